@@ -1,0 +1,81 @@
+#include "logindialog.h"
+#include "ui_logindialog.h"
+
+#include "appstate.h"
+#include "frame.h"
+#include "passworddigest.h"
+#include "serverlink.h"
+#include "usermessages.h"
+
+LoginDialog::LoginDialog(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::LoginDialog)
+{
+    ui->setupUi(this);
+    showMaximized();
+}
+
+LoginDialog::~LoginDialog()
+{
+    delete ui;
+}
+
+ServerLink *LoginDialog::openLink()
+{
+    auto *link = new ServerLink(this, ServerLink::AfterLoss::ReleaseLink, QString());
+    link->replies()
+        .on("Success",
+            [this, link]() {
+                AppState &state = AppState::instance();
+                state.setUser(typedUserName, typedPasswordHash);
+                state.setLoggedIn(true);
+                link->close();
+                close();
+            })
+        .on("Wrong", [this, link]() { refuse(link, QStringLiteral("Wrong UserName or Password")); })
+        .otherwise([this, link]() { refuse(link, QStringLiteral("Error")); });
+    link->open();
+    return link;
+}
+
+void LoginDialog::refuse(ServerLink *link, const QString &message)
+{
+    AppState::instance().setLoggedIn(false);
+    ui->lineEdit_Password->clear();
+    UserMessages::show(this, message);
+    // The link stays attached: the server's hang-up shows "Disconnected"
+    // and releases it, and the dialog waits for another try.
+    link->hangUp();
+}
+
+void LoginDialog::readyRead()
+{
+    ServerLink::ofSocket(sender())->collect();
+}
+
+void LoginDialog::disconnected()
+{
+    ServerLink::ofSocket(sender())->reportLoss();
+}
+
+void LoginDialog::connected()
+{
+    typedUserName = ui->lineEdit_UserName->text();
+    typedPasswordHash = wire::passwordDigest(ui->lineEdit_Password->text());
+    ServerLink::ofSocket(sender())->send(wire::frame("Login", typedUserName, typedPasswordHash));
+}
+
+void LoginDialog::displayError(QAbstractSocket::SocketError error)
+{
+    ServerLink::ofSocket(sender())->reportError(error);
+}
+
+void LoginDialog::on_pushButton_Login_clicked()
+{
+    openLink();
+}
+
+void LoginDialog::on_pushButton_Cancel_clicked()
+{
+    ProgramExit::exit(0);
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QAbstractSocket>
+#include <QMainWindow>
+
+#include <memory>
+
+namespace Ui {
+class MainWindow;
+}
+class QDialog;
+class ServerLink;
+
+// The window a worker sees after logging in: who is logged in and whether
+// they are clocked in, the work-type choice, and the entry points to every
+// other screen, offered by permission level.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    enum class ChildScreen { BinIntake, CustomStart, ContinueWork, OrderReview, ManagementPanel, RepairSheet, FinalChecks };
+
+protected:
+    // The screen that a button or a "Continue" reply opens; nothing where
+    // this build has no such screen.
+    virtual std::unique_ptr<QDialog> createChildScreen(ChildScreen screen);
+
+private slots:
+    void readyRead();
+    void disconnected();
+    void connected();
+    void displayError(QAbstractSocket::SocketError error);
+    void on_pushButton_Next_clicked();
+    void on_pushButton_Continue_clicked();
+    void on_pushButton_Orders_clicked();
+    void on_pushButton_Management_clicked();
+    void on_pushButton_Continue_Custom_clicked();
+    void on_pushButton_LogOut_clicked();
+    void on_pushButton_Clock_clicked();
+
+private:
+    enum class LinkWhileOpen { Closed, KeptOpen };
+
+    void handleReplies();
+    void logIn();
+    void applyPermissions(const QString &level);
+    void applyClockStatus(const QString &state);
+    void refreshUserLabel();
+    void continueOrder(int status);
+    // Hides this window while the child runs; a closed link is reopened
+    // afterwards, which refreshes permissions, order count and clock state.
+    void runChildScreen(ChildScreen screen, LinkWhileOpen link, const QString &workType = QString());
+
+    void requestWork();
+    void requestPermissions();
+    void requestNumberOfOrders();
+    void requestClockStatus();
+
+    Ui::MainWindow *ui;
+    ServerLink *link;
+    QString clockStatus;
+};

@@ -1,0 +1,61 @@
+#include "usermessages.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+QMessageBox::StandardButton showModalBox(QWidget *parent, const MessageRequest &request)
+{
+    QMessageBox box(parent);
+    box.setText(request.text);
+    box.setStandardButtons(request.buttons);
+    box.setDefaultButton(request.defaultButton);
+    return QMessageBox::StandardButton(box.exec());
+}
+
+UserMessages::Presenter &presenter()
+{
+    static UserMessages::Presenter current = showModalBox;
+    return current;
+}
+
+ProgramExit::Handler &exitHandler()
+{
+    // The screens call this from deep inside nested event loops; ending the
+    // process at once keeps any of them from running on after the exit.
+    static ProgramExit::Handler current = [](int status) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    };
+    return current;
+}
+
+} // namespace
+
+void UserMessages::show(QWidget *parent, const QString &text)
+{
+    presenter()(parent, {text, QMessageBox::Ok, QMessageBox::Ok});
+}
+
+QMessageBox::StandardButton UserMessages::ask(QWidget *parent, const QString &text,
+                                              QMessageBox::StandardButtons buttons,
+                                              QMessageBox::StandardButton defaultButton)
+{
+    return presenter()(parent, {text, buttons, defaultButton});
+}
+
+void UserMessages::setPresenter(Presenter replacement)
+{
+    presenter() = replacement ? std::move(replacement) : Presenter(showModalBox);
+}
+
+void ProgramExit::exit(int status)
+{
+    exitHandler()(status);
+}
+
+void ProgramExit::setHandler(Handler handler)
+{
+    exitHandler() = std::move(handler);
+}

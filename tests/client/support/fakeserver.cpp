@@ -1,0 +1,91 @@
+#include "fakeserver.h"
+
+#include "appstate.h"
+#include "frame.h"
+
+#include <QTcpSocket>
+#include <QtTest>
+
+QStringList FakeServer::Request::arguments() const
+{
+    wire::FieldReader reader(frame);
+    reader.string();
+    QStringList values;
+    while (reader.ok() && !reader.atEnd())
+        values << reader.string();
+    return values;
+}
+
+FakeServer::FakeServer()
+{
+    listener.listen(QHostAddress::LocalHost);
+    connect(&listener, &QTcpServer::newConnection, this, &FakeServer::accept);
+    AppState::instance().configureServer(QStringLiteral("127.0.0.1"), listener.serverPort());
+}
+
+void FakeServer::answer(const QString &command, const QByteArray &reply)
+{
+    script[command].enqueue(reply);
+}
+
+void FakeServer::send(const QByteArray &bytes)
+{
+    QVERIFY2(!connections.isEmpty(), "no client connected to the fake server");
+    connections.last()->write(bytes);
+}
+
+void FakeServer::dropConnections()
+{
+    for (QTcpSocket *connection : qAsConst(connections))
+        connection->disconnectFromHost();
+}
+
+QStringList FakeServer::commands() const
+{
+    QStringList names;
+    for (const Request &request : received)
+        names << request.command;
+    return names;
+}
+
+int FakeServer::waitForRequest(const QString &command, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (const int index = commands().indexOf(command); index >= 0)
+            return index;
+        QTest::qWait(5);
+    }
+    return -1;
+}
+
+int FakeServer::openConnections() const
+{
+    int open = 0;
+    for (QTcpSocket *connection : connections)
+        open += connection->state() == QAbstractSocket::ConnectedState;
+    return open;
+}
+
+void FakeServer::accept()
+{
+    while (QTcpSocket *connection = listener.nextPendingConnection()) {
+        connection->setParent(this);
+        connections << connection;
+        readers.emplace(connection, wire::FrameReader(wire::MaximumRequestSize));
+        connect(connection, &QTcpSocket::readyRead, this, [this, connection]() { read(connection); });
+    }
+}
+
+void FakeServer::read(QTcpSocket *connection)
+{
+    wire::FrameReader &reader = readers.at(connection);
+    reader.append(connection->readAll());
+    while (auto frame = reader.next()) {
+        wire::FieldReader fields(*frame);
+        const QString command = fields.string();
+        received << Request{command, *frame, connection};
+        if (!script.value(command).isEmpty())
+            connection->write(script[command].dequeue());
+    }
+}

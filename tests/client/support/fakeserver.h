@@ -1,0 +1,59 @@
+#pragma once
+
+#include "fieldreader.h"
+#include "framereader.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QQueue>
+#include <QTcpServer>
+
+#include <map>
+
+class QTcpSocket;
+
+// A scripted stand-in for the repair server on a loopback port. It records
+// every request and answers a command with the replies queued for it;
+// AppState is pointed at it on construction.
+class FakeServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Request
+    {
+        QString command;
+        QByteArray frame;
+        QTcpSocket *connection;
+
+        // The arguments, all read as strings.
+        QStringList arguments() const;
+    };
+
+    FakeServer();
+
+    // Queues a reply for the next request with this command.
+    void answer(const QString &command, const QByteArray &reply);
+    // Sends a frame, or any bytes, on the newest connection.
+    void send(const QByteArray &bytes);
+    // Closes every connection, as a server that went away.
+    void dropConnections();
+
+    const QList<Request> &requests() const { return received; }
+    QStringList commands() const;
+    // Waits until a request with this command has arrived; its index, or -1.
+    int waitForRequest(const QString &command, int timeoutMs = 5000);
+    int openConnections() const;
+
+private:
+    void accept();
+    void read(QTcpSocket *connection);
+
+    QTcpServer listener;
+    QList<QTcpSocket *> connections;
+    std::map<QTcpSocket *, wire::FrameReader> readers;
+    QHash<QString, QQueue<QByteArray>> script;
+    QList<Request> received;
+};

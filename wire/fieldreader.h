@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <tuple>
+
+namespace wire {
+
+// Reads the values of one received frame, checking every length against
+// the bytes that are left. The first short or corrupt value makes the
+// reader fail: from then on every read returns an empty value and ok()
+// stays false. Nothing it reads can make it allocate more than the frame.
+class FieldReader
+{
+public:
+    // Positions the reader after the frame's 8 size bytes.
+    explicit FieldReader(const QByteArray &frame);
+
+    QString string();
+    QStringList stringList();
+    qint32 int32();
+    qint64 int64();
+    bool boolean();
+
+    bool ok() const { return good; }
+    bool atEnd() const { return good && position == bytes.size(); }
+
+private:
+    bool take(int count);
+    quint32 uint32();
+
+    QByteArray bytes;
+    int position = 0;
+    bool good = true;
+};
+
+inline void readField(FieldReader &reader, QString &value) { value = reader.string(); }
+inline void readField(FieldReader &reader, QStringList &value) { value = reader.stringList(); }
+inline void readField(FieldReader &reader, qint32 &value) { value = reader.int32(); }
+inline void readField(FieldReader &reader, qint64 &value) { value = reader.int64(); }
+inline void readField(FieldReader &reader, bool &value) { value = reader.boolean(); }
+
+// Reads the given types in order; nothing when any of them is short or corrupt.
+template<typename... Types>
+std::optional<std::tuple<Types...>> readFields(FieldReader &reader)
+{
+    std::tuple<Types...> values;
+    std::apply([&reader](auto &...value) { (readField(reader, value), ...); }, values);
+    if (!reader.ok())
+        return std::nullopt;
+    return values;
+}
+
+} // namespace wire
