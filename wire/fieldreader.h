@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <optional>
 #include <tuple>
@@ -52,6 +53,23 @@ std::optional<std::tuple<Types...>> readFields(FieldReader &reader)
     if (!reader.ok())
         return std::nullopt;
     return values;
+}
+
+// Reads count groups of the given types; nothing when the count is
+// negative or larger than the frame could hold, or when a field is corrupt.
+template<typename... Types>
+std::optional<QVector<std::tuple<Types...>>> readGroups(FieldReader &reader, int count)
+{
+    QVector<std::tuple<Types...>> groups;
+    if (count < 0 || !reader.ok())
+        return std::nullopt;
+    for (int i = 0; i < count; ++i) {
+        auto group = readFields<Types...>(reader);
+        if (!group)
+            return std::nullopt;
+        groups.append(std::move(*group));
+    }
+    return groups;
 }
 
 } // namespace wire

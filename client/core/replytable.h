@@ -12,7 +12,9 @@
 // A screen's reply handler: the tags it knows, tested in the order they
 // were added, each with the fields its handler's parameters name. A tag
 // nobody knows, or a known tag whose fields are short or corrupt, takes
-// the fallback.
+// the fallback. A reply with counted groups of fields is read by a handler
+// that takes the wire::FieldReader itself and returns false when what it
+// read was corrupt (it must read everything before it acts).
 class ReplyTable
 {
 public:
@@ -39,6 +41,12 @@ private:
     {
         using Tuple = std::tuple<std::decay_t<Args>...>;
     };
+
+    template<typename Handler>
+    static bool readAndCall(wire::FieldReader &reply, const Handler &handler, std::tuple<wire::FieldReader> *)
+    {
+        return handler(reply) && reply.ok();
+    }
 
     template<typename Handler, typename... Fields>
     static bool readAndCall(wire::FieldReader &reply, const Handler &handler, std::tuple<Fields...> *)

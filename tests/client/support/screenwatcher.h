@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+
+class QWidget;
+
+// Watches for screens that a screen under test opens modally (they block
+// in exec()), records them by class in the order they appear, and runs the
+// action given for that class, typically closing it to let the flow return.
+class ScreenWatcher : public QObject
+{
+public:
+    using Action = std::function<void(QWidget *screen)>;
+
+    ScreenWatcher();
+
+    // Runs the action once for every screen of this class that appears.
+    void onScreen(const QString &className, Action action);
+    // Closes every screen of this class as soon as it appears.
+    void closeScreen(const QString &className);
+
+    QStringList seen() const { return appeared; }
+
+private:
+    void look();
+
+    QTimer poll;
+    QHash<QString, Action> actions;
+    QList<QPointer<QWidget>> handled;
+    QStringList appeared;
+};
