@@ -2,6 +2,10 @@
 #include "ui_mainwindow.h"
 
 #include "appstate.h"
+#include "continuedialog.h"
+#include "ferchecksdialog.h"
+#include "ferdialog.h"
+#include "ferdialog1.h"
 #include "frame.h"
 #include "logindialog.h"
 #include "serverlink.h"
@@ -52,8 +56,22 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
-std::unique_ptr<QDialog> MainWindow::createChildScreen(ChildScreen)
+std::unique_ptr<QDialog> MainWindow::createChildScreen(ChildScreen screen)
 {
+    switch (screen) {
+    case ChildScreen::BinIntake:
+        return std::make_unique<FerDialog1>();
+    case ChildScreen::ContinueWork:
+        return std::make_unique<ContinueDialog>();
+    case ChildScreen::RepairSheet:
+        return std::make_unique<FERDialog>();
+    case ChildScreen::FinalChecks:
+        return std::make_unique<FerChecksDialog>();
+    case ChildScreen::CustomStart:
+    case ChildScreen::OrderReview:
+    case ChildScreen::ManagementPanel:
+        break;
+    }
     return nullptr;
 }
 

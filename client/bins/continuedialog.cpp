@@ -1,14 +1,152 @@
 #include "continuedialog.h"
 #include "ui_continuedialog.h"
 
+#include "appstate.h"
+#include "ferchecksdialog.h"
+#include "ferdialog.h"
+#include "fieldreader.h"
+#include "frame.h"
+#include "handover.h"
+#include "serverlink.h"
+#include "usermessages.h"
+
+#include <QListWidgetItem>
+
+namespace {
+
+// Each bin order row keeps the user whose order it is: the same order text
+// may be listed under several users.
+constexpr int OwnerRole = Qt::UserRole;
+
+// The order status at which an order waits for its final checks.
+constexpr int AtFinalChecks = 3;
+
+} // namespace
+
 ContinueDialog::ContinueDialog(QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::ContinueDialog)
+    , link(new ServerLink(this, ServerLink::AfterLoss::ExitProgram, QStringLiteral("Error: ")))
 {
     ui->setupUi(this);
+    handleReplies();
+    showMaximized();
+    link->open();
 }
 
 ContinueDialog::~ContinueDialog()
 {
     delete ui;
+}
+
+void ContinueDialog::handleReplies()
+{
+    link->replies()
+        .on("WorkOrders", [this](wire::FieldReader &reply) { return showWorkOrders(reply); })
+        .on("Bin",
+            [this](const QString &binId, const QString &workType, const QString &repairId, const QString &status,
+                   const QString &codeListKey) { openBinOrder(binId, workType, repairId, status, codeListKey); })
+        .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });
+}
+
+bool ContinueDialog::showWorkOrders(wire::FieldReader &reply)
+{
+    const QString count = reply.string();
+    const auto entries = wire::readGroups<QString, QStringList>(reply, count.toInt());
+    if (!entries)
+        return false;
+
+    for (const auto &[owner, orders] : *entries) {
+        for (const QString &order : orders) {
+            auto *item = new QListWidgetItem(order, ui->listWidget_WorkOrders);
+            item->setData(OwnerRole, owner);
+        }
+    }
+
+    const AppState &state = AppState::instance();
+    if (!state.continueBin())
+        return true;
+    for (int row = 0; row < ui->listWidget_WorkOrders->count(); ++row) {
+        QListWidgetItem *item = ui->listWidget_WorkOrders->item(row);
+        if (item->text() == state.continueBinId()) {
+            ui->listWidget_WorkOrders->setCurrentItem(item);
+            break;
+        }
+    }
+    return true;
+}
+
+void ContinueDialog::continueBinOrder(const QListWidgetItem &item)
+{
+    const QString owner = item.data(OwnerRole).toString();
+    // The owner is recorded only for another user's order, so that it
+    // always describes the order being continued.
+    AppState &state = AppState::instance();
+    state.setOrderOwner(owner == state.user(1) ? QString() : owner);
+    requestBin(owner, item.text());
+}
+
+void ContinueDialog::openBinOrder(const QString &binId, const QString &workType, const QString &repairId,
+                                  const QString &status, const QString &codeListKey)
+{
+    AppState &state = AppState::instance();
+    state.setWorkType(workType);
+    state.setCurrentBin(binId, QString(), codeListKey, repairId.toInt());
+    state.setOrderStatus(status.toInt());
+    if (state.orderStatus() == AtFinalChecks)
+        handOver<FerChecksDialog>(this, link);
+    else
+        handOver<FERDialog>(this, link);
+}
+
+void ContinueDialog::connected()
+{
+    customOrders = AppState::instance().continueCustom();
+    if (!customOrders)
+        requestWorkOrders();
+}
+
+void ContinueDialog::readyRead()
+{
+    link->collect();
+}
+
+void ContinueDialog::disconnected()
+{
+    link->reportLoss();
+}
+
+void ContinueDialog::displayError(QAbstractSocket::SocketError error)
+{
+    link->reportError(error);
+}
+
+void ContinueDialog::on_pushButton_Continue_clicked()
+{
+    const QList<QListWidgetItem *> selected = ui->listWidget_WorkOrders->selectedItems();
+    if (selected.size() != 1) {
+        UserMessages::show(this, QStringLiteral("Please select a Work Order before continuing"));
+        return;
+    }
+    if (!customOrders)
+        continueBinOrder(*selected.first());
+}
+
+void ContinueDialog::on_pushButton_Cancel_clicked()
+{
+    AppState &state = AppState::instance();
+    if (state.continueCustom())
+        state.setContinueCustom(false);
+    link->close();
+    close();
+}
+
+void ContinueDialog::requestWorkOrders()
+{
+    link->send(wire::frame("GetWorkOrders", AppState::instance().user(1)));
+}
+
+void ContinueDialog::requestBin(const QString &owner, const QString &order)
+{
+    link->send(wire::frame("GetBin", owner, order));
 }

@@ -1,12 +1,20 @@
 #pragma once
 
+#include <QAbstractSocket>
 #include <QDialog>
 
 namespace Ui {
 class ContinueDialog;
 }
+namespace wire {
+class FieldReader;
+}
+class QListWidgetItem;
+class ServerLink;
 
-// Placeholder: the screen is being built.
+// Lets a worker resume an open work order: lists the open orders the
+// server reports and opens the chosen one at the screen where it stands.
+// Opened for a bin already in progress, that bin's order is preselected.
 class ContinueDialog : public QDialog
 {
     Q_OBJECT
@@ -15,6 +23,26 @@ public:
     explicit ContinueDialog(QWidget *parent = nullptr);
     ~ContinueDialog() override;
 
+private slots:
+    void connected();
+    void readyRead();
+    void disconnected();
+    void displayError(QAbstractSocket::SocketError error);
+    void on_pushButton_Continue_clicked();
+    void on_pushButton_Cancel_clicked();
+
 private:
+    void handleReplies();
+    bool showWorkOrders(wire::FieldReader &reply);
+    void continueBinOrder(const QListWidgetItem &item);
+    void openBinOrder(const QString &binId, const QString &workType, const QString &repairId, const QString &status,
+                      const QString &codeListKey);
+
+    void requestWorkOrders();
+    void requestBin(const QString &owner, const QString &order);
+
     Ui::ContinueDialog *ui;
+    ServerLink *link;
+    // Chosen when the link is up: custom jobs rather than bin orders.
+    bool customOrders = false;
 };

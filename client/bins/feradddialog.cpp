@@ -1,14 +1,269 @@
 #include "feradddialog.h"
 #include "ui_feradddialog.h"
 
+#include "appstate.h"
+#include "fieldreader.h"
+#include "frame.h"
+#include "serverlink.h"
+#include "usermessages.h"
+
+#include <algorithm>
+
+namespace {
+
+enum class Mode { OwnBin, Checking, Confirming };
+
+Mode mode()
+{
+    const AppState &state = AppState::instance();
+    if (state.checkingOrder())
+        return Mode::Checking;
+    if (state.confirmingOrders())
+        return Mode::Confirming;
+    return Mode::OwnBin;
+}
+
+// The repair code inside a catalogue item "code-description".
+constexpr int RepairCodeLength = 8;
+
+// The hours and minutes of a line's time "h:m".
+QPair<QString, QString> splitTime(const QString &time)
+{
+    const int colon = time.indexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return {time, QString()};
+    return {time.left(colon), time.mid(colon + 1).remove(QLatin1Char(':'))};
+}
+
+// Makes current the item with this whole text, ignoring case; no current
+// item when there is none.
+void selectText(QComboBox *comboBox, const QString &text)
+{
+    comboBox->setCurrentIndex(comboBox->findText(text, Qt::MatchFixedString));
+}
+
+} // namespace
+
 FerAddDialog::FerAddDialog(QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::FerAddDialog)
+    , link(new ServerLink(this, ServerLink::AfterLoss::ExitProgram, QStringLiteral("Error: ")))
 {
     ui->setupUi(this);
+    for (int hour = 0; hour <= 8; ++hour)
+        ui->comboBox_Time->addItem(QString::number(hour));
+    ui->comboBox_Minutes->addItems({QStringLiteral("0"), QStringLiteral("15"), QStringLiteral("30"),
+                                    QStringLiteral("45")});
+    handleReplies();
+    showMaximized();
+    link->open();
 }
 
 FerAddDialog::~FerAddDialog()
 {
     delete ui;
+}
+
+void FerAddDialog::handleReplies()
+{
+    link->replies()
+        .on("RepairCodes",
+            [this](wire::FieldReader &reply) {
+                const QString count = reply.string();
+                const auto codes = wire::readGroups<QString, QString>(reply, count.toInt());
+                if (!reply.ok() || !codes)
+                    return false;
+                QVector<RepairCode> received;
+                for (const auto &[code, description] : *codes)
+                    received.append({code, description});
+                showRepairCodes(received);
+                return true;
+            })
+        .on("BinRepairSaved", [this]() { finish(); })
+        .on("CurrentSelectedRepair", [this](const QString &itemText) { selectedRepairReceived(itemText); })
+        .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });
+}
+
+void FerAddDialog::showRepairCodes(const QVector<RepairCode> &codes)
+{
+    repairCodes = codes;
+    repairCodeCount = codes.size();
+    for (const RepairCode &code : codes)
+        ui->comboBox->addItem(code.first + QLatin1Char('-') + code.second);
+    prefillEditedLine();
+}
+
+void FerAddDialog::prefillEditedLine()
+{
+    const AppState &state = AppState::instance();
+    const QString editedCode = state.editRepairLine(1);
+    if (editedCode.isEmpty() || repairCodeCount == 0)
+        return;
+    const auto entry = std::find_if(repairCodes.cbegin(), repairCodes.cend(),
+                                    [&editedCode](const RepairCode &code) { return code.first == editedCode; });
+    if (entry == repairCodes.cend())
+        return;
+    selectText(ui->comboBox, entry->first + QLatin1Char('-') + entry->second);
+    ui->textEdit->setPlainText(state.editRepairLine(2));
+    const auto [hours, minutes] = splitTime(state.editRepairLine(3));
+    selectText(ui->comboBox_Time, hours);
+    selectText(ui->comboBox_Minutes, minutes);
+}
+
+void FerAddDialog::selectedRepairReceived(const QString &itemText)
+{
+    const int index = ui->comboBox->findText(itemText, Qt::MatchFixedString);
+    if (index < 0) {
+        UserMessages::show(this, QStringLiteral("Error"));
+        finish();
+        return;
+    }
+    ui->comboBox->setCurrentIndex(index);
+    ui->textEdit->setPlainText(AppState::instance().editRepairLine(2));
+}
+
+// The code before the first "-" of the chosen item, at most 8 characters.
+QString FerAddDialog::repairCode() const
+{
+    const QString item = ui->comboBox->currentText();
+    const int dash = item.indexOf(QLatin1Char('-'));
+    return (dash < 0 ? item : item.left(dash)).left(RepairCodeLength);
+}
+
+// "hours:minutes" as chosen. An edited line whose hours or minutes are not
+// among the choices keeps them as they were unless the user picks another.
+QString FerAddDialog::repairTime() const
+{
+    QString hours = ui->comboBox_Time->currentText();
+    QString minutes = ui->comboBox_Minutes->currentText();
+    const AppState &state = AppState::instance();
+    if (!state.editRepairLine(1).isEmpty()) {
+        const auto edited = splitTime(state.editRepairLine(3));
+        if (ui->comboBox_Time->currentIndex() < 0)
+            hours = edited.first;
+        if (ui->comboBox_Minutes->currentIndex() < 0)
+            minutes = edited.second;
+    }
+    return hours + QLatin1Char(':') + minutes;
+}
+
+void FerAddDialog::finish()
+{
+    link->close();
+    close();
+}
+
+void FerAddDialog::connected()
+{
+    requestRepairCodes();
+}
+
+void FerAddDialog::readyRead()
+{
+    link->collect();
+}
+
+void FerAddDialog::disconnected()
+{
+    link->reportLoss();
+}
+
+void FerAddDialog::displayError(QAbstractSocket::SocketError error)
+{
+    link->reportError(error);
+}
+
+void FerAddDialog::on_pushButton_Submit_clicked()
+{
+    const QString code = repairCode();
+    const QString materials = ui->textEdit->toPlainText();
+    const QString time = repairTime();
+    if (!AppState::instance().editRepairLine(1).isEmpty())
+        requestEdit(code, materials, time);
+    requestSave(code, materials, time);
+}
+
+void FerAddDialog::on_comboBox_currentIndexChanged(int)
+{
+}
+
+void FerAddDialog::on_comboBox_Time_currentIndexChanged(int)
+{
+}
+
+void FerAddDialog::on_textEdit_textChanged()
+{
+    const int length = ui->textEdit->toPlainText().length();
+    if (length > MaterialsLimit) {
+        UserMessages::show(this, QStringLiteral("Sorry but your material list is too long: ") +
+                                     QString::number(length));
+        ui->pushButton_Submit->setEnabled(false);
+    } else if (!ui->pushButton_Submit->isEnabled()) {
+        ui->pushButton_Submit->setEnabled(true);
+    }
+}
+
+void FerAddDialog::on_pushButton_Cancel_clicked()
+{
+    finish();
+}
+
+void FerAddDialog::requestRepairCodes()
+{
+    const AppState &state = AppState::instance();
+    QString codeListKey = state.currentBin(3);
+    if (mode() == Mode::Checking)
+        codeListKey = state.checkOrder(4);
+    else if (mode() == Mode::Confirming)
+        codeListKey = state.confirmOrder(4);
+    link->send(wire::frame("GetRepairCodes", state.workType(), codeListKey));
+}
+
+void FerAddDialog::requestEdit(const QString &code, const QString &materials, const QString &time)
+{
+    const AppState &state = AppState::instance();
+    QString user;
+    QString binId;
+    QString repairId;
+    switch (mode()) {
+    case Mode::Checking:
+        user = state.checkOrder(1);
+        binId = state.checkOrder(2);
+        repairId = state.checkOrder(3);
+        break;
+    case Mode::Confirming:
+        user = state.confirmOrder(1);
+        binId = state.confirmOrder(2);
+        repairId = state.confirmOrder(3);
+        break;
+    case Mode::OwnBin:
+        user = state.orderOwner().isEmpty() ? state.user(1) : state.orderOwner();
+        binId = state.currentBin(1);
+        repairId = state.currentBin(4);
+        break;
+    }
+    link->send(wire::frame("EditBinRepair", user, state.workType(), binId, repairId, state.editRepairLine(1),
+                           state.editRepairLine(2), code, materials, time));
+}
+
+void FerAddDialog::requestSave(const QString &code, const QString &materials, const QString &time)
+{
+    const AppState &state = AppState::instance();
+    switch (mode()) {
+    case Mode::Checking:
+        link->send(wire::frame("SaveBinRepairInfo", state.checkOrder(1), QStringLiteral("4"), state.workType(),
+                               state.checkOrder(2), state.checkOrder(3), state.checkOrder(5), code, materials,
+                               time));
+        break;
+    case Mode::Confirming:
+        link->send(wire::frame("SaveBinRepairInfo", state.confirmOrder(1), QStringLiteral("5"), state.workType(),
+                               state.confirmOrder(2), state.confirmOrder(3), state.confirmBinSize(), code,
+                               materials, time));
+        break;
+    case Mode::OwnBin:
+        link->send(wire::frame("SaveBinRepairInfo", state.user(1), QString::number(state.orderStatus()),
+                               state.workType(), state.currentBin(1), state.currentBin(4), state.currentBin(2),
+                               code, materials, time));
+        break;
+    }
 }

@@ -1,14 +1,231 @@
 #include "ferchecksdialog.h"
 #include "ui_ferchecksdialog.h"
 
+#include "appstate.h"
+#include "frame.h"
+#include "serverlink.h"
+#include "usermessages.h"
+
+namespace {
+
+enum class Mode { OwnBin, Checking, Confirming };
+
+Mode mode()
+{
+    const AppState &state = AppState::instance();
+    if (state.checkingOrder())
+        return Mode::Checking;
+    if (state.confirmingOrders())
+        return Mode::Confirming;
+    return Mode::OwnBin;
+}
+
+// The user an own order belongs to: the owner of an order continued for
+// another user, else the logged-in user.
+QString ownOrderUser()
+{
+    const AppState &state = AppState::instance();
+    return state.orderOwner().isEmpty() ? state.user(1) : state.orderOwner();
+}
+
+} // namespace
+
 FerChecksDialog::FerChecksDialog(QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::FerChecksDialog)
+    , link(new ServerLink(this, ServerLink::AfterLoss::ExitProgram, QStringLiteral("Error: ")))
 {
     ui->setupUi(this);
+    handleReplies();
+    showMaximized();
+    link->open();
 }
 
 FerChecksDialog::~FerChecksDialog()
 {
     delete ui;
+}
+
+void FerChecksDialog::handleReplies()
+{
+    link->replies()
+        .on("GetCheckList",
+            [this](const QString &lidSize, const QString &lidTabWidth) { showStoredChecks(lidSize, lidTabWidth); })
+        .on("StartTimeSet",
+            [](const QString &stampId, const QString &hours) {
+                AppState &state = AppState::instance();
+                state.setTimeStampId(stampId.toInt());
+                state.setElapsedHours(hours.toFloat());
+                state.setTimerRunning(true);
+            })
+        .on("EndTimeSet",
+            [this]() {
+                AppState::instance().setTimerRunning(false);
+                finish();
+            })
+        .on("StatusChanged", [this]() { statusChanged(); })
+        .on("ChecksSaved", [this]() { checksSaved(); })
+        .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });
+}
+
+void FerChecksDialog::showStoredChecks(const QString &lidSize, const QString &lidTabWidth)
+{
+    ui->lineEdit_LidSize->setText(lidSize);
+    ui->lineEdit->setText(lidTabWidth);
+    for (const Check &check : checks())
+        check.box->setChecked(true);
+}
+
+// The eight checks in the order Submit reports them.
+QList<FerChecksDialog::Check> FerChecksDialog::checks() const
+{
+    return {
+        {ui->checkBox_ID, "Please check Bin ID"},
+        {ui->checkBox_Cracks, "Please check Cracks"},
+        {ui->checkBox_LockTab, "Please check Lock Tab"},
+        {ui->checkBox_Tracks, "Please check Tracks"},
+        {ui->checkBox_Channels, "Please check Channels"},
+        {ui->checkBox_Pockets, "Please check Pockets"},
+        {ui->checkBox_Guessets, "Please check Gussets"},
+        {ui->checkBox_LidBridge, "Please check Lid Bridge"},
+    };
+}
+
+// A passed check ends the checker's look at the order; on the worker's own
+// bin the new status is followed by the end of the timing.
+void FerChecksDialog::statusChanged()
+{
+    switch (mode()) {
+    case Mode::Checking:
+        clearCheckOrder();
+        finish();
+        break;
+    case Mode::Confirming:
+        finish();
+        break;
+    case Mode::OwnBin:
+        requestEndTime();
+        break;
+    }
+}
+
+void FerChecksDialog::checksSaved()
+{
+    const Mode savedFor = mode();
+    UserMessages::show(this, QStringLiteral("Finished"));
+    clearCheckOrder();
+    if (savedFor == Mode::OwnBin)
+        requestEndTime();
+    else
+        finish();
+}
+
+void FerChecksDialog::clearCheckOrder()
+{
+    AppState &state = AppState::instance();
+    state.setCheckOrder(false, QString(), QString(), 0, QString(), state.checkOrder(5));
+}
+
+void FerChecksDialog::finish()
+{
+    link->close();
+    close();
+}
+
+void FerChecksDialog::connected()
+{
+    if (mode() != Mode::OwnBin)
+        requestChecksList();
+    else if (!AppState::instance().timerRunning())
+        requestStartTime();
+}
+
+void FerChecksDialog::readyRead()
+{
+    link->collect();
+}
+
+void FerChecksDialog::disconnected()
+{
+    link->reportLoss();
+}
+
+void FerChecksDialog::displayError(QAbstractSocket::SocketError error)
+{
+    link->reportError(error);
+}
+
+void FerChecksDialog::on_pushButton_Submit_clicked()
+{
+    if (ui->lineEdit_LidSize->text().isEmpty()) {
+        UserMessages::show(this, QStringLiteral("Please enter Lid Size"));
+        return;
+    }
+    if (ui->lineEdit->text().isEmpty()) {
+        UserMessages::show(this, QStringLiteral("Please enter Lid Tab Width"));
+        return;
+    }
+    for (const Check &check : checks()) {
+        if (!check.box->isChecked()) {
+            UserMessages::show(this, QString::fromLatin1(check.message));
+            return;
+        }
+    }
+    const AppState &state = AppState::instance();
+    if (mode() == Mode::Checking)
+        requestStatusChange(state.checkOrder(1), QStringLiteral("5"), state.checkOrder(2), state.checkOrder(3));
+    else
+        requestSaveChecks();
+}
+
+void FerChecksDialog::on_pushButton_Cancel_clicked()
+{
+    if (mode() == Mode::OwnBin) {
+        const AppState &state = AppState::instance();
+        requestStatusChange(ownOrderUser(), QStringLiteral("2"), state.currentBin(1), state.currentBin(4));
+        return;
+    }
+    finish();
+}
+
+void FerChecksDialog::requestChecksList()
+{
+    const AppState &state = AppState::instance();
+    if (mode() == Mode::Checking)
+        link->send(wire::frame("GetChecksList", state.workType(), state.checkOrder(2), state.checkOrder(3)));
+    else
+        link->send(wire::frame("GetChecksList", state.workType(), state.confirmOrder(2), state.confirmOrder(3)));
+}
+
+void FerChecksDialog::requestStartTime()
+{
+    const AppState &state = AppState::instance();
+    link->send(wire::frame("SetStartTime", state.user(1), state.workType(), state.currentBin(1),
+                           state.currentBin(4)));
+}
+
+void FerChecksDialog::requestEndTime()
+{
+    const AppState &state = AppState::instance();
+    link->send(wire::frame("SetEndTime", state.user(1), state.workType(), state.currentBin(1), state.currentBin(4),
+                           QString::number(state.timeStampId())));
+}
+
+void FerChecksDialog::requestSaveChecks()
+{
+    const AppState &state = AppState::instance();
+    const QString lidSize = ui->lineEdit_LidSize->text();
+    const QString lidTabWidth = ui->lineEdit->text();
+    if (mode() == Mode::Confirming)
+        link->send(wire::frame("SaveChecks", state.confirmOrder(1), state.workType(), state.confirmOrder(2),
+                               state.confirmOrder(3), QStringLiteral("6"), lidSize, lidTabWidth));
+    else
+        link->send(wire::frame("SaveChecks", ownOrderUser(), state.workType(), state.currentBin(1),
+                               state.currentBin(4), QStringLiteral("4"), lidSize, lidTabWidth));
+}
+
+void FerChecksDialog::requestStatusChange(const QString &user, const QString &status, const QString &binId,
+                                          const QString &repairId)
+{
+    link->send(wire::frame("ChangeStatus", user, status, binId, repairId));
 }

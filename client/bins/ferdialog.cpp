@@ -1,14 +1,478 @@
 #include "ferdialog.h"
 #include "ui_ferdialog.h"
 
+#include "appstate.h"
+#include "feradddialog.h"
+#include "ferchecksdialog.h"
+#include "fieldreader.h"
+#include "frame.h"
+#include "handover.h"
+#include "liveclock.h"
+#include "serverlink.h"
+#include "usermessages.h"
+
+#include <QDate>
+#include <QItemSelectionModel>
+#include <QStandardItemModel>
+
+namespace {
+
+const QString FrontEndRepair = QStringLiteral("Front End Repair");
+const QString RollOffRepair = QStringLiteral("Roll Off Repair");
+const QString TotalTimePrefix = QStringLiteral("Total Time: ");
+
+enum class Mode { OwnBin, Checking, Confirming };
+
+Mode mode()
+{
+    const AppState &state = AppState::instance();
+    if (state.checkingOrder())
+        return Mode::Checking;
+    if (state.confirmingOrders())
+        return Mode::Confirming;
+    return Mode::OwnBin;
+}
+
+QString userName()
+{
+    return AppState::instance().user(1);
+}
+
+// The user an own order belongs to: the owner of an order continued for
+// another user, else the logged-in user.
+QString ownOrderUser()
+{
+    const QString owner = AppState::instance().orderOwner();
+    return owner.isEmpty() ? userName() : owner;
+}
+
+QString todayText()
+{
+    const QDate today = QDate::currentDate();
+    return QStringLiteral("%1-%2-%3").arg(today.day()).arg(today.month()).arg(today.year());
+}
+
+} // namespace
+
 FERDialog::FERDialog(QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::FERDialog)
+    , link(new ServerLink(this, ServerLink::AfterLoss::ExitProgram, QStringLiteral("Error: ")))
+    , repairModel(new QStandardItemModel(0, 3, this))
 {
     ui->setupUi(this);
+    repairModel->setHorizontalHeaderLabels({QStringLiteral("Repair Code"), QStringLiteral("Materials"),
+                                            QStringLiteral("Time")});
+    ui->tableView->setModel(repairModel);
+    handleReplies();
+    showMaximized();
+    link->open();
+    ui->label_Date->setText(todayText());
 }
 
 FERDialog::~FERDialog()
 {
+    // The clock thread must be gone before the label it writes to.
+    stopClock();
     delete ui;
+}
+
+void FERDialog::handleReplies()
+{
+    link->replies()
+        .on("BinSize",
+            [this](const QString &size) {
+                AppState &state = AppState::instance();
+                ui->label_ID->setText(QStringLiteral("ID ") + state.currentBin(1));
+                ui->label_Size->setText(QStringLiteral("Size ") + size);
+                ui->label_FER->setText(state.workType());
+                state.setCurrentBin(state.currentBin(1), size, state.currentBin(3), state.currentBin(4).toInt());
+            })
+        .on("BinRepairInfo",
+            [this](wire::FieldReader &reply) {
+                const QString size = reply.string();
+                const QString count = reply.string();
+                const auto rows = wire::readGroups<QString, QString, QString, QString>(reply, count.toInt());
+                if (!reply.ok() || !rows)
+                    return false;
+                QVector<RepairRow> received;
+                for (const auto &[code, materials, time, user] : *rows)
+                    received.append({code, materials, time, user});
+                showRepairRows(size, received);
+                return true;
+            })
+        .on("BinRepairSaved",
+            [this]() {
+                if (AppState::instance().orderStatus() == 3)
+                    runWithLinkClosed<FerChecksDialog>(this, link);
+            })
+        .on("StatusChanged", [this]() { statusChanged(); })
+        .on("RepairRemoved", [this]() { requestRepairInfo(); })
+        .on("StartTimeSet", [this](const QString &stampId, const QString &hours) { timingStarted(stampId, hours); })
+        .on("EndTimeSet", [this]() { timingEnded(); })
+        .on("GetBinTotalTime",
+            [this](const QString &total) {
+                ui->label_TotalTime->setText(TotalTimePrefix + total);
+                refreshSheet();
+            })
+        .on("SendBinBack",
+            [this]() {
+                clearReviewGroup();
+                endSheet();
+            })
+        .otherwise([this](const QString &tag) { UserMessages::show(this, QStringLiteral("Error ") + tag); });
+}
+
+// Loads what the sheet shows for the order's stage: the bin's size for a
+// fresh order, its repair lines once work has begun.
+void FERDialog::refreshSheet()
+{
+    AppState &state = AppState::instance();
+    if (mode() != Mode::OwnBin)
+        state.setOrderStatus(2);
+    switch (state.orderStatus()) {
+    case 1:
+        requestBinInfo();
+        break;
+    case 2:
+        requestRepairInfo();
+        break;
+    default:
+        ui->label_ID->setText(state.currentBin(1));
+        ui->label_Size->setText(state.currentBin(2));
+        ui->label_FER->setText(state.workType());
+        break;
+    }
+}
+
+void FERDialog::showRepairRows(const QString &size, const QVector<RepairRow> &rows)
+{
+    AppState &state = AppState::instance();
+    repairRows = rows;
+    repairRowCount = rows.size();
+    switch (mode()) {
+    case Mode::Checking:
+        state.setCheckBinSize(size);
+        ui->label_ID->setText(QStringLiteral("ID ") + state.checkOrder(2));
+        break;
+    case Mode::Confirming:
+        state.setConfirmBinSize(size);
+        ui->label_ID->setText(QStringLiteral("ID ") + state.confirmOrder(2));
+        break;
+    case Mode::OwnBin:
+        state.setCurrentBin(state.currentBin(1), size, state.currentBin(3), state.currentBin(4).toInt());
+        ui->label_ID->setText(QStringLiteral("ID ") + state.currentBin(1));
+        break;
+    }
+    ui->label_Size->setText(QStringLiteral("Size ") + size);
+    ui->label_FER->setText(state.workType());
+
+    auto *model = new QStandardItemModel(0, 4, this);
+    model->setHorizontalHeaderLabels({QStringLiteral("Repair Code"), QStringLiteral("Materials"),
+                                      QStringLiteral("Time"), QStringLiteral("UserName")});
+    for (const RepairRow &row : qAsConst(repairRows)) {
+        QList<QStandardItem *> items;
+        for (const QString &text : row)
+            items << new QStandardItem(text);
+        model->appendRow(items);
+    }
+    QItemSelectionModel *oldSelection = ui->tableView->selectionModel();
+    ui->tableView->setModel(model);
+    delete oldSelection;
+    delete repairModel;
+    repairModel = model;
+    ui->tableView->resizeColumnToContents(1);
+}
+
+void FERDialog::timingStarted(const QString &stampId, const QString &hours)
+{
+    AppState &state = AppState::instance();
+    state.setTimeStampId(stampId.toInt());
+    state.setTimerRunning(true);
+    state.setElapsedHours(hours.toFloat());
+    startClock();
+    refreshSheet();
+}
+
+void FERDialog::timingEnded()
+{
+    AppState::instance().setTimerRunning(false);
+    // Only an accepted roll-off submission is finished here; Back merely stops the timing.
+    if (finishing && AppState::instance().workType() == RollOffRepair)
+        UserMessages::show(this, QStringLiteral("Finished"));
+    clearReviewGroup();
+    endSheet();
+}
+
+void FERDialog::statusChanged()
+{
+    const QString workType = AppState::instance().workType();
+    if (workType == FrontEndRepair) {
+        handOver<FerChecksDialog>(this, link);
+    } else if (workType == RollOffRepair) {
+        if (AppState::instance().timerRunning()) {
+            finishing = true;
+            requestEndTime();
+            return;
+        }
+        clearReviewGroup();
+        UserMessages::show(this, QStringLiteral("Finished"));
+        endSheet();
+    } else {
+        UserMessages::show(this, QStringLiteral("Work Type Error 2: ") + workType);
+    }
+}
+
+QString FERDialog::rowText(int row, int column) const
+{
+    return repairModel->index(row, column).data().toString();
+}
+
+void FERDialog::startClock()
+{
+    stopClock();
+    delete liveClock;
+    AppState::instance().setLiveClockRunning(true);
+    liveClock = new LiveClock(this);
+    connect(liveClock, &LiveClock::LiveClockUpdate, this, &FERDialog::ClockUpdate);
+    liveClock->start(QThread::InheritPriority);
+}
+
+void FERDialog::stopClock()
+{
+    // Clears liveClockRunning while the thread runs and waits for it to return.
+    if (liveClock)
+        liveClock->stop();
+}
+
+void FERDialog::clearReviewGroup()
+{
+    AppState &state = AppState::instance();
+    switch (mode()) {
+    case Mode::Checking:
+        state.setCheckOrder(false, QString(), QString(), 0, QString(), QString());
+        break;
+    case Mode::Confirming:
+        state.setConfirmingOrders(false);
+        state.setConfirmOrder(QString(), QString(), 0, QString());
+        break;
+    case Mode::OwnBin:
+        break;
+    }
+}
+
+void FERDialog::endSheet()
+{
+    stopClock();
+    link->close();
+    close();
+}
+
+void FERDialog::connected()
+{
+    if (mode() != Mode::OwnBin)
+        requestTotalTime();
+    else if (!AppState::instance().timerRunning())
+        requestStartTime();
+}
+
+void FERDialog::readyRead()
+{
+    link->collect();
+}
+
+void FERDialog::disconnected()
+{
+    link->reportLoss();
+}
+
+void FERDialog::displayError(QAbstractSocket::SocketError error)
+{
+    link->reportError(error);
+}
+
+void FERDialog::ClockUpdate(const QString &text)
+{
+    ui->label_TotalTime->setText(TotalTimePrefix + text);
+}
+
+void FERDialog::on_pushButton_Add_clicked()
+{
+    {
+        FerAddDialog entry;
+        entry.exec();
+    }
+    requestRepairInfo();
+}
+
+void FERDialog::on_pushButton_Submit_clicked()
+{
+    stopClock();
+    const AppState &state = AppState::instance();
+    const QString workType = state.workType();
+    switch (mode()) {
+    case Mode::Checking:
+        if (workType == FrontEndRepair) {
+            handOver<FerChecksDialog>(this, link);
+        } else if (workType == RollOffRepair) {
+            requestStatusChange(state.checkOrder(1), QStringLiteral("5"), state.checkOrder(2), state.checkOrder(3));
+        }
+        break;
+    case Mode::Confirming:
+        requestStatusChange(state.confirmOrder(1), QStringLiteral("6"), state.confirmOrder(2),
+                            state.confirmOrder(3));
+        break;
+    case Mode::OwnBin:
+        submitOwnOrder();
+        break;
+    }
+}
+
+void FERDialog::submitOwnOrder()
+{
+    AppState &state = AppState::instance();
+    const QString workType = state.workType();
+    int status = 0;
+    if (workType == FrontEndRepair) {
+        status = 3;
+    } else if (workType == RollOffRepair) {
+        status = 4;
+    } else {
+        UserMessages::show(this, QStringLiteral("Work Type Error: ") + workType);
+        return;
+    }
+    state.setOrderStatus(status);
+    requestStatusChange(ownOrderUser(), QString::number(status), state.currentBin(1), state.currentBin(4));
+}
+
+void FERDialog::on_pushButton_Edit_clicked()
+{
+    AppState &state = AppState::instance();
+    if (!state.orderOwner().isEmpty()) {
+        UserMessages::show(this, QStringLiteral("Sorry but you can't edit another users Repair!"));
+        return;
+    }
+    const int row = ui->tableView->currentIndex().row();
+    state.setEditRepairLine(rowText(row, 0), rowText(row, 1), rowText(row, 2));
+    {
+        FerAddDialog entry;
+        entry.exec();
+    }
+    state.setEditRepairLine(QString(), QString(), QString());
+    requestRepairInfo();
+}
+
+void FERDialog::on_pushButton_Remove_clicked()
+{
+    if (!AppState::instance().orderOwner().isEmpty()) {
+        UserMessages::show(this, QStringLiteral("Sorry but you can't Remove another users Repair!"));
+        return;
+    }
+    const int row = ui->tableView->currentIndex().row();
+    const QString code = rowText(row, 0);
+    const QString materials = rowText(row, 1);
+    const QString question = QStringLiteral("Are you sure you want to remove: ") + QString::number(row) +
+                             QLatin1Char(' ') + code + QLatin1Char(' ') + materials + QLatin1Char('?');
+    if (UserMessages::ask(this, question, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel) ==
+        QMessageBox::Yes)
+        requestRemove(code, materials);
+}
+
+void FERDialog::on_pushButton_Back_clicked()
+{
+    if (AppState::instance().timerRunning()) {
+        stopClock();
+        requestEndTime();
+        return;
+    }
+    const auto answer = UserMessages::ask(this, QStringLiteral("Would you like to send this repair back?"),
+                                          QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer == QMessageBox::Yes)
+        requestSendBack();
+    else
+        endSheet();
+}
+
+void FERDialog::requestStartTime()
+{
+    const AppState &state = AppState::instance();
+    link->send(wire::frame("SetStartTime", userName(), state.workType(), state.currentBin(1), state.currentBin(4)));
+}
+
+// The booked total of the order under review: the checked order's while
+// checking, the confirmed order's while confirming.
+void FERDialog::requestTotalTime()
+{
+    const AppState &state = AppState::instance();
+    if (mode() == Mode::Checking)
+        link->send(wire::frame("GetBinTotalTime", state.checkOrder(1), state.checkOrder(2), state.checkOrder(3),
+                               state.workType()));
+    else
+        link->send(wire::frame("GetBinTotalTime", state.confirmOrder(1), state.confirmOrder(2),
+                               state.confirmOrder(3), state.workType()));
+}
+
+void FERDialog::requestBinInfo()
+{
+    const AppState &state = AppState::instance();
+    link->send(wire::frame("GetBinInfo", userName(), state.workType(), state.currentBin(1), state.currentBin(4)));
+}
+
+void FERDialog::requestRepairInfo()
+{
+    const AppState &state = AppState::instance();
+    Order order{userName(), state.currentBin(1), state.currentBin(4)};
+    if (mode() == Mode::Checking)
+        order = {state.checkOrder(1), state.checkOrder(2), state.checkOrder(3)};
+    else if (mode() == Mode::Confirming)
+        order = {state.confirmOrder(1), state.confirmOrder(2), state.confirmOrder(3)};
+    link->send(wire::frame("GetBinRepairInfo", order.user, state.workType(), order.binId, order.repairId));
+}
+
+void FERDialog::requestEndTime()
+{
+    const AppState &state = AppState::instance();
+    link->send(wire::frame("SetEndTime", userName(), state.workType(), state.currentBin(1), state.currentBin(4),
+                           QString::number(state.timeStampId())));
+}
+
+// Removes the line from the order at hand; a confirmed order's lines are
+// its own, never the manager's current bin's.
+void FERDialog::requestRemove(const QString &repairCode, const QString &materials)
+{
+    const AppState &state = AppState::instance();
+    QString binId = state.currentBin(1);
+    QString repairId = state.currentBin(4);
+    if (mode() == Mode::Checking) {
+        binId = state.checkOrder(2);
+        repairId = state.checkOrder(3);
+    } else if (mode() == Mode::Confirming) {
+        binId = state.confirmOrder(2);
+        repairId = state.confirmOrder(3);
+    }
+    link->send(wire::frame("RemoveFromRepairList", state.workType(), binId, repairId, repairCode, materials));
+}
+
+void FERDialog::requestStatusChange(const QString &user, const QString &status, const QString &binId,
+                                    const QString &repairId)
+{
+    link->send(wire::frame("ChangeStatus", user, status, binId, repairId));
+}
+
+void FERDialog::requestSendBack()
+{
+    const AppState &state = AppState::instance();
+    switch (mode()) {
+    case Mode::Checking:
+        link->send(wire::frame("SendBinBack", state.checkOrder(1), state.checkOrder(2), state.checkOrder(3),
+                               QStringLiteral("3")));
+        break;
+    case Mode::Confirming:
+        link->send(wire::frame("SendBinBack", state.confirmOrder(1), state.confirmOrder(2),
+                               state.confirmOrder(3), QStringLiteral("4")));
+        break;
+    case Mode::OwnBin:
+        link->send(wire::frame("SendBinBack"));
+        break;
+    }
 }

@@ -16,3 +16,19 @@ void handOver(QDialog *screen, ServerLink *link)
     next.exec();
     screen->close();
 }
+
+// How a screen runs another on top of itself and comes back to it: its own
+// link closed quietly while the other screen runs modally with this one
+// hidden, then this screen shown again and its link reopened.
+template<typename OtherScreen>
+void runWithLinkClosed(QWidget *screen, ServerLink *link)
+{
+    link->close();
+    screen->hide();
+    {
+        OtherScreen other;
+        other.exec();
+    }
+    screen->show();
+    link->reopen();
+}

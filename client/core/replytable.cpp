@@ -2,6 +2,12 @@
 
 ReplyTable &ReplyTable::otherwise(std::function<void()> handler)
 {
+    fallback = [handler = std::move(handler)](const QString &) { handler(); };
+    return *this;
+}
+
+ReplyTable &ReplyTable::otherwise(std::function<void(const QString &tag)> handler)
+{
     fallback = std::move(handler);
     return *this;
 }
@@ -17,5 +23,5 @@ void ReplyTable::dispatch(wire::FieldReader &reply) const
         }
     }
     if (fallback)
-        fallback();
+        fallback(tag);
 }

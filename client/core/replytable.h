@@ -29,6 +29,8 @@ public:
     }
 
     ReplyTable &otherwise(std::function<void()> handler);
+    // A fallback that is handed the tag, for screens that show it.
+    ReplyTable &otherwise(std::function<void(const QString &tag)> handler);
 
     // Reads the tag from a frame and runs the handler it selects.
     void dispatch(wire::FieldReader &reply) const;
@@ -64,5 +66,5 @@ private:
         std::function<bool(wire::FieldReader &)> handle;
     };
     QVector<Entry> entries;
-    std::function<void()> fallback;
+    std::function<void(const QString &tag)> fallback;
 };

@@ -1,5 +1,7 @@
 #include "usermessages.h"
 
+#include <QInputDialog>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -14,9 +16,23 @@ QMessageBox::StandardButton showModalBox(QWidget *parent, const MessageRequest &
     return QMessageBox::StandardButton(box.exec());
 }
 
+QString askModalText(QWidget *parent, const TextRequest &request)
+{
+    bool accepted = false;
+    const QString text =
+        QInputDialog::getText(parent, request.title, request.prompt, QLineEdit::Normal, QString(), &accepted);
+    return accepted ? text : QString();
+}
+
 UserMessages::Presenter &presenter()
 {
     static UserMessages::Presenter current = showModalBox;
+    return current;
+}
+
+UserMessages::TextPresenter &textPresenter()
+{
+    static UserMessages::TextPresenter current = askModalText;
     return current;
 }
 
@@ -45,9 +61,19 @@ QMessageBox::StandardButton UserMessages::ask(QWidget *parent, const QString &te
     return presenter()(parent, {text, buttons, defaultButton});
 }
 
+QString UserMessages::askText(QWidget *parent, const QString &title, const QString &prompt)
+{
+    return textPresenter()(parent, {title, prompt});
+}
+
 void UserMessages::setPresenter(Presenter replacement)
 {
     presenter() = replacement ? std::move(replacement) : Presenter(showModalBox);
+}
+
+void UserMessages::setTextPresenter(TextPresenter replacement)
+{
+    textPresenter() = replacement ? std::move(replacement) : TextPresenter(askModalText);
 }
 
 void ProgramExit::exit(int status)

@@ -3,18 +3,25 @@
 MessageScript::MessageScript()
 {
     UserMessages::setPresenter([this](QWidget *, const MessageRequest &request) { return present(request); });
+    UserMessages::setTextPresenter([this](QWidget *, const TextRequest &request) { return presentText(request); });
     ProgramExit::setHandler([this](int status) { exitStatuses << status; });
 }
 
 MessageScript::~MessageScript()
 {
     UserMessages::setPresenter(nullptr);
+    UserMessages::setTextPresenter(nullptr);
     ProgramExit::setHandler([](int) {});
 }
 
 void MessageScript::expect(const QString &text, QMessageBox::StandardButton answer)
 {
     script.enqueue({text, answer});
+}
+
+void MessageScript::expectText(const QString &prompt, const QString &typed)
+{
+    textScript.enqueue({prompt, typed});
 }
 
 QStringList MessageScript::shownTexts() const
@@ -30,6 +37,8 @@ QStringList MessageScript::pending() const
     QStringList texts;
     for (const Expected &expected : script)
         texts << expected.text;
+    for (const ExpectedText &expected : textScript)
+        texts << expected.prompt;
     return texts;
 }
 
@@ -40,4 +49,13 @@ QMessageBox::StandardButton MessageScript::present(const MessageRequest &request
         return script.dequeue().answer;
     surprises << request.text;
     return request.defaultButton;
+}
+
+QString MessageScript::presentText(const TextRequest &request)
+{
+    textBoxes << request;
+    if (!textScript.isEmpty() && textScript.head().prompt == request.prompt)
+        return textScript.dequeue().typed;
+    surprises << request.prompt;
+    return QString();
 }

@@ -19,8 +19,12 @@ public:
 
     // The next box must show this text; it is answered with the button.
     void expect(const QString &text, QMessageBox::StandardButton answer = QMessageBox::Ok);
+    // The next text box must ask this prompt; it is answered with the text
+    // typed, an empty one standing for a cancelled box.
+    void expectText(const QString &prompt, const QString &typed);
 
     const QList<MessageRequest> &shown() const { return boxes; }
+    const QList<TextRequest> &asked() const { return textBoxes; }
     QStringList shownTexts() const;
     // Boxes nobody expected, and expected boxes never shown.
     QStringList unexpected() const { return surprises; }
@@ -29,14 +33,22 @@ public:
 
 private:
     QMessageBox::StandardButton present(const MessageRequest &request);
+    QString presentText(const TextRequest &request);
 
     struct Expected
     {
         QString text;
         QMessageBox::StandardButton answer;
     };
+    struct ExpectedText
+    {
+        QString prompt;
+        QString typed;
+    };
     QQueue<Expected> script;
+    QQueue<ExpectedText> textScript;
     QList<MessageRequest> boxes;
+    QList<TextRequest> textBoxes;
     QStringList surprises;
     QList<int> exitStatuses;
 };
