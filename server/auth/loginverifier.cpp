@@ -1,0 +1,51 @@
+#include "loginverifier.h"
+
+#include "passwordhasher.h"
+
+#include <QRunnable>
+#include <QThread>
+
+LoginVerifier::LoginVerifier(QObject *parent)
+    : LoginVerifier(&LoginVerifier::passwordCheck, parent)
+{
+}
+
+LoginVerifier::LoginVerifier(Check check, QObject *parent)
+    : QObject(parent)
+    , check(std::move(check))
+{
+    // Each check holds 19 MiB; more checks at once than cores would only
+    // queue inside the machine instead of here.
+    workers.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
+}
+
+LoginVerifier::~LoginVerifier()
+{
+    workers.waitForDone();
+}
+
+bool LoginVerifier::passwordCheck(const QByteArray &storedHash, const QString &digest)
+{
+    return storedHash.isEmpty() ? PasswordHasher::verifyWithoutAccount(digest) : PasswordHasher::verify(storedHash, digest);
+}
+
+void LoginVerifier::verify(const QByteArray &storedHash, const QString &digest, std::function<void(bool)> done)
+{
+    const quint64 job = nextJob++;
+    waiting.insert(job, std::move(done));
+    // The task holds copies of the inputs only: the callback, with whatever
+    // it refers to, stays on this thread.
+    workers.start(QRunnable::create([this, job, storedHash, digest] {
+        const bool matches = check(storedHash, digest);
+        // Safe: the destructor waits for every task before this object goes.
+        QMetaObject::invokeMethod(
+            this, [this, job, matches] { finish(job, matches); }, Qt::QueuedConnection);
+    }));
+}
+
+void LoginVerifier::finish(quint64 job, bool matches)
+{
+    const std::function<void(bool)> done = waiting.take(job);
+    if (done)
+        done(matches);
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "reply.h"
+
+#include <fieldreader.h>
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <tuple>
+#include <utility>
+
+// The table from command name to handler. A request frame is read as its
+// command and arguments; the arguments must match the command's rules in
+// number, wire type and content before its handler runs, so handlers see
+// only valid values. Anything else is answered with "Error" and a reason,
+// and the connection carries on.
+class CommandDispatcher
+{
+public:
+    // Registers a handler called as handler(reply, values...) with one value
+    // per rule, each of the rule's Type. Example:
+    //   add<UserNameArgument>("GetPermissions", [](const Reply &r, const QString &user) { ... });
+    template<typename... Rules, typename Handler>
+    void add(const QString &command, Handler handler);
+
+    // Answers one request frame; the reply may be sent later.
+    void dispatch(const QByteArray &frame, const Reply &reply) const;
+
+private:
+    using Invoker = std::function<void(wire::FieldReader &arguments, const Reply &reply)>;
+    void addInvoker(const QString &command, Invoker invoker);
+
+    template<typename... Rules>
+    static QString usage(const QString &command);
+
+    template<typename... Rules, typename Values, std::size_t... Index>
+    static QString firstProblem([[maybe_unused]] const Values &values, std::index_sequence<Index...>);
+
+    QHash<QString, Invoker> handlers;
+};
+
+namespace CommandDispatcherDetail {
+
+template<typename T>
+const char *wireTypeName();
+template<>
+inline const char *wireTypeName<QString>() { return "QString"; }
+template<>
+inline const char *wireTypeName<QStringList>() { return "QStringList"; }
+template<>
+inline const char *wireTypeName<qint32>() { return "int"; }
+
+} // namespace CommandDispatcherDetail
+
+template<typename... Rules>
+QString CommandDispatcher::usage(const QString &command)
+{
+    const QStringList parts = {QStringLiteral("%1 (%2)").arg(QLatin1String(Rules::name),
+                                                             QLatin1String(CommandDispatcherDetail::wireTypeName<typename Rules::Type>()))...};
+    if (parts.isEmpty())
+        return QStringLiteral("\"%1\" takes no arguments").arg(command);
+    return QStringLiteral("\"%1\" takes %2 argument%3: %4")
+        .arg(command)
+        .arg(parts.size())
+        .arg(parts.size() == 1 ? QString() : QStringLiteral("s"))
+        .arg(parts.join(QStringLiteral(", ")));
+}
+
+template<typename... Rules, typename Values, std::size_t... Index>
+QString CommandDispatcher::firstProblem([[maybe_unused]] const Values &values, std::index_sequence<Index...>)
+{
+    QString found;
+    [[maybe_unused]] const auto note = [&found](std::size_t position, const char *name, const QString &problem) {
+        if (found.isEmpty() && !problem.isEmpty())
+            found = QStringLiteral("argument %1 (%2) %3").arg(position + 1).arg(QLatin1String(name), problem);
+    };
+    (note(Index, Rules::name, Rules::problem(std::get<Index>(values))), ...);
+    return found;
+}
+
+template<typename... Rules, typename Handler>
+void CommandDispatcher::add(const QString &command, Handler handler)
+{
+    const QString expected = usage<Rules...>(command);
+    addInvoker(command, [command, expected, handler](wire::FieldReader &arguments, const Reply &reply) {
+        const auto values = wire::readFields<typename Rules::Type...>(arguments);
+        if (!values || !arguments.atEnd()) {
+            reply.error(expected);
+            return;
+        }
+        const QString problem = firstProblem<Rules...>(*values, std::index_sequence_for<Rules...>());
+        if (!problem.isEmpty()) {
+            reply.error(QStringLiteral("\"%1\": %2").arg(command, problem));
+            return;
+        }
+        std::apply([&](const auto &...value) { handler(reply, value...); }, *values);
+    });
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+class CommandDispatcher;
+class LoginVerifier;
+class Store;
+
+// What every group of commands works with.
+struct ServerServices
+{
+    Store &store;
+    LoginVerifier &loginVerifier;
+};
+
+// One group of related commands (sessions, bins, users, ...). A domain is
+// built from the ServerServices and registers its commands once.
+class CommandDomain
+{
+public:
+    virtual ~CommandDomain() = default;
+    virtual void registerCommands(CommandDispatcher &dispatcher) = 0;
+};

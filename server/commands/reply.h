@@ -1,0 +1,42 @@
+#pragma once
+
+#include <frame.h>
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// The answer to one request: exactly one reply frame. A handler sends it at
+// once or later from the event loop (copies of a Reply share one answer).
+// Should every copy be dropped unsent, an "Error" goes out in its place, so
+// that the connection, which answers in order, never waits forever.
+// Use on the event loop's thread only.
+class Reply
+{
+public:
+    using Deliver = std::function<void(const QByteArray &frame)>;
+
+    explicit Reply(Deliver deliver);
+
+    template<typename... Values>
+    void send(const QString &tag, const Values &...values) const
+    {
+        deliver(wire::frame(tag, values...));
+    }
+
+    // The reply tag "Error" and one QString saying why.
+    void error(const QString &reason) const;
+
+    // An "Error" for a request the database could not serve.
+    void storeFailure() const;
+
+    bool sent() const;
+
+private:
+    void deliver(const QByteArray &frame) const;
+
+    struct State;
+    std::shared_ptr<State> state;
+};

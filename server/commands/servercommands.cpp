@@ -1,0 +1,10 @@
+#include "servercommands.h"
+
+#include "sessioncommands.h"
+
+ServerCommands::ServerCommands(ServerServices services)
+{
+    install<SessionCommands>(services);
+}
+
+ServerCommands::~ServerCommands() = default;

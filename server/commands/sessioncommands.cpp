@@ -1,0 +1,158 @@
+#include "sessioncommands.h"
+
+#include "argumentrules.h"
+#include "commanddispatcher.h"
+
+#include "auth/loginverifier.h"
+#include "domain/orderstatus.h"
+#include "domain/permissionlevel.h"
+#include "domain/worktypes.h"
+
+#include <QDateTime>
+
+SessionCommands::SessionCommands(ServerServices services)
+    : loginVerifier(services.loginVerifier)
+    , users(services.store)
+    , clock(services.store)
+    , binOrders(services.store)
+{
+}
+
+void SessionCommands::registerCommands(CommandDispatcher &dispatcher)
+{
+    dispatcher.add<UserNameArgument, PasswordDigestArgument>(
+        QStringLiteral("Login"), [this](const Reply &reply, const QString &user, const QString &digest) { login(reply, user, digest); });
+    dispatcher.add<>(QStringLiteral("GetWork"), [](const Reply &reply) { reply.send(QStringLiteral("WorkType"), WorkType::all()); });
+    dispatcher.add<UserNameArgument>(QStringLiteral("GetPermissions"),
+                                     [this](const Reply &reply, const QString &user) { permissions(reply, user); });
+    dispatcher.add<>(QStringLiteral("GetNumberOfOrders"), [this](const Reply &reply) { numberOfOrders(reply); });
+    dispatcher.add<UserNameArgument>(QStringLiteral("GetClockStatus"),
+                                     [this](const Reply &reply, const QString &user) { clockStatus(reply, user); });
+    dispatcher.add<UserNameArgument>(QStringLiteral("ClockIn"), [this](const Reply &reply, const QString &user) { clockIn(reply, user); });
+    dispatcher.add<UserNameArgument>(QStringLiteral("ClockOut"), [this](const Reply &reply, const QString &user) { clockOut(reply, user); });
+}
+
+// "Success" only for an active account whose hash matches the digest. An
+// unknown name still costs one full verification, so the time to answer
+// does not tell whether the name exists.
+void SessionCommands::login(const Reply &reply, const QString &userName, const QString &digest)
+{
+    const Lookup<UserAccount> account = users.find(userName);
+    if (account.failed()) {
+        reply.storeFailure();
+        return;
+    }
+    const bool usable = account.found() && account->active;
+    const QByteArray storedHash = account.found() ? account->passwordHash : QByteArray();
+    loginVerifier.verify(storedHash, digest, [reply, usable](bool matches) {
+        reply.send(usable && matches ? QStringLiteral("Success") : QStringLiteral("Wrong"));
+    });
+}
+
+// Unknown and deactivated users get level "0", which opens nothing.
+void SessionCommands::permissions(const Reply &reply, const QString &userName)
+{
+    const Lookup<UserAccount> account = users.find(userName);
+    if (account.failed()) {
+        reply.storeFailure();
+        return;
+    }
+    const int level = account.found() && account->active ? account->permissionLevel : PermissionLevel::None;
+    reply.send(QStringLiteral("Permissions"), QString::number(level));
+}
+
+// The orders a checker has to look at: bin orders whose final checks are
+// saved and not yet checked (status 4).
+void SessionCommands::numberOfOrders(const Reply &reply)
+{
+    const std::optional<qint64> count = binOrders.countWithStatus(OrderStatus::WaitingForCheck);
+    if (!count) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(QStringLiteral("NumberOfOrders"), QString::number(*count));
+}
+
+// "In" while a period is open, "Out" after one, "" for a user with no
+// periods, unknown users included.
+void SessionCommands::clockStatus(const Reply &reply, const QString &userName)
+{
+    const Lookup<UserAccount> account = users.find(userName);
+    if (account.failed()) {
+        reply.storeFailure();
+        return;
+    }
+    const QString tag = QStringLiteral("GetClockStatus");
+    if (!account.found()) {
+        reply.send(tag, QString());
+        return;
+    }
+    const std::optional<ClockRecords::State> state = clock.state(account->id);
+    if (!state) {
+        reply.storeFailure();
+        return;
+    }
+    switch (*state) {
+    case ClockRecords::State::NeverClocked:
+        reply.send(tag, QString());
+        return;
+    case ClockRecords::State::In:
+        reply.send(tag, QStringLiteral("In"));
+        return;
+    case ClockRecords::State::Out:
+        reply.send(tag, QStringLiteral("Out"));
+        return;
+    }
+}
+
+Lookup<UserAccount> SessionCommands::activeUserOrError(const Reply &reply, const QString &userName)
+{
+    const Lookup<UserAccount> account = users.find(userName);
+    if (account.failed()) {
+        reply.storeFailure();
+        return account;
+    }
+    if (!account.found()) {
+        reply.error(QStringLiteral("there is no user \"%1\"").arg(userName));
+        return Lookup<UserAccount>::missing();
+    }
+    if (!account->active) {
+        reply.error(QStringLiteral("the user \"%1\" has been removed").arg(userName));
+        return Lookup<UserAccount>::missing();
+    }
+    return account;
+}
+
+// Clocking in while in keeps the open period and answers as usual. Removed
+// users cannot clock in.
+void SessionCommands::clockIn(const Reply &reply, const QString &userName)
+{
+    const Lookup<UserAccount> account = activeUserOrError(reply, userName);
+    if (!account.found())
+        return;
+    if (clock.clockIn(account->id, QDateTime::currentSecsSinceEpoch()) == ClockRecords::Change::Failed) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(QStringLiteral("ClockIn"));
+}
+
+// Clocking out while out changes nothing and answers as usual. A removed
+// user can still be clocked out, so that no period stays open for good.
+void SessionCommands::clockOut(const Reply &reply, const QString &userName)
+{
+    const Lookup<UserAccount> account = users.find(userName);
+    if (account.failed()) {
+        reply.storeFailure();
+        return;
+    }
+    if (!account.found()) {
+        reply.error(QStringLiteral("there is no user \"%1\"").arg(userName));
+        return;
+    }
+    if (clock.clockOut(account->id, QDateTime::currentSecsSinceEpoch()) == ClockRecords::Change::Failed) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(QStringLiteral("ClockOut"));
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "commanddomain.h"
+
+#include "storage/binorders.h"
+#include "storage/clockrecords.h"
+#include "storage/useraccounts.h"
+
+class Reply;
+
+// Logging in and what the main window asks for after it: the work types,
+// the user's permission level, the orders waiting for a check, and clocking
+// in and out.
+class SessionCommands : public CommandDomain
+{
+public:
+    explicit SessionCommands(ServerServices services);
+
+    void registerCommands(CommandDispatcher &dispatcher) override;
+
+private:
+    void login(const Reply &reply, const QString &userName, const QString &digest);
+    void permissions(const Reply &reply, const QString &userName);
+    void numberOfOrders(const Reply &reply);
+    void clockStatus(const Reply &reply, const QString &userName);
+    void clockIn(const Reply &reply, const QString &userName);
+    void clockOut(const Reply &reply, const QString &userName);
+
+    // The active account of userName, or an "Error" reply and nothing.
+    Lookup<UserAccount> activeUserOrError(const Reply &reply, const QString &userName);
+
+    LoginVerifier &loginVerifier;
+    UserAccounts users;
+    ClockRecords clock;
+    BinOrders binOrders;
+};

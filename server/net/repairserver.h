@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QObject>
+#include <QTcpServer>
+
+class CommandDispatcher;
+
+// Listens for clients and serves each connection on its own, all on the
+// thread that runs the event loop.
+class RepairServer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit RepairServer(const CommandDispatcher &dispatcher, QObject *parent = nullptr);
+
+    bool listen(const QHostAddress &address, quint16 port);
+    QString errorString() const { return listener.errorString(); }
+    QHostAddress address() const { return listener.serverAddress(); }
+    quint16 port() const { return listener.serverPort(); }
+
+    int openConnections() const { return connectionCount; }
+
+private:
+    void acceptConnections();
+
+    const CommandDispatcher &dispatcher;
+    QTcpServer listener;
+    int connectionCount = 0;
+};

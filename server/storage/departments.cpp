@@ -1,0 +1,32 @@
+#include "departments.h"
+
+#include <QVariant>
+
+std::optional<qint64> Departments::ensure(const QString &name)
+{
+    std::optional<qint64> id;
+    const bool done = store.transaction([&] {
+        QSqlQuery find = store.prepare(QStringLiteral("SELECT id, removed_at FROM departments WHERE name = :name"));
+        find.bindValue(QStringLiteral(":name"), textValue(name));
+        if (!Store::execute(find))
+            return false;
+        if (find.next()) {
+            const qint64 existing = find.value(0).toLongLong();
+            const bool removed = !find.value(1).isNull();
+            find.finish();
+            if (removed) {
+                QSqlQuery restore = store.prepare(QStringLiteral("UPDATE departments SET removed_at = NULL WHERE id = :id"));
+                restore.bindValue(QStringLiteral(":id"), existing);
+                if (!Store::execute(restore))
+                    return false;
+            }
+            id = existing;
+            return true;
+        }
+        QSqlQuery insert = store.prepare(QStringLiteral("INSERT INTO departments (name) VALUES (:name) RETURNING id"));
+        insert.bindValue(QStringLiteral(":name"), textValue(name));
+        id = Store::insertReturningId(insert);
+        return id.has_value();
+    });
+    return done ? id : std::nullopt;
+}

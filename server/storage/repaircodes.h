@@ -1,0 +1,24 @@
+#pragma once
+
+#include "store.h"
+
+struct RepairCode
+{
+    QString codeList; // "FER", "ROR" or "KD"
+    QString code;
+    QString type;
+    QString description;
+};
+
+// The repair-code catalogue. A code is unique within its list.
+class RepairCodes
+{
+public:
+    explicit RepairCodes(Store &store) : store(store) {}
+
+    enum class AddResult { Added, CodeTaken, Failed };
+    AddResult add(const RepairCode &code);
+
+private:
+    Store &store;
+};

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "servertestclient.h"
+
+#include "auth/loginverifier.h"
+#include "commands/servercommands.h"
+#include "net/repairserver.h"
+#include "storage/store.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// A repair server inside the test process: a new database in a temporary
+// folder, listening on a free loopback port.
+class InProcessServer
+{
+public:
+    // check replaces the password check of logins, when given.
+    explicit InProcessServer(LoginVerifier::Check check = {});
+    ~InProcessServer();
+
+    // Empty when the server runs; otherwise what went wrong.
+    QString startError() const { return problem; }
+
+    quint16 port() const { return server->port(); }
+    Store &store() { return *database; }
+    QString databasePath() const;
+    RepairServer &repairServer() { return *server; }
+    LoginVerifier &loginVerifier() { return *verifier; }
+
+    // A client already connected to this server.
+    std::unique_ptr<ServerTestClient> connect();
+
+    // Adds an active account that logs in with the digest the hash was made from.
+    bool addUser(const QString &userName, int permissionLevel, const QByteArray &passwordHash);
+
+    // Runs one statement with values bound in order; false when it fails.
+    bool execute(const QString &sql, const QVariantList &values = {});
+    // The first column of the first row of a query, or an invalid value.
+    QVariant queryValue(const QString &sql, const QVariantList &values = {});
+
+private:
+    QTemporaryDir folder;
+    QString problem;
+    std::unique_ptr<Store> database;
+    std::unique_ptr<LoginVerifier> verifier;
+    std::unique_ptr<ServerCommands> commands;
+    std::unique_ptr<RepairServer> server;
+};

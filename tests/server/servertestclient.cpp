@@ -1,0 +1,99 @@
+#include "servertestclient.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QtEndian>
+
+ServerTestClient::ServerTestClient(int timeoutMilliseconds)
+    : timeout(timeoutMilliseconds)
+{
+}
+
+bool ServerTestClient::waitForSignal(const char *signal)
+{
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(&socket, signal, &loop, SLOT(quit()));
+    QObject::connect(&socket, &QTcpSocket::disconnected, &loop, &QEventLoop::quit);
+    timer.start(timeout);
+    loop.exec();
+    return timer.isActive();
+}
+
+bool ServerTestClient::connectTo(const QHostAddress &address, quint16 port)
+{
+    buffer.clear();
+    socket.connectToHost(address, port);
+    if (socket.state() != QAbstractSocket::ConnectedState)
+        waitForSignal(SIGNAL(connected()));
+    return socket.state() == QAbstractSocket::ConnectedState;
+}
+
+void ServerTestClient::disconnect()
+{
+    socket.abort();
+}
+
+void ServerTestClient::sendRaw(const QByteArray &bytes)
+{
+    socket.write(bytes);
+    socket.flush();
+}
+
+bool ServerTestClient::hasReplyWaiting()
+{
+    buffer.append(socket.readAll());
+    if (buffer.size() < 8)
+        return false;
+    return buffer.size() >= qFromBigEndian<qint64>(buffer.constData());
+}
+
+std::optional<QByteArray> ServerTestClient::receiveFrame()
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    for (;;) {
+        buffer.append(socket.readAll());
+        if (buffer.size() >= 8) {
+            const qint64 size = qFromBigEndian<qint64>(buffer.constData());
+            if (size < wire::MinimumFrameSize || size > wire::MaximumReplySize)
+                return std::nullopt;
+            if (buffer.size() >= size) {
+                const QByteArray frame = buffer.left(int(size));
+                buffer.remove(0, int(size));
+                return frame;
+            }
+        }
+        if (socket.state() != QAbstractSocket::ConnectedState || elapsed.elapsed() >= timeout)
+            return std::nullopt;
+        waitForSignal(SIGNAL(readyRead()));
+    }
+}
+
+ServerTestClient::Reply ServerTestClient::receive()
+{
+    Reply reply;
+    const std::optional<QByteArray> frame = receiveFrame();
+    if (!frame)
+        return reply;
+    reply.fields = wire::FieldReader(*frame);
+    reply.tag = reply.fields.string();
+    reply.received = reply.fields.ok();
+    return reply;
+}
+
+bool ServerTestClient::waitForDisconnected()
+{
+    if (socket.state() == QAbstractSocket::UnconnectedState)
+        return true;
+    waitForSignal(SIGNAL(disconnected()));
+    return socket.state() == QAbstractSocket::UnconnectedState;
+}
+
+bool ServerTestClient::isConnected() const
+{
+    return socket.state() == QAbstractSocket::ConnectedState;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <fieldreader.h>
+#include <frame.h>
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QString>
+#include <QTcpSocket>
+
+#include <optional>
+
+// A plain client for tests that talk to a repair server over TCP: it sends
+// frames and waits, running the event loop (so a server in the same
+// process keeps working), for one reply frame at a time.
+class ServerTestClient
+{
+public:
+    explicit ServerTestClient(int timeoutMilliseconds = 10000);
+
+    bool connectTo(const QHostAddress &address, quint16 port);
+    void disconnect();
+
+    // Sends bytes as they are (a whole frame, part of one, or several).
+    void sendRaw(const QByteArray &bytes);
+
+    template<typename... Values>
+    void send(const QString &command, const Values &...values)
+    {
+        sendRaw(wire::frame(command, values...));
+    }
+
+    // The next whole reply frame; nothing on time-out, a closed connection
+    // or a reply whose size field is impossible.
+    std::optional<QByteArray> receiveFrame();
+
+    // One reply: its tag and a reader positioned on its first field.
+    struct Reply
+    {
+        QString tag;
+        wire::FieldReader fields{QByteArray()};
+        bool received = false;
+    };
+    Reply receive();
+
+    // send() followed by receive().
+    template<typename... Values>
+    Reply request(const QString &command, const Values &...values)
+    {
+        send(command, values...);
+        return receive();
+    }
+
+    // Whether a reply frame is complete already, without waiting.
+    bool hasReplyWaiting();
+
+    // Waits until the server closes the connection.
+    bool waitForDisconnected();
+    bool isConnected() const;
+
+private:
+    bool waitForSignal(const char *signal);
+
+    QTcpSocket socket;
+    QByteArray buffer;
+    int timeout;
+};
