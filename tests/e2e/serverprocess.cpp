@@ -1,0 +1,69 @@
+#include "serverprocess.h"
+
+#include <QDeadlineTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QtTest>
+
+namespace {
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    return probe.serverPort();
+}
+
+bool accepts(quint16 port)
+{
+    QTcpSocket socket;
+    socket.connectToHost(QHostAddress::LocalHost, port);
+    return socket.waitForConnected(200);
+}
+
+} // namespace
+
+ServerProcess::ServerProcess()
+{
+    process.setProcessChannelMode(QProcess::MergedChannels);
+}
+
+ServerProcess::~ServerProcess()
+{
+    kill();
+}
+
+bool ServerProcess::start()
+{
+    serverPort = freePort();
+    process.start(QStringLiteral(REPAIR_SERVER_PROGRAM),
+                  {QStringLiteral("--db"), databasePath(), QStringLiteral("--listen"), QStringLiteral("127.0.0.1"),
+                   QStringLiteral("--port"), QString::number(serverPort), QStringLiteral("--demo")});
+    QDeadlineTimer deadline(60000);
+    while (!deadline.hasExpired()) {
+        if (process.state() == QProcess::NotRunning)
+            return false;
+        if (accepts(serverPort))
+            return true;
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+void ServerProcess::kill()
+{
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
+QString ServerProcess::databasePath() const
+{
+    return folder.filePath(QStringLiteral("repair.sqlite"));
+}
+
+QString ServerProcess::output() const
+{
+    return QString::fromLocal8Bit(const_cast<QProcess &>(process).readAll());
+}

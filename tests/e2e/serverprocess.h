@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// The repair-server program run for a test: its own database in a
+// temporary folder, on a free loopback port, with the demo shop.
+class ServerProcess
+{
+public:
+    ServerProcess();
+    ~ServerProcess();
+
+    // Starts the program and waits until it accepts connections.
+    bool start();
+    // Ends the program at once, as a crash or a pulled plug would.
+    void kill();
+
+    quint16 port() const { return serverPort; }
+    QString databasePath() const;
+    QString output() const;
+
+private:
+    QTemporaryDir folder;
+    QProcess process;
+    quint16 serverPort = 0;
+};
