@@ -13,24 +13,29 @@ FrameReader::FrameReader(qint64 maximumFrameSize)
 
 void FrameReader::append(const QByteArray &bytes)
 {
-    if (!broken)
-        buffer.append(bytes);
+    if (broken)
+        return;
+    buffer.remove(0, consumed);
+    consumed = 0;
+    buffer.append(bytes);
 }
 
 std::optional<QByteArray> FrameReader::next()
 {
-    if (broken || buffer.size() < 8)
+    const qint64 available = buffer.size() - consumed;
+    if (broken || available < 8)
         return std::nullopt;
-    const qint64 size = qFromBigEndian<qint64>(buffer.constData());
+    const qint64 size = qFromBigEndian<qint64>(buffer.constData() + consumed);
     if (size < MinimumFrameSize || size > maximumFrameSize) {
         broken = true;
         buffer.clear();
+        consumed = 0;
         return std::nullopt;
     }
-    if (buffer.size() < size)
+    if (available < size)
         return std::nullopt;
-    QByteArray frame = buffer.left(int(size));
-    buffer.remove(0, int(size));
+    QByteArray frame = buffer.mid(consumed, int(size));
+    consumed += int(size);
     return frame;
 }
 

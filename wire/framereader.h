@@ -24,11 +24,15 @@ public:
     std::optional<QByteArray> next();
 
     bool failed() const { return broken; }
-    qint64 buffered() const { return buffer.size(); }
+    qint64 buffered() const { return buffer.size() - consumed; }
 
 private:
     qint64 maximumFrameSize;
     QByteArray buffer;
+    // Bytes at the front of the buffer already handed out as frames; they
+    // are dropped in one go rather than after every frame, so that many
+    // frames arriving together cost linear, not quadratic, time.
+    int consumed = 0;
     bool broken = false;
 };
 

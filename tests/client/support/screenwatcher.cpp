@@ -9,9 +9,9 @@ ScreenWatcher::ScreenWatcher()
     poll.start(10);
 }
 
-void ScreenWatcher::onScreen(const QString &className, Action action)
+void ScreenWatcher::onScreen(const QString &className, Action action, Condition ready)
 {
-    actions.insert(className, std::move(action));
+    plans.insert(className, {std::move(action), std::move(ready)});
 }
 
 void ScreenWatcher::closeScreen(const QString &className)
@@ -19,15 +19,20 @@ void ScreenWatcher::closeScreen(const QString &className)
     onScreen(className, [](QWidget *screen) { screen->close(); });
 }
 
+// An action may run a nested event loop (a modal screen of its own); the
+// watcher keeps looking from inside it.
 void ScreenWatcher::look()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         const QString className = QString::fromLatin1(widget->metaObject()->className());
-        if (!widget->isVisible() || !actions.contains(className) || handled.contains(widget))
+        if (!widget->isVisible() || !plans.contains(className) || handled.contains(widget))
+            continue;
+        const Plan plan = plans.value(className);
+        if (plan.ready && !plan.ready(widget))
             continue;
         handled << widget;
         appeared << className;
-        actions.value(className)(widget);
+        plan.action(widget);
     }
     handled.removeAll(QPointer<QWidget>());
 }

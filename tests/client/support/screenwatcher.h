@@ -17,11 +17,13 @@ class ScreenWatcher : public QObject
 {
 public:
     using Action = std::function<void(QWidget *screen)>;
+    using Condition = std::function<bool(QWidget *screen)>;
 
     ScreenWatcher();
 
-    // Runs the action once for every screen of this class that appears.
-    void onScreen(const QString &className, Action action);
+    // Runs the action once for every screen of this class that appears,
+    // as soon as the screen is ready (by default at once).
+    void onScreen(const QString &className, Action action, Condition ready = {});
     // Closes every screen of this class as soon as it appears.
     void closeScreen(const QString &className);
 
@@ -31,7 +33,12 @@ private:
     void look();
 
     QTimer poll;
-    QHash<QString, Action> actions;
+    struct Plan
+    {
+        Action action;
+        Condition ready;
+    };
+    QHash<QString, Plan> plans;
     QList<QPointer<QWidget>> handled;
     QStringList appeared;
 };
