@@ -1,14 +1,88 @@
 #include "managementpaneldialog.h"
 #include "ui_managementpaneldialog.h"
 
+#include "appstate.h"
+#include "frame.h"
+#include "listordersdialog.h"
+#include "serverlink.h"
+#include "usermessages.h"
+
 ManagementPanelDialog::ManagementPanelDialog(QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::ManagementPanelDialog)
+    , link(new ServerLink(this, ServerLink::AfterLoss::ExitProgram, QStringLiteral("Error: ")))
 {
     ui->setupUi(this);
+    // The repair codes, users, finished orders, time stamps and departments
+    // screens are not part of this build yet: their buttons stay off until
+    // each screen and its slot arrive.
+    for (QPushButton *notYetBuilt : {ui->pushButton_RepairCodes, ui->pushButton_EditUsers, ui->pushButton_View,
+                                     ui->pushButton_TimeStamp, ui->pushButton_Departments})
+        notYetBuilt->setEnabled(false);
+    handleReplies();
+    link->open();
 }
 
 ManagementPanelDialog::~ManagementPanelDialog()
 {
     delete ui;
+}
+
+void ManagementPanelDialog::handleReplies()
+{
+    link->replies()
+        .on("NumberOfOrdersToConfirm",
+            [this](const QString &binOrders, const QString &customOrders) {
+                ui->label_OrdersToCheck->setText(QStringLiteral("Bins ") + binOrders);
+                ui->label_CustomOrders->setText(QStringLiteral("Custom ") + customOrders);
+            })
+        .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });
+}
+
+void ManagementPanelDialog::connected()
+{
+    requestNumberWorkToConfirm();
+}
+
+void ManagementPanelDialog::readyRead()
+{
+    link->collect();
+}
+
+void ManagementPanelDialog::disconnected()
+{
+    link->reportLoss();
+}
+
+void ManagementPanelDialog::displayError(QAbstractSocket::SocketError error)
+{
+    link->reportError(error);
+}
+
+// The review runs in confirm mode for exactly as long as it is open from
+// here: it reads the flag when it is built, and the flag is dropped again
+// however the review ended.
+void ManagementPanelDialog::on_pushButton_ConfirmOrders_clicked()
+{
+    AppState &state = AppState::instance();
+    state.setConfirmingOrders(true);
+    {
+        ListOrdersDialog review;
+        link->close();
+        hide();
+        review.exec();
+    }
+    state.setConfirmingOrders(false);
+    close();
+}
+
+void ManagementPanelDialog::on_pushButton_Back_clicked()
+{
+    link->close();
+    close();
+}
+
+void ManagementPanelDialog::requestNumberWorkToConfirm()
+{
+    link->send(wire::frame("GetNumberWorkToConfirm"));
 }

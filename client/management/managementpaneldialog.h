@@ -1,12 +1,17 @@
 #pragma once
 
+#include <QAbstractSocket>
 #include <QDialog>
 
 namespace Ui {
 class ManagementPanelDialog;
 }
+class ServerLink;
 
-// Placeholder: the screen is being built.
+// The managers' hub: how many finished bin and custom orders wait for
+// confirmation, and one button per management screen. The panel hides
+// while the chosen screen runs and closes when it returns, so control
+// always falls back to the main window.
 class ManagementPanelDialog : public QDialog
 {
     Q_OBJECT
@@ -15,6 +20,18 @@ public:
     explicit ManagementPanelDialog(QWidget *parent = nullptr);
     ~ManagementPanelDialog() override;
 
+private slots:
+    void connected();
+    void readyRead();
+    void disconnected();
+    void displayError(QAbstractSocket::SocketError error);
+    void on_pushButton_ConfirmOrders_clicked();
+    void on_pushButton_Back_clicked();
+
 private:
+    void handleReplies();
+    void requestNumberWorkToConfirm();
+
     Ui::ManagementPanelDialog *ui;
+    ServerLink *link;
 };
