@@ -3,11 +3,14 @@
 
 #include "appstate.h"
 #include "continuedialog.h"
+#include "crsdialog.h"
 #include "ferchecksdialog.h"
 #include "ferdialog.h"
 #include "ferdialog1.h"
 #include "frame.h"
+#include "listordersdialog.h"
 #include "logindialog.h"
+#include "managementpaneldialog.h"
 #include "serverlink.h"
 #include "usermessages.h"
 
@@ -61,16 +64,18 @@ std::unique_ptr<QDialog> MainWindow::createChildScreen(ChildScreen screen)
     switch (screen) {
     case ChildScreen::BinIntake:
         return std::make_unique<FerDialog1>();
+    case ChildScreen::CustomStart:
+        return std::make_unique<CRSDialog>();
     case ChildScreen::ContinueWork:
         return std::make_unique<ContinueDialog>();
     case ChildScreen::RepairSheet:
         return std::make_unique<FERDialog>();
     case ChildScreen::FinalChecks:
         return std::make_unique<FerChecksDialog>();
-    case ChildScreen::CustomStart:
     case ChildScreen::OrderReview:
+        return std::make_unique<ListOrdersDialog>();
     case ChildScreen::ManagementPanel:
-        break;
+        return std::make_unique<ManagementPanelDialog>();
     }
     return nullptr;
 }

@@ -2,6 +2,7 @@
 #include "ui_continuedialog.h"
 
 #include "appstate.h"
+#include "crmdialog.h"
 #include "ferchecksdialog.h"
 #include "ferdialog.h"
 #include "fieldreader.h"
@@ -17,6 +18,12 @@ namespace {
 // Each bin order row keeps the user whose order it is: the same order text
 // may be listed under several users.
 constexpr int OwnerRole = Qt::UserRole;
+
+// Each custom job row keeps the fields the server listed it with: the row's
+// text joins them with spaces, and the fields may hold spaces themselves.
+constexpr int OrderNumberRole = Qt::UserRole + 1;
+constexpr int SecondFieldRole = Qt::UserRole + 2;
+constexpr int ThirdFieldRole = Qt::UserRole + 3;
 
 // The order status at which an order waits for its final checks.
 constexpr int AtFinalChecks = 3;
@@ -43,9 +50,19 @@ void ContinueDialog::handleReplies()
 {
     link->replies()
         .on("WorkOrders", [this](wire::FieldReader &reply) { return showWorkOrders(reply); })
+        .on("GetCustomWorkOrders", [this](wire::FieldReader &reply) { return showCustomWorkOrders(reply); })
         .on("Bin",
             [this](const QString &binId, const QString &workType, const QString &repairId, const QString &status,
                    const QString &codeListKey) { openBinOrder(binId, workType, repairId, status, codeListKey); })
+        .on("ContinueCustomOrder",
+            [this](const QString &date, const QString &worker, const QString &customerId, const QString &contactName,
+                   const QString &phone, const QString &email, const QString &, const QString &orderId,
+                   const QString &jobType, const QString &customer) {
+                AppState &state = AppState::instance();
+                state.setCustomOrderId(orderId.toInt());
+                state.setCustomOrder(date, worker, jobType, customer, customerId, contactName, phone, email);
+                handOver<CRMDialog>(this, link);
+            })
         .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });
 }
 
@@ -99,10 +116,36 @@ void ContinueDialog::openBinOrder(const QString &binId, const QString &workType,
         handOver<FERDialog>(this, link);
 }
 
+bool ContinueDialog::showCustomWorkOrders(wire::FieldReader &reply)
+{
+    const QString count = reply.string();
+    const auto entries = wire::readGroups<QString, QString, QString>(reply, count.toInt());
+    if (!entries)
+        return false;
+
+    for (const auto &[number, second, third] : *entries) {
+        const int orderNumber = number.toInt();
+        const QString text = QString::number(orderNumber) + QLatin1Char(' ') + third + QLatin1Char(' ') + second;
+        auto *item = new QListWidgetItem(text, ui->listWidget_WorkOrders);
+        item->setData(OrderNumberRole, orderNumber);
+        item->setData(SecondFieldRole, second);
+        item->setData(ThirdFieldRole, third);
+    }
+    return true;
+}
+
+void ContinueDialog::continueCustomJob(const QListWidgetItem &item)
+{
+    requestCustomOrder(item.data(OrderNumberRole).toInt(), item.data(SecondFieldRole).toString(),
+                       item.data(ThirdFieldRole).toString());
+}
+
 void ContinueDialog::connected()
 {
     customOrders = AppState::instance().continueCustom();
-    if (!customOrders)
+    if (customOrders)
+        requestCustomWorkOrders();
+    else
         requestWorkOrders();
 }
 
@@ -128,7 +171,9 @@ void ContinueDialog::on_pushButton_Continue_clicked()
         UserMessages::show(this, QStringLiteral("Please select a Work Order before continuing"));
         return;
     }
-    if (!customOrders)
+    if (customOrders)
+        continueCustomJob(*selected.first());
+    else
         continueBinOrder(*selected.first());
 }
 
@@ -149,4 +194,14 @@ void ContinueDialog::requestWorkOrders()
 void ContinueDialog::requestBin(const QString &owner, const QString &order)
 {
     link->send(wire::frame("GetBin", owner, order));
+}
+
+void ContinueDialog::requestCustomWorkOrders()
+{
+    link->send(wire::frame("GetCustomWorkOrders"));
+}
+
+void ContinueDialog::requestCustomOrder(int orderNumber, const QString &secondField, const QString &thirdField)
+{
+    link->send(wire::frame("ContinueCustomOrder", QString::number(orderNumber), secondField, thirdField));
 }

@@ -15,6 +15,8 @@ class ServerLink;
 // Lets a worker resume an open work order: lists the open orders the
 // server reports and opens the chosen one at the screen where it stands.
 // Opened for a bin already in progress, that bin's order is preselected.
+// Opened for custom orders (continueCustom), it lists the open custom jobs
+// and opens the chosen one in the custom repair sheet.
 class ContinueDialog : public QDialog
 {
     Q_OBJECT
@@ -37,9 +39,13 @@ private:
     void continueBinOrder(const QListWidgetItem &item);
     void openBinOrder(const QString &binId, const QString &workType, const QString &repairId, const QString &status,
                       const QString &codeListKey);
+    bool showCustomWorkOrders(wire::FieldReader &reply);
+    void continueCustomJob(const QListWidgetItem &item);
 
     void requestWorkOrders();
     void requestBin(const QString &owner, const QString &order);
+    void requestCustomWorkOrders();
+    void requestCustomOrder(int orderNumber, const QString &secondField, const QString &thirdField);
 
     Ui::ContinueDialog *ui;
     ServerLink *link;

@@ -4,6 +4,7 @@
 #include "appstate.h"
 #include "fieldreader.h"
 #include "frame.h"
+#include "repairtime.h"
 #include "serverlink.h"
 #include "usermessages.h"
 
@@ -25,22 +26,6 @@ Mode mode()
 
 // The repair code inside a catalogue item "code-description".
 constexpr int RepairCodeLength = 8;
-
-// The hours and minutes of a line's time "h:m".
-QPair<QString, QString> splitTime(const QString &time)
-{
-    const int colon = time.indexOf(QLatin1Char(':'));
-    if (colon < 0)
-        return {time, QString()};
-    return {time.left(colon), time.mid(colon + 1).remove(QLatin1Char(':'))};
-}
-
-// Makes current the item with this whole text, ignoring case; no current
-// item when there is none.
-void selectText(QComboBox *comboBox, const QString &text)
-{
-    comboBox->setCurrentIndex(comboBox->findText(text, Qt::MatchFixedString));
-}
 
 } // namespace
 
@@ -103,11 +88,11 @@ void FerAddDialog::prefillEditedLine()
                                     [&editedCode](const RepairCode &code) { return code.first == editedCode; });
     if (entry == repairCodes.cend())
         return;
-    selectText(ui->comboBox, entry->first + QLatin1Char('-') + entry->second);
+    selectItemText(ui->comboBox, entry->first + QLatin1Char('-') + entry->second);
     ui->textEdit->setPlainText(state.editRepairLine(2));
-    const auto [hours, minutes] = splitTime(state.editRepairLine(3));
-    selectText(ui->comboBox_Time, hours);
-    selectText(ui->comboBox_Minutes, minutes);
+    const auto [hours, minutes] = splitRepairTime(state.editRepairLine(3));
+    selectItemText(ui->comboBox_Time, hours);
+    selectItemText(ui->comboBox_Minutes, minutes);
 }
 
 void FerAddDialog::selectedRepairReceived(const QString &itemText)
@@ -138,7 +123,7 @@ QString FerAddDialog::repairTime() const
     QString minutes = ui->comboBox_Minutes->currentText();
     const AppState &state = AppState::instance();
     if (!state.editRepairLine(1).isEmpty()) {
-        const auto edited = splitTime(state.editRepairLine(3));
+        const auto edited = splitRepairTime(state.editRepairLine(3));
         if (ui->comboBox_Time->currentIndex() < 0)
             hours = edited.first;
         if (ui->comboBox_Minutes->currentIndex() < 0)

@@ -60,7 +60,10 @@ void FerChecksDialog::handleReplies()
             })
         .on("EndTimeSet",
             [this]() {
-                AppState::instance().setTimerRunning(false);
+                // The stamp is closed: nothing may end it again.
+                AppState &state = AppState::instance();
+                state.setTimerRunning(false);
+                state.setTimeStampId(0);
                 finish();
             })
         .on("StatusChanged", [this]() { statusChanged(); })

@@ -7,7 +7,6 @@
 #include "fieldreader.h"
 #include "frame.h"
 #include "handover.h"
-#include "liveclock.h"
 #include "serverlink.h"
 #include "usermessages.h"
 
@@ -59,6 +58,7 @@ FERDialog::FERDialog(QWidget *parent)
     , ui(new Ui::FERDialog)
     , link(new ServerLink(this, ServerLink::AfterLoss::ExitProgram, QStringLiteral("Error: ")))
     , repairModel(new QStandardItemModel(0, 3, this))
+    , liveClock(this)
 {
     ui->setupUi(this);
     repairModel->setHorizontalHeaderLabels({QStringLiteral("Repair Code"), QStringLiteral("Materials"),
@@ -73,7 +73,7 @@ FERDialog::FERDialog(QWidget *parent)
 FERDialog::~FERDialog()
 {
     // The clock thread must be gone before the label it writes to.
-    stopClock();
+    liveClock.stop();
     delete ui;
 }
 
@@ -190,13 +190,15 @@ void FERDialog::timingStarted(const QString &stampId, const QString &hours)
     state.setTimeStampId(stampId.toInt());
     state.setTimerRunning(true);
     state.setElapsedHours(hours.toFloat());
-    startClock();
+    liveClock.start();
     refreshSheet();
 }
 
 void FERDialog::timingEnded()
 {
+    // The stamp is closed: nothing may end it again.
     AppState::instance().setTimerRunning(false);
+    AppState::instance().setTimeStampId(0);
     // Only an accepted roll-off submission is finished here; Back merely stops the timing.
     if (finishing && AppState::instance().workType() == RollOffRepair)
         UserMessages::show(this, QStringLiteral("Finished"));
@@ -228,23 +230,6 @@ QString FERDialog::rowText(int row, int column) const
     return repairModel->index(row, column).data().toString();
 }
 
-void FERDialog::startClock()
-{
-    stopClock();
-    delete liveClock;
-    AppState::instance().setLiveClockRunning(true);
-    liveClock = new LiveClock(this);
-    connect(liveClock, &LiveClock::LiveClockUpdate, this, &FERDialog::ClockUpdate);
-    liveClock->start(QThread::InheritPriority);
-}
-
-void FERDialog::stopClock()
-{
-    // Clears liveClockRunning while the thread runs and waits for it to return.
-    if (liveClock)
-        liveClock->stop();
-}
-
 void FERDialog::clearReviewGroup()
 {
     AppState &state = AppState::instance();
@@ -263,7 +248,7 @@ void FERDialog::clearReviewGroup()
 
 void FERDialog::endSheet()
 {
-    stopClock();
+    liveClock.stop();
     link->close();
     close();
 }
@@ -307,7 +292,7 @@ void FERDialog::on_pushButton_Add_clicked()
 
 void FERDialog::on_pushButton_Submit_clicked()
 {
-    stopClock();
+    liveClock.stop();
     const AppState &state = AppState::instance();
     const QString workType = state.workType();
     switch (mode()) {
@@ -381,7 +366,7 @@ void FERDialog::on_pushButton_Remove_clicked()
 void FERDialog::on_pushButton_Back_clicked()
 {
     if (AppState::instance().timerRunning()) {
-        stopClock();
+        liveClock.stop();
         requestEndTime();
         return;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sheetclock.h"
+
 #include <QAbstractSocket>
 #include <QDialog>
 #include <QStringList>
@@ -10,7 +12,6 @@
 namespace Ui {
 class FERDialog;
 }
-class LiveClock;
 class QStandardItemModel;
 class ServerLink;
 
@@ -60,8 +61,6 @@ private:
     void submitOwnOrder();
     QString rowText(int row, int column) const;
 
-    void startClock();
-    void stopClock();
     // Clears the checked or confirmed order once its review is over.
     void clearReviewGroup();
     // Closes the sheet as its own act: the clock stopped, the link closed quietly.
@@ -82,7 +81,7 @@ private:
     QStandardItemModel *repairModel;
     QVector<RepairRow> repairRows;
     int repairRowCount = 0;
-    LiveClock *liveClock = nullptr;
+    SheetClock liveClock;
     // Set when the server has accepted a roll-off order's new status and
     // only the end of its timing is outstanding.
     bool finishing = false;

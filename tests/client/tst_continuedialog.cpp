@@ -157,6 +157,45 @@ private slots:
         QCOMPARE(messages.unexpected(), QStringList());
     }
 
+    void customJobsAreListedAndResumedWithTheirOwnFields()
+    {
+        MessageScript messages;
+        AppState &state = AppState::instance();
+        state.setContinueCustom(true);
+        state.setCustomOrderId(0);
+        FakeServer server;
+        // Order 27: job type "Tank repair" (second field), customer "Acme" (third field).
+        server.answer("GetCustomWorkOrders",
+                      wire::frame("GetCustomWorkOrders", QString("2"), QString("27"), QString("Tank repair"),
+                                  QString("Acme"), QString("007"), QString("Lid"), QString("Bolt_Co")));
+        server.answer("ContinueCustomOrder",
+                      wire::frame("ContinueCustomOrder", QString("3/7/2016"), QString("Al"), QString("C-9"),
+                                  QString("Ann"), QString("555"), QString("ann@acme.example"), QString("unused"),
+                                  QString("27"), QString("Tank repair"), QString("Acme")));
+        ContinueDialog dialog;
+        ScreenWatcher watcher;
+        bool dialogHidden = false;
+        watcher.onScreen("CRMDialog", [&](QWidget *sheet) {
+            dialogHidden = !dialog.isVisible();
+            sheet->close();
+        });
+        QTRY_COMPARE(rows(dialog), (QStringList{"27 Acme Tank repair", "7 Bolt_Co Lid"}));
+        QCOMPARE(server.requests().first().arguments(), QStringList());
+
+        list(dialog)->setCurrentRow(0);
+        press(dialog, "pushButton_Continue");
+        QTRY_COMPARE(watcher.seen(), QStringList{"CRMDialog"});
+        QVERIFY(dialogHidden && !dialog.isVisible());
+        QCOMPARE(server.commands().mid(0, 2), (QStringList{"GetCustomWorkOrders", "ContinueCustomOrder"}));
+        QCOMPARE(server.requests().at(1).arguments(), (QStringList{"27", "Tank repair", "Acme"}));
+        QCOMPARE(state.customOrderId(), 27);
+        QStringList job;
+        for (int index = 1; index <= 8; ++index)
+            job << state.customOrder(index);
+        QCOMPARE(job, (QStringList{"3/7/2016", "Al", "Tank repair", "Acme", "C-9", "Ann", "555", "ann@acme.example"}));
+        QCOMPARE(messages.unexpected(), QStringList());
+    }
+
     void cancelClosesQuietly()
     {
         MessageScript messages;

@@ -133,6 +133,7 @@ void FerChecksDialogTest::ownBinStartsTimingAndCancelEndsIt()
     QCOMPARE(server.requests().at(1).arguments(), (QStringList{"anna", "2", "KD1234", "17"}));
     QCOMPARE(server.requests().at(2).arguments(), (QStringList{"anna", "Front End Repair", "KD1234", "17", "77"}));
     QVERIFY(!state.timerRunning());
+    QCOMPARE(state.timeStampId(), 0);
     QCOMPARE(messages.unexpected(), QStringList());
 }
 

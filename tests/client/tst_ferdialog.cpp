@@ -281,6 +281,7 @@ void FERDialogTest::rollOffTimingEndsBySubmitOrBack()
         QCOMPARE(argumentsOf(server, "ChangeStatus"), (QStringList{"anna", "4", "KD1234", "17"}));
     QCOMPARE(messages.shownTexts(), shown);
     QVERIFY(!state.timerRunning());
+    QCOMPARE(state.timeStampId(), 0);
     QVERIFY(sheet.findChild<LiveClock *>()->isFinished());
 }
 
