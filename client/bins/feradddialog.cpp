@@ -2,6 +2,7 @@
 #include "ui_feradddialog.h"
 
 #include "appstate.h"
+#include "binordermode.h"
 #include "fieldreader.h"
 #include "frame.h"
 #include "repairtime.h"
@@ -11,18 +12,6 @@
 #include <algorithm>
 
 namespace {
-
-enum class Mode { OwnBin, Checking, Confirming };
-
-Mode mode()
-{
-    const AppState &state = AppState::instance();
-    if (state.checkingOrder())
-        return Mode::Checking;
-    if (state.confirmingOrders())
-        return Mode::Confirming;
-    return Mode::OwnBin;
-}
 
 // The repair code inside a catalogue item "code-description".
 constexpr int RepairCodeLength = 8;
@@ -197,9 +186,9 @@ void FerAddDialog::requestRepairCodes()
 {
     const AppState &state = AppState::instance();
     QString codeListKey = state.currentBin(3);
-    if (mode() == Mode::Checking)
+    if (binOrderMode() == BinOrderMode::Checking)
         codeListKey = state.checkOrder(4);
-    else if (mode() == Mode::Confirming)
+    else if (binOrderMode() == BinOrderMode::Confirming)
         codeListKey = state.confirmOrder(4);
     link->send(wire::frame("GetRepairCodes", state.workType(), codeListKey));
 }
@@ -210,18 +199,18 @@ void FerAddDialog::requestEdit(const QString &code, const QString &materials, co
     QString user;
     QString binId;
     QString repairId;
-    switch (mode()) {
-    case Mode::Checking:
+    switch (binOrderMode()) {
+    case BinOrderMode::Checking:
         user = state.checkOrder(1);
         binId = state.checkOrder(2);
         repairId = state.checkOrder(3);
         break;
-    case Mode::Confirming:
+    case BinOrderMode::Confirming:
         user = state.confirmOrder(1);
         binId = state.confirmOrder(2);
         repairId = state.confirmOrder(3);
         break;
-    case Mode::OwnBin:
+    case BinOrderMode::OwnBin:
         user = state.orderOwner().isEmpty() ? state.user(1) : state.orderOwner();
         binId = state.currentBin(1);
         repairId = state.currentBin(4);
@@ -234,18 +223,18 @@ void FerAddDialog::requestEdit(const QString &code, const QString &materials, co
 void FerAddDialog::requestSave(const QString &code, const QString &materials, const QString &time)
 {
     const AppState &state = AppState::instance();
-    switch (mode()) {
-    case Mode::Checking:
+    switch (binOrderMode()) {
+    case BinOrderMode::Checking:
         link->send(wire::frame("SaveBinRepairInfo", state.checkOrder(1), QStringLiteral("4"), state.workType(),
                                state.checkOrder(2), state.checkOrder(3), state.checkOrder(5), code, materials,
                                time));
         break;
-    case Mode::Confirming:
+    case BinOrderMode::Confirming:
         link->send(wire::frame("SaveBinRepairInfo", state.confirmOrder(1), QStringLiteral("5"), state.workType(),
                                state.confirmOrder(2), state.confirmOrder(3), state.confirmBinSize(), code,
                                materials, time));
         break;
-    case Mode::OwnBin:
+    case BinOrderMode::OwnBin:
         link->send(wire::frame("SaveBinRepairInfo", state.user(1), QString::number(state.orderStatus()),
                                state.workType(), state.currentBin(1), state.currentBin(4), state.currentBin(2),
                                code, materials, time));

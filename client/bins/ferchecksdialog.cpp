@@ -2,33 +2,10 @@
 #include "ui_ferchecksdialog.h"
 
 #include "appstate.h"
+#include "binordermode.h"
 #include "frame.h"
 #include "serverlink.h"
 #include "usermessages.h"
-
-namespace {
-
-enum class Mode { OwnBin, Checking, Confirming };
-
-Mode mode()
-{
-    const AppState &state = AppState::instance();
-    if (state.checkingOrder())
-        return Mode::Checking;
-    if (state.confirmingOrders())
-        return Mode::Confirming;
-    return Mode::OwnBin;
-}
-
-// The user an own order belongs to: the owner of an order continued for
-// another user, else the logged-in user.
-QString ownOrderUser()
-{
-    const AppState &state = AppState::instance();
-    return state.orderOwner().isEmpty() ? state.user(1) : state.orderOwner();
-}
-
-} // namespace
 
 FerChecksDialog::FerChecksDialog(QWidget *parent)
     : QDialog(parent)
@@ -98,15 +75,15 @@ QList<FerChecksDialog::Check> FerChecksDialog::checks() const
 // bin the new status is followed by the end of the timing.
 void FerChecksDialog::statusChanged()
 {
-    switch (mode()) {
-    case Mode::Checking:
+    switch (binOrderMode()) {
+    case BinOrderMode::Checking:
         clearCheckOrder();
         finish();
         break;
-    case Mode::Confirming:
+    case BinOrderMode::Confirming:
         finish();
         break;
-    case Mode::OwnBin:
+    case BinOrderMode::OwnBin:
         requestEndTime();
         break;
     }
@@ -114,10 +91,10 @@ void FerChecksDialog::statusChanged()
 
 void FerChecksDialog::checksSaved()
 {
-    const Mode savedFor = mode();
+    const BinOrderMode savedFor = binOrderMode();
     UserMessages::show(this, QStringLiteral("Finished"));
     clearCheckOrder();
-    if (savedFor == Mode::OwnBin)
+    if (savedFor == BinOrderMode::OwnBin)
         requestEndTime();
     else
         finish();
@@ -137,7 +114,7 @@ void FerChecksDialog::finish()
 
 void FerChecksDialog::connected()
 {
-    if (mode() != Mode::OwnBin)
+    if (binOrderMode() != BinOrderMode::OwnBin)
         requestChecksList();
     else if (!AppState::instance().timerRunning())
         requestStartTime();
@@ -175,7 +152,7 @@ void FerChecksDialog::on_pushButton_Submit_clicked()
         }
     }
     const AppState &state = AppState::instance();
-    if (mode() == Mode::Checking)
+    if (binOrderMode() == BinOrderMode::Checking)
         requestStatusChange(state.checkOrder(1), QStringLiteral("5"), state.checkOrder(2), state.checkOrder(3));
     else
         requestSaveChecks();
@@ -183,7 +160,7 @@ void FerChecksDialog::on_pushButton_Submit_clicked()
 
 void FerChecksDialog::on_pushButton_Cancel_clicked()
 {
-    if (mode() == Mode::OwnBin) {
+    if (binOrderMode() == BinOrderMode::OwnBin) {
         const AppState &state = AppState::instance();
         requestStatusChange(ownOrderUser(), QStringLiteral("2"), state.currentBin(1), state.currentBin(4));
         return;
@@ -194,7 +171,7 @@ void FerChecksDialog::on_pushButton_Cancel_clicked()
 void FerChecksDialog::requestChecksList()
 {
     const AppState &state = AppState::instance();
-    if (mode() == Mode::Checking)
+    if (binOrderMode() == BinOrderMode::Checking)
         link->send(wire::frame("GetChecksList", state.workType(), state.checkOrder(2), state.checkOrder(3)));
     else
         link->send(wire::frame("GetChecksList", state.workType(), state.confirmOrder(2), state.confirmOrder(3)));
@@ -219,7 +196,7 @@ void FerChecksDialog::requestSaveChecks()
     const AppState &state = AppState::instance();
     const QString lidSize = ui->lineEdit_LidSize->text();
     const QString lidTabWidth = ui->lineEdit->text();
-    if (mode() == Mode::Confirming)
+    if (binOrderMode() == BinOrderMode::Confirming)
         link->send(wire::frame("SaveChecks", state.confirmOrder(1), state.workType(), state.confirmOrder(2),
                                state.confirmOrder(3), QStringLiteral("6"), lidSize, lidTabWidth));
     else

@@ -2,6 +2,7 @@
 #include "ui_ferdialog.h"
 
 #include "appstate.h"
+#include "binordermode.h"
 #include "feradddialog.h"
 #include "ferchecksdialog.h"
 #include "fieldreader.h"
@@ -10,7 +11,6 @@
 #include "serverlink.h"
 #include "usermessages.h"
 
-#include <QDate>
 #include <QItemSelectionModel>
 #include <QStandardItemModel>
 
@@ -20,35 +20,9 @@ const QString FrontEndRepair = QStringLiteral("Front End Repair");
 const QString RollOffRepair = QStringLiteral("Roll Off Repair");
 const QString TotalTimePrefix = QStringLiteral("Total Time: ");
 
-enum class Mode { OwnBin, Checking, Confirming };
-
-Mode mode()
-{
-    const AppState &state = AppState::instance();
-    if (state.checkingOrder())
-        return Mode::Checking;
-    if (state.confirmingOrders())
-        return Mode::Confirming;
-    return Mode::OwnBin;
-}
-
 QString userName()
 {
     return AppState::instance().user(1);
-}
-
-// The user an own order belongs to: the owner of an order continued for
-// another user, else the logged-in user.
-QString ownOrderUser()
-{
-    const QString owner = AppState::instance().orderOwner();
-    return owner.isEmpty() ? userName() : owner;
-}
-
-QString todayText()
-{
-    const QDate today = QDate::currentDate();
-    return QStringLiteral("%1-%2-%3").arg(today.day()).arg(today.month()).arg(today.year());
 }
 
 } // namespace
@@ -67,7 +41,7 @@ FERDialog::FERDialog(QWidget *parent)
     handleReplies();
     showMaximized();
     link->open();
-    ui->label_Date->setText(todayText());
+    ui->label_Date->setText(binDateText());
 }
 
 FERDialog::~FERDialog()
@@ -128,7 +102,7 @@ void FERDialog::handleReplies()
 void FERDialog::refreshSheet()
 {
     AppState &state = AppState::instance();
-    if (mode() != Mode::OwnBin)
+    if (binOrderMode() != BinOrderMode::OwnBin)
         state.setOrderStatus(2);
     switch (state.orderStatus()) {
     case 1:
@@ -150,16 +124,16 @@ void FERDialog::showRepairRows(const QString &size, const QVector<RepairRow> &ro
     AppState &state = AppState::instance();
     repairRows = rows;
     repairRowCount = rows.size();
-    switch (mode()) {
-    case Mode::Checking:
+    switch (binOrderMode()) {
+    case BinOrderMode::Checking:
         state.setCheckBinSize(size);
         ui->label_ID->setText(QStringLiteral("ID ") + state.checkOrder(2));
         break;
-    case Mode::Confirming:
+    case BinOrderMode::Confirming:
         state.setConfirmBinSize(size);
         ui->label_ID->setText(QStringLiteral("ID ") + state.confirmOrder(2));
         break;
-    case Mode::OwnBin:
+    case BinOrderMode::OwnBin:
         state.setCurrentBin(state.currentBin(1), size, state.currentBin(3), state.currentBin(4).toInt());
         ui->label_ID->setText(QStringLiteral("ID ") + state.currentBin(1));
         break;
@@ -233,15 +207,15 @@ QString FERDialog::rowText(int row, int column) const
 void FERDialog::clearReviewGroup()
 {
     AppState &state = AppState::instance();
-    switch (mode()) {
-    case Mode::Checking:
+    switch (binOrderMode()) {
+    case BinOrderMode::Checking:
         state.setCheckOrder(false, QString(), QString(), 0, QString(), QString());
         break;
-    case Mode::Confirming:
+    case BinOrderMode::Confirming:
         state.setConfirmingOrders(false);
         state.setConfirmOrder(QString(), QString(), 0, QString());
         break;
-    case Mode::OwnBin:
+    case BinOrderMode::OwnBin:
         break;
     }
 }
@@ -255,7 +229,7 @@ void FERDialog::endSheet()
 
 void FERDialog::connected()
 {
-    if (mode() != Mode::OwnBin)
+    if (binOrderMode() != BinOrderMode::OwnBin)
         requestTotalTime();
     else if (!AppState::instance().timerRunning())
         requestStartTime();
@@ -295,19 +269,19 @@ void FERDialog::on_pushButton_Submit_clicked()
     liveClock.stop();
     const AppState &state = AppState::instance();
     const QString workType = state.workType();
-    switch (mode()) {
-    case Mode::Checking:
+    switch (binOrderMode()) {
+    case BinOrderMode::Checking:
         if (workType == FrontEndRepair) {
             handOver<FerChecksDialog>(this, link);
         } else if (workType == RollOffRepair) {
             requestStatusChange(state.checkOrder(1), QStringLiteral("5"), state.checkOrder(2), state.checkOrder(3));
         }
         break;
-    case Mode::Confirming:
+    case BinOrderMode::Confirming:
         requestStatusChange(state.confirmOrder(1), QStringLiteral("6"), state.confirmOrder(2),
                             state.confirmOrder(3));
         break;
-    case Mode::OwnBin:
+    case BinOrderMode::OwnBin:
         submitOwnOrder();
         break;
     }
@@ -389,7 +363,7 @@ void FERDialog::requestStartTime()
 void FERDialog::requestTotalTime()
 {
     const AppState &state = AppState::instance();
-    if (mode() == Mode::Checking)
+    if (binOrderMode() == BinOrderMode::Checking)
         link->send(wire::frame("GetBinTotalTime", state.checkOrder(1), state.checkOrder(2), state.checkOrder(3),
                                state.workType()));
     else
@@ -407,9 +381,9 @@ void FERDialog::requestRepairInfo()
 {
     const AppState &state = AppState::instance();
     Order order{userName(), state.currentBin(1), state.currentBin(4)};
-    if (mode() == Mode::Checking)
+    if (binOrderMode() == BinOrderMode::Checking)
         order = {state.checkOrder(1), state.checkOrder(2), state.checkOrder(3)};
-    else if (mode() == Mode::Confirming)
+    else if (binOrderMode() == BinOrderMode::Confirming)
         order = {state.confirmOrder(1), state.confirmOrder(2), state.confirmOrder(3)};
     link->send(wire::frame("GetBinRepairInfo", order.user, state.workType(), order.binId, order.repairId));
 }
@@ -428,10 +402,10 @@ void FERDialog::requestRemove(const QString &repairCode, const QString &material
     const AppState &state = AppState::instance();
     QString binId = state.currentBin(1);
     QString repairId = state.currentBin(4);
-    if (mode() == Mode::Checking) {
+    if (binOrderMode() == BinOrderMode::Checking) {
         binId = state.checkOrder(2);
         repairId = state.checkOrder(3);
-    } else if (mode() == Mode::Confirming) {
+    } else if (binOrderMode() == BinOrderMode::Confirming) {
         binId = state.confirmOrder(2);
         repairId = state.confirmOrder(3);
     }
@@ -447,16 +421,16 @@ void FERDialog::requestStatusChange(const QString &user, const QString &status, 
 void FERDialog::requestSendBack()
 {
     const AppState &state = AppState::instance();
-    switch (mode()) {
-    case Mode::Checking:
+    switch (binOrderMode()) {
+    case BinOrderMode::Checking:
         link->send(wire::frame("SendBinBack", state.checkOrder(1), state.checkOrder(2), state.checkOrder(3),
                                QStringLiteral("3")));
         break;
-    case Mode::Confirming:
+    case BinOrderMode::Confirming:
         link->send(wire::frame("SendBinBack", state.confirmOrder(1), state.confirmOrder(2),
                                state.confirmOrder(3), QStringLiteral("4")));
         break;
-    case Mode::OwnBin:
+    case BinOrderMode::OwnBin:
         link->send(wire::frame("SendBinBack"));
         break;
     }

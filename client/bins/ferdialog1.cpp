@@ -2,6 +2,7 @@
 #include "ui_ferdialog1.h"
 
 #include "appstate.h"
+#include "binordermode.h"
 #include "continuedialog.h"
 #include "frame.h"
 #include "handover.h"
@@ -9,7 +10,6 @@
 #include "serverlink.h"
 #include "usermessages.h"
 
-#include <QDate>
 
 namespace {
 
@@ -25,7 +25,7 @@ FerDialog1::FerDialog1(QWidget *parent)
 {
     ui->setupUi(this);
     handleReplies();
-    ui->label_Date->setText(QDate::currentDate().toString(QStringLiteral("d-M-yyyy")));
+    ui->label_Date->setText(binDateText());
     showMaximized();
     fillChoices();
     link->open();
