@@ -9,10 +9,14 @@ constexpr int QuotedCommandLength = 60;
 
 } // namespace
 
-void CommandDispatcher::addInvoker(const QString &command, Invoker invoker)
+void CommandDispatcher::addForm(const QString &command, Form form)
 {
-    Q_ASSERT_X(!handlers.contains(command), "CommandDispatcher", "a command is registered twice");
-    handlers.insert(command, std::move(invoker));
+    QVector<Form> &forms = handlers[command];
+    for (const Form &known : qAsConst(forms)) {
+        Q_ASSERT_X(known.argumentCount != form.argumentCount, "CommandDispatcher",
+                   "a command is registered twice with the same number of arguments");
+    }
+    forms.append(std::move(form));
 }
 
 void CommandDispatcher::dispatch(const QByteArray &frame, const Reply &reply) const
@@ -23,13 +27,20 @@ void CommandDispatcher::dispatch(const QByteArray &frame, const Reply &reply) co
         reply.error(QStringLiteral("the request does not start with a readable command name"));
         return;
     }
-    const auto handler = handlers.constFind(command);
-    if (handler == handlers.constEnd()) {
+    const auto forms = handlers.constFind(command);
+    if (forms == handlers.constEnd()) {
         QString shown = command.left(QuotedCommandLength);
         if (command.size() > QuotedCommandLength)
             shown += QStringLiteral("...");
         reply.error(QStringLiteral("unknown command \"%1\"").arg(shown));
         return;
     }
-    (*handler)(arguments, reply);
+    QStringList usages;
+    for (const Form &form : *forms) {
+        wire::FieldReader attempt = arguments;
+        if (form.invoke(attempt, reply))
+            return;
+        usages.append(form.usage);
+    }
+    reply.error(usages.join(QStringLiteral(", or ")));
 }

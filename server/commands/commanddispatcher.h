@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <functional>
 #include <tuple>
@@ -17,6 +18,10 @@
 // number, wire type and content before its handler runs, so handlers see
 // only valid values. Anything else is answered with "Error" and a reason,
 // and the connection carries on.
+//
+// A command may be registered more than once with different numbers of
+// arguments (a screen that sends it bare in one situation and with values in
+// another); the form whose number and wire types the request matches runs.
 class CommandDispatcher
 {
 public:
@@ -30,8 +35,16 @@ public:
     void dispatch(const QByteArray &frame, const Reply &reply) const;
 
 private:
-    using Invoker = std::function<void(wire::FieldReader &arguments, const Reply &reply)>;
-    void addInvoker(const QString &command, Invoker invoker);
+    // Answers the request and returns true when the arguments have the
+    // form's number and wire types; otherwise returns false, answering nothing.
+    using Invoker = std::function<bool(wire::FieldReader &arguments, const Reply &reply)>;
+    struct Form
+    {
+        int argumentCount = 0;
+        QString usage;
+        Invoker invoke;
+    };
+    void addForm(const QString &command, Form form);
 
     template<typename... Rules>
     static QString usage(const QString &command);
@@ -39,7 +52,7 @@ private:
     template<typename... Rules, typename Values, std::size_t... Index>
     static QString firstProblem([[maybe_unused]] const Values &values, std::index_sequence<Index...>);
 
-    QHash<QString, Invoker> handlers;
+    QHash<QString, QVector<Form>> handlers;
 };
 
 namespace CommandDispatcherDetail {
@@ -84,18 +97,20 @@ QString CommandDispatcher::firstProblem([[maybe_unused]] const Values &values, s
 template<typename... Rules, typename Handler>
 void CommandDispatcher::add(const QString &command, Handler handler)
 {
-    const QString expected = usage<Rules...>(command);
-    addInvoker(command, [command, expected, handler](wire::FieldReader &arguments, const Reply &reply) {
+    Form form;
+    form.argumentCount = int(sizeof...(Rules));
+    form.usage = usage<Rules...>(command);
+    form.invoke = [command, handler](wire::FieldReader &arguments, const Reply &reply) {
         const auto values = wire::readFields<typename Rules::Type...>(arguments);
-        if (!values || !arguments.atEnd()) {
-            reply.error(expected);
-            return;
-        }
+        if (!values || !arguments.atEnd())
+            return false;
         const QString problem = firstProblem<Rules...>(*values, std::index_sequence_for<Rules...>());
         if (!problem.isEmpty()) {
             reply.error(QStringLiteral("\"%1\": %2").arg(command, problem));
-            return;
+            return true;
         }
         std::apply([&](const auto &...value) { handler(reply, value...); }, *values);
-    });
+        return true;
+    };
+    addForm(command, std::move(form));
 }

@@ -5,6 +5,7 @@
 struct Reply::State
 {
     Deliver deliver;
+    std::shared_ptr<ConnectionSession> session;
     bool sent = false;
 
     ~State()
@@ -14,10 +15,11 @@ struct Reply::State
     }
 };
 
-Reply::Reply(Deliver deliver)
+Reply::Reply(Deliver deliver, std::shared_ptr<ConnectionSession> session)
     : state(std::make_shared<State>())
 {
     state->deliver = std::move(deliver);
+    state->session = session ? std::move(session) : std::make_shared<ConnectionSession>();
 }
 
 void Reply::error(const QString &reason) const
@@ -33,6 +35,11 @@ void Reply::storeFailure() const
 bool Reply::sent() const
 {
     return state->sent;
+}
+
+ConnectionSession &Reply::session() const
+{
+    return *state->session;
 }
 
 void Reply::deliver(const QByteArray &frame) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "connectionsession.h"
+
 #include <frame.h>
 
 #include <QByteArray>
@@ -18,7 +20,9 @@ class Reply
 public:
     using Deliver = std::function<void(const QByteArray &frame)>;
 
-    explicit Reply(Deliver deliver);
+    // session: what the commands remember about the connection the request
+    // came on; a Reply made without one has a session of its own.
+    explicit Reply(Deliver deliver, std::shared_ptr<ConnectionSession> session = {});
 
     template<typename... Values>
     void send(const QString &tag, const Values &...values) const
@@ -33,6 +37,8 @@ public:
     void storeFailure() const;
 
     bool sent() const;
+
+    ConnectionSession &session() const;
 
 private:
     void deliver(const QByteArray &frame) const;

@@ -1,10 +1,16 @@
 #include "servercommands.h"
 
+#include "bincommands.h"
+#include "customcommands.h"
+#include "reviewcommands.h"
 #include "sessioncommands.h"
 
 ServerCommands::ServerCommands(ServerServices services)
 {
     install<SessionCommands>(services);
+    install<BinCommands>(services);
+    install<CustomCommands>(services);
+    install<ReviewCommands>(services);
 }
 
 ServerCommands::~ServerCommands() = default;

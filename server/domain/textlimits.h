@@ -6,5 +6,12 @@ namespace Limits {
 
 constexpr int NameLength = 50;   // user names, first and last names, departments
 constexpr int FreeTextLength = 512; // materials and descriptions
+constexpr int CustomJobFieldLength = 100; // a custom job's worker, job type, customer and contact details
+constexpr int BinIdLength = 30;
+// A custom job's line in the order review: order number, customer and job
+// type, with a blank between each.
+constexpr int CustomOrderLineLength = 19 + 1 + CustomJobFieldLength + 1 + CustomJobFieldLength;
+constexpr int BinDetailLength = 50; // a bin's size and additional information, lid measurements
+constexpr int RepairLineCodeLength = 8; // the repair code of a bin repair line, as the repair entry sends it
 
 } // namespace Limits

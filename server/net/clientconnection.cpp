@@ -30,6 +30,7 @@ ClientConnection::ClientConnection(QTcpSocket *socket, const CommandDispatcher &
     , socket(socket)
     , dispatcher(dispatcher)
     , frames(wire::MaximumRequestSize)
+    , session(std::make_shared<ConnectionSession>())
 {
     socket->setParent(this);
     socket->setReadBufferSize(SocketReadAhead);
@@ -65,10 +66,12 @@ void ClientConnection::serve()
         awaitingReply = true;
         QPointer<ClientConnection> self(this);
         dispatching = true;
-        dispatcher.dispatch(*frame, Reply([self, request](const QByteArray &reply) {
-            if (self)
-                self->answer(request, reply);
-        }));
+        dispatcher.dispatch(*frame, Reply(
+                                        [self, request](const QByteArray &reply) {
+                                            if (self)
+                                                self->answer(request, reply);
+                                        },
+                                        session));
         if (!self)
             return;
         dispatching = false;

@@ -4,6 +4,10 @@
 
 #include <QObject>
 
+#include <memory>
+
+class ConnectionSession;
+
 class CommandDispatcher;
 class QTcpSocket;
 
@@ -31,6 +35,7 @@ private:
     QTcpSocket *socket;
     const CommandDispatcher &dispatcher;
     wire::FrameReader frames;
+    std::shared_ptr<ConnectionSession> session; // what the commands remember about this connection
     quint64 requestsTaken = 0;
     bool awaitingReply = false;
     bool dispatching = false;

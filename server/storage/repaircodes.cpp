@@ -31,3 +31,16 @@ RepairCodes::AddResult RepairCodes::add(const RepairCode &code)
         return AddResult::Failed;
     return result;
 }
+
+std::optional<QList<RepairCode>> RepairCodes::codesOf(const QString &codeList) const
+{
+    QSqlQuery query = store.prepare(QStringLiteral(
+        "SELECT code, code_type, description FROM repair_codes WHERE code_list = :list ORDER BY code"));
+    query.bindValue(QStringLiteral(":list"), textValue(codeList));
+    if (!Store::execute(query))
+        return std::nullopt;
+    QList<RepairCode> codes;
+    while (query.next())
+        codes.append({codeList, query.value(0).toString(), query.value(1).toString(), query.value(2).toString()});
+    return codes;
+}

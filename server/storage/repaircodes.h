@@ -2,6 +2,8 @@
 
 #include "store.h"
 
+#include <QList>
+
 struct RepairCode
 {
     QString codeList; // "FER", "ROR" or "KD"
@@ -18,6 +20,9 @@ public:
 
     enum class AddResult { Added, CodeTaken, Failed };
     AddResult add(const RepairCode &code);
+
+    // The codes of one list ("FER", "ROR" or "KD"), ordered by code.
+    std::optional<QList<RepairCode>> codesOf(const QString &codeList) const;
 
 private:
     Store &store;

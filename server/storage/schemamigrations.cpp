@@ -180,6 +180,15 @@ const QList<Migration> &migrations()
                  " description TEXT NOT NULL,"
                  " UNIQUE (code_list, code))"),
          }},
+        {2,
+         {
+             // The last number proposed for a new bin ID, per ID prefix
+             // ("KD", "ROR"), so that no proposal is made twice.
+             QStringLiteral(
+                 "CREATE TABLE bin_id_counters ("
+                 " prefix TEXT PRIMARY KEY,"
+                 " last_number BIGINT NOT NULL)"),
+         }},
     };
     return steps;
 }

@@ -19,8 +19,9 @@ void ScreenWatcher::closeScreen(const QString &className)
     onScreen(className, [](QWidget *screen) { screen->close(); });
 }
 
-// An action may run a nested event loop (a modal screen of its own); the
-// watcher keeps looking from inside it.
+// An action may run a nested event loop (a modal screen of its own). It is
+// run from its own queued call, not from the poll, because a timer is never
+// delivered again while its own slot runs: the watcher keeps looking.
 void ScreenWatcher::look()
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
@@ -32,7 +33,7 @@ void ScreenWatcher::look()
             continue;
         handled << widget;
         appeared << className;
-        plan.action(widget);
+        QTimer::singleShot(0, widget, [action = plan.action, widget]() { action(widget); });
     }
     handled.removeAll(QPointer<QWidget>());
 }

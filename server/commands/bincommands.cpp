@@ -1,0 +1,644 @@
+#include "bincommands.h"
+
+#include "argumentrules.h"
+#include "commanddispatcher.h"
+#include "replyfields.h"
+
+#include "domain/orderstatus.h"
+#include "domain/repaircodelists.h"
+#include "domain/worktypes.h"
+
+#include <QDateTime>
+#include <QHash>
+
+#include <utility>
+
+namespace {
+
+qint64 now()
+{
+    return QDateTime::currentSecsSinceEpoch();
+}
+
+// The key of the repair-code list of a bin work type ("FER", "ROR").
+QString codeListOf(const QString &workType)
+{
+    for (const RepairCodeList::Kind &kind : RepairCodeList::all()) {
+        if (kind.category == workType)
+            return kind.key;
+    }
+    return {};
+}
+
+QString orderName(const QString &binId, const QString &repairId)
+{
+    return QStringLiteral("bin %1, repair %2").arg(binId, repairId);
+}
+
+// A line's time as the repair entry offers it: hours ":" minutes, each a
+// plain number ("1:05" is kept as "1:5").
+QString plainTime(const QString &time)
+{
+    return QStringLiteral("%1:%2").arg(time.section(QLatin1Char(':'), 0, 0).toInt()).arg(time.section(QLatin1Char(':'), 1, 1).toInt());
+}
+
+QString verdict(bool good)
+{
+    return good ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+// The last line edit on a connection. The repair entry sends an edit as
+// "EditBinRepair" followed by "SaveBinRepairInfo" with the same new line on
+// the same connection; the edit does the work, and that save only repeats
+// its outcome instead of storing the line a second time.
+struct LastLineEdit
+{
+    bool pending = false;
+    bool done = false;
+    QString binId;
+    QString repairId;
+    BinRepairEntry entry;
+
+    bool repeatedBy(const QString &saveBinId, const QString &saveRepairId, const BinRepairEntry &save) const
+    {
+        return pending && saveBinId == binId && saveRepairId == repairId && save.repairCode == entry.repairCode
+            && save.materials == entry.materials && save.time == entry.time;
+    }
+};
+
+} // namespace
+
+BinCommands::BinCommands(ServerServices services)
+    : store(services.store)
+    , users(services.store)
+    , orders(services.store)
+    , lines(services.store)
+    , stamps(services.store)
+    , codes(services.store)
+{
+}
+
+void BinCommands::registerCommands(CommandDispatcher &dispatcher)
+{
+    using Text = const QString &;
+
+    dispatcher.add<BinWorkTypeArgument, UserNameArgument>(
+        QStringLiteral("GetNewBinId"), [this](const Reply &reply, Text workType, Text) { proposeBinId(reply, workType); });
+    dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument>(
+        QStringLiteral("FindBin"), [this](const Reply &reply, Text, Text workType, Text binId) { findBin(reply, workType, binId); });
+    dispatcher.add<BinIdLabelArgument, BinWorkTypeArgument>(
+        QStringLiteral("MakeRepairId"), [this](const Reply &reply, Text label, Text workType) { makeRepairId(reply, label, workType); });
+    dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, BinSizeArgument, RepairIdArgument, AdditionalInfoArgument>(
+        QStringLiteral("StoreCurrentInfo"),
+        [this](const Reply &reply, Text userName, Text workType, Text binId, Text binSize, Text repairId, Text info) {
+            startOrder(reply, userName, workType, binId, binSize, repairId, info);
+        });
+
+    dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
+        QStringLiteral("GetPreForChecks"),
+        [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) { preChecks(reply, workType, binId, repairId); });
+    dispatcher.add<BinIdArgument, RepairIdArgument, BinWorkTypeArgument, VerdictArgument, VerdictArgument, VerdictArgument>(
+        QStringLiteral("StorePreChecks"),
+        [this](const Reply &reply, Text binId, Text repairId, Text workType, Text lids, Text chains, Text lidRod) {
+            const QLatin1String good("1");
+            storePreChecks(reply, binId, repairId, workType, {lids == good, chains == good, lidRod == good});
+        });
+
+    dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
+        QStringLiteral("SetStartTime"), [this](const Reply &reply, Text userName, Text workType, Text binId, Text repairId) {
+            startTiming(reply, userName, workType, binId, repairId);
+        });
+    dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument, TimeStampIdArgument>(
+        QStringLiteral("SetEndTime"),
+        [this](const Reply &reply, Text userName, Text workType, Text binId, Text repairId, Text stampId) {
+            endTiming(reply, userName, workType, binId, repairId, stampId);
+        });
+    dispatcher.add<UserNameArgument, BinIdArgument, RepairIdArgument, BinWorkTypeArgument>(
+        QStringLiteral("GetBinTotalTime"), [this](const Reply &reply, Text, Text binId, Text repairId, Text workType) {
+            totalTime(reply, QStringLiteral("GetBinTotalTime"), workType, binId, repairId);
+        });
+    dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
+        QStringLiteral("GetBinTime"), [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) {
+            totalTime(reply, QStringLiteral("GetBinTime"), workType, binId, repairId);
+        });
+
+    dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
+        QStringLiteral("GetBinInfo"),
+        [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) { binSize(reply, workType, binId, repairId); });
+    dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
+        QStringLiteral("GetBinRepairInfo"),
+        [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) { repairLines(reply, workType, binId, repairId); });
+    dispatcher.add<BinWorkTypeArgument, CodeListKeyArgument>(
+        QStringLiteral("GetRepairCodes"), [this](const Reply &reply, Text workType, Text key) { repairCodes(reply, workType, key); });
+    dispatcher.add<UserNameArgument, StatusNumberArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument, BinSizeArgument,
+                   RepairLineCodeArgument, RepairLineMaterialsArgument, CustomLineTimeArgument>(
+        QStringLiteral("SaveBinRepairInfo"),
+        [this](const Reply &reply, Text userName, Text, Text workType, Text binId, Text repairId, Text, Text code, Text materials,
+               Text time) { saveLine(reply, userName, workType, binId, repairId, {code, materials, plainTime(time)}); });
+    dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument, RepairLineCodeArgument,
+                   RepairLineMaterialsArgument, RepairLineCodeArgument, RepairLineMaterialsArgument, CustomLineTimeArgument>(
+        QStringLiteral("EditBinRepair"),
+        [this](const Reply &reply, Text userName, Text workType, Text binId, Text repairId, Text oldCode, Text oldMaterials,
+               Text code, Text materials, Text time) {
+            editLine(reply, userName, workType, binId, repairId, oldCode, oldMaterials, {code, materials, plainTime(time)});
+        });
+    dispatcher.add<BinWorkTypeArgument, BinIdArgument, RepairIdArgument, RepairLineCodeArgument, RepairLineMaterialsArgument>(
+        QStringLiteral("RemoveFromRepairList"),
+        [this](const Reply &reply, Text workType, Text binId, Text repairId, Text code, Text materials) {
+            removeLine(reply, workType, binId, repairId, code, materials);
+        });
+    dispatcher.add<UserNameArgument, StatusNumberArgument, BinIdArgument, RepairIdArgument>(
+        QStringLiteral("ChangeStatus"), [this](const Reply &reply, Text userName, Text status, Text binId, Text repairId) {
+            changeStatus(reply, QStringLiteral("StatusChanged"), userName, status, binId, repairId);
+        });
+    // Bare from a worker's own sheet, which has nothing to send back.
+    dispatcher.add<>(QStringLiteral("SendBinBack"), [](const Reply &reply) { reply.send(QStringLiteral("SendBinBack")); });
+    dispatcher.add<UserNameArgument, BinIdArgument, RepairIdArgument, StatusNumberArgument>(
+        QStringLiteral("SendBinBack"), [this](const Reply &reply, Text userName, Text binId, Text repairId, Text status) {
+            changeStatus(reply, QStringLiteral("SendBinBack"), userName, status, binId, repairId);
+        });
+
+    dispatcher.add<BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
+        QStringLiteral("GetChecksList"),
+        [this](const Reply &reply, Text workType, Text binId, Text repairId) { finalChecks(reply, workType, binId, repairId); });
+    dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument, StatusNumberArgument,
+                   LidMeasurementArgument, LidMeasurementArgument>(
+        QStringLiteral("SaveChecks"),
+        [this](const Reply &reply, Text userName, Text workType, Text binId, Text repairId, Text status, Text lidSize,
+               Text lidTabWidth) { saveFinalChecks(reply, userName, workType, binId, repairId, status, {lidSize, lidTabWidth}); });
+
+    dispatcher.add<UserNameArgument>(QStringLiteral("GetWorkOrders"),
+                                     [this](const Reply &reply, Text userName) { workOrders(reply, userName); });
+    dispatcher.add<UserNameArgument, BinIdArgument>(
+        QStringLiteral("GetBin"), [this](const Reply &reply, Text owner, Text binId) { continueOrder(reply, owner, binId); });
+}
+
+// --- Lookups ---------------------------------------------------------------
+
+Lookup<BinOrder> BinCommands::orderOrError(const Reply &reply, const QString &workType, const QString &binId,
+                                           const QString &repairId)
+{
+    const Lookup<BinOrder> order = orders.find(binId, repairId.toInt());
+    if (order.failed()) {
+        reply.storeFailure();
+        return order;
+    }
+    if (!order.found() || (!workType.isEmpty() && order->workType != workType)) {
+        reply.error(QStringLiteral("there is no %1 order for %2").arg(workType.isEmpty() ? QStringLiteral("bin") : workType,
+                                                                      orderName(binId, repairId)));
+        return Lookup<BinOrder>::missing();
+    }
+    return order;
+}
+
+Lookup<BinOrder> BinCommands::ownOrderOrError(const Reply &reply, const QString &userName, const QString &workType,
+                                              const QString &binId, const QString &repairId)
+{
+    const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
+    if (!order.found())
+        return order;
+    if (order->ownerName != userName) {
+        reply.error(QStringLiteral("the order for %1 is not an order of \"%2\"").arg(orderName(binId, repairId), userName));
+        return Lookup<BinOrder>::missing();
+    }
+    return order;
+}
+
+Lookup<UserAccount> BinCommands::userOrError(const Reply &reply, const QString &userName, bool activeOnly)
+{
+    const Lookup<UserAccount> account = users.find(userName);
+    if (account.failed()) {
+        reply.storeFailure();
+        return account;
+    }
+    if (!account.found()) {
+        reply.error(QStringLiteral("there is no user \"%1\"").arg(userName));
+        return Lookup<UserAccount>::missing();
+    }
+    if (activeOnly && !account->active) {
+        reply.error(QStringLiteral("the user \"%1\" has been removed").arg(userName));
+        return Lookup<UserAccount>::missing();
+    }
+    return account;
+}
+
+bool BinCommands::binIdFitsOrError(const Reply &reply, const QString &binId, const QString &workType)
+{
+    const QString prefix = WorkType::binIdPrefix(workType);
+    if (binId.startsWith(prefix))
+        return true;
+    reply.error(QStringLiteral("the IDs of %1 bins start with %2").arg(workType, prefix));
+    return false;
+}
+
+// --- Intake ----------------------------------------------------------------
+
+// Every proposal is a new ID (see BinOrders::proposeBinId); the bin is
+// recorded only when the worker starts the order on it.
+void BinCommands::proposeBinId(const Reply &reply, const QString &workType)
+{
+    const std::optional<QString> binId = orders.proposeBinId(WorkType::binIdPrefix(workType));
+    if (!binId) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(QStringLiteral("NewBinID"), *binId, codeListOf(workType));
+}
+
+// "BinInProgress" while an order on the bin is still with a worker,
+// "BinFound" with the next repair id for any other recorded bin,
+// "BinNotFound" for a bin not recorded yet.
+void BinCommands::findBin(const Reply &reply, const QString &workType, const QString &binId)
+{
+    if (!binIdFitsOrError(reply, binId, workType))
+        return;
+    const Lookup<BinOrder> open = orders.openOrderOf(binId);
+    const Lookup<Bin> bin = orders.findBin(binId);
+    const std::optional<int> next = orders.nextRepairId(binId);
+    if (open.failed() || bin.failed() || !next) {
+        reply.storeFailure();
+        return;
+    }
+    if (open.found())
+        reply.send(QStringLiteral("BinInProgress"), binId);
+    else if (bin.found())
+        reply.send(QStringLiteral("BinFound"), binId, QString::number(*next), bin->size);
+    else
+        reply.send(QStringLiteral("BinNotFound"), binId);
+}
+
+// The repair id the bin's next order gets: 1 for a new bin.
+void BinCommands::makeRepairId(const Reply &reply, const QString &label, const QString &workType)
+{
+    const QString binId = label.mid(3);
+    if (!binIdFitsOrError(reply, binId, workType))
+        return;
+    const Lookup<BinOrder> open = orders.openOrderOf(binId);
+    const std::optional<int> next = orders.nextRepairId(binId);
+    if (open.failed() || !next) {
+        reply.storeFailure();
+        return;
+    }
+    if (open.found()) {
+        reply.error(QStringLiteral("bin %1 is already in progress").arg(binId));
+        return;
+    }
+    reply.send(QStringLiteral("NewRepairId"), qint32(*next));
+}
+
+void BinCommands::startOrder(const Reply &reply, const QString &userName, const QString &workType, const QString &binId,
+                             const QString &binSize, const QString &repairId, const QString &additionalInfo)
+{
+    if (!binIdFitsOrError(reply, binId, workType))
+        return;
+    const Lookup<UserAccount> account = userOrError(reply, userName, true);
+    if (!account.found())
+        return;
+    NewBinOrder order;
+    order.binId = binId;
+    order.repairId = repairId.toInt();
+    order.ownerId = account->id;
+    order.workType = workType;
+    order.codeList = codeListOf(workType);
+    order.binSize = binSize;
+    order.additionalInfo = additionalInfo;
+    switch (orders.start(order, now())) {
+    case BinOrders::StartResult::Started:
+        reply.send(QStringLiteral("InfoSaved"));
+        return;
+    case BinOrders::StartResult::BinInProgress:
+        reply.error(QStringLiteral("bin %1 is already in progress").arg(binId));
+        return;
+    case BinOrders::StartResult::NotNextRepairId:
+        reply.error(QStringLiteral("%1 is not the next repair of bin %2").arg(repairId, binId));
+        return;
+    case BinOrders::StartResult::Failed:
+        reply.storeFailure();
+        return;
+    }
+}
+
+// --- Pre-check -------------------------------------------------------------
+
+// An order without pre-checks (its worker left the pre-check) answers
+// three empty verdicts.
+void BinCommands::preChecks(const Reply &reply, const QString &workType, const QString &binId, const QString &repairId)
+{
+    const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
+    if (!order.found())
+        return;
+    const Lookup<PreChecks> checks = orders.preChecks(order->id);
+    if (checks.failed()) {
+        reply.storeFailure();
+        return;
+    }
+    if (!checks.found()) {
+        reply.send(QStringLiteral("PreForChecks"), QString(), QString(), QString());
+        return;
+    }
+    reply.send(QStringLiteral("PreForChecks"), verdict(checks->lidsGood), verdict(checks->chainsGood), verdict(checks->lidRodGood));
+}
+
+// Recorded for the order's owner; a second store replaces the first.
+void BinCommands::storePreChecks(const Reply &reply, const QString &binId, const QString &repairId, const QString &workType,
+                                 const PreChecks &checks)
+{
+    const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
+    if (!order.found())
+        return;
+    if (!orders.savePreChecks(order->id, checks, order->ownerId, now())) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(QStringLiteral("PreChecksSaved"));
+}
+
+// --- Timing ----------------------------------------------------------------
+
+void BinCommands::startTiming(const Reply &reply, const QString &userName, const QString &workType, const QString &binId,
+                              const QString &repairId)
+{
+    const Lookup<UserAccount> account = userOrError(reply, userName, true);
+    if (!account.found())
+        return;
+    const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
+    if (!order.found())
+        return;
+    const std::optional<OrderTimeStamps::Opened> opened = stamps.open(TimedOrder::bin(order->id), account->id, now());
+    if (!opened) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(QStringLiteral("StartTimeSet"), QString::number(opened->stampId), OrderTimeStamps::hoursText(opened->bookedHours));
+}
+
+// Only the user who started a stamp ends it, and only on its own order.
+// Ending a stamp that has ended already changes nothing, and so does the
+// stamp id "0", which stands for none, so that a sheet can always be left.
+void BinCommands::endTiming(const Reply &reply, const QString &userName, const QString &workType, const QString &binId,
+                            const QString &repairId, const QString &stampId)
+{
+    const Lookup<UserAccount> account = userOrError(reply, userName, false);
+    if (!account.found())
+        return;
+    const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
+    if (!order.found())
+        return;
+    if (stampId.toLongLong() == 0) {
+        reply.send(QStringLiteral("EndTimeSet"));
+        return;
+    }
+    const Lookup<OrderTimeStamp> stamp = stamps.find(stampId.toLongLong());
+    if (stamp.failed()) {
+        reply.storeFailure();
+        return;
+    }
+    if (!stamp.found() || stamp->order != TimedOrder::bin(order->id) || stamp->userId != account->id) {
+        reply.error(QStringLiteral("there is no time stamp %1 of \"%2\" on %3").arg(stampId, userName, orderName(binId, repairId)));
+        return;
+    }
+    switch (stamps.close(stamp->id, now())) {
+    case OrderTimeStamps::Close::Closed:
+    case OrderTimeStamps::Close::AlreadyClosed:
+        reply.send(QStringLiteral("EndTimeSet"));
+        return;
+    case OrderTimeStamps::Close::NotFound:
+    case OrderTimeStamps::Close::Failed:
+        reply.storeFailure();
+        return;
+    }
+}
+
+void BinCommands::totalTime(const Reply &reply, const QString &tag, const QString &workType, const QString &binId,
+                            const QString &repairId)
+{
+    const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
+    if (!order.found())
+        return;
+    const std::optional<double> hours = stamps.totalHours(TimedOrder::bin(order->id));
+    if (!hours) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(tag, OrderTimeStamps::hoursText(*hours));
+}
+
+// --- Repair sheet and repair entry -----------------------------------------
+
+void BinCommands::binSize(const Reply &reply, const QString &workType, const QString &binId, const QString &repairId)
+{
+    const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
+    if (!order.found())
+        return;
+    reply.send(QStringLiteral("BinSize"), order->binSize);
+}
+
+void BinCommands::repairLines(const Reply &reply, const QString &workType, const QString &binId, const QString &repairId)
+{
+    const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
+    if (!order.found())
+        return;
+    const std::optional<QList<BinRepairLine>> found = lines.of(order->id);
+    if (!found) {
+        reply.storeFailure();
+        return;
+    }
+    ReplyFields rows;
+    for (const BinRepairLine &line : *found) {
+        rows.add(line.repairCode);
+        rows.add(line.materials);
+        rows.add(line.time);
+        rows.add(line.userName);
+    }
+    reply.send(QStringLiteral("BinRepairInfo"), order->binSize, QString::number(found->size()), rows);
+}
+
+// The list the key names; an empty key stands for the work type's own list.
+void BinCommands::repairCodes(const Reply &reply, const QString &workType, const QString &codeListKey)
+{
+    const std::optional<QList<RepairCode>> found = codes.codesOf(codeListKey.isEmpty() ? codeListOf(workType) : codeListKey);
+    if (!found) {
+        reply.storeFailure();
+        return;
+    }
+    ReplyFields pairs;
+    for (const RepairCode &code : *found) {
+        pairs.add(code.code);
+        pairs.add(code.description);
+    }
+    reply.send(QStringLiteral("RepairCodes"), QString::number(found->size()), pairs);
+}
+
+// The line is entered by userName. The first line moves a started order on
+// to "lines recorded"; otherwise the order keeps its status, whatever
+// status the sender believes it has.
+void BinCommands::saveLine(const Reply &reply, const QString &userName, const QString &workType, const QString &binId,
+                           const QString &repairId, const BinRepairEntry &entry)
+{
+    const LastLineEdit edit = std::exchange(reply.session().get<LastLineEdit>(), LastLineEdit());
+    if (edit.repeatedBy(binId, repairId, entry)) {
+        if (edit.done)
+            reply.send(QStringLiteral("BinRepairSaved"));
+        else
+            reply.error(QStringLiteral("the edit of this line was refused, so the line was not saved"));
+        return;
+    }
+    const Lookup<UserAccount> account = userOrError(reply, userName, false);
+    if (!account.found())
+        return;
+    const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
+    if (!order.found())
+        return;
+    const bool saved = store.transaction(
+        [&] { return lines.add(order->id, entry, account->id, now()) && orders.markLinesRecorded(order->id); });
+    if (!saved) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(QStringLiteral("BinRepairSaved"));
+}
+
+// Only the order's owner edits its lines; the line keeps its place and the
+// user who entered it.
+void BinCommands::editLine(const Reply &reply, const QString &userName, const QString &workType, const QString &binId,
+                           const QString &repairId, const QString &oldCode, const QString &oldMaterials,
+                           const BinRepairEntry &entry)
+{
+    LastLineEdit &edit = reply.session().get<LastLineEdit>();
+    edit = LastLineEdit{true, false, binId, repairId, entry};
+    const Lookup<BinOrder> order = ownOrderOrError(reply, userName, workType, binId, repairId);
+    if (!order.found())
+        return;
+    switch (lines.replace(order->id, oldCode, oldMaterials, entry)) {
+    case BinRepairLines::Change::Done:
+        edit.done = true;
+        reply.send(QStringLiteral("BinRepairSaved"));
+        return;
+    case BinRepairLines::Change::NotFound:
+        reply.error(QStringLiteral("%1 has no line %2 with these materials").arg(orderName(binId, repairId), oldCode));
+        return;
+    case BinRepairLines::Change::Failed:
+        reply.storeFailure();
+        return;
+    }
+}
+
+void BinCommands::removeLine(const Reply &reply, const QString &workType, const QString &binId, const QString &repairId,
+                             const QString &repairCode, const QString &materials)
+{
+    const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
+    if (!order.found())
+        return;
+    switch (lines.remove(order->id, repairCode, materials)) {
+    case BinRepairLines::Change::Done:
+        reply.send(QStringLiteral("RepairRemoved"));
+        return;
+    case BinRepairLines::Change::NotFound:
+        reply.error(QStringLiteral("%1 has no line %2 with these materials").arg(orderName(binId, repairId), repairCode));
+        return;
+    case BinRepairLines::Change::Failed:
+        reply.storeFailure();
+        return;
+    }
+}
+
+// Moves the owner's order to status (submitting, cancelling the checks,
+// passing a check, confirming, sending back) and answers with tag.
+void BinCommands::changeStatus(const Reply &reply, const QString &tag, const QString &userName, const QString &status,
+                               const QString &binId, const QString &repairId)
+{
+    const Lookup<BinOrder> order = ownOrderOrError(reply, userName, QString(), binId, repairId);
+    if (!order.found())
+        return;
+    if (!orders.setStatus(order->id, status.toInt(), now())) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(tag);
+}
+
+// --- Final checks ----------------------------------------------------------
+
+// An order without final checks (a roll-off order) answers two empty texts.
+void BinCommands::finalChecks(const Reply &reply, const QString &workType, const QString &binId, const QString &repairId)
+{
+    const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
+    if (!order.found())
+        return;
+    const Lookup<FinalChecks> checks = orders.finalChecks(order->id);
+    if (checks.failed()) {
+        reply.storeFailure();
+        return;
+    }
+    if (!checks.found()) {
+        reply.send(QStringLiteral("GetCheckList"), QString(), QString());
+        return;
+    }
+    reply.send(QStringLiteral("GetCheckList"), checks->lidSize, checks->lidTabWidth);
+}
+
+// Saved when the worker finishes (4) or a manager confirms (6); a second
+// save replaces the first. The checks are recorded for the order's owner.
+void BinCommands::saveFinalChecks(const Reply &reply, const QString &userName, const QString &workType, const QString &binId,
+                                  const QString &repairId, const QString &status, const FinalChecks &checks)
+{
+    const int newStatus = status.toInt();
+    if (newStatus < OrderStatus::WaitingForCheck) {
+        reply.error(QStringLiteral("final checks are saved with status 4, 5 or 6, not %1").arg(status));
+        return;
+    }
+    const Lookup<BinOrder> order = ownOrderOrError(reply, userName, workType, binId, repairId);
+    if (!order.found())
+        return;
+    if (!orders.saveFinalChecks(order->id, checks, newStatus, order->ownerId, now())) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(QStringLiteral("ChecksSaved"));
+}
+
+// --- Continuing ------------------------------------------------------------
+
+// Every user's orders still with a worker (status 1 to 3), as bin IDs
+// grouped by owner: the asking user's own first, then the others by user
+// name; oldest order first within a group.
+void BinCommands::workOrders(const Reply &reply, const QString &userName)
+{
+    const std::optional<QList<BinOrder>> open = orders.openOrders();
+    if (!open) {
+        reply.storeFailure();
+        return;
+    }
+    QStringList owners;
+    QHash<QString, QStringList> binIds;
+    for (const BinOrder &order : *open) {
+        if (!binIds.contains(order.ownerName))
+            owners.append(order.ownerName);
+        binIds[order.ownerName].append(order.binId);
+    }
+    if (owners.removeOne(userName))
+        owners.prepend(userName);
+    ReplyFields groups;
+    for (const QString &owner : qAsConst(owners)) {
+        groups.add(owner);
+        groups.add(binIds.value(owner));
+    }
+    reply.send(QStringLiteral("WorkOrders"), QString::number(owners.size()), groups);
+}
+
+// The bin's open order, when it belongs to owner.
+void BinCommands::continueOrder(const Reply &reply, const QString &owner, const QString &binId)
+{
+    const Lookup<BinOrder> order = orders.openOrderOf(binId);
+    if (order.failed()) {
+        reply.storeFailure();
+        return;
+    }
+    if (!order.found() || order->ownerName != owner) {
+        reply.error(QStringLiteral("\"%1\" has no open order for bin %2").arg(owner, binId));
+        return;
+    }
+    const QString codeList = order->codeList.isEmpty() ? codeListOf(order->workType) : order->codeList;
+    reply.send(QStringLiteral("Bin"), order->binId, order->workType, QString::number(order->repairId), QString::number(order->status),
+               codeList);
+}

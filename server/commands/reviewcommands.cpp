@@ -1,0 +1,318 @@
+#include "reviewcommands.h"
+
+#include "argumentrules.h"
+#include "commanddispatcher.h"
+
+#include "domain/customjobstatus.h"
+#include "domain/orderstatus.h"
+#include "domain/repaircodelists.h"
+
+#include <QVariantList>
+
+namespace {
+
+// Custom jobs a manager still has to confirm: submitted, or changed during
+// the check.
+const QList<int> CustomWaitingForConfirmation = {CustomJobStatus::ChangedWhileChecked, CustomJobStatus::Submitted};
+
+// Reply fields whose number is known only when the reply is built: texts
+// and text lists, written in the order they were added.
+class FieldSequence
+{
+public:
+    void add(const QString &text) { values.append(text); }
+    void add(const QStringList &texts) { values.append(texts); }
+
+    friend wire::FrameWriter &operator<<(wire::FrameWriter &writer, const FieldSequence &fields)
+    {
+        for (const QVariant &value : fields.values) {
+            if (value.userType() == QMetaType::QStringList)
+                writer << value.toStringList();
+            else
+                writer << value.toString();
+        }
+        return writer;
+    }
+
+private:
+    QVariantList values;
+};
+
+// A bin order's line in the review lists: the bin ID alone. The same bin
+// may be listed under two workers; the worker tells the orders apart.
+QString binOrderLine(const ReviewBinOrder &order)
+{
+    return order.binId;
+}
+
+// A custom job's line: order number, customer and job type, as the review
+// builds it from the three columns it is sent.
+QString customJobLine(const ReviewCustomJob &job)
+{
+    return QStringLiteral("%1 %2 %3").arg(job.orderId).arg(job.customer, job.jobType);
+}
+
+// Orders from before the code-list key was stored with them use the key of
+// their work type's catalogue.
+QString codeListOf(const ReviewBinOrder &order)
+{
+    if (!order.codeList.isEmpty())
+        return order.codeList;
+    for (const RepairCodeList::Kind &kind : RepairCodeList::all()) {
+        if (kind.category == order.workType)
+            return kind.key;
+    }
+    return {};
+}
+
+// The workers who own the orders (which come grouped by worker), each once,
+// and a flag per worker: "Yes" for the owner of the order that has waited
+// longest (started first; of two started in the same second, the one
+// recorded first), "No" for the others.
+template<typename Order>
+void sendWorkers(const Reply &reply, const QList<Order> &orders)
+{
+    QStringList names;
+    const Order *longestWaiting = nullptr;
+    for (const Order &order : orders) {
+        if (names.isEmpty() || names.last() != order.userName)
+            names.append(order.userName);
+        if (!longestWaiting || order.createdAt < longestWaiting->createdAt
+            || (order.createdAt == longestWaiting->createdAt && order.orderId < longestWaiting->orderId))
+            longestWaiting = &order;
+    }
+    QStringList flags;
+    for (const QString &name : names)
+        flags.append(name == longestWaiting->userName ? QStringLiteral("Yes") : QStringLiteral("No"));
+    reply.send(QStringLiteral("ListOfUserOrders"), names, flags);
+}
+
+} // namespace
+
+ReviewCommands::ReviewCommands(ServerServices services)
+    : users(services.store)
+    , review(services.store)
+{
+}
+
+void ReviewCommands::registerCommands(CommandDispatcher &dispatcher)
+{
+    dispatcher.add<>(QStringLiteral("GetNumberWorkToConfirm"), [this](const Reply &reply) { numberToConfirm(reply); });
+    dispatcher.add<StatusNumberArgument>(QStringLiteral("GetListOfUserOrders"), [this](const Reply &reply, const QString &status) {
+        binWorkers(reply, status.toInt());
+    });
+    // The order review's Custom box exists only while confirming, so its
+    // bin list is the one of orders waiting for confirmation.
+    dispatcher.add<>(QStringLiteral("CheckBinWork"), [this](const Reply &reply) { binWorkers(reply, OrderStatus::Checked); });
+    dispatcher.add<>(QStringLiteral("CheckCustomWork"), [this](const Reply &reply) { customWorkers(reply); });
+    dispatcher.add<AllWorkersArgument, StatusNumberArgument>(
+        QStringLiteral("GetAllWork"), [this](const Reply &reply, const QString &selection, const QString &status) {
+            allBinWork(reply, selection, status.toInt());
+        });
+    dispatcher.add<>(QStringLiteral("GetAllCustomWork"), [this](const Reply &reply) { allCustomWork(reply); });
+    dispatcher.add<UserNameArgument>(QStringLiteral("ListWorkOrders"), [this](const Reply &reply, const QString &user) {
+        workerBinOrders(reply, user, OrderStatus::WaitingForCheck);
+    });
+    dispatcher.add<UserNameArgument>(QStringLiteral("ListWorkOrdersToConfirm"), [this](const Reply &reply, const QString &user) {
+        workerBinOrders(reply, user, OrderStatus::Checked);
+    });
+    dispatcher.add<UserNameArgument>(QStringLiteral("ListCustomWorkToConfirm"),
+                                     [this](const Reply &reply, const QString &user) { workerCustomWork(reply, user); });
+    dispatcher.add<UserNameArgument, BinIdArgument>(
+        QStringLiteral("GetBinForCheck"), [this](const Reply &reply, const QString &user, const QString &binId) {
+            binForReview(reply, QStringLiteral("GetBinForCheck"), user, binId, OrderStatus::WaitingForCheck);
+        });
+    dispatcher.add<UserNameArgument, BinIdArgument>(
+        QStringLiteral("GetBinForConfirmCheck"), [this](const Reply &reply, const QString &user, const QString &binId) {
+            binForReview(reply, QStringLiteral("GetBinForConfirmCheck"), user, binId, OrderStatus::Checked);
+        });
+    dispatcher.add<UserNameArgument, CustomOrderLineArgument>(
+        QStringLiteral("GetCustomForCheck"),
+        [this](const Reply &reply, const QString &user, const QString &line) { customForCheck(reply, user, line); });
+}
+
+Lookup<UserAccount> ReviewCommands::userOrError(const Reply &reply, const QString &userName)
+{
+    const Lookup<UserAccount> account = users.find(userName);
+    if (account.failed()) {
+        reply.storeFailure();
+        return account;
+    }
+    if (!account.found()) {
+        reply.error(QStringLiteral("there is no user \"%1\"").arg(userName));
+        return Lookup<UserAccount>::missing();
+    }
+    return account;
+}
+
+// Bin orders checked and waiting for a manager, and custom jobs waiting
+// for one.
+void ReviewCommands::numberToConfirm(const Reply &reply)
+{
+    const std::optional<qint64> bins = review.countBinOrders(OrderStatus::Checked);
+    const std::optional<qint64> custom = review.countCustomJobs(CustomWaitingForConfirmation);
+    if (!bins || !custom) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(QStringLiteral("NumberOfOrdersToConfirm"), QString::number(*bins), QString::number(*custom));
+}
+
+void ReviewCommands::binWorkers(const Reply &reply, int status)
+{
+    const std::optional<QList<ReviewBinOrder>> orders = review.binOrders(status);
+    if (!orders) {
+        reply.storeFailure();
+        return;
+    }
+    sendWorkers(reply, *orders);
+}
+
+void ReviewCommands::customWorkers(const Reply &reply)
+{
+    const std::optional<QList<ReviewCustomJob>> jobs = review.customJobs(CustomWaitingForConfirmation);
+    if (!jobs) {
+        reply.storeFailure();
+        return;
+    }
+    sendWorkers(reply, *jobs);
+}
+
+// The selection, the number of workers, then per worker the name and the
+// lines of the orders at status.
+void ReviewCommands::allBinWork(const Reply &reply, const QString &selection, int status)
+{
+    const std::optional<QList<ReviewBinOrder>> orders = review.binOrders(status);
+    if (!orders) {
+        reply.storeFailure();
+        return;
+    }
+    QStringList workers;
+    QList<QStringList> lines;
+    for (const ReviewBinOrder &order : *orders) {
+        if (workers.isEmpty() || workers.last() != order.userName) {
+            workers.append(order.userName);
+            lines.append(QStringList());
+        }
+        lines.last().append(binOrderLine(order));
+    }
+    FieldSequence entries;
+    for (int i = 0; i < workers.size(); ++i) {
+        entries.add(workers.at(i));
+        entries.add(lines.at(i));
+    }
+    reply.send(QStringLiteral("GetAllWork"), selection, QString::number(workers.size()), entries);
+}
+
+// The number of workers, then per worker the name and three parallel
+// columns: order numbers, customers, job types.
+void ReviewCommands::allCustomWork(const Reply &reply)
+{
+    const std::optional<QList<ReviewCustomJob>> jobs = review.customJobs(CustomWaitingForConfirmation);
+    if (!jobs) {
+        reply.storeFailure();
+        return;
+    }
+    struct Columns
+    {
+        QString worker;
+        QStringList numbers, customers, jobTypes;
+    };
+    QList<Columns> workers;
+    for (const ReviewCustomJob &job : *jobs) {
+        if (workers.isEmpty() || workers.last().worker != job.userName)
+            workers.append(Columns{job.userName, {}, {}, {}});
+        workers.last().numbers.append(QString::number(job.orderId));
+        workers.last().customers.append(job.customer);
+        workers.last().jobTypes.append(job.jobType);
+    }
+    FieldSequence entries;
+    for (const Columns &columns : workers) {
+        entries.add(columns.worker);
+        entries.add(columns.numbers);
+        entries.add(columns.customers);
+        entries.add(columns.jobTypes);
+    }
+    reply.send(QStringLiteral("GetAllCustomWork"), QString::number(workers.size()), entries);
+}
+
+// Answered with "ListWorkOrders" for both statuses.
+void ReviewCommands::workerBinOrders(const Reply &reply, const QString &userName, int status)
+{
+    const Lookup<UserAccount> account = userOrError(reply, userName);
+    if (!account.found())
+        return;
+    const std::optional<QList<ReviewBinOrder>> orders = review.binOrders(status, account->id);
+    if (!orders) {
+        reply.storeFailure();
+        return;
+    }
+    QStringList lines;
+    for (const ReviewBinOrder &order : *orders)
+        lines.append(binOrderLine(order));
+    reply.send(QStringLiteral("ListWorkOrders"), lines);
+}
+
+// The user name, the number of jobs, then per job its number, customer and
+// job type.
+void ReviewCommands::workerCustomWork(const Reply &reply, const QString &userName)
+{
+    const Lookup<UserAccount> account = userOrError(reply, userName);
+    if (!account.found())
+        return;
+    const std::optional<QList<ReviewCustomJob>> jobs = review.customJobs(CustomWaitingForConfirmation, account->id);
+    if (!jobs) {
+        reply.storeFailure();
+        return;
+    }
+    FieldSequence entries;
+    for (const ReviewCustomJob &job : *jobs) {
+        entries.add(QString::number(job.orderId));
+        entries.add(job.customer);
+        entries.add(job.jobType);
+    }
+    reply.send(QStringLiteral("ListCustomWorkToConfirm"), account->userName, QString::number(jobs->size()), entries);
+}
+
+// The worker's order for this bin at status (the oldest, should there be
+// two): worker, code-list key, work type, bin ID, repair id.
+void ReviewCommands::binForReview(const Reply &reply, const QString &tag, const QString &userName, const QString &binId,
+                                  int status)
+{
+    const Lookup<UserAccount> account = userOrError(reply, userName);
+    if (!account.found())
+        return;
+    const Lookup<ReviewBinOrder> order = review.binOrder(account->id, binId, status);
+    if (order.failed()) {
+        reply.storeFailure();
+        return;
+    }
+    if (!order.found()) {
+        reply.error(QStringLiteral("\"%1\" has no order for bin %2 with status %3").arg(userName, binId, QString::number(status)));
+        return;
+    }
+    reply.send(tag, order->userName, codeListOf(*order), order->workType, order->binId, QString::number(order->repairId));
+}
+
+// The job the line names, when it belongs to the user and waits for
+// confirmation, and the line still reads as the review lists it: the user,
+// then the job's number, job type, customer, date, worker, customer's ID,
+// contact name, phone and e-mail.
+void ReviewCommands::customForCheck(const Reply &reply, const QString &userName, const QString &orderLine)
+{
+    const Lookup<UserAccount> account = userOrError(reply, userName);
+    if (!account.found())
+        return;
+    const qint64 orderId = orderLine.section(QLatin1Char(' '), 0, 0).toLongLong();
+    const Lookup<ReviewCustomJob> job = review.customJob(account->id, orderId, CustomWaitingForConfirmation);
+    if (job.failed()) {
+        reply.storeFailure();
+        return;
+    }
+    if (!job.found() || customJobLine(*job) != orderLine) {
+        reply.error(QStringLiteral("\"%1\" has no custom job \"%2\" waiting for confirmation").arg(userName, orderLine));
+        return;
+    }
+    reply.send(QStringLiteral("GetCustomForCheck"), job->userName, QString::number(job->orderId), job->jobType, job->customer,
+               job->date, job->worker, job->customerRef, job->contactName, job->phone, job->email);
+}

@@ -1,0 +1,285 @@
+#include "appstate.h"
+#include "mainwindow.h"
+#include "messagescript.h"
+#include "screenwatcher.h"
+#include "serverprocess.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTextEdit>
+#include <QtTest>
+
+namespace {
+
+template<typename Widget = QWidget>
+Widget *child(QWidget *screen, const char *name)
+{
+    auto *widget = screen->findChild<Widget *>(QString::fromLatin1(name));
+    if (!widget)
+        qFatal("%s has no %s", screen->metaObject()->className(), name);
+    return widget;
+}
+
+void click(QWidget *screen, const char *button)
+{
+    child<QAbstractButton>(screen, button)->click();
+}
+
+} // namespace
+
+// A worker's bin jobs from the main window's Next to "Finished", with the
+// real server program, then what it stored.
+class BinWorkflowEndToEndTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void frontEndJobFromNextToFinished();
+    void rollOffJobFromNextToFinished();
+    void jobLeftWithBackIsResumedThroughContinue();
+
+private:
+    // The intake takes the proposed bin ID; the pre-check finds all good.
+    void acceptNewBinAndPreCheck(ScreenWatcher &watcher);
+    // One repair line, the first code of the catalogue, 1:30 with materials.
+    void addOneRepairLine(ScreenWatcher &watcher);
+    void passFinalChecks(ScreenWatcher &watcher);
+    void startJob(MainWindow &window, const QString &workType);
+    QVariant queryValue(const QString &sql, const QVariantList &values = {});
+
+    ServerProcess server;
+    QSqlDatabase database;
+    QString lastBinId;
+};
+
+void BinWorkflowEndToEndTest::initTestCase()
+{
+    QVERIFY2(server.start(), qPrintable(server.output()));
+    AppState &state = AppState::instance();
+    state.configureServer(QStringLiteral("127.0.0.1"), server.port());
+    // The worker is logged in already: the login itself is tested elsewhere.
+    state.setUser(QStringLiteral("worker"), QString());
+    state.setLoggedIn(true);
+    database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    database.setDatabaseName(server.databasePath());
+    database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    QVERIFY(database.open());
+}
+
+void BinWorkflowEndToEndTest::init()
+{
+    AppState::instance().setTimerRunning(false);
+}
+
+QVariant BinWorkflowEndToEndTest::queryValue(const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query(database);
+    query.prepare(sql);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec() || !query.next())
+        return {};
+    return query.value(0);
+}
+
+void BinWorkflowEndToEndTest::acceptNewBinAndPreCheck(ScreenWatcher &watcher)
+{
+    watcher.onScreen(
+        QStringLiteral("FerDialog1"),
+        [this](QWidget *intake) {
+            lastBinId = child<QLabel>(intake, "label_ID")->text().mid(3);
+            click(intake, "pushButton_Enter");
+        },
+        [](QWidget *intake) { return child<QLabel>(intake, "label_ID")->text().startsWith(QLatin1String("ID ")); });
+    watcher.onScreen(QStringLiteral("PreCheckDialog"), [](QWidget *preCheck) {
+        click(preCheck, "checkBox_LidsGood");
+        click(preCheck, "checkBox_ChainsGood");
+        click(preCheck, "checkBox_LidRodBad");
+        click(preCheck, "pushButton_Next");
+    });
+}
+
+void BinWorkflowEndToEndTest::addOneRepairLine(ScreenWatcher &watcher)
+{
+    watcher.onScreen(
+        QStringLiteral("FerAddDialog"),
+        [](QWidget *entry) {
+            child<QComboBox>(entry, "comboBox")->setCurrentIndex(0);
+            child<QComboBox>(entry, "comboBox_Time")->setCurrentText(QStringLiteral("1"));
+            child<QComboBox>(entry, "comboBox_Minutes")->setCurrentText(QStringLiteral("30"));
+            child<QTextEdit>(entry, "textEdit")->setPlainText(QStringLiteral("Two steel plates"));
+            click(entry, "pushButton_Submit");
+        },
+        [](QWidget *entry) { return child<QComboBox>(entry, "comboBox")->count() > 0; });
+}
+
+void BinWorkflowEndToEndTest::passFinalChecks(ScreenWatcher &watcher)
+{
+    watcher.onScreen(QStringLiteral("FerChecksDialog"), [](QWidget *checks) {
+        child<QLineEdit>(checks, "lineEdit_LidSize")->setText(QStringLiteral("34"));
+        child<QLineEdit>(checks, "lineEdit")->setText(QStringLiteral("2.5"));
+        for (QCheckBox *box : checks->findChildren<QCheckBox *>())
+            box->setChecked(true);
+        click(checks, "pushButton_Submit");
+    });
+}
+
+void BinWorkflowEndToEndTest::startJob(MainWindow &window, const QString &workType)
+{
+    auto *workTypes = child<QComboBox>(&window, "comboBox");
+    QTRY_COMPARE(workTypes->count(), 3);
+    workTypes->setCurrentText(workType);
+    click(&window, "pushButton_Next");
+}
+
+// Timing started and the size shown: the sheet is ready for work.
+static bool sheetIsTiming(QWidget *sheet)
+{
+    return child<QLabel>(sheet, "label_Size")->text().startsWith(QLatin1String("Size "))
+        && AppState::instance().timerRunning();
+}
+
+void BinWorkflowEndToEndTest::frontEndJobFromNextToFinished()
+{
+    MessageScript messages;
+    messages.expect(QStringLiteral("You are currently not clocked in!\nWould you like to clock in now?"),
+                    QMessageBox::Yes);
+    messages.expect(QStringLiteral("Finished"));
+    ScreenWatcher watcher;
+    acceptNewBinAndPreCheck(watcher);
+    addOneRepairLine(watcher);
+    passFinalChecks(watcher);
+    watcher.onScreen(
+        QStringLiteral("FERDialog"),
+        [](QWidget *sheet) {
+            click(sheet, "pushButton_Add");
+            click(sheet, "pushButton_Submit");
+        },
+        sheetIsTiming);
+
+    MainWindow window;
+    startJob(window, QStringLiteral("Front End Repair"));
+    QCOMPARE(watcher.seen(), (QStringList{"FerDialog1", "PreCheckDialog", "FERDialog", "FerAddDialog",
+                                          "FerChecksDialog"}));
+    QCOMPARE(messages.unexpected(), QStringList());
+    QVERIFY(window.isVisible());
+    QVERIFY(lastBinId.startsWith(QLatin1String("KD")));
+
+    const QString order = QStringLiteral(" FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?");
+    QCOMPARE(queryValue("SELECT o.status" + order, {lastBinId}).toInt(), 4);
+    QCOMPARE(queryValue("SELECT o.repair_id" + order, {lastBinId}).toInt(), 1);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM bin_repair_lines l JOIN bin_orders o ON o.id = l.order_id"
+                        " JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ? AND l.time_text = '1:30'"
+                        " AND l.materials = 'Two steel plates'",
+                        {lastBinId})
+                 .toInt(),
+             1);
+    QCOMPARE(queryValue("SELECT p.lid_rod_good FROM pre_checks p JOIN bin_orders o ON o.id = p.order_id"
+                        " JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
+                        {lastBinId})
+                 .toInt(),
+             0);
+    QCOMPARE(queryValue("SELECT f.lid_size FROM final_checks f JOIN bin_orders o ON o.id = f.order_id"
+                        " JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
+                        {lastBinId})
+                 .toString(),
+             QStringLiteral("34"));
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps t JOIN bin_orders o ON o.id = t.bin_order_id"
+                        " JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ? AND t.end_time IS NOT NULL",
+                        {lastBinId})
+                 .toInt(),
+             1);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
+}
+
+void BinWorkflowEndToEndTest::rollOffJobFromNextToFinished()
+{
+    MessageScript messages;
+    messages.expect(QStringLiteral("Finished"));
+    ScreenWatcher watcher;
+    acceptNewBinAndPreCheck(watcher);
+    addOneRepairLine(watcher);
+    watcher.onScreen(
+        QStringLiteral("FERDialog"),
+        [](QWidget *sheet) {
+            click(sheet, "pushButton_Add");
+            click(sheet, "pushButton_Submit");
+        },
+        sheetIsTiming);
+
+    MainWindow window;
+    startJob(window, QStringLiteral("Roll Off Repair"));
+    QCOMPARE(watcher.seen(), (QStringList{"FerDialog1", "PreCheckDialog", "FERDialog", "FerAddDialog"}));
+    QCOMPARE(messages.unexpected(), QStringList());
+    QVERIFY(lastBinId.startsWith(QLatin1String("ROR")));
+    QCOMPARE(queryValue("SELECT o.status FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
+                        {lastBinId})
+                 .toInt(),
+             4);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
+}
+
+void BinWorkflowEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
+{
+    MessageScript messages;
+    ScreenWatcher watcher;
+    acceptNewBinAndPreCheck(watcher);
+    addOneRepairLine(watcher);
+    passFinalChecks(watcher);
+    int sheetsSeen = 0;
+    watcher.onScreen(
+        QStringLiteral("FERDialog"),
+        [&sheetsSeen](QWidget *sheet) {
+            // First visit: leave the job; second visit: finish it.
+            if (++sheetsSeen == 1) {
+                click(sheet, "pushButton_Back");
+                return;
+            }
+            click(sheet, "pushButton_Add");
+            click(sheet, "pushButton_Submit");
+        },
+        sheetIsTiming);
+
+    MainWindow window;
+    startJob(window, QStringLiteral("Front End Repair"));
+    QTRY_VERIFY(window.isVisible());
+    const QString leftBinId = lastBinId;
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
+
+    messages.expect(QStringLiteral("Finished"));
+    watcher.onScreen(
+        QStringLiteral("ContinueDialog"),
+        [leftBinId](QWidget *continueScreen) {
+            auto *orders = child<QListWidget>(continueScreen, "listWidget_WorkOrders");
+            const QList<QListWidgetItem *> matching = orders->findItems(leftBinId, Qt::MatchExactly);
+            QCOMPARE(matching.size(), 1);
+            matching.first()->setSelected(true);
+            orders->setCurrentItem(matching.first());
+            click(continueScreen, "pushButton_Continue");
+        },
+        [](QWidget *continueScreen) { return child<QListWidget>(continueScreen, "listWidget_WorkOrders")->count() > 0; });
+    click(&window, "pushButton_Continue");
+
+    QCOMPARE(sheetsSeen, 2);
+    QCOMPARE(messages.unexpected(), QStringList());
+    QCOMPARE(queryValue("SELECT o.status FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
+                        {leftBinId})
+                 .toInt(),
+             4);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps t JOIN bin_orders o ON o.id = t.bin_order_id"
+                        " JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
+                        {leftBinId})
+                 .toInt(),
+             2);
+}
+
+QTEST_MAIN(BinWorkflowEndToEndTest)
+#include "tst_binworkflow.moc"
