@@ -2,6 +2,7 @@
 
 #include "argumentrules.h"
 #include "commanddispatcher.h"
+#include "replyfields.h"
 
 #include "domain/customjobstatus.h"
 
@@ -30,20 +31,6 @@ CustomLine line(const QString &description, const QString &materials, const QStr
 QString jobName(qint64 id)
 {
     return QStringLiteral("custom job %1").arg(id);
-}
-
-// Texts written one after another as fields of their own, with no count
-// before them: the groups of a reply whose count was written already.
-struct TextFields
-{
-    QStringList texts;
-};
-
-wire::FrameWriter &operator<<(wire::FrameWriter &writer, const TextFields &fields)
-{
-    for (const QString &text : fields.texts)
-        writer << text;
-    return writer;
 }
 
 const QList<int> openStatuses = {CustomJobStatus::Started, CustomJobStatus::LinesSaved};
@@ -211,9 +198,12 @@ void CustomCommands::repairLines(const Reply &reply, const CustomJobKey &key)
         reply.storeFailure();
         return;
     }
-    TextFields groups;
-    for (const CustomLine &entry : *found)
-        groups.texts << entry.description << entry.materials << entry.timeText();
+    ReplyFields groups;
+    for (const CustomLine &entry : *found) {
+        groups.add(entry.description);
+        groups.add(entry.materials);
+        groups.add(entry.timeText());
+    }
     reply.send(QStringLiteral("GetCustomRepair"), QString::number(found->size()), groups);
 }
 
@@ -367,9 +357,12 @@ void CustomCommands::openJobs(const Reply &reply)
         reply.storeFailure();
         return;
     }
-    TextFields groups;
-    for (const CustomJob &job : *open)
-        groups.texts << QString::number(job.id) << job.details.jobType << job.details.customer;
+    ReplyFields groups;
+    for (const CustomJob &job : *open) {
+        groups.add(QString::number(job.id));
+        groups.add(job.details.jobType);
+        groups.add(job.details.customer);
+    }
     reply.send(QStringLiteral("GetCustomWorkOrders"), QString::number(open->size()), groups);
 }
 

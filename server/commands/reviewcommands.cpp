@@ -2,41 +2,18 @@
 
 #include "argumentrules.h"
 #include "commanddispatcher.h"
+#include "replyfields.h"
 
 #include "domain/customjobstatus.h"
 #include "domain/orderstatus.h"
 #include "domain/repaircodelists.h"
 
-#include <QVariantList>
 
 namespace {
 
 // Custom jobs a manager still has to confirm: submitted, or changed during
 // the check.
 const QList<int> CustomWaitingForConfirmation = {CustomJobStatus::ChangedWhileChecked, CustomJobStatus::Submitted};
-
-// Reply fields whose number is known only when the reply is built: texts
-// and text lists, written in the order they were added.
-class FieldSequence
-{
-public:
-    void add(const QString &text) { values.append(text); }
-    void add(const QStringList &texts) { values.append(texts); }
-
-    friend wire::FrameWriter &operator<<(wire::FrameWriter &writer, const FieldSequence &fields)
-    {
-        for (const QVariant &value : fields.values) {
-            if (value.userType() == QMetaType::QStringList)
-                writer << value.toStringList();
-            else
-                writer << value.toString();
-        }
-        return writer;
-    }
-
-private:
-    QVariantList values;
-};
 
 // A bin order's line in the review lists: the bin ID alone. The same bin
 // may be listed under two workers; the worker tells the orders apart.
@@ -196,7 +173,7 @@ void ReviewCommands::allBinWork(const Reply &reply, const QString &selection, in
         }
         lines.last().append(binOrderLine(order));
     }
-    FieldSequence entries;
+    ReplyFields entries;
     for (int i = 0; i < workers.size(); ++i) {
         entries.add(workers.at(i));
         entries.add(lines.at(i));
@@ -226,7 +203,7 @@ void ReviewCommands::allCustomWork(const Reply &reply)
         workers.last().customers.append(job.customer);
         workers.last().jobTypes.append(job.jobType);
     }
-    FieldSequence entries;
+    ReplyFields entries;
     for (const Columns &columns : workers) {
         entries.add(columns.worker);
         entries.add(columns.numbers);
@@ -265,7 +242,7 @@ void ReviewCommands::workerCustomWork(const Reply &reply, const QString &userNam
         reply.storeFailure();
         return;
     }
-    FieldSequence entries;
+    ReplyFields entries;
     for (const ReviewCustomJob &job : *jobs) {
         entries.add(QString::number(job.orderId));
         entries.add(job.customer);
