@@ -1,4 +1,5 @@
 #include "appstate.h"
+#include "flowhelpers.h"
 #include "mainwindow.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
@@ -10,28 +11,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTextEdit>
 #include <QtTest>
-
-namespace {
-
-template<typename Widget = QWidget>
-Widget *child(QWidget *screen, const char *name)
-{
-    auto *widget = screen->findChild<Widget *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("%s has no %s", screen->metaObject()->className(), name);
-    return widget;
-}
-
-void click(QWidget *screen, const char *button)
-{
-    child<QAbstractButton>(screen, button)->click();
-}
-
-} // namespace
 
 // A worker's bin jobs from the main window's Next to "Finished", with the
 // real server program, then what it stored.
@@ -52,11 +33,8 @@ private:
     // One repair line, the first code of the catalogue, 1:30 with materials.
     void addOneRepairLine(ScreenWatcher &watcher);
     void passFinalChecks(ScreenWatcher &watcher);
-    void startJob(MainWindow &window, const QString &workType);
-    QVariant queryValue(const QString &sql, const QVariantList &values = {});
 
     ServerProcess server;
-    QSqlDatabase database;
     QString lastBinId;
 };
 
@@ -68,26 +46,12 @@ void BinWorkflowEndToEndTest::initTestCase()
     // The worker is logged in already: the login itself is tested elsewhere.
     state.setUser(QStringLiteral("worker"), QString());
     state.setLoggedIn(true);
-    database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
-    database.setDatabaseName(server.databasePath());
-    database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    QVERIFY(database.open());
+    QVERIFY(openServerDatabase(server.databasePath()));
 }
 
 void BinWorkflowEndToEndTest::init()
 {
     AppState::instance().setTimerRunning(false);
-}
-
-QVariant BinWorkflowEndToEndTest::queryValue(const QString &sql, const QVariantList &values)
-{
-    QSqlQuery query(database);
-    query.prepare(sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!query.exec() || !query.next())
-        return {};
-    return query.value(0);
 }
 
 void BinWorkflowEndToEndTest::acceptNewBinAndPreCheck(ScreenWatcher &watcher)
@@ -132,14 +96,6 @@ void BinWorkflowEndToEndTest::passFinalChecks(ScreenWatcher &watcher)
     });
 }
 
-void BinWorkflowEndToEndTest::startJob(MainWindow &window, const QString &workType)
-{
-    auto *workTypes = child<QComboBox>(&window, "comboBox");
-    QTRY_COMPARE(workTypes->count(), 3);
-    workTypes->setCurrentText(workType);
-    click(&window, "pushButton_Next");
-}
-
 // Timing started and the size shown: the sheet is ready for work.
 static bool sheetIsTiming(QWidget *sheet)
 {
@@ -166,10 +122,10 @@ void BinWorkflowEndToEndTest::frontEndJobFromNextToFinished()
         sheetIsTiming);
 
     MainWindow window;
-    startJob(window, QStringLiteral("Front End Repair"));
+    startJob(&window, QStringLiteral("Front End Repair"));
     QCOMPARE(watcher.seen(), (QStringList{"FerDialog1", "PreCheckDialog", "FERDialog", "FerAddDialog",
                                           "FerChecksDialog"}));
-    QCOMPARE(messages.unexpected(), QStringList());
+    QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(window.isVisible());
     QVERIFY(lastBinId.startsWith(QLatin1String("KD")));
 
@@ -216,9 +172,9 @@ void BinWorkflowEndToEndTest::rollOffJobFromNextToFinished()
         sheetIsTiming);
 
     MainWindow window;
-    startJob(window, QStringLiteral("Roll Off Repair"));
+    startJob(&window, QStringLiteral("Roll Off Repair"));
     QCOMPARE(watcher.seen(), (QStringList{"FerDialog1", "PreCheckDialog", "FERDialog", "FerAddDialog"}));
-    QCOMPARE(messages.unexpected(), QStringList());
+    QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(lastBinId.startsWith(QLatin1String("ROR")));
     QCOMPARE(queryValue("SELECT o.status FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
                         {lastBinId})
@@ -249,7 +205,7 @@ void BinWorkflowEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
         sheetIsTiming);
 
     MainWindow window;
-    startJob(window, QStringLiteral("Front End Repair"));
+    startJob(&window, QStringLiteral("Front End Repair"));
     QTRY_VERIFY(window.isVisible());
     const QString leftBinId = lastBinId;
     QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
@@ -269,7 +225,7 @@ void BinWorkflowEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
     click(&window, "pushButton_Continue");
 
     QCOMPARE(sheetsSeen, 2);
-    QCOMPARE(messages.unexpected(), QStringList());
+    QCOMPARE(messages.unexpected().join(" | "), QString());
     QCOMPARE(queryValue("SELECT o.status FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
                         {leftBinId})
                  .toInt(),

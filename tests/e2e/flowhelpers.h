@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
+#include <QWidget>
+#include <QtTest>
+
+// Small helpers the end-to-end flows share: finding a screen's widgets by
+// object name, pressing its buttons, reading the server's database.
+
+template<typename Widget = QWidget>
+Widget *child(QWidget *screen, const char *name)
+{
+    auto *widget = screen->findChild<Widget *>(QString::fromLatin1(name));
+    if (!widget)
+        qFatal("%s has no %s", screen->metaObject()->className(), name);
+    return widget;
+}
+
+inline void click(QWidget *screen, const char *button)
+{
+    child<QAbstractButton>(screen, button)->click();
+}
+
+// Waits until the main window's start-up replies have all arrived: the
+// last one shows the user's clock state (and asks to clock in).
+inline void waitForStartUp(QWidget *mainWindow)
+{
+    auto *userLabel = child<QLabel>(mainWindow, "label_UserName");
+    QVERIFY(QTest::qWaitFor([userLabel]() { return userLabel->text().contains(QLatin1String(" : is clocked ")); }));
+}
+
+// Chooses a work type in the main window, once it has started up, and
+// presses Next.
+inline void startJob(QWidget *mainWindow, const QString &workType)
+{
+    waitForStartUp(mainWindow);
+    auto *workTypes = child<QComboBox>(mainWindow, "comboBox");
+    workTypes->setCurrentText(workType);
+    click(mainWindow, "pushButton_Next");
+}
+
+// The first column of the first row of a query on the server's database.
+inline QVariant queryValue(const QString &sql, const QVariantList &values = {})
+{
+    QSqlQuery query(QSqlDatabase::database());
+    query.prepare(sql);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!query.exec() || !query.next())
+        return {};
+    return query.value(0);
+}
+
+// Opens the server's database for reading, as the default connection.
+inline bool openServerDatabase(const QString &path)
+{
+    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    database.setDatabaseName(path);
+    database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    return database.open();
+}

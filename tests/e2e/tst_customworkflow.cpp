@@ -1,0 +1,179 @@
+#include "appstate.h"
+#include "flowhelpers.h"
+#include "mainwindow.h"
+#include "messagescript.h"
+#include "screenwatcher.h"
+#include "serverprocess.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableView>
+#include <QTextEdit>
+#include <QtTest>
+
+// A worker's custom jobs from the main window's Next to "Custom Repair
+// Saved", with the real server program, then what it stored.
+class CustomWorkflowEndToEndTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void customJobFromNextToSaved();
+    void jobLeftWithCancelIsResumedThroughContinueCustom();
+
+private:
+    // The start screen names the job for the given customer.
+    static void describeJob(ScreenWatcher &watcher, const QString &customer);
+    // One line: a description, materials, 2:15.
+    static void addOneLine(ScreenWatcher &watcher);
+    static qint64 jobOf(const QString &customer);
+
+    ServerProcess server;
+};
+
+void CustomWorkflowEndToEndTest::initTestCase()
+{
+    QVERIFY2(server.start(), qPrintable(server.output()));
+    AppState &state = AppState::instance();
+    state.configureServer(QStringLiteral("127.0.0.1"), server.port());
+    state.setUser(QStringLiteral("worker"), QString());
+    state.setLoggedIn(true);
+    QVERIFY(openServerDatabase(server.databasePath()));
+}
+
+void CustomWorkflowEndToEndTest::describeJob(ScreenWatcher &watcher, const QString &customer)
+{
+    watcher.onScreen(QStringLiteral("CRSDialog"), [customer](QWidget *start) {
+        child<QLineEdit>(start, "lineEdit_Worker")->setText(QStringLiteral("Wes"));
+        child<QLineEdit>(start, "lineEdit_JobType")->setText(QStringLiteral("Tank repair"));
+        child<QLineEdit>(start, "lineEdit_Customer")->setText(customer);
+        child<QLineEdit>(start, "lineEdit_PhoneNum")->setText(QStringLiteral("555-0100"));
+        click(start, "pushButton_Next");
+    });
+}
+
+void CustomWorkflowEndToEndTest::addOneLine(ScreenWatcher &watcher)
+{
+    watcher.onScreen(QStringLiteral("CRAddDialog"), [](QWidget *entry) {
+        child<QTextEdit>(entry, "textEdit_RepairDescription")->setPlainText(QStringLiteral("Weld the outlet"));
+        child<QTextEdit>(entry, "textEdit_Materials")->setPlainText(QStringLiteral("Steel flange"));
+        child<QComboBox>(entry, "comboBox_Hours")->setCurrentText(QStringLiteral("2"));
+        child<QComboBox>(entry, "comboBox_Minutes")->setCurrentText(QStringLiteral("15"));
+        click(entry, "pushButton_Add");
+    });
+}
+
+qint64 CustomWorkflowEndToEndTest::jobOf(const QString &customer)
+{
+    return queryValue(QStringLiteral("SELECT id FROM custom_orders WHERE customer = ?"), {customer}).toLongLong();
+}
+
+// The timer runs: the sheet is ready for work.
+static bool sheetIsTiming(QWidget *)
+{
+    return AppState::instance().liveClockRunning();
+}
+
+void CustomWorkflowEndToEndTest::customJobFromNextToSaved()
+{
+    MessageScript messages;
+    messages.expect(QStringLiteral("You are currently not clocked in!\nWould you like to clock in now?"),
+                    QMessageBox::Yes);
+    messages.expect(QStringLiteral("Repair Saved"));
+    messages.expect(QStringLiteral("Are you sure you want to finish this job?"), QMessageBox::Yes);
+    messages.expect(QStringLiteral("Custom Repair Saved"));
+    ScreenWatcher watcher;
+    describeJob(watcher, QStringLiteral("Acme Waste"));
+    addOneLine(watcher);
+    watcher.onScreen(
+        QStringLiteral("CRMDialog"),
+        [](QWidget *sheet) {
+            click(sheet, "pushButton_Add");
+            auto *lines = child<QTableView>(sheet, "tableView_Repairs");
+            QTRY_COMPARE(lines->model()->rowCount(), 1);
+            click(sheet, "pushButton_Finish");
+        },
+        sheetIsTiming);
+
+    MainWindow window;
+    startJob(&window, QStringLiteral("Custom"));
+    QCOMPARE(watcher.seen(), (QStringList{"CRSDialog", "CRMDialog", "CRAddDialog"}));
+    QCOMPARE(messages.unexpected().join(" | "), QString());
+    QVERIFY(window.isVisible());
+
+    // Blanks in the job type became "_"; the job waits for confirmation.
+    const qint64 job = jobOf(QStringLiteral("Acme_Waste"));
+    QVERIFY(job > 0);
+    QCOMPARE(queryValue("SELECT job_type FROM custom_orders WHERE id = ?", {job}).toString(),
+             QStringLiteral("Tank_repair"));
+    QCOMPARE(queryValue("SELECT phone FROM custom_orders WHERE id = ?", {job}).toString(), QStringLiteral("555-0100"));
+    QCOMPARE(queryValue("SELECT status FROM custom_orders WHERE id = ?", {job}).toInt(), 5);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM custom_repair_lines WHERE order_id = ? AND hours = 2 AND minutes = 15"
+                        " AND materials = 'Steel flange'",
+                        {job})
+                 .toInt(),
+             1);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE custom_order_id = ? AND end_time IS NOT NULL",
+                        {job})
+                 .toInt(),
+             1);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
+}
+
+void CustomWorkflowEndToEndTest::jobLeftWithCancelIsResumedThroughContinueCustom()
+{
+    MessageScript messages;
+    ScreenWatcher watcher;
+    describeJob(watcher, QStringLiteral("Bolt"));
+    addOneLine(watcher);
+    int sheetsSeen = 0;
+    watcher.onScreen(
+        QStringLiteral("CRMDialog"),
+        [&sheetsSeen](QWidget *sheet) {
+            // First visit: leave the job; second visit: add a line and submit it.
+            if (++sheetsSeen == 1) {
+                click(sheet, "pushButton_Cancel");
+                return;
+            }
+            click(sheet, "pushButton_Add");
+            click(sheet, "pushButton_Finish");
+        },
+        sheetIsTiming);
+
+    MainWindow window;
+    startJob(&window, QStringLiteral("Custom"));
+    QTRY_VERIFY(window.isVisible());
+    const qint64 job = jobOf(QStringLiteral("Bolt"));
+    QVERIFY(job > 0);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
+
+    messages.expect(QStringLiteral("Repair Saved"));
+    messages.expect(QStringLiteral("Are you sure you want to finish this job?"), QMessageBox::Yes);
+    messages.expect(QStringLiteral("Custom Repair Saved"));
+    watcher.onScreen(
+        QStringLiteral("ContinueDialog"),
+        [job](QWidget *continueScreen) {
+            auto *jobs = child<QListWidget>(continueScreen, "listWidget_WorkOrders");
+            const QList<QListWidgetItem *> matching =
+                jobs->findItems(QString::number(job) + QLatin1Char(' '), Qt::MatchStartsWith);
+            QCOMPARE(matching.size(), 1);
+            matching.first()->setSelected(true);
+            click(continueScreen, "pushButton_Continue");
+        },
+        [](QWidget *continueScreen) { return child<QListWidget>(continueScreen, "listWidget_WorkOrders")->count() > 0; });
+    click(&window, "pushButton_Continue_Custom");
+
+    QCOMPARE(sheetsSeen, 2);
+    QCOMPARE(messages.unexpected().join(" | "), QString());
+    QVERIFY(!AppState::instance().continueCustom());
+    QCOMPARE(queryValue("SELECT status FROM custom_orders WHERE id = ?", {job}).toInt(), 5);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE custom_order_id = ? AND end_time IS NOT NULL",
+                        {job})
+                 .toInt(),
+             2);
+}
+
+QTEST_MAIN(CustomWorkflowEndToEndTest)
+#include "tst_customworkflow.moc"
