@@ -1,17 +1,12 @@
 #include "appstate.h"
 #include "flowhelpers.h"
+#include "jobplans.h"
 #include "mainwindow.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
 #include "serverprocess.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
-#include <QTextEdit>
 #include <QtTest>
 
 // A worker's bin jobs from the main window's Next to "Finished", with the
@@ -22,17 +17,11 @@ class BinWorkflowEndToEndTest : public QObject
 
 private slots:
     void initTestCase();
-    void init();
     void frontEndJobFromNextToFinished();
     void rollOffJobFromNextToFinished();
     void jobLeftWithBackIsResumedThroughContinue();
 
 private:
-    // The intake takes the proposed bin ID; the pre-check finds all good.
-    void acceptNewBinAndPreCheck(ScreenWatcher &watcher);
-    // One repair line, the first code of the catalogue, 1:30 with materials.
-    void addOneRepairLine(ScreenWatcher &watcher);
-    void passFinalChecks(ScreenWatcher &watcher);
 
     ServerProcess server;
     QString lastBinId;
@@ -49,60 +38,6 @@ void BinWorkflowEndToEndTest::initTestCase()
     QVERIFY(openServerDatabase(server.databasePath()));
 }
 
-void BinWorkflowEndToEndTest::init()
-{
-    AppState::instance().setTimerRunning(false);
-}
-
-void BinWorkflowEndToEndTest::acceptNewBinAndPreCheck(ScreenWatcher &watcher)
-{
-    watcher.onScreen(
-        QStringLiteral("FerDialog1"),
-        [this](QWidget *intake) {
-            lastBinId = child<QLabel>(intake, "label_ID")->text().mid(3);
-            click(intake, "pushButton_Enter");
-        },
-        [](QWidget *intake) { return child<QLabel>(intake, "label_ID")->text().startsWith(QLatin1String("ID ")); });
-    watcher.onScreen(QStringLiteral("PreCheckDialog"), [](QWidget *preCheck) {
-        click(preCheck, "checkBox_LidsGood");
-        click(preCheck, "checkBox_ChainsGood");
-        click(preCheck, "checkBox_LidRodBad");
-        click(preCheck, "pushButton_Next");
-    });
-}
-
-void BinWorkflowEndToEndTest::addOneRepairLine(ScreenWatcher &watcher)
-{
-    watcher.onScreen(
-        QStringLiteral("FerAddDialog"),
-        [](QWidget *entry) {
-            child<QComboBox>(entry, "comboBox")->setCurrentIndex(0);
-            child<QComboBox>(entry, "comboBox_Time")->setCurrentText(QStringLiteral("1"));
-            child<QComboBox>(entry, "comboBox_Minutes")->setCurrentText(QStringLiteral("30"));
-            child<QTextEdit>(entry, "textEdit")->setPlainText(QStringLiteral("Two steel plates"));
-            click(entry, "pushButton_Submit");
-        },
-        [](QWidget *entry) { return child<QComboBox>(entry, "comboBox")->count() > 0; });
-}
-
-void BinWorkflowEndToEndTest::passFinalChecks(ScreenWatcher &watcher)
-{
-    watcher.onScreen(QStringLiteral("FerChecksDialog"), [](QWidget *checks) {
-        child<QLineEdit>(checks, "lineEdit_LidSize")->setText(QStringLiteral("34"));
-        child<QLineEdit>(checks, "lineEdit")->setText(QStringLiteral("2.5"));
-        for (QCheckBox *box : checks->findChildren<QCheckBox *>())
-            box->setChecked(true);
-        click(checks, "pushButton_Submit");
-    });
-}
-
-// Timing started and the size shown: the sheet is ready for work.
-static bool sheetIsTiming(QWidget *sheet)
-{
-    return child<QLabel>(sheet, "label_Size")->text().startsWith(QLatin1String("Size "))
-        && AppState::instance().timerRunning();
-}
-
 void BinWorkflowEndToEndTest::frontEndJobFromNextToFinished()
 {
     MessageScript messages;
@@ -110,16 +45,10 @@ void BinWorkflowEndToEndTest::frontEndJobFromNextToFinished()
                     QMessageBox::Yes);
     messages.expect(QStringLiteral("Finished"));
     ScreenWatcher watcher;
-    acceptNewBinAndPreCheck(watcher);
-    addOneRepairLine(watcher);
-    passFinalChecks(watcher);
-    watcher.onScreen(
-        QStringLiteral("FERDialog"),
-        [](QWidget *sheet) {
-            click(sheet, "pushButton_Add");
-            click(sheet, "pushButton_Submit");
-        },
-        sheetIsTiming);
+    planNewBin(watcher, &lastBinId);
+    planRepairLine(watcher);
+    planFinalChecks(watcher);
+    planBinSheetWork(watcher);
 
     MainWindow window;
     startJob(&window, QStringLiteral("Front End Repair"));
@@ -161,15 +90,9 @@ void BinWorkflowEndToEndTest::rollOffJobFromNextToFinished()
     MessageScript messages;
     messages.expect(QStringLiteral("Finished"));
     ScreenWatcher watcher;
-    acceptNewBinAndPreCheck(watcher);
-    addOneRepairLine(watcher);
-    watcher.onScreen(
-        QStringLiteral("FERDialog"),
-        [](QWidget *sheet) {
-            click(sheet, "pushButton_Add");
-            click(sheet, "pushButton_Submit");
-        },
-        sheetIsTiming);
+    planNewBin(watcher, &lastBinId);
+    planRepairLine(watcher);
+    planBinSheetWork(watcher);
 
     MainWindow window;
     startJob(&window, QStringLiteral("Roll Off Repair"));
@@ -187,9 +110,9 @@ void BinWorkflowEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
 {
     MessageScript messages;
     ScreenWatcher watcher;
-    acceptNewBinAndPreCheck(watcher);
-    addOneRepairLine(watcher);
-    passFinalChecks(watcher);
+    planNewBin(watcher, &lastBinId);
+    planRepairLine(watcher);
+    planFinalChecks(watcher);
     int sheetsSeen = 0;
     watcher.onScreen(
         QStringLiteral("FERDialog"),
@@ -202,7 +125,7 @@ void BinWorkflowEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
             click(sheet, "pushButton_Add");
             click(sheet, "pushButton_Submit");
         },
-        sheetIsTiming);
+        binSheetIsTiming);
 
     MainWindow window;
     startJob(&window, QStringLiteral("Front End Repair"));

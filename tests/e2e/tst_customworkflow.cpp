@@ -1,15 +1,13 @@
 #include "appstate.h"
 #include "flowhelpers.h"
+#include "jobplans.h"
 #include "mainwindow.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
 #include "serverprocess.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QTableView>
-#include <QTextEdit>
 #include <QtTest>
 
 // A worker's custom jobs from the main window's Next to "Custom Repair
@@ -24,10 +22,6 @@ private slots:
     void jobLeftWithCancelIsResumedThroughContinueCustom();
 
 private:
-    // The start screen names the job for the given customer.
-    static void describeJob(ScreenWatcher &watcher, const QString &customer);
-    // One line: a description, materials, 2:15.
-    static void addOneLine(ScreenWatcher &watcher);
     static qint64 jobOf(const QString &customer);
 
     ServerProcess server;
@@ -43,37 +37,9 @@ void CustomWorkflowEndToEndTest::initTestCase()
     QVERIFY(openServerDatabase(server.databasePath()));
 }
 
-void CustomWorkflowEndToEndTest::describeJob(ScreenWatcher &watcher, const QString &customer)
-{
-    watcher.onScreen(QStringLiteral("CRSDialog"), [customer](QWidget *start) {
-        child<QLineEdit>(start, "lineEdit_Worker")->setText(QStringLiteral("Wes"));
-        child<QLineEdit>(start, "lineEdit_JobType")->setText(QStringLiteral("Tank repair"));
-        child<QLineEdit>(start, "lineEdit_Customer")->setText(customer);
-        child<QLineEdit>(start, "lineEdit_PhoneNum")->setText(QStringLiteral("555-0100"));
-        click(start, "pushButton_Next");
-    });
-}
-
-void CustomWorkflowEndToEndTest::addOneLine(ScreenWatcher &watcher)
-{
-    watcher.onScreen(QStringLiteral("CRAddDialog"), [](QWidget *entry) {
-        child<QTextEdit>(entry, "textEdit_RepairDescription")->setPlainText(QStringLiteral("Weld the outlet"));
-        child<QTextEdit>(entry, "textEdit_Materials")->setPlainText(QStringLiteral("Steel flange"));
-        child<QComboBox>(entry, "comboBox_Hours")->setCurrentText(QStringLiteral("2"));
-        child<QComboBox>(entry, "comboBox_Minutes")->setCurrentText(QStringLiteral("15"));
-        click(entry, "pushButton_Add");
-    });
-}
-
 qint64 CustomWorkflowEndToEndTest::jobOf(const QString &customer)
 {
     return queryValue(QStringLiteral("SELECT id FROM custom_orders WHERE customer = ?"), {customer}).toLongLong();
-}
-
-// The timer runs: the sheet is ready for work.
-static bool sheetIsTiming(QWidget *)
-{
-    return AppState::instance().liveClockRunning();
 }
 
 void CustomWorkflowEndToEndTest::customJobFromNextToSaved()
@@ -85,8 +51,8 @@ void CustomWorkflowEndToEndTest::customJobFromNextToSaved()
     messages.expect(QStringLiteral("Are you sure you want to finish this job?"), QMessageBox::Yes);
     messages.expect(QStringLiteral("Custom Repair Saved"));
     ScreenWatcher watcher;
-    describeJob(watcher, QStringLiteral("Acme Waste"));
-    addOneLine(watcher);
+    planCustomJob(watcher, QStringLiteral("Acme Waste"));
+    planCustomLine(watcher);
     watcher.onScreen(
         QStringLiteral("CRMDialog"),
         [](QWidget *sheet) {
@@ -95,7 +61,7 @@ void CustomWorkflowEndToEndTest::customJobFromNextToSaved()
             QTRY_COMPARE(lines->model()->rowCount(), 1);
             click(sheet, "pushButton_Finish");
         },
-        sheetIsTiming);
+        customSheetIsTiming);
 
     MainWindow window;
     startJob(&window, QStringLiteral("Custom"));
@@ -126,8 +92,8 @@ void CustomWorkflowEndToEndTest::jobLeftWithCancelIsResumedThroughContinueCustom
 {
     MessageScript messages;
     ScreenWatcher watcher;
-    describeJob(watcher, QStringLiteral("Bolt"));
-    addOneLine(watcher);
+    planCustomJob(watcher, QStringLiteral("Bolt"));
+    planCustomLine(watcher);
     int sheetsSeen = 0;
     watcher.onScreen(
         QStringLiteral("CRMDialog"),
@@ -140,7 +106,7 @@ void CustomWorkflowEndToEndTest::jobLeftWithCancelIsResumedThroughContinueCustom
             click(sheet, "pushButton_Add");
             click(sheet, "pushButton_Finish");
         },
-        sheetIsTiming);
+        customSheetIsTiming);
 
     MainWindow window;
     startJob(&window, QStringLiteral("Custom"));

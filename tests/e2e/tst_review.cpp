@@ -1,0 +1,232 @@
+#include "appstate.h"
+#include "flowhelpers.h"
+#include "jobplans.h"
+#include "mainwindow.h"
+#include "messagescript.h"
+#include "screenwatcher.h"
+#include "serverprocess.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QtTest>
+
+namespace {
+
+const QString ClockPrompt = QStringLiteral("You are currently not clocked in!\nWould you like to clock in now?");
+
+void logInAs(const QString &user)
+{
+    AppState &state = AppState::instance();
+    state.setUser(user, QString());
+    state.setLoggedIn(true);
+}
+
+// Picks the order line in the review and continues with it, once the
+// review lists orders.
+void planReviewChoice(ScreenWatcher &watcher, const QString &orderLine, bool customJobs = false)
+{
+    watcher.onScreen(
+        QStringLiteral("ListOrdersDialog"),
+        [orderLine, customJobs](QWidget *review) {
+            auto *orders = child<QListWidget>(review, "listWidget_Orders");
+            if (customJobs) {
+                click(review, "checkBox_Custom");
+                QVERIFY(QTest::qWaitFor([orders, orderLine]() {
+                    return !orders->findItems(orderLine, Qt::MatchStartsWith).isEmpty();
+                }));
+            }
+            const QList<QListWidgetItem *> matching = orders->findItems(orderLine, Qt::MatchStartsWith);
+            QCOMPARE(matching.size(), 1);
+            matching.first()->setSelected(true);
+            orders->setCurrentItem(matching.first());
+            click(review, "pushButton_Continue");
+        },
+        [customJobs](QWidget *review) {
+            // Custom jobs are listed only once the Custom box is ticked.
+            return customJobs || child<QListWidget>(review, "listWidget_Orders")->count() > 0;
+        });
+}
+
+bool totalTimeShown(QWidget *sheet)
+{
+    return child<QLabel>(sheet, "label_TotalTime")->text().startsWith(QLatin1String("Total Time: "));
+}
+
+} // namespace
+
+// One front-end bin and one custom job passed from the worker to the
+// checker to the manager, with the real server program.
+class ReviewEndToEndTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void workerFinishesBothJobs();
+    void checkerChecksTheBin();
+    void managerConfirmsTheBin();
+    void managerConfirmsTheCustomJob();
+
+private:
+    QVariant orderValue(const QString &column);
+
+    ServerProcess server;
+    QString binId;
+    qint64 customJob = 0;
+};
+
+void ReviewEndToEndTest::initTestCase()
+{
+    QVERIFY2(server.start(), qPrintable(server.output()));
+    AppState::instance().configureServer(QStringLiteral("127.0.0.1"), server.port());
+    QVERIFY(openServerDatabase(server.databasePath()));
+}
+
+QVariant ReviewEndToEndTest::orderValue(const QString &expression)
+{
+    return queryValue("SELECT " + expression + " FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
+                      {binId});
+}
+
+void ReviewEndToEndTest::workerFinishesBothJobs()
+{
+    logInAs(QStringLiteral("worker"));
+    MessageScript messages;
+    messages.expect(ClockPrompt, QMessageBox::Yes);
+    messages.expect(QStringLiteral("Finished"));
+    messages.expect(QStringLiteral("Repair Saved"));
+    messages.expect(QStringLiteral("Are you sure you want to finish this job?"), QMessageBox::Yes);
+    messages.expect(QStringLiteral("Custom Repair Saved"));
+    ScreenWatcher watcher;
+    planNewBin(watcher, &binId);
+    planRepairLine(watcher);
+    planBinSheetWork(watcher);
+    planFinalChecks(watcher);
+    planCustomJob(watcher, QStringLiteral("Acme"));
+    planCustomLine(watcher);
+    watcher.onScreen(
+        QStringLiteral("CRMDialog"),
+        [](QWidget *sheet) {
+            click(sheet, "pushButton_Add");
+            click(sheet, "pushButton_Finish");
+        },
+        customSheetIsTiming);
+
+    MainWindow window;
+    startJob(&window, QStringLiteral("Front End Repair"));
+    startJob(&window, QStringLiteral("Custom"));
+    QCOMPARE(messages.unexpected().join(" | "), QString());
+    QCOMPARE(orderValue("o.status").toInt(), 4);
+    customJob = queryValue("SELECT id FROM custom_orders WHERE customer = 'Acme'").toLongLong();
+    QCOMPARE(queryValue("SELECT status FROM custom_orders WHERE id = ?", {customJob}).toInt(), 5);
+}
+
+void ReviewEndToEndTest::checkerChecksTheBin()
+{
+    logInAs(QStringLiteral("checker"));
+    MessageScript messages;
+    messages.expect(ClockPrompt, QMessageBox::Cancel);
+    ScreenWatcher watcher;
+    planReviewChoice(watcher, binId);
+    planRepairLine(watcher);
+    // The checker adds a line of their own and passes the order on; the
+    // final checks come filled from the server.
+    watcher.onScreen(
+        QStringLiteral("FERDialog"),
+        [](QWidget *sheet) {
+            click(sheet, "pushButton_Add");
+            click(sheet, "pushButton_Submit");
+        },
+        totalTimeShown);
+    watcher.onScreen(
+        QStringLiteral("FerChecksDialog"), [](QWidget *checks) { click(checks, "pushButton_Submit"); },
+        [](QWidget *checks) { return !child<QLineEdit>(checks, "lineEdit_LidSize")->text().isEmpty(); });
+
+    MainWindow window;
+    waitForStartUp(&window);
+    QCOMPARE(child<QLabel>(&window, "label_Orders")->text(), QStringLiteral("1"));
+    click(&window, "pushButton_Orders");
+    QCOMPARE(watcher.seen(), (QStringList{"ListOrdersDialog", "FERDialog", "FerAddDialog", "FerChecksDialog"}));
+    QCOMPARE(messages.unexpected().join(" | "), QString());
+    QVERIFY(!AppState::instance().checkingOrder());
+    QCOMPARE(orderValue("o.status").toInt(), 5);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM bin_repair_lines").toInt(), 2);
+}
+
+void ReviewEndToEndTest::managerConfirmsTheBin()
+{
+    logInAs(QStringLiteral("manager"));
+    MessageScript messages;
+    messages.expect(ClockPrompt, QMessageBox::Cancel);
+    messages.expect(QStringLiteral("Finished"));
+    ScreenWatcher watcher;
+    QString counts;
+    watcher.onScreen(
+        QStringLiteral("ManagementPanelDialog"),
+        [&counts](QWidget *panel) {
+            counts = child<QLabel>(panel, "label_OrdersToCheck")->text() + QLatin1Char('/')
+                + child<QLabel>(panel, "label_CustomOrders")->text();
+            click(panel, "pushButton_ConfirmOrders");
+        },
+        [](QWidget *panel) {
+            return child<QLabel>(panel, "label_OrdersToCheck")->text() != QLatin1String("Bins #");
+        });
+    planReviewChoice(watcher, binId);
+    watcher.onScreen(
+        QStringLiteral("FERDialog"), [](QWidget *sheet) { click(sheet, "pushButton_Submit"); }, totalTimeShown);
+    watcher.onScreen(
+        QStringLiteral("FerChecksDialog"), [](QWidget *checks) { click(checks, "pushButton_Submit"); },
+        [](QWidget *checks) { return !child<QLineEdit>(checks, "lineEdit_LidSize")->text().isEmpty(); });
+
+    MainWindow window;
+    waitForStartUp(&window);
+    click(&window, "pushButton_Management");
+    QCOMPARE(counts, QStringLiteral("Bins 1/Custom 1"));
+    QCOMPARE(watcher.seen(), (QStringList{"ManagementPanelDialog", "ListOrdersDialog", "FERDialog", "FerChecksDialog"}));
+    QCOMPARE(messages.unexpected().join(" | "), QString());
+    QVERIFY(!AppState::instance().confirmingOrders());
+    QCOMPARE(orderValue("o.status").toInt(), 6);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM bin_repair_lines").toInt(), 2);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM final_checks").toInt(), 1);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM pre_checks").toInt(), 1);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE bin_order_id IS NOT NULL").toInt(), 1);
+}
+
+void ReviewEndToEndTest::managerConfirmsTheCustomJob()
+{
+    logInAs(QStringLiteral("manager"));
+    MessageScript messages;
+    messages.expect(ClockPrompt, QMessageBox::Cancel);
+    messages.expect(QStringLiteral("Are you sure you want to finish this job?"), QMessageBox::Yes);
+    messages.expect(QStringLiteral("Custom Repair Finished"));
+    ScreenWatcher watcher;
+    watcher.onScreen(
+        QStringLiteral("ManagementPanelDialog"), [](QWidget *panel) { click(panel, "pushButton_ConfirmOrders"); },
+        [](QWidget *panel) {
+            return child<QLabel>(panel, "label_CustomOrders")->text() == QLatin1String("Custom 1");
+        });
+    planReviewChoice(watcher, QString::number(customJob) + QLatin1Char(' '), true);
+    watcher.onScreen(
+        QStringLiteral("CRMDialog"), [](QWidget *sheet) { click(sheet, "pushButton_Finish"); },
+        [](QWidget *sheet) {
+            return child<QLabel>(sheet, "label_TotalTime")->text().startsWith(QLatin1String("Total Time: "));
+        });
+
+    MainWindow window;
+    waitForStartUp(&window);
+    click(&window, "pushButton_Management");
+    QCOMPARE(watcher.seen(), (QStringList{"ManagementPanelDialog", "ListOrdersDialog", "CRMDialog"}));
+    QCOMPARE(messages.unexpected().join(" | "), QString());
+    QVERIFY(!AppState::instance().checkingCustom());
+    QCOMPARE(queryValue("SELECT status FROM custom_orders WHERE id = ?", {customJob}).toInt(), 6);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM custom_orders").toInt(), 1);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM custom_repair_lines").toInt(), 1);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE custom_order_id IS NOT NULL AND end_time IS NOT NULL")
+                 .toInt(),
+             1);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
+}
+
+QTEST_MAIN(ReviewEndToEndTest)
+#include "tst_review.moc"
