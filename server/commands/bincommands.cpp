@@ -1,5 +1,6 @@
 #include "bincommands.h"
 
+#include "accountlookup.h"
 #include "argumentrules.h"
 #include "commanddispatcher.h"
 #include "replyfields.h"
@@ -204,23 +205,6 @@ Lookup<BinOrder> BinCommands::ownOrderOrError(const Reply &reply, const QString 
     return order;
 }
 
-Lookup<UserAccount> BinCommands::userOrError(const Reply &reply, const QString &userName, bool activeOnly)
-{
-    const Lookup<UserAccount> account = users.find(userName);
-    if (account.failed()) {
-        reply.storeFailure();
-        return account;
-    }
-    if (!account.found()) {
-        reply.error(QStringLiteral("there is no user \"%1\"").arg(userName));
-        return Lookup<UserAccount>::missing();
-    }
-    if (activeOnly && !account->active) {
-        reply.error(QStringLiteral("the user \"%1\" has been removed").arg(userName));
-        return Lookup<UserAccount>::missing();
-    }
-    return account;
-}
 
 bool BinCommands::binIdFitsOrError(const Reply &reply, const QString &binId, const QString &workType)
 {
@@ -291,7 +275,7 @@ void BinCommands::startOrder(const Reply &reply, const QString &userName, const 
 {
     if (!binIdFitsOrError(reply, binId, workType))
         return;
-    const Lookup<UserAccount> account = userOrError(reply, userName, true);
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Active);
     if (!account.found())
         return;
     NewBinOrder order;
@@ -358,7 +342,7 @@ void BinCommands::storePreChecks(const Reply &reply, const QString &binId, const
 void BinCommands::startTiming(const Reply &reply, const QString &userName, const QString &workType, const QString &binId,
                               const QString &repairId)
 {
-    const Lookup<UserAccount> account = userOrError(reply, userName, true);
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Active);
     if (!account.found())
         return;
     const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
@@ -378,7 +362,7 @@ void BinCommands::startTiming(const Reply &reply, const QString &userName, const
 void BinCommands::endTiming(const Reply &reply, const QString &userName, const QString &workType, const QString &binId,
                             const QString &repairId, const QString &stampId)
 {
-    const Lookup<UserAccount> account = userOrError(reply, userName, false);
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
     if (!account.found())
         return;
     const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
@@ -483,7 +467,7 @@ void BinCommands::saveLine(const Reply &reply, const QString &userName, const QS
             reply.error(QStringLiteral("the edit of this line was refused, so the line was not saved"));
         return;
     }
-    const Lookup<UserAccount> account = userOrError(reply, userName, false);
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
     if (!account.found())
         return;
     const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);

@@ -71,9 +71,6 @@ private:
     // The same, when it belongs to userName.
     Lookup<BinOrder> ownOrderOrError(const Reply &reply, const QString &userName, const QString &workType,
                                      const QString &binId, const QString &repairId);
-    // The account of userName, or an "Error" reply and nothing; removed
-    // accounts count only when activeOnly is false.
-    Lookup<UserAccount> userOrError(const Reply &reply, const QString &userName, bool activeOnly);
     // Whether binId is a bin ID of workType; answers "Error" when not.
     static bool binIdFitsOrError(const Reply &reply, const QString &binId, const QString &workType);
 

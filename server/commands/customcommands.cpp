@@ -1,5 +1,6 @@
 #include "customcommands.h"
 
+#include "accountlookup.h"
 #include "argumentrules.h"
 #include "commanddispatcher.h"
 #include "replyfields.h"
@@ -135,23 +136,6 @@ Lookup<CustomJob> CustomCommands::jobOrError(const Reply &reply, const CustomJob
     return job;
 }
 
-Lookup<UserAccount> CustomCommands::userOrError(const Reply &reply, const QString &userName, bool activeOnly)
-{
-    const Lookup<UserAccount> account = users.find(userName);
-    if (account.failed()) {
-        reply.storeFailure();
-        return account;
-    }
-    if (!account.found()) {
-        reply.error(QStringLiteral("there is no user \"%1\"").arg(userName));
-        return Lookup<UserAccount>::missing();
-    }
-    if (activeOnly && !account->active) {
-        reply.error(QStringLiteral("the user \"%1\" has been removed").arg(userName));
-        return Lookup<UserAccount>::missing();
-    }
-    return account;
-}
 
 void CustomCommands::answer(const Reply &reply, CustomOrders::Change change, const QString &tag, const QString &refusal)
 {
@@ -175,7 +159,7 @@ void CustomCommands::answer(const Reply &reply, CustomOrders::Change change, con
 // carries its order number and its status.
 void CustomCommands::start(const Reply &reply, const QString &userName, const NewCustomJob &job)
 {
-    const Lookup<UserAccount> owner = userOrError(reply, userName, true);
+    const Lookup<UserAccount> owner = accountOrError(users, reply, userName, AccountState::Active);
     if (!owner.found())
         return;
     const std::optional<qint64> id = jobs.start(job, owner->id, QDateTime::currentSecsSinceEpoch());
@@ -217,7 +201,7 @@ void CustomCommands::addLine(const Reply &reply, const CustomJobKey &key, const 
         reply.error(QStringLiteral("a custom repair line is saved with the status 2 (by its worker) or 3 (during a check), not %1").arg(status));
         return;
     }
-    const Lookup<UserAccount> account = userOrError(reply, userName, true);
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Active);
     if (!account.found())
         return;
     const Lookup<CustomJob> job = jobOrError(reply, key);
@@ -277,7 +261,7 @@ void CustomCommands::confirm(const Reply &reply, const CustomJobKey &key)
 // Opens a time stamp of the user on an open job and answers its id.
 void CustomCommands::startTiming(const Reply &reply, const QString &userName, const CustomJobKey &key)
 {
-    const Lookup<UserAccount> account = userOrError(reply, userName, true);
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Active);
     if (!account.found())
         return;
     const Lookup<CustomJob> job = jobOrError(reply, key);
@@ -301,7 +285,7 @@ void CustomCommands::startTiming(const Reply &reply, const QString &userName, co
 // and the sheet can still be left.
 void CustomCommands::endTiming(const Reply &reply, const QString &userName, const CustomJobKey &key, const QString &stampId)
 {
-    const Lookup<UserAccount> account = userOrError(reply, userName, false);
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
     if (!account.found())
         return;
     const Lookup<CustomJob> job = jobOrError(reply, key);

@@ -34,9 +34,6 @@ private:
 
     // The job, or an "Error" reply and nothing.
     Lookup<CustomJob> jobOrError(const Reply &reply, const CustomJobKey &key);
-    // The account of userName, or an "Error" reply and nothing; removed
-    // accounts count only when activeOnly is false.
-    Lookup<UserAccount> userOrError(const Reply &reply, const QString &userName, bool activeOnly);
     // Answers a write: the tag when it was done, otherwise an "Error".
     static void answer(const Reply &reply, CustomOrders::Change change, const QString &tag, const QString &refusal);
 

@@ -1,5 +1,6 @@
 #include "reviewcommands.h"
 
+#include "accountlookup.h"
 #include "argumentrules.h"
 #include "commanddispatcher.h"
 #include "replyfields.h"
@@ -108,19 +109,6 @@ void ReviewCommands::registerCommands(CommandDispatcher &dispatcher)
         [this](const Reply &reply, const QString &user, const QString &line) { customForCheck(reply, user, line); });
 }
 
-Lookup<UserAccount> ReviewCommands::userOrError(const Reply &reply, const QString &userName)
-{
-    const Lookup<UserAccount> account = users.find(userName);
-    if (account.failed()) {
-        reply.storeFailure();
-        return account;
-    }
-    if (!account.found()) {
-        reply.error(QStringLiteral("there is no user \"%1\"").arg(userName));
-        return Lookup<UserAccount>::missing();
-    }
-    return account;
-}
 
 // Bin orders checked and waiting for a manager, and custom jobs waiting
 // for one.
@@ -216,7 +204,7 @@ void ReviewCommands::allCustomWork(const Reply &reply)
 // Answered with "ListWorkOrders" for both statuses.
 void ReviewCommands::workerBinOrders(const Reply &reply, const QString &userName, int status)
 {
-    const Lookup<UserAccount> account = userOrError(reply, userName);
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
     if (!account.found())
         return;
     const std::optional<QList<ReviewBinOrder>> orders = review.binOrders(status, account->id);
@@ -234,7 +222,7 @@ void ReviewCommands::workerBinOrders(const Reply &reply, const QString &userName
 // job type.
 void ReviewCommands::workerCustomWork(const Reply &reply, const QString &userName)
 {
-    const Lookup<UserAccount> account = userOrError(reply, userName);
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
     if (!account.found())
         return;
     const std::optional<QList<ReviewCustomJob>> jobs = review.customJobs(CustomWaitingForConfirmation, account->id);
@@ -256,7 +244,7 @@ void ReviewCommands::workerCustomWork(const Reply &reply, const QString &userNam
 void ReviewCommands::binForReview(const Reply &reply, const QString &tag, const QString &userName, const QString &binId,
                                   int status)
 {
-    const Lookup<UserAccount> account = userOrError(reply, userName);
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
     if (!account.found())
         return;
     const Lookup<ReviewBinOrder> order = review.binOrder(account->id, binId, status);
@@ -277,7 +265,7 @@ void ReviewCommands::binForReview(const Reply &reply, const QString &tag, const 
 // contact name, phone and e-mail.
 void ReviewCommands::customForCheck(const Reply &reply, const QString &userName, const QString &orderLine)
 {
-    const Lookup<UserAccount> account = userOrError(reply, userName);
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
     if (!account.found())
         return;
     const qint64 orderId = orderLine.section(QLatin1Char(' '), 0, 0).toLongLong();

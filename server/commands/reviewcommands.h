@@ -28,9 +28,6 @@ private:
     void binForReview(const Reply &reply, const QString &tag, const QString &userName, const QString &binId, int status);
     void customForCheck(const Reply &reply, const QString &userName, const QString &orderLine);
 
-    // The account of userName, removed or not, or an "Error" reply and nothing.
-    Lookup<UserAccount> userOrError(const Reply &reply, const QString &userName);
-
     UserAccounts users;
     ReviewQueries review;
 };

@@ -1,5 +1,6 @@
 #include "sessioncommands.h"
 
+#include "accountlookup.h"
 #include "argumentrules.h"
 #include "commanddispatcher.h"
 
@@ -105,29 +106,12 @@ void SessionCommands::clockStatus(const Reply &reply, const QString &userName)
     }
 }
 
-Lookup<UserAccount> SessionCommands::activeUserOrError(const Reply &reply, const QString &userName)
-{
-    const Lookup<UserAccount> account = users.find(userName);
-    if (account.failed()) {
-        reply.storeFailure();
-        return account;
-    }
-    if (!account.found()) {
-        reply.error(QStringLiteral("there is no user \"%1\"").arg(userName));
-        return Lookup<UserAccount>::missing();
-    }
-    if (!account->active) {
-        reply.error(QStringLiteral("the user \"%1\" has been removed").arg(userName));
-        return Lookup<UserAccount>::missing();
-    }
-    return account;
-}
 
 // Clocking in while in keeps the open period and answers as usual. Removed
 // users cannot clock in.
 void SessionCommands::clockIn(const Reply &reply, const QString &userName)
 {
-    const Lookup<UserAccount> account = activeUserOrError(reply, userName);
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Active);
     if (!account.found())
         return;
     if (clock.clockIn(account->id, QDateTime::currentSecsSinceEpoch()) == ClockRecords::Change::Failed) {

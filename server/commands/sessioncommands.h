@@ -26,9 +26,6 @@ private:
     void clockIn(const Reply &reply, const QString &userName);
     void clockOut(const Reply &reply, const QString &userName);
 
-    // The active account of userName, or an "Error" reply and nothing.
-    Lookup<UserAccount> activeUserOrError(const Reply &reply, const QString &userName);
-
     LoginVerifier &loginVerifier;
     UserAccounts users;
     ClockRecords clock;

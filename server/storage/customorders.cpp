@@ -172,36 +172,29 @@ CustomOrders::Change CustomOrders::addLine(qint64 id, const CustomLine &line, qi
 
 CustomOrders::Change CustomOrders::replaceLine(qint64 id, const CustomLine &old, const CustomLine &replacement, const QList<int> &allowedFrom)
 {
-    Change change = Change::Failed;
-    const bool committed = store.transaction([&] {
-        const std::optional<bool> allowed = statusIsOneOf(id, allowedFrom);
-        if (!allowed)
-            return false;
-        if (!*allowed) {
-            change = Change::Refused;
-            return false;
-        }
-        const std::optional<qint64> lineId = findLine(id, old);
-        if (!lineId)
-            return false;
-        if (*lineId == 0) {
-            change = Change::NoSuchLine;
-            return false;
-        }
+    return changeLine(id, old, allowedFrom, [&](qint64 lineId) {
         QSqlQuery update = store.prepare(QStringLiteral(
             "UPDATE custom_repair_lines SET description = :description, materials = :materials, hours = :hours, minutes = :minutes"
             " WHERE id = :line"));
         bindLine(update, QStringLiteral(":"), replacement);
-        update.bindValue(QStringLiteral(":line"), *lineId);
-        if (!Store::execute(update))
-            return false;
-        change = Change::Done;
-        return true;
+        update.bindValue(QStringLiteral(":line"), lineId);
+        return Store::execute(update);
     });
-    return outcome(change, committed);
 }
 
 CustomOrders::Change CustomOrders::removeLine(qint64 id, const CustomLine &old, const QList<int> &allowedFrom)
+{
+    return changeLine(id, old, allowedFrom, [&](qint64 lineId) {
+        QSqlQuery remove = store.prepare(QStringLiteral("DELETE FROM custom_repair_lines WHERE id = :line"));
+        remove.bindValue(QStringLiteral(":line"), lineId);
+        return Store::execute(remove);
+    });
+}
+
+// Finds the job's line by its old values and, while the job's status allows
+// it, writes to it, all in one transaction.
+CustomOrders::Change CustomOrders::changeLine(qint64 id, const CustomLine &old, const QList<int> &allowedFrom,
+                                              const std::function<bool(qint64 lineId)> &write)
 {
     Change change = Change::Failed;
     const bool committed = store.transaction([&] {
@@ -219,9 +212,7 @@ CustomOrders::Change CustomOrders::removeLine(qint64 id, const CustomLine &old, 
             change = Change::NoSuchLine;
             return false;
         }
-        QSqlQuery remove = store.prepare(QStringLiteral("DELETE FROM custom_repair_lines WHERE id = :line"));
-        remove.bindValue(QStringLiteral(":line"), *lineId);
-        if (!Store::execute(remove))
+        if (!write(*lineId))
             return false;
         change = Change::Done;
         return true;

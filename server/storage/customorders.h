@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // The screens name a custom job by three values together: its order number
 // and the job type and customer it was started with.
 struct CustomJobKey
@@ -93,6 +95,8 @@ private:
     std::optional<bool> statusIsOneOf(qint64 id, const QList<int> &allowed) const;
     // Within a transaction: the id of the earliest line equal to line, or 0.
     std::optional<qint64> findLine(qint64 id, const CustomLine &line) const;
+    Change changeLine(qint64 id, const CustomLine &old, const QList<int> &allowedFrom,
+                      const std::function<bool(qint64 lineId)> &write);
 
     Store &store;
 };

@@ -3,6 +3,7 @@
 #include "storage/useraccounts.h"
 
 #include <QDateTime>
+#include <QtTest>
 
 InProcessServer::InProcessServer(LoginVerifier::Check check)
     : verifier(check ? std::make_unique<LoginVerifier>(std::move(check)) : std::make_unique<LoginVerifier>())
@@ -33,6 +34,8 @@ QString InProcessServer::databasePath() const
 
 std::unique_ptr<ServerTestClient> InProcessServer::connect()
 {
+    if (!server)
+        return nullptr;
     auto client = std::make_unique<ServerTestClient>();
     if (!client->connectTo(QHostAddress::LocalHost, port()))
         return nullptr;
@@ -64,4 +67,17 @@ QVariant InProcessServer::queryValue(const QString &sql, const QVariantList &val
     if (!Store::execute(query) || !query.next())
         return {};
     return query.value(0);
+}
+
+void ServerTestCase::init()
+{
+    client = server.connect();
+    QVERIFY2(client, qPrintable(server.startError()));
+}
+
+QStringList ServerTestCase::ask(const QString &command, QStringList arguments, const QString &types)
+{
+    for (QString &argument : arguments)
+        argument = names.value(argument, argument);
+    return client->ask(command, arguments, types);
 }

@@ -7,6 +7,8 @@
 #include "net/repairserver.h"
 #include "storage/store.h"
 
+#include <QHash>
+#include <QObject>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -47,4 +49,28 @@ private:
     std::unique_ptr<LoginVerifier> verifier;
     std::unique_ptr<ServerCommands> commands;
     std::unique_ptr<RepairServer> server;
+};
+
+// A test class with one server for all its test functions, and a new
+// connection to it for each test function.
+class ServerTestCase : public QObject
+{
+    Q_OBJECT
+
+protected:
+    explicit ServerTestCase(LoginVerifier::Check check = {})
+        : server(std::move(check))
+    {
+    }
+
+    // Sends command on client, each argument as one text; an argument that
+    // is one of the names is replaced by what it stands for.
+    QStringList ask(const QString &command, QStringList arguments, const QString &types = QStringLiteral("/s"));
+
+    InProcessServer server;
+    std::unique_ptr<ServerTestClient> client;
+    QHash<QString, QString> names;
+
+protected slots:
+    void init();
 };

@@ -85,6 +85,48 @@ ServerTestClient::Reply ServerTestClient::receive()
     return reply;
 }
 
+QStringList ServerTestClient::Reply::text(const QString &types)
+{
+    if (!received)
+        return {QStringLiteral("<no reply>")};
+    if (tag == QLatin1String("Error")) {
+        const QString why = fields.string();
+        return why.isEmpty() || !fields.atEnd() ? QStringList{tag, QStringLiteral("<bad>")} : QStringList{tag};
+    }
+    QStringList text{tag};
+    const int repeatFrom = types.indexOf(QLatin1Char('/')) + 1;
+    for (int i = 0; fields.ok(); ++i) {
+        if (i == types.size()) {
+            if (repeatFrom == 0 || repeatFrom == types.size() || fields.atEnd())
+                break;
+            i = repeatFrom;
+        }
+        const char type = types.at(i).toLatin1();
+        if (type == '/' && fields.atEnd())
+            return text;
+        if (type == 's')
+            text << fields.string();
+        else if (type == 'l')
+            text << QLatin1Char('[') + fields.stringList().join(QLatin1Char(',')) + QLatin1Char(']');
+        else if (type == 'i')
+            text << QString::number(fields.int32());
+    }
+    if (!fields.ok())
+        text << QStringLiteral("<bad>");
+    else if (!fields.atEnd())
+        text << QStringLiteral("<more>");
+    return text;
+}
+
+QStringList ServerTestClient::ask(const QString &command, const QStringList &arguments, const QString &types)
+{
+    wire::FrameWriter writer(command);
+    for (const QString &argument : arguments)
+        writer << argument;
+    sendRaw(writer.frame());
+    return receive().text(types);
+}
+
 bool ServerTestClient::waitForDisconnected()
 {
     if (socket.state() == QAbstractSocket::UnconnectedState)

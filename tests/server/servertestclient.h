@@ -40,6 +40,12 @@ public:
         QString tag;
         wire::FieldReader fields{QByteArray()};
         bool received = false;
+
+        // For comparing: the tag, then the fields read by types, one letter
+        // a field ('s' text, 'l' list as "[a,b]", 'i' int); the letters after
+        // a '/' repeat to the end. An "Error" with one non-empty text reads
+        // as "Error" alone. "<bad>" or "<more>" ends fields that do not fit.
+        QStringList text(const QString &types = QStringLiteral("/s"));
     };
     Reply receive();
 
@@ -50,6 +56,9 @@ public:
         send(command, values...);
         return receive();
     }
+
+    // Sends each argument as one text; the reply as Reply::text() gives it.
+    QStringList ask(const QString &command, const QStringList &arguments = {}, const QString &types = QStringLiteral("/s"));
 
     // Whether a reply frame is complete already, without waiting.
     bool hasReplyWaiting();

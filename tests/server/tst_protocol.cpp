@@ -11,106 +11,62 @@
 
 // How the server treats the byte stream: framing, bad requests, ordering,
 // and keeping connections apart.
-class ProtocolTest : public QObject
+class ProtocolTest : public ServerTestCase
 {
     Q_OBJECT
 
+public:
+    // Logins wait at a gate the test can hold shut.
+    ProtocolTest()
+        : ServerTestCase([this](const QByteArray &hash, const QString &digest) {
+            QMutexLocker pass(&loginGate);
+            return LoginVerifier::passwordCheck(hash, digest);
+        })
+    {
+    }
+
 private slots:
     void initTestCase();
-    void init();
 
-    void badCommandIsAnsweredWithError_data();
-    void badCommandIsAnsweredWithError();
-    void malformedArgumentsStoreNothing_data();
-    void malformedArgumentsStoreNothing();
-
+    void badRequestIsAnsweredWithError_data();
+    void badRequestIsAnsweredWithError();
     void impossibleFrameSizeClosesOnlyThatConnection_data();
     void impossibleFrameSizeClosesOnlyThatConnection();
     void framesSplitOrJoinedInTransit();
-
-    void pendingLoginHoldsOnlyItsOwnConnection();
-    void clientLeavingDuringLoginLeavesServerWorking();
-    void unknownUserIsRefusedOnlyAfterAFullCheck();
+    void slowLoginsHoldOnlyTheirOwnConnections();
 
 private:
-    static QByteArray sizeField(qint64 size);
-    void expectUsable(ServerTestClient &client);
-    qint64 clockRows();
+    static QByteArray sizeField(qint64 size) { return QByteArray::fromHex(QByteArray::number(quint64(size), 16).rightJustified(16, '0')); }
+    static QString usable(ServerTestClient &connection) { return connection.request(QStringLiteral("GetWork")).tag; }
+    QByteArray login(const QString &userName) { return wire::frame(QStringLiteral("Login"), userName, wire::passwordDigest(password)); }
 
     QMutex loginGate;
-    std::unique_ptr<InProcessServer> server;
-    std::unique_ptr<ServerTestClient> client;
     const QString password = QStringLiteral("s3cret");
     const QString longName = QString(51, QLatin1Char('x'));
 };
 
 void ProtocolTest::initTestCase()
 {
-    // Logins wait at a gate the test can hold shut.
-    server = std::make_unique<InProcessServer>([this](const QByteArray &hash, const QString &digest) {
-        QMutexLocker pass(&loginGate);
-        return LoginVerifier::passwordCheck(hash, digest);
-    });
-    QVERIFY2(server->startError().isEmpty(), qPrintable(server->startError()));
+    QVERIFY2(server.startError().isEmpty(), qPrintable(server.startError()));
     const QByteArray hash = PasswordHasher::hash(wire::passwordDigest(password));
-    QVERIFY(server->addUser(QStringLiteral("anna"), 3, hash));
+    QVERIFY(server.addUser("anna", 3, hash));
     // Longer than any name the server accepts, so only a check made before
     // the database is touched keeps this account from being clocked in.
-    QVERIFY(server->addUser(longName, 1, hash));
+    QVERIFY(server.addUser(longName, 1, hash));
 }
 
-void ProtocolTest::init()
-{
-    client = server->connect();
-    QVERIFY(client);
-}
-
-QByteArray ProtocolTest::sizeField(qint64 size)
-{
-    QByteArray bytes(8, '\0');
-    qToBigEndian(size, bytes.data());
-    return bytes;
-}
-
-void ProtocolTest::expectUsable(ServerTestClient &connection)
-{
-    ServerTestClient::Reply reply = connection.request(QStringLiteral("GetWork"));
-    QCOMPARE(reply.tag, QStringLiteral("WorkType"));
-}
-
-qint64 ProtocolTest::clockRows()
-{
-    return server->queryValue(QStringLiteral("SELECT COUNT(*) FROM clock_records")).toLongLong();
-}
-
-void ProtocolTest::badCommandIsAnsweredWithError_data()
-{
-    QTest::addColumn<QByteArray>("frame");
-    QTest::newRow("unknown command") << wire::frame(QStringLiteral("FlyToTheMoon"));
-    QTest::newRow("command in the wrong case") << wire::frame(QStringLiteral("getwork"));
-    QTest::newRow("empty command") << wire::frame(QString());
-    // 8 size bytes, then a string length of 3 bytes: half a character.
-    QTest::newRow("unreadable command") << sizeField(15) + QByteArray::fromHex("00000003414243");
-}
-
-void ProtocolTest::badCommandIsAnsweredWithError()
-{
-    QFETCH(QByteArray, frame);
-    client->sendRaw(frame);
-    ServerTestClient::Reply reply = client->receive();
-    QCOMPARE(reply.tag, QStringLiteral("Error"));
-    QVERIFY(!reply.fields.string().isEmpty());
-    QVERIFY(reply.fields.atEnd());
-    expectUsable(*client);
-}
-
-void ProtocolTest::malformedArgumentsStoreNothing_data()
+void ProtocolTest::badRequestIsAnsweredWithError_data()
 {
     QTest::addColumn<QByteArray>("frame");
     const QString anna = QStringLiteral("anna");
     QByteArray truncated = wire::frame(QStringLiteral("ClockIn"), anna);
     qToBigEndian<quint32>(100, truncated.data() + truncated.size() - 4 - 2 * anna.size());
 
+    QTest::newRow("unknown command") << wire::frame(QStringLiteral("FlyToTheMoon"));
+    QTest::newRow("command in the wrong case") << wire::frame(QStringLiteral("getwork"));
+    QTest::newRow("empty command") << wire::frame(QString());
+    // 8 size bytes, then a string length of 3 bytes: half a character.
+    QTest::newRow("unreadable command") << sizeField(15) + QByteArray::fromHex("00000003414243");
     QTest::newRow("no argument") << wire::frame(QStringLiteral("ClockIn"));
     QTest::newRow("one argument too many") << wire::frame(QStringLiteral("ClockIn"), anna, anna);
     QTest::newRow("int instead of text") << wire::frame(QStringLiteral("ClockIn"), qint32(7));
@@ -121,17 +77,14 @@ void ProtocolTest::malformedArgumentsStoreNothing_data()
     QTest::newRow("login without digest") << wire::frame(QStringLiteral("Login"), anna);
 }
 
-void ProtocolTest::malformedArgumentsStoreNothing()
+void ProtocolTest::badRequestIsAnsweredWithError()
 {
     QFETCH(QByteArray, frame);
-    const qint64 before = clockRows();
+    const QVariant before = server.queryValue("SELECT COUNT(*) FROM clock_records");
     client->sendRaw(frame);
-    ServerTestClient::Reply reply = client->receive();
-    QCOMPARE(reply.tag, QStringLiteral("Error"));
-    QVERIFY(!reply.fields.string().isEmpty());
-    QVERIFY(reply.fields.atEnd());
-    QCOMPARE(clockRows(), before);
-    expectUsable(*client);
+    QCOMPARE(client->receive().text(), QStringList{"Error"});
+    QCOMPARE(server.queryValue("SELECT COUNT(*) FROM clock_records"), before);
+    QCOMPARE(usable(*client), QStringLiteral("WorkType"));
 }
 
 void ProtocolTest::impossibleFrameSizeClosesOnlyThatConnection_data()
@@ -146,17 +99,16 @@ void ProtocolTest::impossibleFrameSizeClosesOnlyThatConnection_data()
 void ProtocolTest::impossibleFrameSizeClosesOnlyThatConnection()
 {
     QFETCH(qint64, size);
-    std::unique_ptr<ServerTestClient> bystander = server->connect();
+    std::unique_ptr<ServerTestClient> bystander = server.connect();
     QVERIFY(bystander);
-
     client->sendRaw(sizeField(size) + QByteArray(16, 'z'));
     QVERIFY(!client->receiveFrame());
     QVERIFY(client->waitForDisconnected());
 
-    expectUsable(*bystander);
-    std::unique_ptr<ServerTestClient> newcomer = server->connect();
+    QCOMPARE(usable(*bystander), QStringLiteral("WorkType"));
+    std::unique_ptr<ServerTestClient> newcomer = server.connect();
     QVERIFY(newcomer);
-    expectUsable(*newcomer);
+    QCOMPARE(usable(*newcomer), QStringLiteral("WorkType"));
 }
 
 void ProtocolTest::framesSplitOrJoinedInTransit()
@@ -170,61 +122,37 @@ void ProtocolTest::framesSplitOrJoinedInTransit()
 
     client->sendRaw(wire::frame(QStringLiteral("GetPermissions"), QStringLiteral("anna")) + getWork
                     + wire::frame(QStringLiteral("GetNumberOfOrders")) + wire::frame(QStringLiteral("Nonsense")));
-    QCOMPARE(client->receive().tag, QStringLiteral("Permissions"));
-    QCOMPARE(client->receive().tag, QStringLiteral("WorkType"));
-    QCOMPARE(client->receive().tag, QStringLiteral("NumberOfOrders"));
-    QCOMPARE(client->receive().tag, QStringLiteral("Error"));
+    for (const char *tag : {"Permissions", "WorkType", "NumberOfOrders", "Error"})
+        QCOMPARE(client->receive().tag, QString::fromLatin1(tag));
 }
 
-void ProtocolTest::pendingLoginHoldsOnlyItsOwnConnection()
+void ProtocolTest::slowLoginsHoldOnlyTheirOwnConnections()
 {
-    std::unique_ptr<ServerTestClient> other = server->connect();
-    QVERIFY(other);
+    std::unique_ptr<ServerTestClient> stranger = server.connect(), leaving = server.connect(), other = server.connect();
+    QVERIFY(stranger && leaving && other);
 
-    // While the login is being checked, the GetWork behind it on the same
-    // connection waits its turn; the other connection is served.
+    // While a login is being checked, the GetWork behind it on the same
+    // connection waits its turn; other connections are served. A name that
+    // does not exist goes through the same slow check as a wrong password.
     std::unique_lock<QMutex> shut(loginGate);
-    client->sendRaw(wire::frame(QStringLiteral("Login"), QStringLiteral("anna"), wire::passwordDigest(password))
-                    + wire::frame(QStringLiteral("GetWork")));
-    QTRY_COMPARE(server->loginVerifier().pendingChecks(), 1);
-    ServerTestClient::Reply otherReply = other->request(QStringLiteral("GetWork"));
-    QCOMPARE(otherReply.tag, QStringLiteral("WorkType"));
+    client->sendRaw(login("anna") + wire::frame(QStringLiteral("GetWork")));
+    stranger->sendRaw(login("nobody"));
+    leaving->sendRaw(login("anna"));
+    QTRY_COMPARE(server.loginVerifier().pendingChecks(), 3);
+    QCOMPARE(usable(*other), QStringLiteral("WorkType"));
+    // A client that leaves before its login is decided.
+    leaving.reset();
+    QTRY_COMPARE(server.repairServer().openConnections(), 3);
     QTest::qWait(20);
-    const bool answeredEarly = client->hasReplyWaiting();
+    const bool answeredEarly = client->hasReplyWaiting() || stranger->hasReplyWaiting();
     shut.unlock();
     QVERIFY(!answeredEarly);
 
     QCOMPARE(client->receive().tag, QStringLiteral("Success"));
     QCOMPARE(client->receive().tag, QStringLiteral("WorkType"));
-}
-
-void ProtocolTest::clientLeavingDuringLoginLeavesServerWorking()
-{
-    std::unique_ptr<ServerTestClient> leaving = server->connect();
-    QVERIFY(leaving);
-    std::unique_lock<QMutex> shut(loginGate);
-    leaving->send(QStringLiteral("Login"), QStringLiteral("anna"), wire::passwordDigest(password));
-    QTRY_COMPARE(server->loginVerifier().pendingChecks(), 1);
-    leaving->disconnect();
-    leaving.reset();
-    QTRY_COMPARE(server->repairServer().openConnections(), 1);
-    shut.unlock();
-
-    // The outcome arrives for a connection that is gone, and is dropped.
-    QTRY_COMPARE(server->loginVerifier().pendingChecks(), 0);
-    expectUsable(*client);
-}
-
-void ProtocolTest::unknownUserIsRefusedOnlyAfterAFullCheck()
-{
-    // A name that does not exist goes through the same slow check as a
-    // wrong password, so the time to answer does not give it away.
-    std::unique_lock<QMutex> shut(loginGate);
-    client->send(QStringLiteral("Login"), QStringLiteral("nobody"), wire::passwordDigest(password));
-    QTRY_COMPARE(server->loginVerifier().pendingChecks(), 1);
-    QVERIFY(!client->hasReplyWaiting());
-    shut.unlock();
-    QCOMPARE(client->receive().tag, QStringLiteral("Wrong"));
+    QCOMPARE(stranger->receive().tag, QStringLiteral("Wrong"));
+    QTRY_COMPARE(server.loginVerifier().pendingChecks(), 0);
+    QCOMPARE(usable(*other), QStringLiteral("WorkType"));
 }
 
 QTEST_GUILESS_MAIN(ProtocolTest)

@@ -8,237 +8,115 @@
 #include <QtTest>
 
 // Logging in and the main window's requests, over real connections.
-class SessionCommandsTest : public QObject
+class SessionCommandsTest : public ServerTestCase
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void init();
 
-    void login_data();
-    void login();
-    void loginRefusesMalformedDigest_data();
-    void loginRefusesMalformedDigest();
-
-    void workTypes();
-    void permissions_data();
-    void permissions();
+    void repliesStoringNothing_data();
+    void repliesStoringNothing();
     void numberOfOrdersCountsOrdersWaitingForCheck();
-
     void clockingInAndOut();
-    void clockStatusOfUnknownUserIsEmpty();
-    void clockingRefusesUnknownAndRemovedUsers();
     void removedUserCanStillBeClockedOut();
 
 private:
-    qint64 userId(const QString &userName);
-    qint64 clockRows(const QString &userName, bool openOnly = false);
+    QString clockRows(const QString &userName)
+    {
+        return server.queryValue("SELECT COUNT(*) || '/' || (COUNT(*) - COUNT(c.end_time)) FROM clock_records c"
+                                 " JOIN users u ON u.id = c.user_id WHERE u.user_name = ?", {userName}).toString();
+    }
 
-    std::unique_ptr<InProcessServer> server;
-    std::unique_ptr<ServerTestClient> client;
     const QString password = QStringLiteral("s3cret");
 };
 
 void SessionCommandsTest::initTestCase()
 {
-    server = std::make_unique<InProcessServer>();
-    QVERIFY2(server->startError().isEmpty(), qPrintable(server->startError()));
-
+    QVERIFY2(server.startError().isEmpty(), qPrintable(server.startError()));
     // One hash for every account: hashing is slow on purpose.
     const QByteArray hash = PasswordHasher::hash(wire::passwordDigest(password));
-    QVERIFY(!hash.isEmpty());
-    QVERIFY(server->addUser(QStringLiteral("anna"), 3, hash));
-    QVERIFY(server->addUser(QStringLiteral("bert"), 2, hash));
-    QVERIFY(server->addUser(QStringLiteral("carl"), 1, hash));
-    QVERIFY(server->addUser(QStringLiteral("dora"), 1, hash));
-    QVERIFY(UserAccounts(server->store()).setActive(QStringLiteral("dora"), false));
+    for (const auto &[user, level] : {std::pair("anna", 3), {"bert", 2}, {"carl", 1}, {"dora", 1}})
+        QVERIFY(server.addUser(user, level, hash));
+    QVERIFY(UserAccounts(server.store()).setActive("dora", false));
 }
 
-void SessionCommandsTest::init()
+void SessionCommandsTest::repliesStoringNothing_data()
 {
-    client = server->connect();
-    QVERIFY(client);
-}
-
-qint64 SessionCommandsTest::userId(const QString &userName)
-{
-    return server->queryValue(QStringLiteral("SELECT id FROM users WHERE user_name = ?"), {userName}).toLongLong();
-}
-
-qint64 SessionCommandsTest::clockRows(const QString &userName, bool openOnly)
-{
-    QString sql = QStringLiteral("SELECT COUNT(*) FROM clock_records c JOIN users u ON u.id = c.user_id WHERE u.user_name = ?");
-    if (openOnly)
-        sql += QStringLiteral(" AND c.end_time IS NULL");
-    return server->queryValue(sql, {userName}).toLongLong();
-}
-
-void SessionCommandsTest::login_data()
-{
-    QTest::addColumn<QString>("userName");
-    QTest::addColumn<QString>("typedPassword");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("right password") << "anna" << password << "Success";
-    QTest::newRow("wrong password") << "anna" << "secret" << "Wrong";
-    QTest::newRow("unknown user") << "nobody" << password << "Wrong";
-    QTest::newRow("removed user") << "dora" << password << "Wrong";
-    QTest::newRow("name with a trailing blank") << "anna " << password << "Wrong";
-}
-
-void SessionCommandsTest::login()
-{
-    QFETCH(QString, userName);
-    QFETCH(QString, typedPassword);
-    QFETCH(QString, expected);
-
-    ServerTestClient::Reply reply = client->request(QStringLiteral("Login"), userName, wire::passwordDigest(typedPassword));
-    QVERIFY(reply.received);
-    QCOMPARE(reply.tag, expected);
-    QVERIFY(reply.fields.atEnd());
-}
-
-void SessionCommandsTest::loginRefusesMalformedDigest_data()
-{
-    QTest::addColumn<QString>("digest");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("types");
+    QTest::addColumn<QStringList>("reply");
+    auto row = [](const char *name, const char *command, const QStringList &arguments, const char *types, const QStringList &reply) {
+        QTest::newRow(name) << QString(command) << arguments << QString(types) << reply;
+    };
     const QString digest = wire::passwordDigest(password);
-    QTest::newRow("upper-case hex") << digest.toUpper();
-    QTest::newRow("one digit short") << digest.left(127);
-    QTest::newRow("one digit more") << digest + QLatin1Char('0');
-    QTest::newRow("the password itself") << password;
-    QTest::newRow("empty") << QString();
+    row("right password", "Login", {"anna", digest}, "", {"Success"});
+    row("wrong password", "Login", {"anna", wire::passwordDigest("secret")}, "", {"Wrong"});
+    row("unknown user", "Login", {"nobody", digest}, "", {"Wrong"});
+    row("removed user", "Login", {"dora", digest}, "", {"Wrong"});
+    row("name with a trailing blank", "Login", {"anna ", digest}, "", {"Wrong"});
+    row("upper-case hex", "Login", {"anna", digest.toUpper()}, "", {"Error"});
+    row("one digit short", "Login", {"anna", digest.left(127)}, "", {"Error"});
+    row("one digit more", "Login", {"anna", digest + '0'}, "", {"Error"});
+    row("the password itself", "Login", {"anna", password}, "", {"Error"});
+    row("empty digest", "Login", {"anna", ""}, "", {"Error"});
+
+    row("work types", "GetWork", {}, "l", {"WorkType", "[Front End Repair,Roll Off Repair,Custom]"});
+    row("office", "GetPermissions", {"anna"}, "s", {"Permissions", "3"});
+    row("management", "GetPermissions", {"bert"}, "s", {"Permissions", "2"});
+    row("standard", "GetPermissions", {"carl"}, "s", {"Permissions", "1"});
+    row("removed user's level", "GetPermissions", {"dora"}, "s", {"Permissions", "0"});
+    row("unknown user's level", "GetPermissions", {"nobody"}, "s", {"Permissions", "0"});
+    row("no name's level", "GetPermissions", {""}, "s", {"Permissions", "0"});
+    row("never clocked in", "GetClockStatus", {"anna"}, "s", {"GetClockStatus", ""});
+    row("unknown user's clock", "GetClockStatus", {"nobody"}, "s", {"GetClockStatus", ""});
+    row("unknown user in", "ClockIn", {"nobody"}, "", {"Error"});
+    row("unknown user out", "ClockOut", {"nobody"}, "", {"Error"});
+    row("removed user in", "ClockIn", {"dora"}, "", {"Error"});
 }
 
-void SessionCommandsTest::loginRefusesMalformedDigest()
+void SessionCommandsTest::repliesStoringNothing()
 {
-    QFETCH(QString, digest);
-    ServerTestClient::Reply reply = client->request(QStringLiteral("Login"), QStringLiteral("anna"), digest);
-    QCOMPARE(reply.tag, QStringLiteral("Error"));
-    QVERIFY(!reply.fields.string().isEmpty());
-    QVERIFY(reply.fields.atEnd());
-}
-
-void SessionCommandsTest::workTypes()
-{
-    ServerTestClient::Reply reply = client->request(QStringLiteral("GetWork"));
-    QCOMPARE(reply.tag, QStringLiteral("WorkType"));
-    QCOMPARE(reply.fields.stringList(), QStringList({"Front End Repair", "Roll Off Repair", "Custom"}));
-    QVERIFY(reply.fields.atEnd());
-}
-
-void SessionCommandsTest::permissions_data()
-{
-    QTest::addColumn<QString>("userName");
-    QTest::addColumn<QString>("level");
-    QTest::newRow("office") << "anna" << "3";
-    QTest::newRow("management") << "bert" << "2";
-    QTest::newRow("standard") << "carl" << "1";
-    QTest::newRow("removed user") << "dora" << "0";
-    QTest::newRow("unknown user") << "nobody" << "0";
-    QTest::newRow("no name") << "" << "0";
-}
-
-void SessionCommandsTest::permissions()
-{
-    QFETCH(QString, userName);
-    QFETCH(QString, level);
-    ServerTestClient::Reply reply = client->request(QStringLiteral("GetPermissions"), userName);
-    QCOMPARE(reply.tag, QStringLiteral("Permissions"));
-    QCOMPARE(reply.fields.string(), level);
-    QVERIFY(reply.fields.atEnd());
+    QFETCH(QString, command);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, types);
+    QFETCH(QStringList, reply);
+    const QVariant before = server.queryValue("SELECT COUNT(*) FROM clock_records");
+    QCOMPARE(client->ask(command, arguments, types), reply);
+    QCOMPARE(server.queryValue("SELECT COUNT(*) FROM clock_records"), before);
 }
 
 void SessionCommandsTest::numberOfOrdersCountsOrdersWaitingForCheck()
 {
-    ServerTestClient::Reply before = client->request(QStringLiteral("GetNumberOfOrders"));
-    QCOMPARE(before.tag, QStringLiteral("NumberOfOrders"));
-    QCOMPARE(before.fields.string(), QStringLiteral("0"));
-    QVERIFY(before.fields.atEnd());
-
-    QVERIFY(server->execute(QStringLiteral("INSERT INTO bins (id, bin_id, work_type, created_at) VALUES (1, 'KD100', 'Front End Repair', 0)")));
-    const qint64 owner = userId(QStringLiteral("carl"));
+    QCOMPARE(client->ask("GetNumberOfOrders", {}, "s"), (QStringList{"NumberOfOrders", "0"}));
     // Two waiting; one checked, one started, one waiting but removed.
-    const QList<QPair<int, bool>> orders = {{4, false}, {4, false}, {5, false}, {1, false}, {4, true}};
-    int repairId = 0;
-    for (const auto &order : orders) {
-        QVERIFY(server->execute(QStringLiteral("INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at, removed_at)"
-                                               " VALUES (1, ?, ?, 'Front End Repair', ?, 0, ?)"),
-                                {++repairId, owner, order.first, order.second ? QVariant(100) : QVariant(QVariant::LongLong)}));
-    }
-
-    ServerTestClient::Reply after = client->request(QStringLiteral("GetNumberOfOrders"));
-    QCOMPARE(after.tag, QStringLiteral("NumberOfOrders"));
-    QCOMPARE(after.fields.string(), QStringLiteral("2"));
+    QVERIFY(server.execute("INSERT INTO bins (id, bin_id, work_type, created_at) VALUES (1, 'KD100', 'Front End Repair', 0)"));
+    QVERIFY(server.execute("INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at, removed_at)"
+                           " SELECT 1, column1, (SELECT id FROM users WHERE user_name = 'carl'), 'Front End Repair', column2, 0,"
+                           " column3 FROM (VALUES (1, 4, NULL), (2, 4, NULL), (3, 5, NULL), (4, 1, NULL), (5, 4, 100))"));
+    QCOMPARE(client->ask("GetNumberOfOrders", {}, "s"), (QStringList{"NumberOfOrders", "2"}));
 }
 
 void SessionCommandsTest::clockingInAndOut()
 {
-    const QString user = QStringLiteral("carl");
-    auto status = [&] {
-        ServerTestClient::Reply reply = client->request(QStringLiteral("GetClockStatus"), user);
-        const QString state = reply.fields.string();
-        return reply.tag == QLatin1String("GetClockStatus") && reply.fields.atEnd() ? state : QStringLiteral("(bad reply)");
-    };
-    auto clock = [&](const QString &command) {
-        ServerTestClient::Reply reply = client->request(command, user);
-        return reply.tag == command && reply.fields.atEnd();
-    };
-
-    QCOMPARE(status(), QString());
-
-    QVERIFY(clock(QStringLiteral("ClockIn")));
-    QCOMPARE(status(), QStringLiteral("In"));
-    QVERIFY(clock(QStringLiteral("ClockIn")));
-    QCOMPARE(clockRows(user), 1);
-    QCOMPARE(clockRows(user, true), 1);
-
-    QVERIFY(clock(QStringLiteral("ClockOut")));
-    QCOMPARE(status(), QStringLiteral("Out"));
-    QCOMPARE(clockRows(user, true), 0);
-    const QVariant end = server->queryValue(QStringLiteral("SELECT end_time - start_time FROM clock_records WHERE user_id = ?"), {userId(user)});
-    QVERIFY(end.isValid() && end.toLongLong() >= 0);
-
-    QVERIFY(clock(QStringLiteral("ClockOut")));
-    QCOMPARE(status(), QStringLiteral("Out"));
-    QCOMPARE(clockRows(user), 1);
-
-    QVERIFY(clock(QStringLiteral("ClockIn")));
-    QCOMPARE(status(), QStringLiteral("In"));
-    QCOMPARE(clockRows(user), 2);
-    QCOMPARE(clockRows(user, true), 1);
-}
-
-void SessionCommandsTest::clockStatusOfUnknownUserIsEmpty()
-{
-    ServerTestClient::Reply reply = client->request(QStringLiteral("GetClockStatus"), QStringLiteral("nobody"));
-    QCOMPARE(reply.tag, QStringLiteral("GetClockStatus"));
-    QCOMPARE(reply.fields.string(), QString());
-    QVERIFY(reply.fields.atEnd());
-}
-
-void SessionCommandsTest::clockingRefusesUnknownAndRemovedUsers()
-{
-    const qint64 before = server->queryValue(QStringLiteral("SELECT COUNT(*) FROM clock_records")).toLongLong();
-    const QList<QPair<QString, QString>> requests = {
-        {"ClockIn", "nobody"}, {"ClockOut", "nobody"}, {"ClockIn", "dora"}};
-    for (const auto &request : requests) {
-        ServerTestClient::Reply reply = client->request(request.first, request.second);
-        QCOMPARE(reply.tag, QStringLiteral("Error"));
-        QVERIFY(!reply.fields.string().isEmpty());
+    // Each step: the command, then the clock status and "periods/open periods" after it.
+    const QList<QStringList> steps = {{"ClockIn", "In", "1/1"}, {"ClockIn", "In", "1/1"}, {"ClockOut", "Out", "1/0"},
+                                      {"ClockOut", "Out", "1/0"}, {"ClockIn", "In", "2/1"}};
+    for (const QStringList &step : steps) {
+        QCOMPARE(client->ask(step[0], {"carl"}, ""), QStringList{step[0]});
+        QCOMPARE(client->ask("GetClockStatus", {"carl"}, "s"), (QStringList{"GetClockStatus", step[1]}));
+        QCOMPARE(clockRows("carl"), step[2]);
     }
-    QCOMPARE(server->queryValue(QStringLiteral("SELECT COUNT(*) FROM clock_records")).toLongLong(), before);
+    QCOMPARE(server.queryValue("SELECT COUNT(*) FROM clock_records WHERE end_time < start_time").toInt(), 0);
 }
 
 void SessionCommandsTest::removedUserCanStillBeClockedOut()
 {
-    const QString user = QStringLiteral("bert");
-    QCOMPARE(client->request(QStringLiteral("ClockIn"), user).tag, QStringLiteral("ClockIn"));
-    QVERIFY(UserAccounts(server->store()).setActive(user, false));
-
-    QCOMPARE(client->request(QStringLiteral("ClockOut"), user).tag, QStringLiteral("ClockOut"));
-    QCOMPARE(clockRows(user, true), 0);
-    QCOMPARE(clockRows(user), 1);
+    QCOMPARE(client->ask("ClockIn", {"bert"}, ""), QStringList{"ClockIn"});
+    QVERIFY(UserAccounts(server.store()).setActive("bert", false));
+    QCOMPARE(client->ask("ClockOut", {"bert"}, ""), QStringList{"ClockOut"});
+    QCOMPARE(clockRows("bert"), QStringLiteral("1/0"));
 }
 
 QTEST_GUILESS_MAIN(SessionCommandsTest)

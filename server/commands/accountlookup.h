@@ -1,0 +1,13 @@
+#pragma once
+
+#include "storage/useraccounts.h"
+
+class Reply;
+
+enum class AccountState { Any, Active };
+
+// The account named userName. When there is none, when it has been removed
+// and an active one is required, or when the store fails, the reply says
+// why and the lookup comes back empty.
+Lookup<UserAccount> accountOrError(const UserAccounts &users, const Reply &reply, const QString &userName,
+                                   AccountState required);
