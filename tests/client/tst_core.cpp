@@ -1,14 +1,8 @@
-#include "appstate.h"
-#include "fakeserver.h"
-#include "frame.h"
 #include "liveclock.h"
-#include "messagescript.h"
 #include "serverlink.h"
+#include "screens.h"
 
 #include <QDialog>
-#include <QTcpSocket>
-#include <QtTest>
-
 #include <memory>
 
 // The smallest screen with a link: it records the replies it is handed.
@@ -43,237 +37,142 @@ class CoreTest : public QObject
     Q_OBJECT
 
 private slots:
-    void userAndBinGettersAnswerErrorOutOfRange();
-    void otherGroupsAnswerTheirLastFieldOutOfRange();
-    void logOutResetClearsOnlyTheUser();
+    void init() { resetAppState(); }
 
-    void replyInPiecesIsHandledOnceComplete();
-    void framesArrivingTogetherAreAllHandledInOrder();
-    void unknownTagOrCorruptFieldsTakeTheFallback();
-    void impossibleReplySizeCountsAsALostLink();
-    void lostLinkShowsDisconnectedAndExits();
-    void ownCloseShowsNothingAndReopenConnectsAgain();
-    void socketErrorsShowTheirPrefixExceptRemoteClose();
-    void destroyingAScreenNeverEndsTheProgram();
+    void gettersOutOfRange()
+    {
+        AppState &state = AppState::instance();
+        // The user and the current bin answer "Error" outside their fields...
+        QCOMPARE(stateFields(&AppState::user, 3), (QStringList{"anna", "digest", "Error"}));
+        QCOMPARE(stateFields(&AppState::currentBin, 5), (QStringList{"KD1234", "4", "FER", "17", "Error"}));
+        QCOMPARE(state.currentBin(0), QString("Error"));
+        // ...every other group with its last one.
+        state.setCheckOrder(true, "bob", "KD7", 2, "FER", "6");
+        QCOMPARE(stateFields(&AppState::checkOrder, 6), (QStringList{"bob", "KD7", "2", "FER", "6", "6"}));
+        state.setConfirmOrder("carl", "ROR9", 4, "ROR");
+        QCOMPARE(stateFields(&AppState::confirmOrder, 5), (QStringList{"carl", "ROR9", "4", "ROR", "ROR"}));
+        state.setCustomOrder("d", "w", "j", "c", "i", "n", "p", "e");
+        QCOMPARE(stateFields(&AppState::customOrder, 9), (QStringList{"d", "w", "j", "c", "i", "n", "p", "e", "e"}));
+        state.setTimeStampEdit("s", "e", 10, 4294967295u);
+        QCOMPARE(stateFields(&AppState::timeStampEdit, 4), (QStringList{"s", "e", "10", "4294967295"}));
+        QCOMPARE(state.timeStampEdit(-1), QString("4294967295"));
+        state.setTimeStampUser("eve", 2025);
+        QCOMPARE(stateFields(&AppState::timeStampUser, 3), (QStringList{"eve", "2025", "2025"}));
+    }
 
-    void clockStartedWithTheFlagClearedEmitsNothing();
-    void clockStopsPromptlyAndDeliversNothingAfterward();
-    void sheetDestroyedAtOnceTakesItsClockWithIt();
-    void clockTextWrapsAtADay();
+    void logOutResetClearsOnlyTheUser()
+    {
+        AppState &state = AppState::instance();
+        state.resetUser();
+        QCOMPARE(stateFields(&AppState::user, 2), (QStringList{"", ""}));
+        QVERIFY(!state.loggedIn());
+        QCOMPARE(state.workType(), QString("Front End Repair"));
+        QCOMPARE(state.currentBin(1), QString("KD1234"));
+    }
+
+    void repliesAreHandledWholeAndInOrderAndTheRestTakesTheFallback()
+    {
+        FakeServer server;
+        LinkedScreen screen;
+        QTRY_COMPARE(screen.connections, 1);
+        const QByteArray reply = wire::frame("Text", QString("first"));
+        server.send(reply.left(3));
+        QTest::qWait(30);
+        server.send(reply.mid(3, 9));
+        QTest::qWait(30);
+        // "Number" promises an int, but only two bytes follow the tag.
+        QByteArray shortNumber = wire::frame("Number");
+        shortNumber.append("\x00\x01", 2);
+        QDataStream(&shortNumber, QIODevice::WriteOnly) << qint64(shortNumber.size());
+        // The rest of the reply arrives together with several more.
+        server.send(reply.mid(12) + wire::frame("Number", qint32(7)) + wire::frame("Unheard") + shortNumber +
+                    wire::frame("Text", QString("b")));
+        QTRY_COMPARE(screen.texts, (QStringList{"first", "7", "fallback", "fallback", "b"}));
+    }
+
+    void impossibleReplySizeCountsAsALostLink()
+    {
+        MessageScript messages;
+        FakeServer server;
+        LinkedScreen screen;
+        QTRY_COMPARE(screen.connections, 1);
+        QByteArray huge;
+        QDataStream(&huge, QIODevice::WriteOnly) << qint64(wire::MaximumReplySize + 1) << QString("Text");
+        server.send(huge);
+        QTRY_COMPARE(messages.exits(), QList<int>{0});
+        QCOMPARE(messages.shownTexts(), QStringList{"Disconnected"});
+        QVERIFY(screen.texts.isEmpty());
+    }
+
+    // Neither a screen's own close nor its destruction shows anything; a loss after reopening does.
+    void onlyALostLinkIsReported()
+    {
+        MessageScript messages;
+        FakeServer server;
+        LinkedScreen screen;
+        auto destroyed = std::make_unique<LinkedScreen>();
+        QTRY_COMPARE(screen.connections + destroyed->connections, 2);
+        destroyed.reset();
+        screen.link->close();
+        QTRY_COMPARE(server.openConnections(), 0);
+        QVERIFY(messages.shown().isEmpty());
+        screen.link->reopen();
+        QTRY_COMPARE(screen.connections, 2);
+        server.send(wire::frame("Text", QString("again")));
+        QTRY_COMPARE(screen.texts, QStringList{"again"});
+        server.dropConnections();
+        QTRY_COMPARE(messages.exits(), QList<int>{0});
+        QCOMPARE(messages.shownTexts(), QStringList{"Disconnected"});
+    }
+
+    void socketErrorsShowTheirPrefixExceptRemoteClose()
+    {
+        MessageScript messages;
+        AppState::instance().configureServer("127.0.0.1", 1);
+        LinkedScreen screen(ServerLink::AfterLoss::KeepScreen);
+        QTRY_COMPARE(messages.shown().size(), 1);
+        QVERIFY(messages.shownTexts().first().startsWith("Error: "));
+        QVERIFY(messages.shownTexts().first().size() > 7);
+        screen.link->reportError(QAbstractSocket::RemoteHostClosedError);
+        QCOMPARE(messages.shown().size(), 1);
+        QVERIFY(messages.exits().isEmpty());
+    }
+
+    void liveClock()
+    {
+        // Started with the flag cleared, it returns at once without a word.
+        AppState::instance().setLiveClockRunning(false);
+        QObject sheet;
+        QStringList shown;
+        auto *idle = new LiveClock(&sheet);
+        connect(idle, &LiveClock::LiveClockUpdate, &sheet, [&shown](const QString &text) { shown << text; });
+        idle->start();
+        QTRY_VERIFY(idle->isFinished());
+        QCoreApplication::processEvents();
+        QVERIFY(shown.isEmpty());
+
+        // Started with the flag set, it counts from zero until stopped.
+        AppState::instance().setLiveClockRunning(true);
+        auto *clock = new LiveClock(&sheet);
+        connect(clock, &LiveClock::LiveClockUpdate, &sheet, [&shown](const QString &text) { shown << text; });
+        clock->start(QThread::InheritPriority);
+        QTRY_VERIFY(!shown.isEmpty());
+        QVERIFY(shown.first() == "00:00:00" || shown.first() == "00:00:01");
+        clock->stop();
+        QVERIFY(clock->isFinished() && !AppState::instance().liveClockRunning());
+
+        // Destroying its sheet stops it too.
+        auto *other = new QObject;
+        AppState::instance().setLiveClockRunning(true);
+        (new LiveClock(other))->start();
+        delete other;
+        QVERIFY(!AppState::instance().liveClockRunning());
+
+        QCOMPARE(LiveClock::elapsedText(0), QString("00:00:00"));
+        QCOMPARE(LiveClock::elapsedText(3725), QString("01:02:05"));
+        QCOMPARE(LiveClock::elapsedText(90000), QString("01:00:00"));
+    }
 };
-
-void CoreTest::userAndBinGettersAnswerErrorOutOfRange()
-{
-    AppState &state = AppState::instance();
-    state.setUser("anna", "digest");
-    QCOMPARE(state.user(1), QString("anna"));
-    QCOMPARE(state.user(2), QString("digest"));
-    QCOMPARE(state.user(3), QString("Error"));
-    state.setCurrentBin("KD1001", "4", "FER", 0);
-    QCOMPARE(state.currentBin(4), QString("0"));
-    QCOMPARE(state.currentBin(0), QString("Error"));
-    QCOMPARE(state.currentBin(5), QString("Error"));
-    state.setCurrentBin("KD1001", "4", "FER", -3);
-    QCOMPARE(state.currentBin(4), QString("-3"));
-}
-
-void CoreTest::otherGroupsAnswerTheirLastFieldOutOfRange()
-{
-    AppState &state = AppState::instance();
-    state.setCheckOrder(true, "bob", "KD7", 2, "FER", "6");
-    QVERIFY(state.checkingOrder());
-    QCOMPARE(state.checkOrder(3), QString("2"));
-    QCOMPARE(state.checkOrder(9), QString("6"));
-    QCOMPARE(state.checkOrder(0), QString("6"));
-    state.setConfirmOrder("carl", "ROR9", 4, "ROR");
-    QCOMPARE(state.confirmOrder(7), QString("ROR"));
-    state.setCustomOrder("d", "w", "j", "c", "i", "n", "p", "e");
-    QCOMPARE(state.customOrder(2), QString("w"));
-    QCOMPARE(state.customOrder(42), QString("e"));
-    state.setTimeStampEdit("s", "e", 10, 4294967295u);
-    QCOMPARE(state.timeStampEdit(3), QString("10"));
-    QCOMPARE(state.timeStampEdit(-1), QString("4294967295"));
-    state.setTimeStampUser("eve", 2025);
-    QCOMPARE(state.timeStampUser(2), QString("2025"));
-}
-
-void CoreTest::logOutResetClearsOnlyTheUser()
-{
-    AppState &state = AppState::instance();
-    state.setUser("anna", "digest");
-    state.setLoggedIn(true);
-    state.setWorkType("Roll Off Repair");
-    state.setCurrentBin("ROR12", "20", "ROR", 3);
-    state.resetUser();
-    QCOMPARE(state.user(1), QString());
-    QCOMPARE(state.user(2), QString());
-    QVERIFY(!state.loggedIn());
-    QCOMPARE(state.workType(), QString("Roll Off Repair"));
-    QCOMPARE(state.currentBin(1), QString("ROR12"));
-}
-
-void CoreTest::replyInPiecesIsHandledOnceComplete()
-{
-    FakeServer server;
-    LinkedScreen screen;
-    QTRY_COMPARE(screen.connections, 1);
-    const QByteArray reply = wire::frame("Text", QString("first"));
-    server.send(reply.left(3));
-    QTest::qWait(30);
-    server.send(reply.mid(3, 9));
-    QTest::qWait(30);
-    QVERIFY(screen.texts.isEmpty());
-    server.send(reply.mid(12));
-    QTRY_COMPARE(screen.texts, QStringList{"first"});
-}
-
-void CoreTest::framesArrivingTogetherAreAllHandledInOrder()
-{
-    FakeServer server;
-    LinkedScreen screen;
-    QTRY_COMPARE(screen.connections, 1);
-    server.send(wire::frame("Text", QString("a")) + wire::frame("Number", qint32(7)) + wire::frame("Text", QString("b")));
-    QTRY_COMPARE(screen.texts, (QStringList{"a", "7", "b"}));
-}
-
-void CoreTest::unknownTagOrCorruptFieldsTakeTheFallback()
-{
-    FakeServer server;
-    LinkedScreen screen;
-    QTRY_COMPARE(screen.connections, 1);
-    server.send(wire::frame("Unheard"));
-    // "Number" promises an int, but only two bytes follow the tag.
-    QByteArray shortNumber = wire::frame("Number");
-    shortNumber.append("\x00\x01", 2);
-    QDataStream(&shortNumber, QIODevice::WriteOnly) << qint64(shortNumber.size());
-    server.send(shortNumber);
-    QTRY_COMPARE(screen.texts, (QStringList{"fallback", "fallback"}));
-}
-
-void CoreTest::impossibleReplySizeCountsAsALostLink()
-{
-    MessageScript messages;
-    messages.expect("Disconnected");
-    FakeServer server;
-    LinkedScreen screen;
-    QTRY_COMPARE(screen.connections, 1);
-    QByteArray huge;
-    QDataStream(&huge, QIODevice::WriteOnly) << qint64(wire::MaximumReplySize + 1) << QString("Text");
-    server.send(huge);
-    QTRY_COMPARE(messages.exits(), QList<int>{0});
-    QVERIFY(screen.texts.isEmpty());
-    QCOMPARE(messages.unexpected(), QStringList());
-}
-
-void CoreTest::lostLinkShowsDisconnectedAndExits()
-{
-    MessageScript messages;
-    messages.expect("Disconnected");
-    FakeServer server;
-    LinkedScreen screen;
-    QTRY_COMPARE(screen.connections, 1);
-    server.dropConnections();
-    QTRY_COMPARE(messages.exits(), QList<int>{0});
-    QCOMPARE(messages.unexpected(), QStringList());
-}
-
-void CoreTest::ownCloseShowsNothingAndReopenConnectsAgain()
-{
-    MessageScript messages;
-    FakeServer server;
-    LinkedScreen screen;
-    QTRY_COMPARE(screen.connections, 1);
-    screen.link->close();
-    QTRY_COMPARE(server.openConnections(), 0);
-    QTest::qWait(30);
-    screen.link->reopen();
-    QTRY_COMPARE(screen.connections, 2);
-    server.send(wire::frame("Text", QString("again")));
-    QTRY_COMPARE(screen.texts, QStringList{"again"});
-    // The reopened link reports a loss again.
-    messages.expect("Disconnected");
-    server.dropConnections();
-    QTRY_COMPARE(messages.exits().size(), 1);
-    QCOMPARE(messages.shownTexts(), QStringList{"Disconnected"});
-}
-
-void CoreTest::socketErrorsShowTheirPrefixExceptRemoteClose()
-{
-    MessageScript messages;
-    AppState::instance().configureServer("127.0.0.1", 1);
-    LinkedScreen screen(ServerLink::AfterLoss::KeepScreen);
-    QTRY_COMPARE(messages.shown().size(), 1);
-    QVERIFY(messages.shownTexts().first().startsWith("Error: "));
-    QVERIFY(messages.shownTexts().first().size() > 7);
-    screen.link->reportError(QAbstractSocket::RemoteHostClosedError);
-    QCOMPARE(messages.shown().size(), 1);
-    QVERIFY(messages.exits().isEmpty());
-}
-
-void CoreTest::destroyingAScreenNeverEndsTheProgram()
-{
-    MessageScript messages;
-    FakeServer server;
-    auto screen = std::make_unique<LinkedScreen>();
-    QTRY_COMPARE(screen->connections, 1);
-    screen.reset();
-    QTRY_COMPARE(server.openConnections(), 0);
-    QTest::qWait(30);
-    QVERIFY(messages.shown().isEmpty());
-    QVERIFY(messages.exits().isEmpty());
-}
-
-void CoreTest::clockStartedWithTheFlagClearedEmitsNothing()
-{
-    AppState::instance().setLiveClockRunning(false);
-    LiveClock clock(nullptr);
-    QSignalSpy updates(&clock, &LiveClock::LiveClockUpdate);
-    clock.start();
-    QVERIFY(clock.wait(2000));
-    QCOMPARE(updates.count(), 0);
-}
-
-void CoreTest::clockStopsPromptlyAndDeliversNothingAfterward()
-{
-    QObject sheet;
-    QStringList shown;
-    AppState::instance().setLiveClockRunning(true);
-    auto *clock = new LiveClock(&sheet);
-    connect(clock, &LiveClock::LiveClockUpdate, &sheet, [&shown](const QString &text) { shown << text; });
-    clock->start(QThread::InheritPriority);
-    QTRY_VERIFY(!shown.isEmpty());
-    QVERIFY(shown.first() == "00:00:00" || shown.first() == "00:00:01");
-
-    clock->stop();
-    QVERIFY(clock->isFinished());
-    QVERIFY(!AppState::instance().liveClockRunning());
-    QCoreApplication::processEvents();
-    const int delivered = shown.size();
-    QTest::qWait(1200);
-    QCOMPARE(shown.size(), delivered);
-}
-
-void CoreTest::sheetDestroyedAtOnceTakesItsClockWithIt()
-{
-    auto *sheet = new QObject;
-    int shown = 0;
-    AppState::instance().setLiveClockRunning(true);
-    auto *clock = new LiveClock(sheet);
-    connect(clock, &LiveClock::LiveClockUpdate, sheet, [&shown]() { ++shown; });
-    clock->start();
-    delete sheet;
-    QVERIFY(!AppState::instance().liveClockRunning());
-    const int delivered = shown;
-    QTest::qWait(200);
-    QCOMPARE(shown, delivered);
-}
-
-void CoreTest::clockTextWrapsAtADay()
-{
-    QCOMPARE(LiveClock::elapsedText(0), QString("00:00:00"));
-    QCOMPARE(LiveClock::elapsedText(3725), QString("01:02:05"));
-    QCOMPARE(LiveClock::elapsedText(90000), QString("01:00:00"));
-}
 
 QTEST_MAIN(CoreTest)
 #include "tst_core.moc"

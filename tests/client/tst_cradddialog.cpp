@@ -1,20 +1,14 @@
-#include "appstate.h"
 #include "cradddialog.h"
-#include "fakeserver.h"
-#include "frame.h"
-#include "messagescript.h"
-
-#include <QComboBox>
-#include <QPushButton>
-#include <QTextEdit>
-#include <QtTest>
+#include "screens.h"
 
 namespace {
 
-QComboBox *combo(QWidget &entry, const char *name) { return entry.findChild<QComboBox *>(name); }
-QTextEdit *description(QWidget &entry) { return entry.findChild<QTextEdit *>("textEdit_RepairDescription"); }
-QTextEdit *materials(QWidget &entry) { return entry.findChild<QTextEdit *>("textEdit_Materials"); }
-QPushButton *button(QWidget &entry, const char *name) { return entry.findChild<QPushButton *>(name); }
+struct Entry : ScreenTest<CRAddDialog>
+{
+    QComboBox *combo(const char *name) { return child<QComboBox>(screen, name); }
+    QTextEdit *description() { return child<QTextEdit>(screen, "textEdit_RepairDescription"); }
+    QTextEdit *materials() { return child<QTextEdit>(screen, "textEdit_Materials"); }
+};
 
 } // namespace
 
@@ -23,15 +17,7 @@ class CRAddDialogTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        AppState &state = AppState::instance();
-        state.setUser("anna", "digest");
-        state.setCustomOrder("3/7/2016", "Al", "Tank_repair", "Acme", "C-9", "Ann", "555", "ann@acme.example");
-        state.setCustomOrderId(31);
-        state.setCheckingCustom(false);
-        state.setEditCustomLine("", "", "");
-    }
+    void init() { resetAppState(); }
 
     void newLineNeedsItsTextsAndCarriesTheStatusOfTheJob_data()
     {
@@ -46,30 +32,28 @@ private slots:
         QFETCH(bool, checking);
         QFETCH(QString, status);
         AppState::instance().setCheckingCustom(checking);
-        MessageScript messages;
-        messages.expect("Repair Description is required");
-        messages.expect("Materials is required");
-        messages.expect("Repair Saved");
-        FakeServer server;
-        server.answer("AddCustomRepair", wire::frame("AddCustomRepair"));
-        CRAddDialog entry;
-        QCOMPARE(combo(entry, "comboBox_Hours")->count(), 9);
-        QCOMPARE(combo(entry, "comboBox_Minutes")->count(), 60);
+        Entry e;
+        e.server.answer("AddCustomRepair", wire::frame("AddCustomRepair"));
+        QCOMPARE(e.combo("comboBox_Hours")->count(), 9);
+        QCOMPARE(e.combo("comboBox_Minutes")->count(), 60);
 
-        materials(entry)->setPlainText("steel plate");
-        button(entry, "pushButton_Add")->click();
-        description(entry)->setPlainText("Weld seam");
-        materials(entry)->clear();
-        button(entry, "pushButton_Add")->click();
-        materials(entry)->setPlainText("steel plate");
-        combo(entry, "comboBox_Hours")->setCurrentText("8");
-        combo(entry, "comboBox_Minutes")->setCurrentText("59");
-        button(entry, "pushButton_Add")->click();
-        QTRY_VERIFY(!entry.isVisible());
-        QCOMPARE(server.commands(), QStringList{"AddCustomRepair"});
-        QCOMPARE(server.requests().first().arguments(),
-                 (QStringList{"Weld seam", "steel plate", "8", "59", "31", status, "anna", "Tank_repair", "Acme"}));
-        QCOMPARE(messages.unexpected(), QStringList());
+        press(e.screen, "pushButton_Add");
+        e.materials()->setPlainText("steel plate");
+        press(e.screen, "pushButton_Add");
+        e.description()->setPlainText("Weld seam");
+        e.materials()->clear();
+        press(e.screen, "pushButton_Add");
+        e.materials()->setPlainText("steel plate");
+        e.combo("comboBox_Hours")->setCurrentText("8");
+        e.combo("comboBox_Minutes")->setCurrentText("59");
+        press(e.screen, "pushButton_Add");
+        QTRY_VERIFY(!e.screen.isVisible());
+        QCOMPARE(
+            e.server.calls(),
+            QStringList{"AddCustomRepair(Weld seam, steel plate, 8, 59, 31, " + status + ", anna, Tank_repair, Acme)"});
+        QCOMPARE(e.messages.shownTexts(),
+                 (QStringList{"Repair Description is required", "Repair Description is required",
+                              "Materials is required", "Repair Saved"}));
     }
 
     void editedLineIsPrefilledAndSentWithTheLineBefore_data()
@@ -88,57 +72,50 @@ private slots:
         QFETCH(int, minutesIndex);
         QFETCH(QString, sentMinutes);
         AppState::instance().setEditCustomLine("Weld seam", "old plate", time);
-        MessageScript messages;
-        messages.expect("Repair Edit Saved");
-        FakeServer server;
-        server.answer("EditCustomRepair", wire::frame("EditCustomRepair"));
-        CRAddDialog entry;
-        QTRY_COMPARE(description(entry)->toPlainText(), QString("Weld seam"));
-        QCOMPARE(combo(entry, "comboBox_Hours")->currentText(), QString("1"));
-        QCOMPARE(combo(entry, "comboBox_Minutes")->currentIndex(), minutesIndex);
+        Entry e;
+        e.server.answer("EditCustomRepair", wire::frame("EditCustomRepair"));
+        QTRY_COMPARE(e.description()->toPlainText(), QString("Weld seam"));
+        QCOMPARE(e.materials()->toPlainText(), QString("old plate"));
+        QCOMPARE(e.combo("comboBox_Hours")->currentText(), QString("1"));
+        QCOMPARE(e.combo("comboBox_Minutes")->currentIndex(), minutesIndex);
 
-        description(entry)->setPlainText("Weld lid");
-        button(entry, "pushButton_Add")->click();
-        QTRY_VERIFY(!entry.isVisible());
-        QCOMPARE(server.requests().first().arguments(),
-                 (QStringList{"31", "Tank_repair", "Acme", "Weld lid", "old plate", "1", sentMinutes, "Weld seam",
-                              "old plate", time}));
-        QCOMPARE(messages.unexpected(), QStringList());
+        e.description()->setPlainText("Weld lid");
+        press(e.screen, "pushButton_Add");
+        QTRY_VERIFY(!e.screen.isVisible());
+        QCOMPARE(e.server.calls(),
+                 QStringList{QString("EditCustomRepair(31, Tank_repair, Acme, Weld lid, old plate, 1, %1, "
+                                     "Weld seam, old plate, %2)")
+                                 .arg(sentMinutes, time)});
+        QCOMPARE(e.messages.shownTexts(), QStringList{"Repair Edit Saved"});
     }
 
     void addStaysDisabledWhileEitherTextIsTooLong()
     {
-        MessageScript messages;
-        messages.expect("Too many characters: 513/512");
-        messages.expect("Too many characters: 600/512");
-        messages.expect("Too many characters: 601/512");
-        messages.expect("Error");
-        FakeServer server;
-        server.answer("AddCustomRepair", wire::frame("Surprise"));
-        CRAddDialog entry;
-        QPushButton *add = button(entry, "pushButton_Add");
-        materials(entry)->setPlainText(QString(512, 'm'));
-        QVERIFY(add->isEnabled());
-        materials(entry)->setPlainText(QString(513, 'm'));
-        QVERIFY(!add->isEnabled());
-        description(entry)->setPlainText(QString(600, 'd'));
-        // The materials fit again, but the description still does not.
-        materials(entry)->setPlainText(QString(512, 'm'));
-        QVERIFY(!add->isEnabled());
-        description(entry)->setPlainText(QString(601, 'd'));
-        description(entry)->setPlainText("Weld seam");
-        QVERIFY(add->isEnabled());
-        QCOMPARE(messages.shown().size(), 3);
+        Entry e;
+        e.server.answer("AddCustomRepair", wire::frame("Surprise"));
+        const struct
+        {
+            QTextEdit *edit;
+            int length;
+            bool addEnabled;
+        } steps[] = {{e.materials(), 512, true},     {e.materials(), 513, false},   {e.description(), 600, false},
+                     // The materials fit again, but the description still does not.
+                     {e.materials(), 512, false},    {e.description(), 601, false}, {e.description(), 9, true}};
+        for (const auto &step : steps) {
+            step.edit->setPlainText(QString(step.length, 'x'));
+            QCOMPARE(child<QAbstractButton>(e.screen, "pushButton_Add")->isEnabled(), step.addEnabled);
+        }
+        QCOMPARE(e.messages.shownTexts(), (QStringList{"Too many characters: 513/512", "Too many characters: 600/512",
+                                                       "Too many characters: 601/512"}));
 
         // A reply that is not a saved one keeps the entry open; Cancel leaves it.
-        add->click();
-        QTRY_COMPARE(messages.shown().size(), 4);
-        QVERIFY(entry.isVisible());
-        button(entry, "pushButton_Cancel")->click();
-        QVERIFY(!entry.isVisible());
-        QTRY_COMPARE(server.openConnections(), 0);
-        QCOMPARE(server.commands(), QStringList{"AddCustomRepair"});
-        QCOMPARE(messages.unexpected(), QStringList());
+        press(e.screen, "pushButton_Add");
+        QTRY_COMPARE(e.messages.shownTexts().value(3), QString("Error"));
+        QVERIFY(e.screen.isVisible());
+        press(e.screen, "pushButton_Cancel");
+        QVERIFY(!e.screen.isVisible());
+        QTRY_COMPARE(e.server.openConnections(), 0);
+        QCOMPARE(e.server.commands(), QStringList{"AddCustomRepair"});
     }
 };
 

@@ -1,201 +1,142 @@
-#include "appstate.h"
-#include "fakeserver.h"
 #include "ferchecksdialog.h"
-#include "frame.h"
-#include "messagescript.h"
+#include "screens.h"
 
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTcpSocket>
-#include <QtTest>
+namespace {
+
+struct Checks : ScreenTest<FerChecksDialog>
+{
+    QLineEdit *edit(const char *name) { return child<QLineEdit>(screen, name); }
+    QList<QCheckBox *> boxes()
+    {
+        QList<QCheckBox *> all;
+        for (const char *name : {"ID", "Cracks", "LockTab", "Tracks", "Channels", "Pockets", "Guessets", "LidBridge"})
+            all << child<QCheckBox>(screen, QString("checkBox_") + name);
+        return all;
+    }
+};
+
+} // namespace
 
 class FerChecksDialogTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void submitReportsTheFirstMissingCheckAndSendsNothing();
-    void ownBinSavesTheChecksThenEndsTheTiming();
-    void ownBinStartsTimingAndCancelEndsIt();
-    void checkingShowsTheStoredChecksAndPassesWithStatusFive();
-    void confirmingSavesWithStatusSixAndEndsNoTiming();
-
-private:
-    static void press(QWidget &dialog, const char *name) { dialog.findChild<QPushButton *>(name)->click(); }
-    static void waitUntilConnected(QWidget &dialog)
+    void init()
     {
-        QTRY_COMPARE(dialog.findChild<QTcpSocket *>()->state(), QAbstractSocket::ConnectedState);
+        resetAppState();
+        AppState::instance().setCheckOrder(false, "", "", 0, "", "6");
+        AppState::instance().setTimerRunning(true);
+        AppState::instance().setTimeStampId(42);
     }
-    static const QList<const char *> checkBoxes;
-};
 
-const QList<const char *> FerChecksDialogTest::checkBoxes = {
-    "checkBox_ID",       "checkBox_Cracks",  "checkBox_LockTab",  "checkBox_Tracks",
-    "checkBox_Channels", "checkBox_Pockets", "checkBox_Guessets", "checkBox_LidBridge"};
-
-void FerChecksDialogTest::init()
-{
-    AppState &state = AppState::instance();
-    state.setUser("anna", "digest");
-    state.setWorkType("Front End Repair");
-    state.setCurrentBin("KD1234", "4", "FER", 17);
-    state.setCheckOrder(false, "", "", 0, "", "");
-    state.setConfirmOrder("", "", 0, "");
-    state.setConfirmingOrders(false);
-    state.setOrderOwner("");
-    state.setTimerRunning(true);
-    state.setTimeStampId(42);
-}
-
-void FerChecksDialogTest::submitReportsTheFirstMissingCheckAndSendsNothing()
-{
-    MessageScript messages;
-    FakeServer server;
-    FerChecksDialog dialog;
-    waitUntilConnected(dialog);
-    QStringList expected{"Please enter Lid Size", "Please enter Lid Tab Width"};
-    for (const char *check : {"Bin ID", "Cracks", "Lock Tab", "Tracks", "Channels", "Pockets", "Gussets", "Lid Bridge"})
-        expected << QString("Please check ") + check;
-    for (const QString &text : expected)
-        messages.expect(text);
-
-    // Each Submit reports the first gap; then that gap is filled.
-    press(dialog, "pushButton_Submit");
-    dialog.findChild<QLineEdit *>("lineEdit_LidSize")->setText("20.5");
-    press(dialog, "pushButton_Submit");
-    dialog.findChild<QLineEdit *>("lineEdit")->setText("1.25");
-    for (const char *name : checkBoxes) {
-        press(dialog, "pushButton_Submit");
-        dialog.findChild<QCheckBox *>(name)->setChecked(true);
-    }
-    QCOMPARE(messages.shownTexts(), expected);
-    QCOMPARE(messages.unexpected(), QStringList());
-    QVERIFY(server.requests().isEmpty());
-
-    press(dialog, "pushButton_Submit");
-    QVERIFY(server.waitForRequest("SaveChecks") >= 0);
-    QCOMPARE(server.commands(), QStringList{"SaveChecks"});
-    QCOMPARE(messages.shown().size(), 10);
-}
-
-void FerChecksDialogTest::ownBinSavesTheChecksThenEndsTheTiming()
-{
-    MessageScript messages;
-    messages.expect("Finished");
-    AppState &state = AppState::instance();
-    state.setOrderOwner("bob");
-    state.setCheckOrder(false, "", "", 0, "", "6");
-    FakeServer server;
-    server.answer("SaveChecks", wire::frame("ChecksSaved"));
-    server.answer("SetEndTime", wire::frame("EndTimeSet"));
-    FerChecksDialog dialog;
-    dialog.findChild<QLineEdit *>("lineEdit_LidSize")->setText("20.5");
-    dialog.findChild<QLineEdit *>("lineEdit")->setText("1.25");
-    for (const char *name : checkBoxes)
-        dialog.findChild<QCheckBox *>(name)->setChecked(true);
-    press(dialog, "pushButton_Submit");
-    QTRY_VERIFY(!dialog.isVisible());
-    QCOMPARE(server.commands(), (QStringList{"SaveChecks", "SetEndTime"}));
-    // The owner of a continued order is the one whose checks these are; the timing is the worker's.
-    QCOMPARE(server.requests().at(0).arguments(),
-             (QStringList{"bob", "Front End Repair", "KD1234", "17", "4", "20.5", "1.25"}));
-    QCOMPARE(server.requests().at(1).arguments(), (QStringList{"anna", "Front End Repair", "KD1234", "17", "42"}));
-    QVERIFY(!state.timerRunning());
-    QCOMPARE(state.checkOrder(5), QString("6"));
-    QCOMPARE(messages.shownTexts(), QStringList{"Finished"});
-}
-
-void FerChecksDialogTest::ownBinStartsTimingAndCancelEndsIt()
-{
-    MessageScript messages;
-    messages.expect("Error");
-    AppState &state = AppState::instance();
-    state.setTimerRunning(false);
-    FakeServer server;
-    server.answer("SetStartTime",
-                  wire::frame("StartTimeSet", QString("77"), QString("0.75")) + wire::frame("Surprise"));
-    server.answer("ChangeStatus", wire::frame("StatusChanged"));
-    server.answer("SetEndTime", wire::frame("EndTimeSet"));
-    FerChecksDialog dialog;
-    QTRY_COMPARE(messages.shown().size(), 1);
-    QVERIFY(state.timerRunning());
-    QCOMPARE(state.timeStampId(), 77);
-    QCOMPARE(state.elapsedHours(), 0.75f);
-    QVERIFY(dialog.isVisible());
-
-    // Cancel hands the order back to work (status 2), then ends the timing.
-    press(dialog, "pushButton_Cancel");
-    QTRY_VERIFY(!dialog.isVisible());
-    QCOMPARE(server.commands(), (QStringList{"SetStartTime", "ChangeStatus", "SetEndTime"}));
-    QCOMPARE(server.requests().at(0).arguments(), (QStringList{"anna", "Front End Repair", "KD1234", "17"}));
-    QCOMPARE(server.requests().at(1).arguments(), (QStringList{"anna", "2", "KD1234", "17"}));
-    QCOMPARE(server.requests().at(2).arguments(), (QStringList{"anna", "Front End Repair", "KD1234", "17", "77"}));
-    QVERIFY(!state.timerRunning());
-    QCOMPARE(state.timeStampId(), 0);
-    QCOMPARE(messages.unexpected(), QStringList());
-}
-
-void FerChecksDialogTest::checkingShowsTheStoredChecksAndPassesWithStatusFive()
-{
-    AppState &state = AppState::instance();
+    void ownBinReportsEachMissingCheckThenSavesAndEndsTheTiming()
     {
-        MessageScript messages;
-        state.setCheckOrder(true, "bob", "KD77", 8, "FER", "6");
-        FakeServer server;
-        server.answer("GetChecksList", wire::frame("GetCheckList", QString("20"), QString("1.5")));
-        server.answer("ChangeStatus", wire::frame("StatusChanged"));
-        FerChecksDialog dialog;
-        QTRY_VERIFY(dialog.findChild<QCheckBox *>("checkBox_LidBridge")->isChecked());
-        QCOMPARE(server.requests().first().arguments(), (QStringList{"Front End Repair", "KD77", "8"}));
-        QCOMPARE(dialog.findChild<QLineEdit *>("lineEdit_LidSize")->text(), QString("20"));
-        QCOMPARE(dialog.findChild<QLineEdit *>("lineEdit")->text(), QString("1.5"));
-        press(dialog, "pushButton_Submit");
-        QTRY_VERIFY(!dialog.isVisible());
-        QCOMPARE(server.commands(), (QStringList{"GetChecksList", "ChangeStatus"}));
-        QCOMPARE(server.requests().at(1).arguments(), (QStringList{"bob", "5", "KD77", "8"}));
-        QVERIFY(!state.checkingOrder());
-        QCOMPARE(state.checkOrder(1), QString());
+        AppState &state = AppState::instance();
+        state.setOrderOwner("bob");
+        Checks c;
+        c.server.answer("SaveChecks", wire::frame("ChecksSaved"));
+        c.server.answer("SetEndTime", wire::frame("EndTimeSet"));
+        waitForLink(c.screen);
+        QStringList expected{"Please enter Lid Size", "Please enter Lid Tab Width"};
+        for (const char *check :
+             {"Bin ID", "Cracks", "Lock Tab", "Tracks", "Channels", "Pockets", "Gussets", "Lid Bridge"})
+            expected << QString("Please check ") + check;
+
+        // Each Submit reports the first gap; then that gap is filled.
+        press(c.screen, "pushButton_Submit");
+        c.edit("lineEdit_LidSize")->setText("20.5");
+        press(c.screen, "pushButton_Submit");
+        c.edit("lineEdit")->setText("1.25");
+        for (QCheckBox *box : c.boxes()) {
+            press(c.screen, "pushButton_Submit");
+            box->setChecked(true);
+        }
+        QCOMPARE(c.messages.shownTexts(), expected);
+        QVERIFY(c.server.requests().isEmpty());
+
+        press(c.screen, "pushButton_Submit");
+        QTRY_VERIFY(!c.screen.isVisible());
+        // The owner of a continued order is the one whose checks these are; the timing is the worker's.
+        QCOMPARE(c.server.calls(), (QStringList{"SaveChecks(bob, Front End Repair, KD1234, 17, 4, 20.5, 1.25)",
+                                                "SetEndTime(anna, Front End Repair, KD1234, 17, 42)"}));
+        QVERIFY(!state.timerRunning());
+        QCOMPARE(state.timeStampId(), 0);
         QCOMPARE(state.checkOrder(5), QString("6"));
-        QVERIFY(state.timerRunning());
-        QVERIFY(messages.shown().isEmpty());
+        QCOMPARE(c.messages.shownTexts().mid(10), QStringList{"Finished"});
     }
-    {
-        MessageScript messages;
-        state.setCheckOrder(true, "bob", "KD77", 8, "FER", "6");
-        FakeServer server;
-        FerChecksDialog dialog;
-        QVERIFY(server.waitForRequest("GetChecksList") >= 0);
-        press(dialog, "pushButton_Cancel");
-        QVERIFY(!dialog.isVisible());
-        QTRY_COMPARE(server.openConnections(), 0);
-        QCOMPARE(server.commands(), QStringList{"GetChecksList"});
-        QVERIFY(messages.shown().isEmpty());
-    }
-}
 
-void FerChecksDialogTest::confirmingSavesWithStatusSixAndEndsNoTiming()
-{
-    MessageScript messages;
-    messages.expect("Finished");
-    AppState &state = AppState::instance();
-    state.setConfirmOrder("carl", "KD0001", 3, "FER");
-    state.setConfirmingOrders(true);
-    FakeServer server;
-    server.answer("GetChecksList", wire::frame("GetCheckList", QString("20"), QString("1.5")));
-    server.answer("SaveChecks", wire::frame("ChecksSaved"));
-    FerChecksDialog dialog;
-    QTRY_VERIFY(dialog.findChild<QCheckBox *>("checkBox_ID")->isChecked());
-    QCOMPARE(server.requests().first().arguments(), (QStringList{"Front End Repair", "KD0001", "3"}));
-    press(dialog, "pushButton_Submit");
-    QTRY_VERIFY(!dialog.isVisible());
-    QCOMPARE(server.commands(), (QStringList{"GetChecksList", "SaveChecks"}));
-    QCOMPARE(server.requests().at(1).arguments(),
-             (QStringList{"carl", "Front End Repair", "KD0001", "3", "6", "20", "1.5"}));
-    QCOMPARE(messages.shownTexts(), QStringList{"Finished"});
-    QVERIFY(state.confirmingOrders());
-}
+    void ownBinStartsTimingAndCancelEndsIt()
+    {
+        AppState &state = AppState::instance();
+        state.setTimerRunning(false);
+        Checks c;
+        c.server.answer("SetStartTime", textFrame("StartTimeSet", {"77", "0.75"}) + wire::frame("Surprise"));
+        c.server.answer("ChangeStatus", wire::frame("StatusChanged"));
+        c.server.answer("SetEndTime", wire::frame("EndTimeSet"));
+        QTRY_COMPARE(c.messages.shownTexts(), QStringList{"Error"});
+        QVERIFY(state.timerRunning());
+        QCOMPARE(state.timeStampId(), 77);
+        QCOMPARE(state.elapsedHours(), 0.75f);
+        QVERIFY(c.screen.isVisible());
+
+        // Cancel hands the order back to work (status 2), then ends the timing.
+        press(c.screen, "pushButton_Cancel");
+        QTRY_VERIFY(!c.screen.isVisible());
+        QCOMPARE(c.server.calls(), (QStringList{"SetStartTime(anna, Front End Repair, KD1234, 17)",
+                                                "ChangeStatus(anna, 2, KD1234, 17)",
+                                                "SetEndTime(anna, Front End Repair, KD1234, 17, 77)"}));
+        QVERIFY(!state.timerRunning());
+        QCOMPARE(state.timeStampId(), 0);
+    }
+
+    // A review never ends the worker's timing.
+    void reviewShowsTheStoredChecks_data()
+    {
+        QTest::addColumn<bool>("checking");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("checking passes") << true << "pushButton_Submit" << "ChangeStatus(bob, 5, KD77, 8)" << "";
+        QTest::newRow("checking cancelled") << true << "pushButton_Cancel" << "" << "";
+        QTest::newRow("confirming saves") << false << "pushButton_Submit"
+                                          << "SaveChecks(carl, Front End Repair, KD0001, 3, 6, 20, 1.5)" << "Finished";
+    }
+
+    void reviewShowsTheStoredChecks()
+    {
+        QFETCH(bool, checking);
+        QFETCH(QString, button);
+        QFETCH(QString, last);
+        QFETCH(QString, shown);
+        AppState &state = AppState::instance();
+        state.setCheckOrder(checking, "bob", "KD77", 8, "FER", "6");
+        state.setConfirmOrder("carl", "KD0001", 3, "FER");
+        state.setConfirmingOrders(!checking);
+        Checks c;
+        c.server.answer("GetChecksList", textFrame("GetCheckList", {"20", "1.5"}));
+        c.server.answer("ChangeStatus", wire::frame("StatusChanged"));
+        c.server.answer("SaveChecks", wire::frame("ChecksSaved"));
+        QTRY_COMPARE(c.edit("lineEdit_LidSize")->text(), QString("20"));
+        QCOMPARE(c.edit("lineEdit")->text(), QString("1.5"));
+        for (QCheckBox *box : c.boxes())
+            QVERIFY(box->isChecked());
+
+        press(c.screen, button);
+        QTRY_VERIFY(!c.screen.isVisible());
+        QTRY_COMPARE(c.server.openConnections(), 0);
+        const QString list = QString("GetChecksList(Front End Repair, %1)").arg(checking ? "KD77, 8" : "KD0001, 3");
+        QCOMPARE(c.server.calls(), last.isEmpty() ? QStringList{list} : (QStringList{list, last}));
+        QCOMPARE(c.messages.shownTexts(), shown.isEmpty() ? QStringList() : QStringList{shown});
+        QVERIFY(state.timerRunning());
+        QCOMPARE(state.confirmingOrders(), !checking);
+        // A passed check leaves nothing of the checked order but its size.
+        if (checking && !last.isEmpty()) {
+            QVERIFY(!state.checkingOrder());
+            QCOMPARE(stateFields(&AppState::checkOrder, 5), (QStringList{"", "", "0", "", "6"}));
+        }
+    }
+};
 
 QTEST_MAIN(FerChecksDialogTest)
 #include "tst_ferchecksdialog.moc"

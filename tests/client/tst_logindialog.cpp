@@ -1,149 +1,99 @@
-#include "appstate.h"
-#include "fakeserver.h"
-#include "frame.h"
 #include "logindialog.h"
-#include "messagescript.h"
 #include "passworddigest.h"
+#include "screens.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QtTest>
+namespace {
+
+struct Login : ScreenTest<LoginDialog>
+{
+    void type(const QString &user, const QString &password)
+    {
+        child<QLineEdit>(screen, "lineEdit_UserName")->setText(user);
+        child<QLineEdit>(screen, "lineEdit_Password")->setText(password);
+        press(screen, "pushButton_Login");
+    }
+};
+
+} // namespace
 
 class LoginDialogTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init();
-    void successRecordsTheUserAndClosesQuietly();
-    void wrongPasswordClearsThePasswordAndAllowsAnotherTry();
-    void unexpectedReplyIsAnError();
-    void noServerShowsTheSocketErrorAlone();
-    void eachPressAnswersOnItsOwnConnection();
-    void cancelEndsTheProgram();
+    void init() { AppState::instance().resetUser(); }
 
-private:
-    static void type(LoginDialog &dialog, const QString &user, const QString &password);
-    static void press(LoginDialog &dialog, const char *button);
+    void successRecordsTheUserAndClosesQuietly()
+    {
+        Login l;
+        l.server.answer("Login", wire::frame("Success"));
+        QVERIFY(l.screen.isVisible());
+        l.type(" anna ", "pässwörd");
+        QTRY_VERIFY(AppState::instance().loggedIn());
+        const QStringList typed{" anna ", wire::passwordDigest("pässwörd")};
+        QCOMPARE(l.server.requests().first().arguments(), typed);
+        QCOMPARE(stateFields(&AppState::user, 2), typed);
+        QVERIFY(!l.screen.isVisible());
+        QTRY_COMPARE(l.server.openConnections(), 0);
+        QVERIFY(l.messages.shown().isEmpty());
+    }
+
+    void refusalClearsThePasswordForAnotherTry_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("wrong password") << wire::frame("Wrong") << "Wrong UserName or Password";
+        QTest::newRow("another tag") << wire::frame("Permissions", QString("3")) << "Error";
+    }
+
+    void refusalClearsThePasswordForAnotherTry()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, message);
+        Login l;
+        l.server.answer("Login", reply);
+        l.server.answer("Login", wire::frame("Success"));
+        l.type("anna", "guess");
+        QTRY_COMPARE(l.messages.shownTexts(), (QStringList{message, "Disconnected"}));
+        QCOMPARE(child<QLineEdit>(l.screen, "lineEdit_Password")->text(), QString());
+        QCOMPARE(child<QLineEdit>(l.screen, "lineEdit_UserName")->text(), QString("anna"));
+        QVERIFY(!AppState::instance().loggedIn());
+        QVERIFY(l.screen.isVisible() && l.messages.exits().isEmpty());
+
+        l.type("anna", "right");
+        QTRY_VERIFY(AppState::instance().loggedIn());
+        QCOMPARE(l.server.requests().size(), 2);
+        QCOMPARE(l.server.lastArguments("Login").last(), wire::passwordDigest("right"));
+    }
+
+    void eachPressAnswersOnItsOwnConnection()
+    {
+        Login l;
+        l.type("anna", "first");
+        press(l.screen, "pushButton_Login");
+        QTRY_COMPARE(l.server.requests().size(), 2);
+        // The first connection is refused, the second accepted.
+        l.server.requests().at(0).connection->write(wire::frame("Wrong"));
+        QTRY_COMPARE(l.messages.shownTexts(), (QStringList{"Wrong UserName or Password", "Disconnected"}));
+        QVERIFY(!AppState::instance().loggedIn());
+        l.server.requests().at(1).connection->write(wire::frame("Success"));
+        QTRY_VERIFY(AppState::instance().loggedIn());
+    }
+
+    void noServerShowsTheSocketErrorAloneAndCancelEndsTheProgram()
+    {
+        MessageScript messages;
+        AppState::instance().configureServer("127.0.0.1", 1);
+        LoginDialog screen;
+        press(screen, "pushButton_Login");
+        QTRY_COMPARE(messages.shown().size(), 1);
+        QVERIFY(!messages.shownTexts().first().startsWith("Error"));
+        QVERIFY(!messages.shownTexts().first().isEmpty());
+        QVERIFY(screen.isVisible() && messages.exits().isEmpty());
+        press(screen, "pushButton_Cancel");
+        QCOMPARE(messages.exits(), QList<int>{0});
+    }
 };
-
-void LoginDialogTest::init()
-{
-    AppState::instance().resetUser();
-}
-
-void LoginDialogTest::type(LoginDialog &dialog, const QString &user, const QString &password)
-{
-    dialog.findChild<QLineEdit *>("lineEdit_UserName")->setText(user);
-    dialog.findChild<QLineEdit *>("lineEdit_Password")->setText(password);
-}
-
-void LoginDialogTest::press(LoginDialog &dialog, const char *button)
-{
-    dialog.findChild<QPushButton *>(button)->click();
-}
-
-void LoginDialogTest::successRecordsTheUserAndClosesQuietly()
-{
-    MessageScript messages;
-    FakeServer server;
-    server.answer("Login", wire::frame("Success"));
-    LoginDialog dialog;
-    QVERIFY(dialog.isVisible());
-    type(dialog, " anna ", "pässwörd");
-    press(dialog, "pushButton_Login");
-    QTRY_VERIFY(AppState::instance().loggedIn());
-    QCOMPARE(server.requests().first().arguments(), (QStringList{" anna ", wire::passwordDigest("pässwörd")}));
-    QCOMPARE(AppState::instance().user(1), QString(" anna "));
-    QCOMPARE(AppState::instance().user(2), wire::passwordDigest("pässwörd"));
-    QVERIFY(!dialog.isVisible());
-    QTRY_COMPARE(server.openConnections(), 0);
-    QTest::qWait(30);
-    QVERIFY(messages.shown().isEmpty());
-}
-
-void LoginDialogTest::wrongPasswordClearsThePasswordAndAllowsAnotherTry()
-{
-    MessageScript messages;
-    messages.expect("Wrong UserName or Password");
-    messages.expect("Disconnected");
-    FakeServer server;
-    server.answer("Login", wire::frame("Wrong"));
-    LoginDialog dialog;
-    type(dialog, "anna", "guess");
-    press(dialog, "pushButton_Login");
-    QTRY_COMPARE(messages.shown().size(), 2);
-    QCOMPARE(messages.unexpected(), QStringList());
-    QCOMPARE(dialog.findChild<QLineEdit *>("lineEdit_Password")->text(), QString());
-    QCOMPARE(dialog.findChild<QLineEdit *>("lineEdit_UserName")->text(), QString("anna"));
-    QVERIFY(!AppState::instance().loggedIn());
-    QVERIFY(dialog.isVisible());
-    QVERIFY(messages.exits().isEmpty());
-
-    server.answer("Login", wire::frame("Success"));
-    type(dialog, "anna", "right");
-    press(dialog, "pushButton_Login");
-    QTRY_VERIFY(AppState::instance().loggedIn());
-    QCOMPARE(server.requests().size(), 2);
-    QCOMPARE(server.requests().last().arguments().last(), wire::passwordDigest("right"));
-}
-
-void LoginDialogTest::unexpectedReplyIsAnError()
-{
-    MessageScript messages;
-    messages.expect("Error");
-    messages.expect("Disconnected");
-    FakeServer server;
-    server.answer("Login", wire::frame("Permissions", QString("3")));
-    LoginDialog dialog;
-    type(dialog, "anna", "secret");
-    press(dialog, "pushButton_Login");
-    QTRY_COMPARE(messages.shown().size(), 2);
-    QCOMPARE(messages.unexpected(), QStringList());
-    QVERIFY(!AppState::instance().loggedIn());
-    QCOMPARE(dialog.findChild<QLineEdit *>("lineEdit_Password")->text(), QString());
-}
-
-void LoginDialogTest::noServerShowsTheSocketErrorAlone()
-{
-    MessageScript messages;
-    AppState::instance().configureServer("127.0.0.1", 1);
-    LoginDialog dialog;
-    press(dialog, "pushButton_Login");
-    QTRY_COMPARE(messages.shown().size(), 1);
-    QVERIFY(!messages.shownTexts().first().startsWith("Error"));
-    QVERIFY(!messages.shownTexts().first().isEmpty());
-    QVERIFY(dialog.isVisible());
-    QVERIFY(messages.exits().isEmpty());
-}
-
-void LoginDialogTest::eachPressAnswersOnItsOwnConnection()
-{
-    MessageScript messages;
-    messages.expect("Wrong UserName or Password");
-    messages.expect("Disconnected");
-    FakeServer server;
-    LoginDialog dialog;
-    type(dialog, "anna", "first");
-    press(dialog, "pushButton_Login");
-    press(dialog, "pushButton_Login");
-    QTRY_COMPARE(server.requests().size(), 2);
-    // The first connection is refused, the second accepted.
-    server.requests().at(0).connection->write(wire::frame("Wrong"));
-    QTRY_COMPARE(messages.shown().size(), 2);
-    QVERIFY(!AppState::instance().loggedIn());
-    server.requests().at(1).connection->write(wire::frame("Success"));
-    QTRY_VERIFY(AppState::instance().loggedIn());
-    QCOMPARE(messages.unexpected(), QStringList());
-}
-
-void LoginDialogTest::cancelEndsTheProgram()
-{
-    MessageScript messages;
-    LoginDialog dialog;
-    press(dialog, "pushButton_Cancel");
-    QCOMPARE(messages.exits(), QList<int>{0});
-}
 
 QTEST_MAIN(LoginDialogTest)
 #include "tst_logindialog.moc"

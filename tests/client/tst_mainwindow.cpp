@@ -1,47 +1,32 @@
-#include "appstate.h"
-#include "fakeserver.h"
-#include "frame.h"
 #include "mainwindow.h"
-#include "messagescript.h"
+#include "screens.h"
 
-#include <QApplication>
-#include <QComboBox>
 #include <QDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTimer>
-#include <QtTest>
 
-#include <functional>
+namespace {
+
+const QStringList WorkTypes{"Front End Repair", "Roll Off Repair", "Custom"};
 
 // A main window whose child screens are stand-ins: each records what the
 // world looked like while it ran, then returns at once.
 class TestMainWindow : public MainWindow
 {
 public:
-    struct Visit
-    {
-        ChildScreen screen;
-        bool mainWindowVisible;
-        int serverConnections;
-        QString workType;
-    };
-
-    explicit TestMainWindow(FakeServer &server)
-        : server(server)
-    {
-    }
-
-    QList<Visit> visits;
+    explicit TestMainWindow(FakeServer &server) : server(server) {}
+    // "screen, main window shown or hidden, open server connections, work type"
+    QStringList visits;
 
 protected:
     std::unique_ptr<QDialog> createChildScreen(ChildScreen screen) override
     {
+        static const char *const names[] = {"BinIntake",       "CustomStart", "ContinueWork", "OrderReview",
+                                            "ManagementPanel", "RepairSheet", "FinalChecks"};
         auto child = std::make_unique<QDialog>();
-        QDialog *dialog = child.get();
-        QTimer::singleShot(50, dialog, [this, dialog, screen]() {
-            visits << Visit{screen, isVisible(), server.openConnections(), AppState::instance().workType()};
+        QTimer::singleShot(50, child.get(), [this, dialog = child.get(), name = names[int(screen)]]() {
+            visits << QString("%1, %2, %3, %4")
+                          .arg(name, isVisible() ? "shown" : "hidden")
+                          .arg(server.openConnections())
+                          .arg(AppState::instance().workType());
             dialog->accept();
         });
         return child;
@@ -51,314 +36,204 @@ private:
     FakeServer &server;
 };
 
-class MainWindowTest : public QObject
+void answerStartUp(FakeServer &server, const QString &level, const QString &clock = "In",
+                   const QStringList &workTypes = WorkTypes)
 {
-    Q_OBJECT
-
-private slots:
-    void init();
-    void startUpChainFillsTheWindow();
-    void permissionLevelsDecideTheButtons_data();
-    void permissionLevelsDecideTheButtons();
-    void userNeverClockedIsAskedAndYesClocksIn();
-    void cancelledPromptSendsNothing();
-    void exemptUsersAreNeverAsked();
-    void clockButtonFollowsTheStateAndTheLabelTheReply();
-    void statusAndUnknownReplies();
-    void nextOpensTheIntakeAroundAClosedLink();
-    void nextWithoutAWorkTypeOpensNothing();
-    void continueKeepsTheLinkOpen();
-    void continueReplyOpensTheScreenOfItsStatus();
-    void logOutLogsInAnotherUser();
-    void lostServerEndsTheProgram();
-
-private:
-    // Answers the start-up chain up to the permission level.
-    static void answerStartUp(FakeServer &server, const QString &level, const QString &clock);
-    static QPushButton *button(QWidget &window, const char *name) { return window.findChild<QPushButton *>(name); }
-    static QString label(QWidget &window, const char *name) { return window.findChild<QLabel *>(name)->text(); }
-};
-
-void MainWindowTest::init()
-{
-    AppState &state = AppState::instance();
-    state.setUser("anna", "digest");
-    state.setLoggedIn(true);
-    state.setContinueCustom(false);
-    state.setWorkType(QString());
-}
-
-void MainWindowTest::answerStartUp(FakeServer &server, const QString &level, const QString &clock)
-{
-    server.answer("GetWork", wire::frame("WorkType", QStringList{"Front End Repair", "Roll Off Repair", "Custom"}));
+    server.answer("GetWork", wire::frame("WorkType", workTypes));
     server.answer("GetPermissions", wire::frame("Permissions", level));
     server.answer("GetNumberOfOrders", wire::frame("NumberOfOrders", QString("5")));
     server.answer("GetClockStatus", wire::frame("GetClockStatus", clock));
 }
 
-void MainWindowTest::startUpChainFillsTheWindow()
+// The logged-in user's main window on a server that answers the start-up chain.
+struct Session
 {
+    explicit Session(const QString &level = "1", const QString &clock = "In", const QStringList &workTypes = WorkTypes)
+    {
+        answerStartUp(server, level, clock, workTypes);
+    }
+    QString userLabel() { return labelText(window, "label_UserName"); }
+    QAbstractButton *button(const char *name) { return child<QAbstractButton>(window, name); }
+
     MessageScript messages;
     FakeServer server;
-    answerStartUp(server, "3", "In");
-    TestMainWindow window(server);
-    QVERIFY(window.isVisible());
-    QTRY_COMPARE(label(window, "label_UserName"), QString("anna : is clocked In"));
-    QCOMPARE(server.commands(), (QStringList{"GetWork", "GetPermissions", "GetNumberOfOrders", "GetClockStatus"}));
-    QCOMPARE(server.requests().at(1).arguments(), QStringList{"anna"});
-    QCOMPARE(server.requests().at(3).arguments(), QStringList{"anna"});
-    auto *combo = window.findChild<QComboBox *>("comboBox");
-    QCOMPARE(combo->count(), 3);
-    QCOMPARE(combo->currentText(), QString("Front End Repair"));
-    QCOMPARE(label(window, "label_Orders"), QString("5"));
-    QVERIFY(messages.shown().isEmpty());
-}
+    TestMainWindow window{server};
+};
 
-void MainWindowTest::permissionLevelsDecideTheButtons_data()
-{
-    QTest::addColumn<QString>("level");
-    QTest::addColumn<bool>("reviews");
-    QTest::addColumn<bool>("manages");
-    QTest::newRow("office") << "3" << true << true;
-    QTest::newRow("management") << "2" << true << false;
-    QTest::newRow("standard") << "1" << false << false;
-    QTest::newRow("none") << "0" << false << false;
-    QTest::newRow("not a number") << "three" << false << false;
-}
+} // namespace
 
-void MainWindowTest::permissionLevelsDecideTheButtons()
+class MainWindowTest : public QObject
 {
-    QFETCH(QString, level);
-    QFETCH(bool, reviews);
-    QFETCH(bool, manages);
-    MessageScript messages;
-    FakeServer server;
-    answerStartUp(server, level, "In");
-    TestMainWindow window(server);
-    QTRY_COMPARE(label(window, "label_UserName"), QString("anna : is clocked In"));
-    QCOMPARE(button(window, "pushButton_Orders")->isVisible(), reviews);
-    QCOMPARE(button(window, "pushButton_Orders")->isEnabled(), reviews);
-    QCOMPARE(window.findChild<QLabel *>("label_Orders")->isVisible(), reviews);
-    QCOMPARE(button(window, "pushButton_Management")->isVisible(), manages);
-    QCOMPARE(button(window, "pushButton_Management")->isEnabled(), manages);
-    QCOMPARE(server.commands().contains("GetNumberOfOrders"), reviews);
-}
+    Q_OBJECT
 
-void MainWindowTest::userNeverClockedIsAskedAndYesClocksIn()
-{
-    MessageScript messages;
-    messages.expect("You are currently not clocked in!\nWould you like to clock in now?", QMessageBox::Yes);
-    FakeServer server;
-    answerStartUp(server, "1", "");
-    server.answer("ClockIn", wire::frame("ClockIn"));
-    TestMainWindow window(server);
-    QTRY_COMPARE(label(window, "label_UserName"), QString("anna : is clocked In"));
-    const MessageRequest prompt = messages.shown().first();
-    QCOMPARE(prompt.buttons, QMessageBox::Yes | QMessageBox::Cancel);
-    QCOMPARE(prompt.defaultButton, QMessageBox::Yes);
-    QCOMPARE(server.commands().last(), QString("ClockIn"));
-    QCOMPARE(server.requests().last().arguments(), QStringList{"anna"});
-    QCOMPARE(messages.unexpected(), QStringList());
-}
+private slots:
+    void init() { resetAppState(); }
 
-void MainWindowTest::cancelledPromptSendsNothing()
-{
-    MessageScript messages;
-    messages.expect("You are currently not clocked in!\nWould you like to clock in now?", QMessageBox::Cancel);
-    FakeServer server;
-    answerStartUp(server, "1", "Out");
-    TestMainWindow window(server);
-    QTRY_COMPARE(messages.shown().size(), 1);
-    QTest::qWait(50);
-    QCOMPARE(server.commands(), (QStringList{"GetWork", "GetPermissions", "GetClockStatus"}));
-    QCOMPARE(label(window, "label_UserName"), QString("anna : is clocked Out"));
-}
+    void startUpChainFollowsThePermissionLevel_data()
+    {
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<bool>("reviews");
+        QTest::addColumn<bool>("manages");
+        QTest::newRow("office") << "3" << true << true;
+        QTest::newRow("management") << "2" << true << false;
+        QTest::newRow("standard") << "1" << false << false;
+        QTest::newRow("none") << "0" << false << false;
+        QTest::newRow("not a number") << "three" << false << false;
+    }
 
-void MainWindowTest::exemptUsersAreNeverAsked()
-{
-    for (const QString user : {"Quill", "RenVasko"}) {
-        MessageScript messages;
+    void startUpChainFollowsThePermissionLevel()
+    {
+        QFETCH(QString, level);
+        QFETCH(bool, reviews);
+        QFETCH(bool, manages);
+        Session s(level);
+        QTRY_COMPARE(s.userLabel(), QString("anna : is clocked In"));
+        QStringList chain{"GetWork()", "GetPermissions(anna)", "GetNumberOfOrders()", "GetClockStatus(anna)"};
+        if (!reviews)
+            chain.removeAt(2);
+        QCOMPARE(s.server.calls(), chain);
+        QCOMPARE(child<QComboBox>(s.window, "comboBox")->count(), 3);
+        QCOMPARE(child<QComboBox>(s.window, "comboBox")->currentText(), QString("Front End Repair"));
+        QCOMPARE(s.button("pushButton_Orders")->isVisible(), reviews);
+        QCOMPARE(s.button("pushButton_Orders")->isEnabled(), reviews);
+        QCOMPARE(child<QLabel>(s.window, "label_Orders")->isVisible(), reviews);
+        QCOMPARE(labelText(s.window, "label_Orders"), reviews ? QString("5") : QString());
+        QCOMPARE(s.button("pushButton_Management")->isVisible(), manages);
+        QCOMPARE(s.button("pushButton_Management")->isEnabled(), manages);
+        QVERIFY(s.messages.shown().isEmpty());
+    }
+
+    // The only ClockIn sent is the one the prompt's Yes or a press of Clock asks for.
+    void clockPrompt_data()
+    {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("clock");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("never clocked, Yes") << "anna" << "" << int(QMessageBox::Yes);
+        QTest::newRow("clocked out, Cancel") << "anna" << "Out" << int(QMessageBox::Cancel);
+        QTest::newRow("Quill is never asked") << "Quill" << "Out" << 0;
+        QTest::newRow("RenVasko is never asked") << "RenVasko" << "" << 0;
+    }
+
+    void clockPrompt()
+    {
+        QFETCH(QString, user);
+        QFETCH(QString, clock);
+        QFETCH(int, answer);
         AppState::instance().setUser(user, "digest");
-        FakeServer server;
-        answerStartUp(server, "1", "Out");
-        TestMainWindow window(server);
-        QTRY_COMPARE(label(window, "label_UserName"), user + " : is clocked Out");
-        QTest::qWait(30);
-        QVERIFY(messages.shown().isEmpty());
-    }
-}
-
-void MainWindowTest::clockButtonFollowsTheStateAndTheLabelTheReply()
-{
-    MessageScript messages;
-    FakeServer server;
-    answerStartUp(server, "1", "In");
-    TestMainWindow window(server);
-    QTRY_COMPARE(label(window, "label_UserName"), QString("anna : is clocked In"));
-    button(window, "pushButton_Clock")->click();
-    QVERIFY(server.waitForRequest("ClockOut") >= 0);
-    QCOMPARE(label(window, "label_UserName"), QString("anna : is clocked In"));
-    server.send(wire::frame("ClockOut"));
-    QTRY_COMPARE(label(window, "label_UserName"), QString("anna : is clocked Out"));
-    QCOMPARE(button(window, "pushButton_Clock")->text(), QString("Clock"));
-    button(window, "pushButton_Clock")->click();
-    QVERIFY(server.waitForRequest("ClockIn") >= 0);
-}
-
-void MainWindowTest::statusAndUnknownReplies()
-{
-    MessageScript messages;
-    FakeServer server;
-    answerStartUp(server, "1", "In");
-    TestMainWindow window(server);
-    QTRY_COMPARE(label(window, "label_UserName"), QString("anna : is clocked In"));
-    server.send(wire::frame("GetStatus", QString("Out")));
-    QTRY_COMPARE(button(window, "pushButton_Clock")->text(), QString("Punch In"));
-    server.send(wire::frame("GetStatus", QString("In")));
-    QTRY_COMPARE(button(window, "pushButton_Clock")->text(), QString("Punch Out"));
-    messages.expect("Punch Status Error");
-    messages.expect("Error");
-    server.send(wire::frame("GetStatus", QString("Lunch")) + wire::frame("Surprise"));
-    QTRY_COMPARE(messages.shown().size(), 2);
-    QCOMPARE(messages.unexpected(), QStringList());
-    QCOMPARE(button(window, "pushButton_Clock")->text(), QString("Punch Out"));
-}
-
-void MainWindowTest::nextOpensTheIntakeAroundAClosedLink()
-{
-    MessageScript messages;
-    FakeServer server;
-    answerStartUp(server, "2", "In");
-    TestMainWindow window(server);
-    QTRY_COMPARE(label(window, "label_UserName"), QString("anna : is clocked In"));
-    window.findChild<QComboBox *>("comboBox")->setCurrentText("Roll Off Repair");
-    answerStartUp(server, "2", "In");
-    button(window, "pushButton_Next")->click();
-
-    QCOMPARE(window.visits.size(), 1);
-    const TestMainWindow::Visit visit = window.visits.first();
-    QVERIFY(visit.screen == TestMainWindow::ChildScreen::BinIntake);
-    QVERIFY(!visit.mainWindowVisible);
-    QCOMPARE(visit.serverConnections, 0);
-    QCOMPARE(visit.workType, QString("Roll Off Repair"));
-    QVERIFY(window.isVisible());
-    // The reopened link refreshes permissions, order count and clock state.
-    QTRY_COMPARE(server.commands().size(), 7);
-    QCOMPARE(server.commands().mid(4), (QStringList{"GetPermissions", "GetNumberOfOrders", "GetClockStatus"}));
-    QVERIFY(messages.shown().isEmpty());
-}
-
-void MainWindowTest::nextWithoutAWorkTypeOpensNothing()
-{
-    MessageScript messages;
-    messages.expect("Error");
-    FakeServer server;
-    server.answer("GetWork", wire::frame("WorkType", QStringList()));
-    server.answer("GetPermissions", wire::frame("Permissions", QString("1")));
-    server.answer("GetClockStatus", wire::frame("GetClockStatus", QString("In")));
-    TestMainWindow window(server);
-    QTRY_COMPARE(label(window, "label_UserName"), QString("anna : is clocked In"));
-    button(window, "pushButton_Next")->click();
-    QCOMPARE(messages.shownTexts(), QStringList{"Error"});
-    QVERIFY(window.visits.isEmpty());
-    QCOMPARE(server.openConnections(), 1);
-    QCOMPARE(AppState::instance().workType(), QString());
-}
-
-void MainWindowTest::continueKeepsTheLinkOpen()
-{
-    MessageScript messages;
-    FakeServer server;
-    answerStartUp(server, "1", "In");
-    TestMainWindow window(server);
-    QTRY_COMPARE(label(window, "label_UserName"), QString("anna : is clocked In"));
-    button(window, "pushButton_Continue")->click();
-    QVERIFY(!AppState::instance().continueCustom());
-    button(window, "pushButton_Continue_Custom")->click();
-    QVERIFY(AppState::instance().continueCustom());
-    QCOMPARE(window.visits.size(), 2);
-    for (const TestMainWindow::Visit &visit : qAsConst(window.visits)) {
-        QVERIFY(visit.screen == TestMainWindow::ChildScreen::ContinueWork);
-        QVERIFY(!visit.mainWindowVisible);
-        QCOMPARE(visit.serverConnections, 1);
-    }
-    QTest::qWait(30);
-    QCOMPARE(server.commands().size(), 3);
-}
-
-void MainWindowTest::continueReplyOpensTheScreenOfItsStatus()
-{
-    MessageScript messages;
-    FakeServer server;
-    answerStartUp(server, "1", "In");
-    TestMainWindow window(server);
-    QTRY_COMPARE(label(window, "label_UserName"), QString("anna : is clocked In"));
-    answerStartUp(server, "1", "In");
-    server.send(wire::frame("Continue", qint32(3)));
-    QTRY_COMPARE(window.visits.size(), 1);
-    QVERIFY(window.visits.first().screen == TestMainWindow::ChildScreen::FinalChecks);
-    QCOMPARE(AppState::instance().orderStatus(), 3);
-    QTRY_COMPARE(server.commands().count("GetClockStatus"), 2);
-
-    messages.expect("Error2");
-    server.send(wire::frame("Continue", qint32(4)));
-    QTRY_COMPARE(messages.shown().size(), 1);
-    QCOMPARE(window.visits.size(), 1);
-}
-
-void MainWindowTest::logOutLogsInAnotherUser()
-{
-    MessageScript messages;
-    FakeServer server;
-    answerStartUp(server, "3", "In");
-    AppState::instance().setOrderOwner("someone");
-    TestMainWindow window(server);
-    QTRY_COMPARE(label(window, "label_UserName"), QString("anna : is clocked In"));
-
-    server.answer("Login", wire::frame("Success"));
-    server.answer("GetPermissions", wire::frame("Permissions", QString("1")));
-    server.answer("GetClockStatus", wire::frame("GetClockStatus", QString("In")));
-    bool windowHiddenDuringLogin = false;
-    QTimer driver;
-    connect(&driver, &QTimer::timeout, [&]() {
-        QWidget *login = nullptr;
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            if (widget->inherits("LoginDialog") && widget->isVisible())
-                login = widget;
+        Session s("1", clock);
+        if (answer)
+            s.messages.expect("You are currently not clocked in!\nWould you like to clock in now?",
+                              QMessageBox::StandardButton(answer));
+        s.server.answer("ClockIn", wire::frame("ClockIn"));
+        if (answer != QMessageBox::Yes) {
+            QTRY_COMPARE(s.userLabel(), user + " : is clocked " + clock);
+            s.button("pushButton_Clock")->click();
         }
-        if (!login || login->findChild<QLineEdit *>("lineEdit_UserName")->text() == "bob")
-            return;
-        windowHiddenDuringLogin = !window.isVisible();
-        login->findChild<QLineEdit *>("lineEdit_UserName")->setText("bob");
-        login->findChild<QPushButton *>("pushButton_Login")->click();
-    });
-    driver.start(20);
-    button(window, "pushButton_LogOut")->click();
-    driver.stop();
+        QTRY_COMPARE(s.userLabel(), user + " : is clocked In");
+        QCOMPARE(s.server.calls(), (QStringList{"GetWork()", "GetPermissions(" + user + ")",
+                                                "GetClockStatus(" + user + ")", "ClockIn(" + user + ")"}));
+        QCOMPARE(s.messages.shown().size(), answer ? 1 : 0);
+        QCOMPARE(s.messages.unexpected(), QStringList());
+        if (answer) {
+            QCOMPARE(s.messages.shown().first().buttons, QMessageBox::Yes | QMessageBox::Cancel);
+            QCOMPARE(s.messages.shown().first().defaultButton, QMessageBox::Yes);
+        }
+    }
 
-    QVERIFY(windowHiddenDuringLogin);
-    QVERIFY(window.isVisible());
-    QCOMPARE(AppState::instance().user(1), QString("bob"));
-    QCOMPARE(AppState::instance().orderOwner(), QString());
-    QTRY_COMPARE(label(window, "label_UserName"), QString("bob : is clocked In"));
-    const int permissions = server.commands().lastIndexOf("GetPermissions");
-    QCOMPARE(server.requests().at(permissions).arguments(), QStringList{"bob"});
-    QVERIFY(!button(window, "pushButton_Management")->isVisible());
-    QVERIFY(messages.shown().isEmpty());
-}
+    void clockStatusRepliesAndALostServer()
+    {
+        Session s;
+        QTRY_COMPARE(s.userLabel(), QString("anna : is clocked In"));
+        // The label follows the server's reply, not the press.
+        s.button("pushButton_Clock")->click();
+        QVERIFY(s.server.waitForRequest("ClockOut") >= 0);
+        QCOMPARE(s.userLabel(), QString("anna : is clocked In"));
+        s.server.send(wire::frame("ClockOut"));
+        QTRY_COMPARE(s.userLabel(), QString("anna : is clocked Out"));
+        QCOMPARE(s.button("pushButton_Clock")->text(), QString("Clock"));
 
-void MainWindowTest::lostServerEndsTheProgram()
-{
-    MessageScript messages;
-    messages.expect("Disconnected");
-    FakeServer server;
-    answerStartUp(server, "1", "In");
-    TestMainWindow window(server);
-    QTRY_COMPARE(label(window, "label_UserName"), QString("anna : is clocked In"));
-    server.dropConnections();
-    QTRY_COMPARE(messages.exits(), QList<int>{0});
-    QCOMPARE(messages.unexpected(), QStringList());
-}
+        s.server.send(wire::frame("GetStatus", QString("Out")));
+        QTRY_COMPARE(s.button("pushButton_Clock")->text(), QString("Punch In"));
+        s.server.send(wire::frame("GetStatus", QString("In")));
+        QTRY_COMPARE(s.button("pushButton_Clock")->text(), QString("Punch Out"));
+        s.server.send(wire::frame("GetStatus", QString("Lunch")) + wire::frame("Surprise"));
+        QTRY_COMPARE(s.messages.shownTexts(), (QStringList{"Punch Status Error", "Error"}));
+        QCOMPARE(s.button("pushButton_Clock")->text(), QString("Punch Out"));
+
+        s.server.dropConnections();
+        QTRY_COMPARE(s.messages.exits(), QList<int>{0});
+        QCOMPARE(s.messages.shownTexts().last(), QString("Disconnected"));
+    }
+
+    void screensRunAroundAClosedLinkThatIsRefreshedAfterwards()
+    {
+        Session s("2");
+        QTRY_COMPARE(s.userLabel(), QString("anna : is clocked In"));
+        child<QComboBox>(s.window, "comboBox")->setCurrentText("Roll Off Repair");
+        answerStartUp(s.server, "2");
+        s.button("pushButton_Next")->click();
+        QCOMPARE(s.window.visits, QStringList{"BinIntake, hidden, 0, Roll Off Repair"});
+        QVERIFY(s.window.isVisible());
+        QTRY_COMPARE(s.server.commands().size(), 7);
+        QCOMPARE(s.server.commands().mid(4), (QStringList{"GetPermissions", "GetNumberOfOrders", "GetClockStatus"}));
+
+        // "Continue" opens the screen of the order's status, and refreshes likewise.
+        answerStartUp(s.server, "2");
+        s.server.send(wire::frame("Continue", qint32(3)));
+        QTRY_COMPARE(s.window.visits.size(), 2);
+        QCOMPARE(s.window.visits.last(), QString("FinalChecks, hidden, 0, Roll Off Repair"));
+        QCOMPARE(AppState::instance().orderStatus(), 3);
+        QTRY_COMPARE(s.server.commands().count("GetClockStatus"), 3);
+        s.server.send(wire::frame("Continue", qint32(4)));
+        QTRY_COMPARE(s.messages.shownTexts(), QStringList{"Error2"});
+        QCOMPARE(s.window.visits.size(), 2);
+
+        // The continue screens run with the link kept open: neither closed nor reconnected afterwards.
+        s.button("pushButton_Continue")->click();
+        QVERIFY(!AppState::instance().continueCustom());
+        s.button("pushButton_Continue_Custom")->click();
+        QVERIFY(AppState::instance().continueCustom());
+        const QString visit = "ContinueWork, hidden, 1, Roll Off Repair";
+        QCOMPARE(s.window.visits.mid(2), (QStringList{visit, visit}));
+        QCOMPARE(s.window.findChild<QTcpSocket *>()->state(), QAbstractSocket::ConnectedState);
+    }
+
+    void nextWithoutAWorkTypeOpensNothing()
+    {
+        AppState::instance().setWorkType(QString());
+        Session s("1", "In", {});
+        QTRY_COMPARE(s.userLabel(), QString("anna : is clocked In"));
+        s.button("pushButton_Next")->click();
+        QCOMPARE(s.messages.shownTexts(), QStringList{"Error"});
+        QVERIFY(s.window.visits.isEmpty());
+        QCOMPARE(s.server.openConnections(), 1);
+        QCOMPARE(AppState::instance().workType(), QString());
+    }
+
+    void logOutLogsInAnotherUser()
+    {
+        AppState::instance().setOrderOwner("someone");
+        Session s("3");
+        QTRY_COMPARE(s.userLabel(), QString("anna : is clocked In"));
+        answerStartUp(s.server, "1");
+        s.server.answer("Login", wire::frame("Success"));
+        ScreenWatcher watcher;
+        bool windowHiddenDuringLogin = false;
+        watcher.onScreen("LoginDialog", [&](QWidget *login) {
+            windowHiddenDuringLogin = !s.window.isVisible();
+            child<QLineEdit>(*login, "lineEdit_UserName")->setText("bob");
+            press(*login, "pushButton_Login");
+        });
+        s.button("pushButton_LogOut")->click();
+        QVERIFY(windowHiddenDuringLogin && s.window.isVisible());
+        QCOMPARE(AppState::instance().user(1), QString("bob"));
+        QCOMPARE(AppState::instance().orderOwner(), QString());
+        QTRY_COMPARE(s.userLabel(), QString("bob : is clocked In"));
+        QCOMPARE(s.server.lastArguments("GetPermissions"), QStringList{"bob"});
+        QVERIFY(s.messages.shown().isEmpty());
+    }
+};
 
 QTEST_MAIN(MainWindowTest)
 #include "tst_mainwindow.moc"

@@ -48,6 +48,20 @@ QStringList FakeServer::commands() const
     return names;
 }
 
+QStringList FakeServer::calls() const
+{
+    QStringList texts;
+    for (const Request &request : received)
+        texts << request.command + '(' + request.arguments().join(", ") + ')';
+    return texts;
+}
+
+QStringList FakeServer::lastArguments(const QString &command) const
+{
+    const int index = commands().lastIndexOf(command);
+    return index < 0 ? QStringList{QStringLiteral("<not sent>")} : received.at(index).arguments();
+}
+
 int FakeServer::waitForRequest(const QString &command, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);

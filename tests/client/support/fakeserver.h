@@ -43,6 +43,10 @@ public:
 
     const QList<Request> &requests() const { return received; }
     QStringList commands() const;
+    // Every request as "Command(argument, argument)".
+    QStringList calls() const;
+    // The arguments of the latest request with this command; "<not sent>" when none came.
+    QStringList lastArguments(const QString &command) const;
     // Waits until a request with this command has arrived; its index, or -1.
     int waitForRequest(const QString &command, int timeoutMs = 5000);
     int openConnections() const;

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "appstate.h"
+#include "fakeserver.h"
+#include "frame.h"
+#include "messagescript.h"
+#include "screenwatcher.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTableView>
+#include <QTcpSocket>
+#include <QTextEdit>
+#include <QtTest>
+
+// Looking at and driving a screen under test the way a user would: by the
+// names its form gives the widgets.
+
+template<typename Widget = QWidget>
+Widget *child(QWidget &screen, const QString &name)
+{
+    Widget *found = screen.findChild<Widget *>(name);
+    if (!found)
+        qFatal("%s has no %s", screen.metaObject()->className(), qPrintable(name));
+    return found;
+}
+
+inline void press(QWidget &screen, const QString &button) { child<QAbstractButton>(screen, button)->click(); }
+inline QString labelText(QWidget &screen, const QString &label) { return child<QLabel>(screen, label)->text(); }
+
+inline QStringList itemTexts(const QListWidget *list)
+{
+    QStringList texts;
+    for (int row = 0; row < list->count(); ++row)
+        texts << list->item(row)->text();
+    return texts;
+}
+
+inline void selectRow(QTableView *table, int row) { table->setCurrentIndex(table->model()->index(row, 0)); }
+
+// Waits until the screen's own link is up and its connected() slot has run.
+inline void waitForLink(QWidget &screen)
+{
+    QTRY_COMPARE(screen.findChild<QTcpSocket *>()->state(), QAbstractSocket::ConnectedState);
+}
+
+// One group of AppState as its getter hands it out, fields 1 to count.
+inline QStringList stateFields(QString (AppState::*getter)(int) const, int count)
+{
+    QStringList fields;
+    for (int index = 1; index <= count; ++index)
+        fields << (AppState::instance().*getter)(index);
+    return fields;
+}
+
+// A reply whose fields are all single strings.
+inline QByteArray textFrame(const QString &tag, const QStringList &fields)
+{
+    wire::FrameWriter writer(tag);
+    for (const QString &field : fields)
+        writer << field;
+    return writer.frame();
+}
+
+// Where every test starts: anna logged in on her own front-end bin KD1234
+// (size 4, code list FER, repair 17) at its start, no review, no timing,
+// nothing continued, and custom job 31 "Tank_repair" for Acme at hand.
+inline void resetAppState()
+{
+    AppState &state = AppState::instance();
+    state.setUser("anna", "digest");
+    state.setLoggedIn(true);
+    state.setWorkType("Front End Repair");
+    state.setOrderStatus(1);
+    state.setOrderOwner(QString());
+    state.setCurrentBin("KD1234", "4", "FER", 17);
+    state.setCheckOrder(false, QString(), QString(), 0, QString(), QString());
+    state.setConfirmOrder(QString(), QString(), 0, QString());
+    state.setConfirmBinSize(QString());
+    state.setConfirmingOrders(false);
+    state.setContinueBin(false, QString());
+    state.setContinueCustom(false);
+    state.setTimeStampId(0);
+    state.setTimerRunning(false);
+    state.setLiveClockRunning(false);
+    state.setEditRepairLine(QString(), QString(), QString());
+    state.setCustomOrder("3/7/2016", "Al", "Tank_repair", "Acme", "C-9", "Ann", "555", "ann@acme.example");
+    state.setCustomOrderId(31);
+    state.setCheckingCustom(false);
+    state.setEditCustomLine(QString(), QString(), QString());
+}
+
+// A screen under test, with the person in front of it, its server, and a
+// watcher for the screens it opens; the screen comes last, when all is ready.
+template<typename Screen>
+struct ScreenTest
+{
+    MessageScript messages;
+    FakeServer server;
+    ScreenWatcher watcher;
+    Screen screen;
+};
+
+// Closes every screen of this class as soon as it opens, noting whether the
+// screen under test had given way to it by then.
+inline void closeWhenOpened(ScreenWatcher &watcher, const QString &className, QWidget &underTest, bool &gaveWay)
+{
+    watcher.onScreen(className, [&underTest, &gaveWay](QWidget *opened) {
+        gaveWay = !underTest.isVisible();
+        opened->close();
+    });
+}
