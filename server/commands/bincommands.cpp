@@ -493,18 +493,9 @@ void BinCommands::editLine(const Reply &reply, const QString &userName, const QS
     const Lookup<BinOrder> order = ownOrderOrError(reply, userName, workType, binId, repairId);
     if (!order.found())
         return;
-    switch (lines.replace(order->id, oldCode, oldMaterials, entry)) {
-    case BinRepairLines::Change::Done:
-        edit.done = true;
-        reply.send(QStringLiteral("BinRepairSaved"));
-        return;
-    case BinRepairLines::Change::NotFound:
-        reply.error(QStringLiteral("%1 has no line %2 with these materials").arg(orderName(binId, repairId), oldCode));
-        return;
-    case BinRepairLines::Change::Failed:
-        reply.storeFailure();
-        return;
-    }
+    const BinRepairLines::Change change = lines.replace(order->id, oldCode, oldMaterials, entry);
+    edit.done = change == BinRepairLines::Change::Done;
+    answerLineChange(reply, change, QStringLiteral("BinRepairSaved"), orderName(binId, repairId), oldCode);
 }
 
 void BinCommands::removeLine(const Reply &reply, const QString &workType, const QString &binId, const QString &repairId,
@@ -513,12 +504,20 @@ void BinCommands::removeLine(const Reply &reply, const QString &workType, const 
     const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
     if (!order.found())
         return;
-    switch (lines.remove(order->id, repairCode, materials)) {
+    answerLineChange(reply, lines.remove(order->id, repairCode, materials), QStringLiteral("RepairRemoved"),
+                     orderName(binId, repairId), repairCode);
+}
+
+// Answers the change of a line found by its code and materials.
+void BinCommands::answerLineChange(const Reply &reply, BinRepairLines::Change change, const QString &tag,
+                                   const QString &order, const QString &repairCode)
+{
+    switch (change) {
     case BinRepairLines::Change::Done:
-        reply.send(QStringLiteral("RepairRemoved"));
+        reply.send(tag);
         return;
     case BinRepairLines::Change::NotFound:
-        reply.error(QStringLiteral("%1 has no line %2 with these materials").arg(orderName(binId, repairId), repairCode));
+        reply.error(QStringLiteral("%1 has no line %2 with these materials").arg(order, repairCode));
         return;
     case BinRepairLines::Change::Failed:
         reply.storeFailure();

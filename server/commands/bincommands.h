@@ -71,6 +71,8 @@ private:
     // The same, when it belongs to userName.
     Lookup<BinOrder> ownOrderOrError(const Reply &reply, const QString &userName, const QString &workType,
                                      const QString &binId, const QString &repairId);
+    static void answerLineChange(const Reply &reply, BinRepairLines::Change change, const QString &tag,
+                                 const QString &order, const QString &repairCode);
     // Whether binId is a bin ID of workType; answers "Error" when not.
     static bool binIdFitsOrError(const Reply &reply, const QString &binId, const QString &workType);
 
