@@ -7,7 +7,7 @@ namespace wire {
 namespace {
 constexpr quint32 NullString = 0xFFFFFFFF;
 constexpr int SmallestStringSize = 4;
-}
+} // namespace
 
 FieldReader::FieldReader(const QByteArray &frame)
     : bytes(frame)

@@ -38,11 +38,26 @@ private:
     bool good = true;
 };
 
-inline void readField(FieldReader &reader, QString &value) { value = reader.string(); }
-inline void readField(FieldReader &reader, QStringList &value) { value = reader.stringList(); }
-inline void readField(FieldReader &reader, qint32 &value) { value = reader.int32(); }
-inline void readField(FieldReader &reader, qint64 &value) { value = reader.int64(); }
-inline void readField(FieldReader &reader, bool &value) { value = reader.boolean(); }
+inline void readField(FieldReader &reader, QString &value)
+{
+    value = reader.string();
+}
+inline void readField(FieldReader &reader, QStringList &value)
+{
+    value = reader.stringList();
+}
+inline void readField(FieldReader &reader, qint32 &value)
+{
+    value = reader.int32();
+}
+inline void readField(FieldReader &reader, qint64 &value)
+{
+    value = reader.int64();
+}
+inline void readField(FieldReader &reader, bool &value)
+{
+    value = reader.boolean();
+}
 
 // Reads the given types in order; nothing when any of them is short or corrupt.
 template<typename... Types>

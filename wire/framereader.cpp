@@ -8,8 +8,7 @@ namespace wire {
 
 FrameReader::FrameReader(qint64 maximumFrameSize)
     : maximumFrameSize(maximumFrameSize)
-{
-}
+{ }
 
 void FrameReader::append(const QByteArray &bytes)
 {

@@ -22,7 +22,15 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    enum class ChildScreen { BinIntake, CustomStart, ContinueWork, OrderReview, ManagementPanel, RepairSheet, FinalChecks };
+    enum class ChildScreen {
+        BinIntake,
+        CustomStart,
+        ContinueWork,
+        OrderReview,
+        ManagementPanel,
+        RepairSheet,
+        FinalChecks
+    };
 
 protected:
     // The screen that a button or a "Continue" reply opens; nothing where

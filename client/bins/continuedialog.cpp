@@ -51,9 +51,8 @@ void ContinueDialog::handleReplies()
     link->replies()
         .on("WorkOrders", [this](wire::FieldReader &reply) { return showWorkOrders(reply); })
         .on("GetCustomWorkOrders", [this](wire::FieldReader &reply) { return showCustomWorkOrders(reply); })
-        .on("Bin",
-            [this](const QString &binId, const QString &workType, const QString &repairId, const QString &status,
-                   const QString &codeListKey) { openBinOrder(binId, workType, repairId, status, codeListKey); })
+        .on("Bin", [this](const QString &binId, const QString &workType, const QString &repairId, const QString &status,
+                          const QString &codeListKey) { openBinOrder(binId, workType, repairId, status, codeListKey); })
         .on("ContinueCustomOrder",
             [this](const QString &date, const QString &worker, const QString &customerId, const QString &contactName,
                    const QString &phone, const QString &email, const QString &, const QString &orderId,

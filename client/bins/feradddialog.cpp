@@ -26,8 +26,8 @@ FerAddDialog::FerAddDialog(QWidget *parent)
     ui->setupUi(this);
     for (int hour = 0; hour <= 8; ++hour)
         ui->comboBox_Time->addItem(QString::number(hour));
-    ui->comboBox_Minutes->addItems({QStringLiteral("0"), QStringLiteral("15"), QStringLiteral("30"),
-                                    QStringLiteral("45")});
+    ui->comboBox_Minutes->addItems(
+        {QStringLiteral("0"), QStringLiteral("15"), QStringLiteral("30"), QStringLiteral("45")});
     handleReplies();
     showMaximized();
     link->open();
@@ -157,20 +157,16 @@ void FerAddDialog::on_pushButton_Submit_clicked()
     requestSave(code, materials, time);
 }
 
-void FerAddDialog::on_comboBox_currentIndexChanged(int)
-{
-}
+void FerAddDialog::on_comboBox_currentIndexChanged(int) { }
 
-void FerAddDialog::on_comboBox_Time_currentIndexChanged(int)
-{
-}
+void FerAddDialog::on_comboBox_Time_currentIndexChanged(int) { }
 
 void FerAddDialog::on_textEdit_textChanged()
 {
     const int length = ui->textEdit->toPlainText().length();
     if (length > MaterialsLimit) {
-        UserMessages::show(this, QStringLiteral("Sorry but your material list is too long: ") +
-                                     QString::number(length));
+        UserMessages::show(this,
+                           QStringLiteral("Sorry but your material list is too long: ") + QString::number(length));
         ui->pushButton_Submit->setEnabled(false);
     } else if (!ui->pushButton_Submit->isEnabled()) {
         ui->pushButton_Submit->setEnabled(true);
@@ -226,18 +222,17 @@ void FerAddDialog::requestSave(const QString &code, const QString &materials, co
     switch (binOrderMode()) {
     case BinOrderMode::Checking:
         link->send(wire::frame("SaveBinRepairInfo", state.checkOrder(1), QStringLiteral("4"), state.workType(),
-                               state.checkOrder(2), state.checkOrder(3), state.checkOrder(5), code, materials,
-                               time));
+                               state.checkOrder(2), state.checkOrder(3), state.checkOrder(5), code, materials, time));
         break;
     case BinOrderMode::Confirming:
         link->send(wire::frame("SaveBinRepairInfo", state.confirmOrder(1), QStringLiteral("5"), state.workType(),
-                               state.confirmOrder(2), state.confirmOrder(3), state.confirmBinSize(), code,
-                               materials, time));
+                               state.confirmOrder(2), state.confirmOrder(3), state.confirmBinSize(), code, materials,
+                               time));
         break;
     case BinOrderMode::OwnBin:
         link->send(wire::frame("SaveBinRepairInfo", state.user(1), QString::number(state.orderStatus()),
-                               state.workType(), state.currentBin(1), state.currentBin(4), state.currentBin(2),
-                               code, materials, time));
+                               state.workType(), state.currentBin(1), state.currentBin(4), state.currentBin(2), code,
+                               materials, time));
         break;
     }
 }

@@ -60,14 +60,10 @@ void FerChecksDialog::showStoredChecks(const QString &lidSize, const QString &li
 QList<FerChecksDialog::Check> FerChecksDialog::checks() const
 {
     return {
-        {ui->checkBox_ID, "Please check Bin ID"},
-        {ui->checkBox_Cracks, "Please check Cracks"},
-        {ui->checkBox_LockTab, "Please check Lock Tab"},
-        {ui->checkBox_Tracks, "Please check Tracks"},
-        {ui->checkBox_Channels, "Please check Channels"},
-        {ui->checkBox_Pockets, "Please check Pockets"},
-        {ui->checkBox_Guessets, "Please check Gussets"},
-        {ui->checkBox_LidBridge, "Please check Lid Bridge"},
+        {ui->checkBox_ID, "Please check Bin ID"},         {ui->checkBox_Cracks, "Please check Cracks"},
+        {ui->checkBox_LockTab, "Please check Lock Tab"},  {ui->checkBox_Tracks, "Please check Tracks"},
+        {ui->checkBox_Channels, "Please check Channels"}, {ui->checkBox_Pockets, "Please check Pockets"},
+        {ui->checkBox_Guessets, "Please check Gussets"},  {ui->checkBox_LidBridge, "Please check Lid Bridge"},
     };
 }
 
@@ -180,8 +176,7 @@ void FerChecksDialog::requestChecksList()
 void FerChecksDialog::requestStartTime()
 {
     const AppState &state = AppState::instance();
-    link->send(wire::frame("SetStartTime", state.user(1), state.workType(), state.currentBin(1),
-                           state.currentBin(4)));
+    link->send(wire::frame("SetStartTime", state.user(1), state.workType(), state.currentBin(1), state.currentBin(4)));
 }
 
 void FerChecksDialog::requestEndTime()
@@ -200,8 +195,8 @@ void FerChecksDialog::requestSaveChecks()
         link->send(wire::frame("SaveChecks", state.confirmOrder(1), state.workType(), state.confirmOrder(2),
                                state.confirmOrder(3), QStringLiteral("6"), lidSize, lidTabWidth));
     else
-        link->send(wire::frame("SaveChecks", ownOrderUser(), state.workType(), state.currentBin(1),
-                               state.currentBin(4), QStringLiteral("4"), lidSize, lidTabWidth));
+        link->send(wire::frame("SaveChecks", ownOrderUser(), state.workType(), state.currentBin(1), state.currentBin(4),
+                               QStringLiteral("4"), lidSize, lidTabWidth));
 }
 
 void FerChecksDialog::requestStatusChange(const QString &user, const QString &status, const QString &binId,

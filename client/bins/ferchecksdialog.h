@@ -49,8 +49,7 @@ private:
     void requestStartTime();
     void requestEndTime();
     void requestSaveChecks();
-    void requestStatusChange(const QString &user, const QString &status, const QString &binId,
-                             const QString &repairId);
+    void requestStatusChange(const QString &user, const QString &status, const QString &binId, const QString &repairId);
 
     Ui::FerChecksDialog *ui;
     ServerLink *link;

@@ -35,8 +35,8 @@ FERDialog::FERDialog(QWidget *parent)
     , liveClock(this)
 {
     ui->setupUi(this);
-    repairModel->setHorizontalHeaderLabels({QStringLiteral("Repair Code"), QStringLiteral("Materials"),
-                                            QStringLiteral("Time")});
+    repairModel->setHorizontalHeaderLabels(
+        {QStringLiteral("Repair Code"), QStringLiteral("Materials"), QStringLiteral("Time")});
     ui->tableView->setModel(repairModel);
     handleReplies();
     showMaximized();
@@ -278,8 +278,7 @@ void FERDialog::on_pushButton_Submit_clicked()
         }
         break;
     case BinOrderMode::Confirming:
-        requestStatusChange(state.confirmOrder(1), QStringLiteral("6"), state.confirmOrder(2),
-                            state.confirmOrder(3));
+        requestStatusChange(state.confirmOrder(1), QStringLiteral("6"), state.confirmOrder(2), state.confirmOrder(3));
         break;
     case BinOrderMode::OwnBin:
         submitOwnOrder();
@@ -330,10 +329,10 @@ void FERDialog::on_pushButton_Remove_clicked()
     const int row = ui->tableView->currentIndex().row();
     const QString code = rowText(row, 0);
     const QString materials = rowText(row, 1);
-    const QString question = QStringLiteral("Are you sure you want to remove: ") + QString::number(row) +
-                             QLatin1Char(' ') + code + QLatin1Char(' ') + materials + QLatin1Char('?');
-    if (UserMessages::ask(this, question, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel) ==
-        QMessageBox::Yes)
+    const QString question = QStringLiteral("Are you sure you want to remove: ") + QString::number(row)
+                             + QLatin1Char(' ') + code + QLatin1Char(' ') + materials + QLatin1Char('?');
+    if (UserMessages::ask(this, question, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
+        == QMessageBox::Yes)
         requestRemove(code, materials);
 }
 
@@ -367,8 +366,8 @@ void FERDialog::requestTotalTime()
         link->send(wire::frame("GetBinTotalTime", state.checkOrder(1), state.checkOrder(2), state.checkOrder(3),
                                state.workType()));
     else
-        link->send(wire::frame("GetBinTotalTime", state.confirmOrder(1), state.confirmOrder(2),
-                               state.confirmOrder(3), state.workType()));
+        link->send(wire::frame("GetBinTotalTime", state.confirmOrder(1), state.confirmOrder(2), state.confirmOrder(3),
+                               state.workType()));
 }
 
 void FERDialog::requestBinInfo()
@@ -427,8 +426,8 @@ void FERDialog::requestSendBack()
                                QStringLiteral("3")));
         break;
     case BinOrderMode::Confirming:
-        link->send(wire::frame("SendBinBack", state.confirmOrder(1), state.confirmOrder(2),
-                               state.confirmOrder(3), QStringLiteral("4")));
+        link->send(wire::frame("SendBinBack", state.confirmOrder(1), state.confirmOrder(2), state.confirmOrder(3),
+                               QStringLiteral("4")));
         break;
     case BinOrderMode::OwnBin:
         link->send(wire::frame("SendBinBack"));

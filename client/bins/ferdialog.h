@@ -72,8 +72,7 @@ private:
     void requestRepairInfo();
     void requestEndTime();
     void requestRemove(const QString &repairCode, const QString &materials);
-    void requestStatusChange(const QString &user, const QString &status, const QString &binId,
-                             const QString &repairId);
+    void requestStatusChange(const QString &user, const QString &status, const QString &binId, const QString &repairId);
     void requestSendBack();
 
     Ui::FERDialog *ui;

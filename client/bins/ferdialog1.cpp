@@ -10,7 +10,6 @@
 #include "serverlink.h"
 #include "usermessages.h"
 
-
 namespace {
 
 const QString FrontEndRepair = QStringLiteral("Front End Repair");
@@ -85,8 +84,7 @@ void FerDialog1::binFound(const QString &binId, const QString &repairId, const Q
 void FerDialog1::binNotFound(const QString &binId)
 {
     const auto answer = UserMessages::ask(
-        this,
-        QStringLiteral("The Bin ID you are looking for is not in the DataBase. Would you like to add it in?"),
+        this, QStringLiteral("The Bin ID you are looking for is not in the DataBase. Would you like to add it in?"),
         QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
     if (answer == QMessageBox::Yes)
         startOrder(binId, ui->comboBox_BinSize->currentText(), 1);
@@ -94,9 +92,9 @@ void FerDialog1::binNotFound(const QString &binId)
 
 void FerDialog1::binInProgress(const QString &binId)
 {
-    const auto answer =
-        UserMessages::ask(this, QStringLiteral("This bin is already in progress.\nWould you like to continue?"),
-                          QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    const auto answer
+        = UserMessages::ask(this, QStringLiteral("This bin is already in progress.\nWould you like to continue?"),
+                            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
     if (answer == QMessageBox::No)
         return;
     AppState &state = AppState::instance();

@@ -21,8 +21,7 @@ bool running()
 LiveClock::LiveClock(QObject *parent)
     : QThread(parent)
     , startTime(currentSeconds())
-{
-}
+{ }
 
 LiveClock::~LiveClock()
 {

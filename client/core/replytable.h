@@ -22,9 +22,9 @@ public:
     ReplyTable &on(const QString &tag, Handler handler)
     {
         entries.append({tag, [handler](wire::FieldReader &reply) {
-                             using Fields = typename Parameters<decltype(&Handler::operator())>::Tuple;
-                             return readAndCall(reply, handler, static_cast<Fields *>(nullptr));
-                         }});
+                            using Fields = typename Parameters<decltype(&Handler::operator())>::Tuple;
+                            return readAndCall(reply, handler, static_cast<Fields *>(nullptr));
+                        }});
         return *this;
     }
 

@@ -13,8 +13,7 @@ ServerLink::ServerLink(QWidget *screen, AfterLoss afterLoss, QString errorPrefix
     , afterLoss(afterLoss)
     , errorPrefix(std::move(errorPrefix))
     , reader(wire::MaximumReplySize)
-{
-}
+{ }
 
 ServerLink::~ServerLink()
 {

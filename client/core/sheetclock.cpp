@@ -5,8 +5,7 @@
 
 SheetClock::SheetClock(QObject *sheet)
     : sheet(sheet)
-{
-}
+{ }
 
 SheetClock::~SheetClock()
 {

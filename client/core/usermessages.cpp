@@ -19,8 +19,8 @@ QMessageBox::StandardButton showModalBox(QWidget *parent, const MessageRequest &
 QString askModalText(QWidget *parent, const TextRequest &request)
 {
     bool accepted = false;
-    const QString text =
-        QInputDialog::getText(parent, request.title, request.prompt, QLineEdit::Normal, QString(), &accepted);
+    const QString text
+        = QInputDialog::getText(parent, request.title, request.prompt, QLineEdit::Normal, QString(), &accepted);
     return accepted ? text : QString();
 }
 

@@ -54,9 +54,8 @@ void CRAddDialog::checkLength(const QTextEdit *edit)
 {
     ui->pushButton_Add->setEnabled(withinLimit(ui->textEdit_RepairDescription) && withinLimit(ui->textEdit_Materials));
     if (!withinLimit(edit))
-        UserMessages::show(this, QStringLiteral("Too many characters: %1/%2")
-                                     .arg(edit->toPlainText().length())
-                                     .arg(TextLimit));
+        UserMessages::show(
+            this, QStringLiteral("Too many characters: %1/%2").arg(edit->toPlainText().length()).arg(TextLimit));
 }
 
 QString CRAddDialog::chosen(const QComboBox *comboBox, const QString &edited)

@@ -42,8 +42,7 @@ private:
     static QString chosen(const QComboBox *comboBox, const QString &edited);
     void saved(const QString &message);
 
-    void requestAdd(const QString &description, const QString &materials, const QString &hours,
-                    const QString &minutes);
+    void requestAdd(const QString &description, const QString &materials, const QString &hours, const QString &minutes);
     void requestEdit(const QString &description, const QString &materials, const QString &hours,
                      const QString &minutes);
 

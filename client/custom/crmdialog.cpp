@@ -194,17 +194,18 @@ void CRMDialog::on_pushButton_Edit_clicked()
 void CRMDialog::on_pushButton_Remove_clicked()
 {
     const auto [description, materials, time] = currentLine();
-    const QString question = QStringLiteral("Are you sure you want to remove: ") + description + QLatin1Char(' ') +
-                             materials + QLatin1Char(' ') + time;
-    if (UserMessages::ask(this, question, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel) ==
-        QMessageBox::Yes)
+    const QString question = QStringLiteral("Are you sure you want to remove: ") + description + QLatin1Char(' ')
+                             + materials + QLatin1Char(' ') + time;
+    if (UserMessages::ask(this, question, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel)
+        == QMessageBox::Yes)
         sendForJob(QStringLiteral("RemoveCustomRepair"), {}, {description, materials, time});
 }
 
 void CRMDialog::on_pushButton_Finish_clicked()
 {
     if (UserMessages::ask(this, QStringLiteral("Are you sure you want to finish this job?"),
-                          QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes) != QMessageBox::Yes)
+                          QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes)
+        != QMessageBox::Yes)
         return;
     sendForJob(checking() ? QStringLiteral("FinishCustomRepair") : QStringLiteral("SubmitCustomRepair"));
 }
@@ -254,6 +255,5 @@ void CRMDialog::requestTotalTime()
 
 void CRMDialog::requestEndTime()
 {
-    sendForJob(QStringLiteral("SetCustomEndTime"), {userName()},
-               {QString::number(AppState::instance().timeStampId())});
+    sendForJob(QStringLiteral("SetCustomEndTime"), {userName()}, {QString::number(AppState::instance().timeStampId())});
 }

@@ -94,8 +94,8 @@ void ListOrdersDialog::handleReplies()
                    const QString &repairId) { openConfirmOrder(worker, codeListKey, workType, binId, repairId); })
         .on("GetCustomForCheck",
             [this](const QString &, const QString &orderId, const QString &jobType, const QString &customer,
-                   const QString &date, const QString &worker, const QString &customerId,
-                   const QString &contactName, const QString &phone, const QString &email) {
+                   const QString &date, const QString &worker, const QString &customerId, const QString &contactName,
+                   const QString &phone, const QString &email) {
                 openCustomOrder(orderId, jobType, customer, date, worker, customerId, contactName, phone, email);
             })
         .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });
@@ -165,8 +165,7 @@ bool ListOrdersDialog::showWorkerCustomWork(wire::FieldReader &reply)
 
     ui->listWidget_Orders->clear();
     for (const auto &[number, second, third] : *jobs)
-        addOrder(QString::number(number.toInt()) + QLatin1Char(' ') + second + QLatin1Char(' ') + third,
-                 listedWorker);
+        addOrder(QString::number(number.toInt()) + QLatin1Char(' ') + second + QLatin1Char(' ') + third, listedWorker);
     return true;
 }
 

@@ -50,9 +50,9 @@ private:
                         const QString &binId, const QString &repairId);
     void openConfirmOrder(const QString &worker, const QString &codeListKey, const QString &workType,
                           const QString &binId, const QString &repairId);
-    void openCustomOrder(const QString &orderId, const QString &jobType, const QString &customer,
-                         const QString &date, const QString &worker, const QString &customerId,
-                         const QString &contactName, const QString &phone, const QString &email);
+    void openCustomOrder(const QString &orderId, const QString &jobType, const QString &customer, const QString &date,
+                         const QString &worker, const QString &customerId, const QString &contactName,
+                         const QString &phone, const QString &email);
 
     QString statusCode() const;
     void requestListOfUserOrders();

@@ -11,7 +11,8 @@
 
 namespace AccountSetup {
 
-Outcome addUser(Store &store, const QString &userName, int permissionLevel, const QString &department, const QString &password)
+Outcome addUser(Store &store, const QString &userName, int permissionLevel, const QString &department,
+                const QString &password)
 {
     if (userName.isEmpty() || userName.size() > Limits::NameLength)
         return {false, QStringLiteral("a user name must be 1 to %1 characters long").arg(Limits::NameLength)};
@@ -39,7 +40,8 @@ Outcome addUser(Store &store, const QString &userName, int permissionLevel, cons
 
     switch (users.add(account, QDateTime::currentSecsSinceEpoch())) {
     case UserAccounts::AddResult::Added:
-        return {true, QStringLiteral("added the user \"%1\" with permission level %2").arg(userName).arg(permissionLevel)};
+        return {true,
+                QStringLiteral("added the user \"%1\" with permission level %2").arg(userName).arg(permissionLevel)};
     case UserAccounts::AddResult::NameTaken:
         return {false, QStringLiteral("a user named \"%1\" already exists").arg(userName)};
     case UserAccounts::AddResult::Failed:

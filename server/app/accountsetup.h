@@ -18,6 +18,7 @@ struct Outcome
 // Checks the values first (a name of 1 to 50 characters, a level of 1 to 3,
 // a department of at most 50, a non-empty password, a name not yet used)
 // and only then spends the time to hash the password.
-Outcome addUser(Store &store, const QString &userName, int permissionLevel, const QString &department, const QString &password);
+Outcome addUser(Store &store, const QString &userName, int permissionLevel, const QString &department,
+                const QString &password);
 
 } // namespace AccountSetup

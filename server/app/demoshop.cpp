@@ -18,8 +18,8 @@ QList<Account> accounts()
     return {
         {QStringLiteral("manager"), QStringLiteral("demo-manager"), PermissionLevel::Office, QStringLiteral("Morgan"),
          QStringLiteral("Reyes"), QStringLiteral("Front End Shop")},
-        {QStringLiteral("checker"), QStringLiteral("demo-checker"), PermissionLevel::Management, QStringLiteral("Casey"),
-         QStringLiteral("Lund"), QStringLiteral("Roll Off Shop")},
+        {QStringLiteral("checker"), QStringLiteral("demo-checker"), PermissionLevel::Management,
+         QStringLiteral("Casey"), QStringLiteral("Lund"), QStringLiteral("Roll Off Shop")},
         {QStringLiteral("worker"), QStringLiteral("demo-worker"), PermissionLevel::Standard, QStringLiteral("Wes"),
          QStringLiteral("Brandt"), QStringLiteral("Front End Shop")},
     };
@@ -39,15 +39,24 @@ QList<RepairCode> repairCodes()
     const RepairCodeList::Kind &rollOff = lists.at(1);
     const RepairCodeList::Kind &kestrel = lists.at(2);
     return {
-        {frontEnd.key, frontEnd.prefix + QStringLiteral("101"), QStringLiteral("Weld"), QStringLiteral("Weld crack in side wall")},
-        {frontEnd.key, frontEnd.prefix + QStringLiteral("102"), QStringLiteral("Lid"), QStringLiteral("Replace plastic lid")},
-        {frontEnd.key, frontEnd.prefix + QStringLiteral("103"), QStringLiteral("Pocket"), QStringLiteral("Straighten fork pocket")},
-        {rollOff.key, rollOff.prefix + QStringLiteral("101"), QStringLiteral("Weld"), QStringLiteral("Weld floor seam")},
-        {rollOff.key, rollOff.prefix + QStringLiteral("102"), QStringLiteral("Door"), QStringLiteral("Rehang rear door")},
-        {rollOff.key, rollOff.prefix + QStringLiteral("103"), QStringLiteral("Rail"), QStringLiteral("Replace long rail section")},
-        {kestrel.key, kestrel.prefix + QStringLiteral("101"), QStringLiteral("Lid"), QStringLiteral("Replace lid hinge pin")},
-        {kestrel.key, kestrel.prefix + QStringLiteral("102"), QStringLiteral("Paint"), QStringLiteral("Repaint and restencil")},
-        {kestrel.key, kestrel.prefix + QStringLiteral("103"), QStringLiteral("Wheel"), QStringLiteral("Replace caster wheel")},
+        {frontEnd.key, frontEnd.prefix + QStringLiteral("101"), QStringLiteral("Weld"),
+         QStringLiteral("Weld crack in side wall")},
+        {frontEnd.key, frontEnd.prefix + QStringLiteral("102"), QStringLiteral("Lid"),
+         QStringLiteral("Replace plastic lid")},
+        {frontEnd.key, frontEnd.prefix + QStringLiteral("103"), QStringLiteral("Pocket"),
+         QStringLiteral("Straighten fork pocket")},
+        {rollOff.key, rollOff.prefix + QStringLiteral("101"), QStringLiteral("Weld"),
+         QStringLiteral("Weld floor seam")},
+        {rollOff.key, rollOff.prefix + QStringLiteral("102"), QStringLiteral("Door"),
+         QStringLiteral("Rehang rear door")},
+        {rollOff.key, rollOff.prefix + QStringLiteral("103"), QStringLiteral("Rail"),
+         QStringLiteral("Replace long rail section")},
+        {kestrel.key, kestrel.prefix + QStringLiteral("101"), QStringLiteral("Lid"),
+         QStringLiteral("Replace lid hinge pin")},
+        {kestrel.key, kestrel.prefix + QStringLiteral("102"), QStringLiteral("Paint"),
+         QStringLiteral("Repaint and restencil")},
+        {kestrel.key, kestrel.prefix + QStringLiteral("103"), QStringLiteral("Wheel"),
+         QStringLiteral("Replace caster wheel")},
     };
 }
 

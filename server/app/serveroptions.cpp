@@ -7,37 +7,45 @@
 
 QString defaultDatabasePath()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("repair-server.sqlite"));
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .filePath(QStringLiteral("repair-server.sqlite"));
 }
 
 ParsedCommandLine parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Serves the bin repair shop's clients: accounts, clock records, work orders, repair codes.\n"
-        "Listens on TCP port 1234 of every interface unless told otherwise."));
+    parser.setApplicationDescription(
+        QStringLiteral("Serves the bin repair shop's clients: accounts, clock records, work orders, repair codes.\n"
+                       "Listens on TCP port 1234 of every interface unless told otherwise."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption db(QStringLiteral("db"),
-                                QStringLiteral("SQLite database file; created with its schema when missing. Default: %1").arg(defaultDatabasePath()),
-                                QStringLiteral("PATH"));
-    const QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("Address to listen on. Default: every interface."),
+    const QCommandLineOption db(
+        QStringLiteral("db"),
+        QStringLiteral("SQLite database file; created with its schema when missing. Default: %1")
+            .arg(defaultDatabasePath()),
+        QStringLiteral("PATH"));
+    const QCommandLineOption listen(QStringLiteral("listen"),
+                                    QStringLiteral("Address to listen on. Default: every interface."),
                                     QStringLiteral("ADDRESS"));
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("TCP port to listen on (0: any free port). Default: 1234."),
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("TCP port to listen on (0: any free port). Default: 1234."),
                                   QStringLiteral("N"));
-    const QCommandLineOption demo(QStringLiteral("demo"),
-                                  QStringLiteral("On a database without users, add a small demo shop: the accounts manager, checker and "
-                                                 "worker, two departments and a few repair codes. Prints the passwords once."));
-    const QCommandLineOption addUser(QStringLiteral("add-user"),
-                                     QStringLiteral("Add an account named NAME, reading its password from the first line of standard "
-                                                    "input, then exit. Needs --permission."),
-                                     QStringLiteral("NAME"));
-    const QCommandLineOption permission(QStringLiteral("permission"),
-                                        QStringLiteral("Permission level of the account added: 1 standard, 2 management, 3 office."),
-                                        QStringLiteral("1|2|3"));
-    const QCommandLineOption department(QStringLiteral("department"),
-                                        QStringLiteral("Department of the account added; added to the departments when new."),
-                                        QStringLiteral("D"));
+    const QCommandLineOption demo(
+        QStringLiteral("demo"),
+        QStringLiteral("On a database without users, add a small demo shop: the accounts manager, checker and "
+                       "worker, two departments and a few repair codes. Prints the passwords once."));
+    const QCommandLineOption addUser(
+        QStringLiteral("add-user"),
+        QStringLiteral("Add an account named NAME, reading its password from the first line of standard "
+                       "input, then exit. Needs --permission."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption permission(
+        QStringLiteral("permission"),
+        QStringLiteral("Permission level of the account added: 1 standard, 2 management, 3 office."),
+        QStringLiteral("1|2|3"));
+    const QCommandLineOption department(
+        QStringLiteral("department"),
+        QStringLiteral("Department of the account added; added to the departments when new."), QStringLiteral("D"));
     parser.addOptions({db, listen, port, demo, addUser, permission, department});
 
     ParsedCommandLine result;
@@ -52,7 +60,8 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     }
     if (parser.isSet(version)) {
         result.outcome = ParsedCommandLine::Outcome::ShowVersion;
-        result.text = QStringLiteral("%1 %2").arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion());
+        result.text
+            = QStringLiteral("%1 %2").arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion());
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {

@@ -51,12 +51,14 @@ bool addDemoShop(Store &store, QTextStream &output, QTextStream &errors)
     return true;
 }
 
-int addUser(Store &store, const ServerOptions::NewUser &user, QTextStream &input, QTextStream &output, QTextStream &errors)
+int addUser(Store &store, const ServerOptions::NewUser &user, QTextStream &input, QTextStream &output,
+            QTextStream &errors)
 {
     QString password = input.readLine();
     if (password.endsWith(QLatin1Char('\r')))
         password.chop(1);
-    const AccountSetup::Outcome outcome = AccountSetup::addUser(store, user.userName, user.permissionLevel, user.department, password);
+    const AccountSetup::Outcome outcome
+        = AccountSetup::addUser(store, user.userName, user.permissionLevel, user.department, password);
     if (!outcome.added) {
         errors << "repair-server: " << outcome.message << Qt::endl;
         return ExitFailure;
@@ -71,12 +73,12 @@ int serve(Store &store, const ServerOptions &options, QTextStream &output, QText
     const ServerCommands commands(ServerServices{store, loginVerifier});
     RepairServer server(commands.dispatcher());
     if (!server.listen(options.listenAddress, options.port)) {
-        errors << "repair-server: cannot listen on " << options.listenAddress.toString() << " port " << options.port << ": "
-               << server.errorString() << Qt::endl;
+        errors << "repair-server: cannot listen on " << options.listenAddress.toString() << " port " << options.port
+               << ": " << server.errorString() << Qt::endl;
         return ExitFailure;
     }
-    output << "repair-server: listening on " << server.address().toString() << " port " << server.port() << ", database "
-           << options.databasePath << Qt::endl;
+    output << "repair-server: listening on " << server.address().toString() << " port " << server.port()
+           << ", database " << options.databasePath << Qt::endl;
     return QCoreApplication::exec();
 }
 

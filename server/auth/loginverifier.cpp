@@ -7,8 +7,7 @@
 
 LoginVerifier::LoginVerifier(QObject *parent)
     : LoginVerifier(&LoginVerifier::passwordCheck, parent)
-{
-}
+{ }
 
 LoginVerifier::LoginVerifier(Check check, QObject *parent)
     : QObject(parent)
@@ -26,7 +25,8 @@ LoginVerifier::~LoginVerifier()
 
 bool LoginVerifier::passwordCheck(const QByteArray &storedHash, const QString &digest)
 {
-    return storedHash.isEmpty() ? PasswordHasher::verifyWithoutAccount(digest) : PasswordHasher::verify(storedHash, digest);
+    return storedHash.isEmpty() ? PasswordHasher::verifyWithoutAccount(digest)
+                                : PasswordHasher::verify(storedHash, digest);
 }
 
 void LoginVerifier::verify(const QByteArray &storedHash, const QString &digest, std::function<void(bool)> done)

@@ -355,7 +355,8 @@ struct CodeListKeyArgument
     static constexpr const char *name = "code-list key";
     static QString problem(const QString &value)
     {
-        if (value.isEmpty() || value == QLatin1String("FER") || value == QLatin1String("ROR") || value == QLatin1String("KD"))
+        if (value.isEmpty() || value == QLatin1String("FER") || value == QLatin1String("ROR")
+            || value == QLatin1String("KD"))
             return {};
         return QStringLiteral("is not \"FER\", \"ROR\" or \"KD\"");
     }

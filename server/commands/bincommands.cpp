@@ -40,7 +40,9 @@ QString orderName(const QString &binId, const QString &repairId)
 // plain number ("1:05" is kept as "1:5").
 QString plainTime(const QString &time)
 {
-    return QStringLiteral("%1:%2").arg(time.section(QLatin1Char(':'), 0, 0).toInt()).arg(time.section(QLatin1Char(':'), 1, 1).toInt());
+    return QStringLiteral("%1:%2")
+        .arg(time.section(QLatin1Char(':'), 0, 0).toInt())
+        .arg(time.section(QLatin1Char(':'), 1, 1).toInt());
 }
 
 QString verdict(bool good)
@@ -63,7 +65,7 @@ struct LastLineEdit
     bool repeatedBy(const QString &saveBinId, const QString &saveRepairId, const BinRepairEntry &save) const
     {
         return pending && saveBinId == binId && saveRepairId == repairId && save.repairCode == entry.repairCode
-            && save.materials == entry.materials && save.time == entry.time;
+               && save.materials == entry.materials && save.time == entry.time;
     }
 };
 
@@ -76,37 +78,43 @@ BinCommands::BinCommands(ServerServices services)
     , lines(services.store)
     , stamps(services.store)
     , codes(services.store)
-{
-}
+{ }
 
 void BinCommands::registerCommands(CommandDispatcher &dispatcher)
 {
     using Text = const QString &;
 
     dispatcher.add<BinWorkTypeArgument, UserNameArgument>(
-        QStringLiteral("GetNewBinId"), [this](const Reply &reply, Text workType, Text) { proposeBinId(reply, workType); });
+        QStringLiteral("GetNewBinId"),
+        [this](const Reply &reply, Text workType, Text) { proposeBinId(reply, workType); });
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument>(
-        QStringLiteral("FindBin"), [this](const Reply &reply, Text, Text workType, Text binId) { findBin(reply, workType, binId); });
+        QStringLiteral("FindBin"),
+        [this](const Reply &reply, Text, Text workType, Text binId) { findBin(reply, workType, binId); });
     dispatcher.add<BinIdLabelArgument, BinWorkTypeArgument>(
-        QStringLiteral("MakeRepairId"), [this](const Reply &reply, Text label, Text workType) { makeRepairId(reply, label, workType); });
-    dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, BinSizeArgument, RepairIdArgument, AdditionalInfoArgument>(
+        QStringLiteral("MakeRepairId"),
+        [this](const Reply &reply, Text label, Text workType) { makeRepairId(reply, label, workType); });
+    dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, BinSizeArgument, RepairIdArgument,
+                   AdditionalInfoArgument>(
         QStringLiteral("StoreCurrentInfo"),
         [this](const Reply &reply, Text userName, Text workType, Text binId, Text binSize, Text repairId, Text info) {
             startOrder(reply, userName, workType, binId, binSize, repairId, info);
         });
 
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
-        QStringLiteral("GetPreForChecks"),
-        [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) { preChecks(reply, workType, binId, repairId); });
-    dispatcher.add<BinIdArgument, RepairIdArgument, BinWorkTypeArgument, VerdictArgument, VerdictArgument, VerdictArgument>(
-        QStringLiteral("StorePreChecks"),
-        [this](const Reply &reply, Text binId, Text repairId, Text workType, Text lids, Text chains, Text lidRod) {
-            const QLatin1String good("1");
-            storePreChecks(reply, binId, repairId, workType, {lids == good, chains == good, lidRod == good});
+        QStringLiteral("GetPreForChecks"), [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) {
+            preChecks(reply, workType, binId, repairId);
         });
+    dispatcher
+        .add<BinIdArgument, RepairIdArgument, BinWorkTypeArgument, VerdictArgument, VerdictArgument, VerdictArgument>(
+            QStringLiteral("StorePreChecks"),
+            [this](const Reply &reply, Text binId, Text repairId, Text workType, Text lids, Text chains, Text lidRod) {
+                const QLatin1String good("1");
+                storePreChecks(reply, binId, repairId, workType, {lids == good, chains == good, lidRod == good});
+            });
 
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
-        QStringLiteral("SetStartTime"), [this](const Reply &reply, Text userName, Text workType, Text binId, Text repairId) {
+        QStringLiteral("SetStartTime"),
+        [this](const Reply &reply, Text userName, Text workType, Text binId, Text repairId) {
             startTiming(reply, userName, workType, binId, repairId);
         });
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument, TimeStampIdArgument>(
@@ -124,54 +132,67 @@ void BinCommands::registerCommands(CommandDispatcher &dispatcher)
         });
 
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
-        QStringLiteral("GetBinInfo"),
-        [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) { binSize(reply, workType, binId, repairId); });
+        QStringLiteral("GetBinInfo"), [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) {
+            binSize(reply, workType, binId, repairId);
+        });
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
-        QStringLiteral("GetBinRepairInfo"),
-        [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) { repairLines(reply, workType, binId, repairId); });
+        QStringLiteral("GetBinRepairInfo"), [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) {
+            repairLines(reply, workType, binId, repairId);
+        });
     dispatcher.add<BinWorkTypeArgument, CodeListKeyArgument>(
-        QStringLiteral("GetRepairCodes"), [this](const Reply &reply, Text workType, Text key) { repairCodes(reply, workType, key); });
-    dispatcher.add<UserNameArgument, StatusNumberArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument, BinSizeArgument,
-                   RepairLineCodeArgument, RepairLineMaterialsArgument, CustomLineTimeArgument>(
-        QStringLiteral("SaveBinRepairInfo"),
-        [this](const Reply &reply, Text userName, Text, Text workType, Text binId, Text repairId, Text, Text code, Text materials,
-               Text time) { saveLine(reply, userName, workType, binId, repairId, {code, materials, plainTime(time)}); });
+        QStringLiteral("GetRepairCodes"),
+        [this](const Reply &reply, Text workType, Text key) { repairCodes(reply, workType, key); });
+    dispatcher.add<UserNameArgument, StatusNumberArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument,
+                   BinSizeArgument, RepairLineCodeArgument, RepairLineMaterialsArgument, CustomLineTimeArgument>(
+        QStringLiteral("SaveBinRepairInfo"), [this](const Reply &reply, Text userName, Text, Text workType, Text binId,
+                                                    Text repairId, Text, Text code, Text materials, Text time) {
+            saveLine(reply, userName, workType, binId, repairId, {code, materials, plainTime(time)});
+        });
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument, RepairLineCodeArgument,
-                   RepairLineMaterialsArgument, RepairLineCodeArgument, RepairLineMaterialsArgument, CustomLineTimeArgument>(
-        QStringLiteral("EditBinRepair"),
-        [this](const Reply &reply, Text userName, Text workType, Text binId, Text repairId, Text oldCode, Text oldMaterials,
-               Text code, Text materials, Text time) {
-            editLine(reply, userName, workType, binId, repairId, oldCode, oldMaterials, {code, materials, plainTime(time)});
-        });
-    dispatcher.add<BinWorkTypeArgument, BinIdArgument, RepairIdArgument, RepairLineCodeArgument, RepairLineMaterialsArgument>(
-        QStringLiteral("RemoveFromRepairList"),
-        [this](const Reply &reply, Text workType, Text binId, Text repairId, Text code, Text materials) {
-            removeLine(reply, workType, binId, repairId, code, materials);
-        });
+                   RepairLineMaterialsArgument, RepairLineCodeArgument, RepairLineMaterialsArgument,
+                   CustomLineTimeArgument>(QStringLiteral("EditBinRepair"), [this](const Reply &reply, Text userName,
+                                                                                   Text workType, Text binId,
+                                                                                   Text repairId, Text oldCode,
+                                                                                   Text oldMaterials, Text code,
+                                                                                   Text materials, Text time) {
+        editLine(reply, userName, workType, binId, repairId, oldCode, oldMaterials, {code, materials, plainTime(time)});
+    });
+    dispatcher
+        .add<BinWorkTypeArgument, BinIdArgument, RepairIdArgument, RepairLineCodeArgument, RepairLineMaterialsArgument>(
+            QStringLiteral("RemoveFromRepairList"),
+            [this](const Reply &reply, Text workType, Text binId, Text repairId, Text code, Text materials) {
+                removeLine(reply, workType, binId, repairId, code, materials);
+            });
     dispatcher.add<UserNameArgument, StatusNumberArgument, BinIdArgument, RepairIdArgument>(
-        QStringLiteral("ChangeStatus"), [this](const Reply &reply, Text userName, Text status, Text binId, Text repairId) {
+        QStringLiteral("ChangeStatus"),
+        [this](const Reply &reply, Text userName, Text status, Text binId, Text repairId) {
             changeStatus(reply, QStringLiteral("StatusChanged"), userName, status, binId, repairId);
         });
     // Bare from a worker's own sheet, which has nothing to send back.
-    dispatcher.add<>(QStringLiteral("SendBinBack"), [](const Reply &reply) { reply.send(QStringLiteral("SendBinBack")); });
+    dispatcher.add<>(QStringLiteral("SendBinBack"),
+                     [](const Reply &reply) { reply.send(QStringLiteral("SendBinBack")); });
     dispatcher.add<UserNameArgument, BinIdArgument, RepairIdArgument, StatusNumberArgument>(
-        QStringLiteral("SendBinBack"), [this](const Reply &reply, Text userName, Text binId, Text repairId, Text status) {
+        QStringLiteral("SendBinBack"),
+        [this](const Reply &reply, Text userName, Text binId, Text repairId, Text status) {
             changeStatus(reply, QStringLiteral("SendBinBack"), userName, status, binId, repairId);
         });
 
     dispatcher.add<BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
-        QStringLiteral("GetChecksList"),
-        [this](const Reply &reply, Text workType, Text binId, Text repairId) { finalChecks(reply, workType, binId, repairId); });
+        QStringLiteral("GetChecksList"), [this](const Reply &reply, Text workType, Text binId, Text repairId) {
+            finalChecks(reply, workType, binId, repairId);
+        });
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument, StatusNumberArgument,
                    LidMeasurementArgument, LidMeasurementArgument>(
-        QStringLiteral("SaveChecks"),
-        [this](const Reply &reply, Text userName, Text workType, Text binId, Text repairId, Text status, Text lidSize,
-               Text lidTabWidth) { saveFinalChecks(reply, userName, workType, binId, repairId, status, {lidSize, lidTabWidth}); });
+        QStringLiteral("SaveChecks"), [this](const Reply &reply, Text userName, Text workType, Text binId,
+                                             Text repairId, Text status, Text lidSize, Text lidTabWidth) {
+            saveFinalChecks(reply, userName, workType, binId, repairId, status, {lidSize, lidTabWidth});
+        });
 
     dispatcher.add<UserNameArgument>(QStringLiteral("GetWorkOrders"),
                                      [this](const Reply &reply, Text userName) { workOrders(reply, userName); });
     dispatcher.add<UserNameArgument, BinIdArgument>(
-        QStringLiteral("GetBin"), [this](const Reply &reply, Text owner, Text binId) { continueOrder(reply, owner, binId); });
+        QStringLiteral("GetBin"),
+        [this](const Reply &reply, Text owner, Text binId) { continueOrder(reply, owner, binId); });
 }
 
 // --- Lookups ---------------------------------------------------------------
@@ -185,8 +206,8 @@ Lookup<BinOrder> BinCommands::orderOrError(const Reply &reply, const QString &wo
         return order;
     }
     if (!order.found() || (!workType.isEmpty() && order->workType != workType)) {
-        reply.error(QStringLiteral("there is no %1 order for %2").arg(workType.isEmpty() ? QStringLiteral("bin") : workType,
-                                                                      orderName(binId, repairId)));
+        reply.error(QStringLiteral("there is no %1 order for %2")
+                        .arg(workType.isEmpty() ? QStringLiteral("bin") : workType, orderName(binId, repairId)));
         return Lookup<BinOrder>::missing();
     }
     return order;
@@ -199,12 +220,12 @@ Lookup<BinOrder> BinCommands::ownOrderOrError(const Reply &reply, const QString 
     if (!order.found())
         return order;
     if (order->ownerName != userName) {
-        reply.error(QStringLiteral("the order for %1 is not an order of \"%2\"").arg(orderName(binId, repairId), userName));
+        reply.error(
+            QStringLiteral("the order for %1 is not an order of \"%2\"").arg(orderName(binId, repairId), userName));
         return Lookup<BinOrder>::missing();
     }
     return order;
 }
-
 
 bool BinCommands::binIdFitsOrError(const Reply &reply, const QString &binId, const QString &workType)
 {
@@ -320,12 +341,13 @@ void BinCommands::preChecks(const Reply &reply, const QString &workType, const Q
         reply.send(QStringLiteral("PreForChecks"), QString(), QString(), QString());
         return;
     }
-    reply.send(QStringLiteral("PreForChecks"), verdict(checks->lidsGood), verdict(checks->chainsGood), verdict(checks->lidRodGood));
+    reply.send(QStringLiteral("PreForChecks"), verdict(checks->lidsGood), verdict(checks->chainsGood),
+               verdict(checks->lidRodGood));
 }
 
 // Recorded for the order's owner; a second store replaces the first.
-void BinCommands::storePreChecks(const Reply &reply, const QString &binId, const QString &repairId, const QString &workType,
-                                 const PreChecks &checks)
+void BinCommands::storePreChecks(const Reply &reply, const QString &binId, const QString &repairId,
+                                 const QString &workType, const PreChecks &checks)
 {
     const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
     if (!order.found())
@@ -339,8 +361,8 @@ void BinCommands::storePreChecks(const Reply &reply, const QString &binId, const
 
 // --- Timing ----------------------------------------------------------------
 
-void BinCommands::startTiming(const Reply &reply, const QString &userName, const QString &workType, const QString &binId,
-                              const QString &repairId)
+void BinCommands::startTiming(const Reply &reply, const QString &userName, const QString &workType,
+                              const QString &binId, const QString &repairId)
 {
     const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Active);
     if (!account.found())
@@ -353,7 +375,8 @@ void BinCommands::startTiming(const Reply &reply, const QString &userName, const
         reply.storeFailure();
         return;
     }
-    reply.send(QStringLiteral("StartTimeSet"), QString::number(opened->stampId), OrderTimeStamps::hoursText(opened->bookedHours));
+    reply.send(QStringLiteral("StartTimeSet"), QString::number(opened->stampId),
+               OrderTimeStamps::hoursText(opened->bookedHours));
 }
 
 // Only the user who started a stamp ends it, and only on its own order.
@@ -378,7 +401,8 @@ void BinCommands::endTiming(const Reply &reply, const QString &userName, const Q
         return;
     }
     if (!stamp.found() || stamp->order != TimedOrder::bin(order->id) || stamp->userId != account->id) {
-        reply.error(QStringLiteral("there is no time stamp %1 of \"%2\" on %3").arg(stampId, userName, orderName(binId, repairId)));
+        reply.error(QStringLiteral("there is no time stamp %1 of \"%2\" on %3")
+                        .arg(stampId, userName, orderName(binId, repairId)));
         return;
     }
     switch (stamps.close(stamp->id, now())) {
@@ -417,7 +441,8 @@ void BinCommands::binSize(const Reply &reply, const QString &workType, const QSt
     reply.send(QStringLiteral("BinSize"), order->binSize);
 }
 
-void BinCommands::repairLines(const Reply &reply, const QString &workType, const QString &binId, const QString &repairId)
+void BinCommands::repairLines(const Reply &reply, const QString &workType, const QString &binId,
+                              const QString &repairId)
 {
     const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
     if (!order.found())
@@ -440,7 +465,8 @@ void BinCommands::repairLines(const Reply &reply, const QString &workType, const
 // The list the key names; an empty key stands for the work type's own list.
 void BinCommands::repairCodes(const Reply &reply, const QString &workType, const QString &codeListKey)
 {
-    const std::optional<QList<RepairCode>> found = codes.codesOf(codeListKey.isEmpty() ? codeListOf(workType) : codeListKey);
+    const std::optional<QList<RepairCode>> found
+        = codes.codesOf(codeListKey.isEmpty() ? codeListOf(workType) : codeListKey);
     if (!found) {
         reply.storeFailure();
         return;
@@ -543,7 +569,8 @@ void BinCommands::changeStatus(const Reply &reply, const QString &tag, const QSt
 // --- Final checks ----------------------------------------------------------
 
 // An order without final checks (a roll-off order) answers two empty texts.
-void BinCommands::finalChecks(const Reply &reply, const QString &workType, const QString &binId, const QString &repairId)
+void BinCommands::finalChecks(const Reply &reply, const QString &workType, const QString &binId,
+                              const QString &repairId)
 {
     const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
     if (!order.found())
@@ -562,8 +589,9 @@ void BinCommands::finalChecks(const Reply &reply, const QString &workType, const
 
 // Saved when the worker finishes (4) or a manager confirms (6); a second
 // save replaces the first. The checks are recorded for the order's owner.
-void BinCommands::saveFinalChecks(const Reply &reply, const QString &userName, const QString &workType, const QString &binId,
-                                  const QString &repairId, const QString &status, const FinalChecks &checks)
+void BinCommands::saveFinalChecks(const Reply &reply, const QString &userName, const QString &workType,
+                                  const QString &binId, const QString &repairId, const QString &status,
+                                  const FinalChecks &checks)
 {
     const int newStatus = status.toInt();
     if (newStatus < OrderStatus::WaitingForCheck) {
@@ -622,6 +650,6 @@ void BinCommands::continueOrder(const Reply &reply, const QString &owner, const 
         return;
     }
     const QString codeList = order->codeList.isEmpty() ? codeListOf(order->workType) : order->codeList;
-    reply.send(QStringLiteral("Bin"), order->binId, order->workType, QString::number(order->repairId), QString::number(order->status),
-               codeList);
+    reply.send(QStringLiteral("Bin"), order->binId, order->workType, QString::number(order->repairId),
+               QString::number(order->status), codeList);
 }

@@ -60,19 +60,28 @@ namespace CommandDispatcherDetail {
 template<typename T>
 const char *wireTypeName();
 template<>
-inline const char *wireTypeName<QString>() { return "QString"; }
+inline const char *wireTypeName<QString>()
+{
+    return "QString";
+}
 template<>
-inline const char *wireTypeName<QStringList>() { return "QStringList"; }
+inline const char *wireTypeName<QStringList>()
+{
+    return "QStringList";
+}
 template<>
-inline const char *wireTypeName<qint32>() { return "int"; }
+inline const char *wireTypeName<qint32>()
+{
+    return "int";
+}
 
 } // namespace CommandDispatcherDetail
 
 template<typename... Rules>
 QString CommandDispatcher::usage(const QString &command)
 {
-    const QStringList parts = {QStringLiteral("%1 (%2)").arg(QLatin1String(Rules::name),
-                                                             QLatin1String(CommandDispatcherDetail::wireTypeName<typename Rules::Type>()))...};
+    const QStringList parts = {QStringLiteral("%1 (%2)").arg(
+        QLatin1String(Rules::name), QLatin1String(CommandDispatcherDetail::wireTypeName<typename Rules::Type>()))...};
     if (parts.isEmpty())
         return QStringLiteral("\"%1\" takes no arguments").arg(command);
     return QStringLiteral("\"%1\" takes %2 argument%3: %4")

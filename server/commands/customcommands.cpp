@@ -44,8 +44,7 @@ CustomCommands::CustomCommands(ServerServices services)
     : users(services.store)
     , jobs(services.store)
     , stamps(services.store)
-{
-}
+{ }
 
 void CustomCommands::registerCommands(CommandDispatcher &dispatcher)
 {
@@ -56,11 +55,12 @@ void CustomCommands::registerCommands(CommandDispatcher &dispatcher)
     using Description = CustomLineDescriptionArgument;
     using Materials = CustomLineMaterialsArgument;
 
-    dispatcher.add<UserNameArgument, CustomJobDateArgument, CustomWorkerArgument, JobType, Customer, Contact, Contact, Contact, Contact>(
+    dispatcher.add<UserNameArgument, CustomJobDateArgument, CustomWorkerArgument, JobType, Customer, Contact, Contact,
+                   Contact, Contact>(
         QStringLiteral("StartCustomRepair"),
-        [this](const Reply &reply, const QString &user, const QString &date, const QString &worker, const QString &jobType,
-               const QString &customer, const QString &customerRef, const QString &contactName, const QString &phone,
-               const QString &email) {
+        [this](const Reply &reply, const QString &user, const QString &date, const QString &worker,
+               const QString &jobType, const QString &customer, const QString &customerRef, const QString &contactName,
+               const QString &phone, const QString &email) {
             start(reply, user, {date, worker, jobType, customer, customerRef, contactName, phone, email});
         });
     dispatcher.add<Number, JobType, Customer>(
@@ -68,26 +68,28 @@ void CustomCommands::registerCommands(CommandDispatcher &dispatcher)
         [this](const Reply &reply, const QString &number, const QString &jobType, const QString &customer) {
             repairLines(reply, jobKey(number, jobType, customer));
         });
-    dispatcher.add<Description, Materials, CustomLineHoursArgument, CustomLineMinutesArgument, Number, StatusNumberArgument,
-                   UserNameArgument, JobType, Customer>(
+    dispatcher.add<Description, Materials, CustomLineHoursArgument, CustomLineMinutesArgument, Number,
+                   StatusNumberArgument, UserNameArgument, JobType, Customer>(
         QStringLiteral("AddCustomRepair"),
-        [this](const Reply &reply, const QString &description, const QString &materials, const QString &hours, const QString &minutes,
-               const QString &number, const QString &status, const QString &user, const QString &jobType, const QString &customer) {
-            addLine(reply, jobKey(number, jobType, customer), line(description, materials, hours, minutes), status, user);
+        [this](const Reply &reply, const QString &description, const QString &materials, const QString &hours,
+               const QString &minutes, const QString &number, const QString &status, const QString &user,
+               const QString &jobType, const QString &customer) {
+            addLine(reply, jobKey(number, jobType, customer), line(description, materials, hours, minutes), status,
+                    user);
         });
-    dispatcher.add<Number, JobType, Customer, Description, Materials, CustomLineHoursArgument, CustomLineMinutesArgument, Description,
-                   Materials, CustomLineTimeArgument>(
+    dispatcher.add<Number, JobType, Customer, Description, Materials, CustomLineHoursArgument,
+                   CustomLineMinutesArgument, Description, Materials, CustomLineTimeArgument>(
         QStringLiteral("EditCustomRepair"),
-        [this](const Reply &reply, const QString &number, const QString &jobType, const QString &customer, const QString &description,
-               const QString &materials, const QString &hours, const QString &minutes, const QString &oldDescription,
-               const QString &oldMaterials, const QString &oldTime) {
+        [this](const Reply &reply, const QString &number, const QString &jobType, const QString &customer,
+               const QString &description, const QString &materials, const QString &hours, const QString &minutes,
+               const QString &oldDescription, const QString &oldMaterials, const QString &oldTime) {
             editLine(reply, jobKey(number, jobType, customer), line(oldDescription, oldMaterials, oldTime),
                      line(description, materials, hours, minutes));
         });
     dispatcher.add<Number, JobType, Customer, Description, Materials, CustomLineTimeArgument>(
         QStringLiteral("RemoveCustomRepair"),
-        [this](const Reply &reply, const QString &number, const QString &jobType, const QString &customer, const QString &description,
-               const QString &materials, const QString &time) {
+        [this](const Reply &reply, const QString &number, const QString &jobType, const QString &customer,
+               const QString &description, const QString &materials, const QString &time) {
             removeLine(reply, jobKey(number, jobType, customer), line(description, materials, time));
         });
     dispatcher.add<Number, JobType, Customer>(
@@ -102,12 +104,12 @@ void CustomCommands::registerCommands(CommandDispatcher &dispatcher)
         });
     dispatcher.add<UserNameArgument, Number, JobType, Customer>(
         QStringLiteral("SetCustomStartTime"),
-        [this](const Reply &reply, const QString &user, const QString &number, const QString &jobType, const QString &customer) {
-            startTiming(reply, user, jobKey(number, jobType, customer));
-        });
+        [this](const Reply &reply, const QString &user, const QString &number, const QString &jobType,
+               const QString &customer) { startTiming(reply, user, jobKey(number, jobType, customer)); });
     dispatcher.add<UserNameArgument, Number, JobType, Customer, TimeStampIdArgument>(
         QStringLiteral("SetCustomEndTime"),
-        [this](const Reply &reply, const QString &user, const QString &number, const QString &jobType, const QString &customer,
+        [this](const Reply &reply, const QString &user, const QString &number, const QString &jobType,
+               const QString &customer,
                const QString &stampId) { endTiming(reply, user, jobKey(number, jobType, customer), stampId); });
     dispatcher.add<Number, JobType, Customer>(
         QStringLiteral("GetCustomTime"),
@@ -130,12 +132,12 @@ Lookup<CustomJob> CustomCommands::jobOrError(const Reply &reply, const CustomJob
         return job;
     }
     if (!job.found()) {
-        reply.error(QStringLiteral("there is no %1 of the job type \"%2\" for the customer \"%3\"").arg(jobName(key.id), key.jobType, key.customer));
+        reply.error(QStringLiteral("there is no %1 of the job type \"%2\" for the customer \"%3\"")
+                        .arg(jobName(key.id), key.jobType, key.customer));
         return Lookup<CustomJob>::missing();
     }
     return job;
 }
-
 
 void CustomCommands::answer(const Reply &reply, CustomOrders::Change change, const QString &tag, const QString &refusal)
 {
@@ -193,12 +195,14 @@ void CustomCommands::repairLines(const Reply &reply, const CustomJobKey &key)
 
 // Status "2": the worker adds to an open job. Status "3": a manager adds
 // while checking a job that waits for confirmation. The job takes that status.
-void CustomCommands::addLine(const Reply &reply, const CustomJobKey &key, const CustomLine &entry, const QString &status,
-                             const QString &userName)
+void CustomCommands::addLine(const Reply &reply, const CustomJobKey &key, const CustomLine &entry,
+                             const QString &status, const QString &userName)
 {
     const int newStatus = status.toInt();
     if (newStatus != CustomJobStatus::LinesSaved && newStatus != CustomJobStatus::ChangedWhileChecked) {
-        reply.error(QStringLiteral("a custom repair line is saved with the status 2 (by its worker) or 3 (during a check), not %1").arg(status));
+        reply.error(QStringLiteral(
+                        "a custom repair line is saved with the status 2 (by its worker) or 3 (during a check), not %1")
+                        .arg(status));
         return;
     }
     const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Active);
@@ -209,8 +213,9 @@ void CustomCommands::addLine(const Reply &reply, const CustomJobKey &key, const 
         return;
     const bool byWorker = newStatus == CustomJobStatus::LinesSaved;
     const QList<int> &allowedFrom = byWorker ? openStatuses : waitingStatuses;
-    const QString refusal = byWorker ? QStringLiteral("%1 is no longer open: it has been submitted").arg(jobName(job->id))
-                                     : QStringLiteral("%1 is not waiting for confirmation").arg(jobName(job->id));
+    const QString refusal = byWorker
+                                ? QStringLiteral("%1 is no longer open: it has been submitted").arg(jobName(job->id))
+                                : QStringLiteral("%1 is not waiting for confirmation").arg(jobName(job->id));
     if (!allowedFrom.contains(job->status)) {
         reply.error(refusal);
         return;
@@ -220,7 +225,8 @@ void CustomCommands::addLine(const Reply &reply, const CustomJobKey &key, const 
 }
 
 // Lines can be changed until the job is confirmed; the job's status stays.
-void CustomCommands::editLine(const Reply &reply, const CustomJobKey &key, const CustomLine &old, const CustomLine &replacement)
+void CustomCommands::editLine(const Reply &reply, const CustomJobKey &key, const CustomLine &old,
+                              const CustomLine &replacement)
 {
     const Lookup<CustomJob> job = jobOrError(reply, key);
     if (!job.found())
@@ -244,8 +250,8 @@ void CustomCommands::submit(const Reply &reply, const CustomJobKey &key)
     const Lookup<CustomJob> job = jobOrError(reply, key);
     if (!job.found())
         return;
-    answer(reply, jobs.setStatus(job->id, CustomJobStatus::Submitted, openStatuses), QStringLiteral("SubmitCustomRepair"),
-           QStringLiteral("%1 has been submitted already").arg(jobName(job->id)));
+    answer(reply, jobs.setStatus(job->id, CustomJobStatus::Submitted, openStatuses),
+           QStringLiteral("SubmitCustomRepair"), QStringLiteral("%1 has been submitted already").arg(jobName(job->id)));
 }
 
 // A manager confirms a job waiting for it: status 6, finished now.
@@ -254,8 +260,10 @@ void CustomCommands::confirm(const Reply &reply, const CustomJobKey &key)
     const Lookup<CustomJob> job = jobOrError(reply, key);
     if (!job.found())
         return;
-    answer(reply, jobs.setStatus(job->id, CustomJobStatus::Confirmed, waitingStatuses, QDateTime::currentSecsSinceEpoch()),
-           QStringLiteral("FinishCustomRepair"), QStringLiteral("%1 is not waiting for confirmation").arg(jobName(job->id)));
+    answer(reply,
+           jobs.setStatus(job->id, CustomJobStatus::Confirmed, waitingStatuses, QDateTime::currentSecsSinceEpoch()),
+           QStringLiteral("FinishCustomRepair"),
+           QStringLiteral("%1 is not waiting for confirmation").arg(jobName(job->id)));
 }
 
 // Opens a time stamp of the user on an open job and answers its id.
@@ -271,8 +279,8 @@ void CustomCommands::startTiming(const Reply &reply, const QString &userName, co
         reply.error(QStringLiteral("%1 is no longer open: it has been submitted").arg(jobName(job->id)));
         return;
     }
-    const std::optional<OrderTimeStamps::Opened> opened =
-        stamps.open(TimedOrder::custom(job->id), account->id, QDateTime::currentSecsSinceEpoch());
+    const std::optional<OrderTimeStamps::Opened> opened
+        = stamps.open(TimedOrder::custom(job->id), account->id, QDateTime::currentSecsSinceEpoch());
     if (!opened) {
         reply.storeFailure();
         return;
@@ -283,7 +291,8 @@ void CustomCommands::startTiming(const Reply &reply, const QString &userName, co
 // Closes the user's time stamp on the job; one closed already keeps its end.
 // "0" names no stamp (the timing never started): there is nothing to close,
 // and the sheet can still be left.
-void CustomCommands::endTiming(const Reply &reply, const QString &userName, const CustomJobKey &key, const QString &stampId)
+void CustomCommands::endTiming(const Reply &reply, const QString &userName, const CustomJobKey &key,
+                               const QString &stampId)
 {
     const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
     if (!account.found())
@@ -302,7 +311,8 @@ void CustomCommands::endTiming(const Reply &reply, const QString &userName, cons
         return;
     }
     if (!stamp.found() || stamp->order != TimedOrder::custom(job->id) || stamp->userId != account->id) {
-        reply.error(QStringLiteral("%1 has no time stamp %2 of the user \"%3\"").arg(jobName(job->id)).arg(id).arg(userName));
+        reply.error(
+            QStringLiteral("%1 has no time stamp %2 of the user \"%3\"").arg(jobName(job->id)).arg(id).arg(userName));
         return;
     }
     switch (stamps.close(id, QDateTime::currentSecsSinceEpoch())) {
@@ -362,6 +372,7 @@ void CustomCommands::continueJob(const Reply &reply, const CustomJobKey &key)
         return;
     }
     const NewCustomJob &details = job->details;
-    reply.send(QStringLiteral("ContinueCustomOrder"), details.date, details.worker, details.customerRef, details.contactName, details.phone,
-               details.email, QString::number(job->status), QString::number(job->id), details.jobType, details.customer);
+    reply.send(QStringLiteral("ContinueCustomOrder"), details.date, details.worker, details.customerRef,
+               details.contactName, details.phone, details.email, QString::number(job->status),
+               QString::number(job->id), details.jobType, details.customer);
 }

@@ -21,7 +21,8 @@ public:
 private:
     void start(const Reply &reply, const QString &userName, const NewCustomJob &job);
     void repairLines(const Reply &reply, const CustomJobKey &key);
-    void addLine(const Reply &reply, const CustomJobKey &key, const CustomLine &line, const QString &status, const QString &userName);
+    void addLine(const Reply &reply, const CustomJobKey &key, const CustomLine &line, const QString &status,
+                 const QString &userName);
     void editLine(const Reply &reply, const CustomJobKey &key, const CustomLine &old, const CustomLine &replacement);
     void removeLine(const Reply &reply, const CustomJobKey &key, const CustomLine &old);
     void submit(const Reply &reply, const CustomJobKey &key);

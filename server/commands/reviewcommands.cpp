@@ -9,7 +9,6 @@
 #include "domain/orderstatus.h"
 #include "domain/repaircodelists.h"
 
-
 namespace {
 
 // Custom jobs a manager still has to confirm: submitted, or changed during
@@ -70,18 +69,18 @@ void sendWorkers(const Reply &reply, const QList<Order> &orders)
 ReviewCommands::ReviewCommands(ServerServices services)
     : users(services.store)
     , review(services.store)
-{
-}
+{ }
 
 void ReviewCommands::registerCommands(CommandDispatcher &dispatcher)
 {
     dispatcher.add<>(QStringLiteral("GetNumberWorkToConfirm"), [this](const Reply &reply) { numberToConfirm(reply); });
-    dispatcher.add<StatusNumberArgument>(QStringLiteral("GetListOfUserOrders"), [this](const Reply &reply, const QString &status) {
-        binWorkers(reply, status.toInt());
-    });
+    dispatcher.add<StatusNumberArgument>(
+        QStringLiteral("GetListOfUserOrders"),
+        [this](const Reply &reply, const QString &status) { binWorkers(reply, status.toInt()); });
     // The order review's Custom box exists only while confirming, so its
     // bin list is the one of orders waiting for confirmation.
-    dispatcher.add<>(QStringLiteral("CheckBinWork"), [this](const Reply &reply) { binWorkers(reply, OrderStatus::Checked); });
+    dispatcher.add<>(QStringLiteral("CheckBinWork"),
+                     [this](const Reply &reply) { binWorkers(reply, OrderStatus::Checked); });
     dispatcher.add<>(QStringLiteral("CheckCustomWork"), [this](const Reply &reply) { customWorkers(reply); });
     dispatcher.add<AllWorkersArgument, StatusNumberArgument>(
         QStringLiteral("GetAllWork"), [this](const Reply &reply, const QString &selection, const QString &status) {
@@ -91,11 +90,12 @@ void ReviewCommands::registerCommands(CommandDispatcher &dispatcher)
     dispatcher.add<UserNameArgument>(QStringLiteral("ListWorkOrders"), [this](const Reply &reply, const QString &user) {
         workerBinOrders(reply, user, OrderStatus::WaitingForCheck);
     });
-    dispatcher.add<UserNameArgument>(QStringLiteral("ListWorkOrdersToConfirm"), [this](const Reply &reply, const QString &user) {
-        workerBinOrders(reply, user, OrderStatus::Checked);
-    });
-    dispatcher.add<UserNameArgument>(QStringLiteral("ListCustomWorkToConfirm"),
-                                     [this](const Reply &reply, const QString &user) { workerCustomWork(reply, user); });
+    dispatcher.add<UserNameArgument>(
+        QStringLiteral("ListWorkOrdersToConfirm"),
+        [this](const Reply &reply, const QString &user) { workerBinOrders(reply, user, OrderStatus::Checked); });
+    dispatcher.add<UserNameArgument>(
+        QStringLiteral("ListCustomWorkToConfirm"),
+        [this](const Reply &reply, const QString &user) { workerCustomWork(reply, user); });
     dispatcher.add<UserNameArgument, BinIdArgument>(
         QStringLiteral("GetBinForCheck"), [this](const Reply &reply, const QString &user, const QString &binId) {
             binForReview(reply, QStringLiteral("GetBinForCheck"), user, binId, OrderStatus::WaitingForCheck);
@@ -108,7 +108,6 @@ void ReviewCommands::registerCommands(CommandDispatcher &dispatcher)
         QStringLiteral("GetCustomForCheck"),
         [this](const Reply &reply, const QString &user, const QString &line) { customForCheck(reply, user, line); });
 }
-
 
 // Bin orders checked and waiting for a manager, and custom jobs waiting
 // for one.
@@ -253,10 +252,12 @@ void ReviewCommands::binForReview(const Reply &reply, const QString &tag, const 
         return;
     }
     if (!order.found()) {
-        reply.error(QStringLiteral("\"%1\" has no order for bin %2 with status %3").arg(userName, binId, QString::number(status)));
+        reply.error(QStringLiteral("\"%1\" has no order for bin %2 with status %3")
+                        .arg(userName, binId, QString::number(status)));
         return;
     }
-    reply.send(tag, order->userName, codeListOf(*order), order->workType, order->binId, QString::number(order->repairId));
+    reply.send(tag, order->userName, codeListOf(*order), order->workType, order->binId,
+               QString::number(order->repairId));
 }
 
 // The job the line names, when it belongs to the user and waits for
@@ -275,9 +276,10 @@ void ReviewCommands::customForCheck(const Reply &reply, const QString &userName,
         return;
     }
     if (!job.found() || customJobLine(*job) != orderLine) {
-        reply.error(QStringLiteral("\"%1\" has no custom job \"%2\" waiting for confirmation").arg(userName, orderLine));
+        reply.error(
+            QStringLiteral("\"%1\" has no custom job \"%2\" waiting for confirmation").arg(userName, orderLine));
         return;
     }
-    reply.send(QStringLiteral("GetCustomForCheck"), job->userName, QString::number(job->orderId), job->jobType, job->customer,
-               job->date, job->worker, job->customerRef, job->contactName, job->phone, job->email);
+    reply.send(QStringLiteral("GetCustomForCheck"), job->userName, QString::number(job->orderId), job->jobType,
+               job->customer, job->date, job->worker, job->customerRef, job->contactName, job->phone, job->email);
 }

@@ -25,7 +25,8 @@ private:
     void allCustomWork(const Reply &reply);
     void workerBinOrders(const Reply &reply, const QString &userName, int status);
     void workerCustomWork(const Reply &reply, const QString &userName);
-    void binForReview(const Reply &reply, const QString &tag, const QString &userName, const QString &binId, int status);
+    void binForReview(const Reply &reply, const QString &tag, const QString &userName, const QString &binId,
+                      int status);
     void customForCheck(const Reply &reply, const QString &userName, const QString &orderLine);
 
     UserAccounts users;

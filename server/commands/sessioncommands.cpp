@@ -16,21 +16,24 @@ SessionCommands::SessionCommands(ServerServices services)
     , users(services.store)
     , clock(services.store)
     , binOrders(services.store)
-{
-}
+{ }
 
 void SessionCommands::registerCommands(CommandDispatcher &dispatcher)
 {
     dispatcher.add<UserNameArgument, PasswordDigestArgument>(
-        QStringLiteral("Login"), [this](const Reply &reply, const QString &user, const QString &digest) { login(reply, user, digest); });
-    dispatcher.add<>(QStringLiteral("GetWork"), [](const Reply &reply) { reply.send(QStringLiteral("WorkType"), WorkType::all()); });
+        QStringLiteral("Login"),
+        [this](const Reply &reply, const QString &user, const QString &digest) { login(reply, user, digest); });
+    dispatcher.add<>(QStringLiteral("GetWork"),
+                     [](const Reply &reply) { reply.send(QStringLiteral("WorkType"), WorkType::all()); });
     dispatcher.add<UserNameArgument>(QStringLiteral("GetPermissions"),
                                      [this](const Reply &reply, const QString &user) { permissions(reply, user); });
     dispatcher.add<>(QStringLiteral("GetNumberOfOrders"), [this](const Reply &reply) { numberOfOrders(reply); });
     dispatcher.add<UserNameArgument>(QStringLiteral("GetClockStatus"),
                                      [this](const Reply &reply, const QString &user) { clockStatus(reply, user); });
-    dispatcher.add<UserNameArgument>(QStringLiteral("ClockIn"), [this](const Reply &reply, const QString &user) { clockIn(reply, user); });
-    dispatcher.add<UserNameArgument>(QStringLiteral("ClockOut"), [this](const Reply &reply, const QString &user) { clockOut(reply, user); });
+    dispatcher.add<UserNameArgument>(QStringLiteral("ClockIn"),
+                                     [this](const Reply &reply, const QString &user) { clockIn(reply, user); });
+    dispatcher.add<UserNameArgument>(QStringLiteral("ClockOut"),
+                                     [this](const Reply &reply, const QString &user) { clockOut(reply, user); });
 }
 
 // "Success" only for an active account whose hash matches the digest. An
@@ -105,7 +108,6 @@ void SessionCommands::clockStatus(const Reply &reply, const QString &userName)
         return;
     }
 }
-
 
 // Clocking in while in keeps the open period and answers as usual. Removed
 // users cannot clock in.

@@ -9,9 +9,9 @@ namespace RepairCodeList {
 
 struct Kind
 {
-    QString key;      // "FER", "ROR" or "KD"
+    QString key; // "FER", "ROR" or "KD"
     QString category; // "Front End Repair", "Roll Off Repair" or "Kestrel Disposal"
-    QString prefix;   // "FEC", "ROC" or "KEC"
+    QString prefix; // "FEC", "ROC" or "KEC"
 };
 
 inline QList<Kind> all()

@@ -4,7 +4,7 @@
 // is looked up or stored.
 namespace Limits {
 
-constexpr int NameLength = 50;   // user names, first and last names, departments
+constexpr int NameLength = 50; // user names, first and last names, departments
 constexpr int FreeTextLength = 512; // materials and descriptions
 constexpr int CustomJobFieldLength = 100; // a custom job's worker, job type, customer and contact details
 constexpr int BinIdLength = 30;

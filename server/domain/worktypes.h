@@ -7,12 +7,24 @@
 // show and send.
 namespace WorkType {
 
-inline QString frontEnd() { return QStringLiteral("Front End Repair"); }
-inline QString rollOff() { return QStringLiteral("Roll Off Repair"); }
-inline QString custom() { return QStringLiteral("Custom"); }
+inline QString frontEnd()
+{
+    return QStringLiteral("Front End Repair");
+}
+inline QString rollOff()
+{
+    return QStringLiteral("Roll Off Repair");
+}
+inline QString custom()
+{
+    return QStringLiteral("Custom");
+}
 
 // In the order the work-type choice lists them.
-inline QStringList all() { return {frontEnd(), rollOff(), custom()}; }
+inline QStringList all()
+{
+    return {frontEnd(), rollOff(), custom()};
+}
 
 // How the IDs of the bins of a bin work type begin: "KD" front end, "ROR"
 // roll off; empty for custom work.

@@ -15,9 +15,8 @@ const QString OrderColumns = QStringLiteral(
     " WHERE o.removed_at IS NULL");
 
 // Orders still with their worker: started, lines recorded, sheet submitted.
-const QString OpenStatuses = QStringLiteral("o.status BETWEEN %1 AND %2")
-                                 .arg(OrderStatus::Started)
-                                 .arg(OrderStatus::FrontEndSheetSubmitted);
+const QString OpenStatuses
+    = QStringLiteral("o.status BETWEEN %1 AND %2").arg(OrderStatus::Started).arg(OrderStatus::FrontEndSheetSubmitted);
 
 BinOrder orderFrom(const QSqlQuery &query)
 {
@@ -48,8 +47,8 @@ std::optional<bool> binExists(const Store &store, const QString &binId)
 
 std::optional<qint64> BinOrders::countWithStatus(int status) const
 {
-    QSqlQuery query = store.prepare(QStringLiteral(
-        "SELECT COUNT(*) FROM bin_orders WHERE status = :status AND removed_at IS NULL"));
+    QSqlQuery query = store.prepare(
+        QStringLiteral("SELECT COUNT(*) FROM bin_orders WHERE status = :status AND removed_at IS NULL"));
     query.bindValue(QStringLiteral(":status"), status);
     if (!Store::execute(query) || !query.next())
         return std::nullopt;
@@ -63,7 +62,8 @@ std::optional<QString> BinOrders::proposeBinId(const QString &prefix)
 {
     QString proposal;
     const bool committed = store.transaction([&] {
-        QSqlQuery read = store.prepare(QStringLiteral("SELECT last_number FROM bin_id_counters WHERE prefix = :prefix"));
+        QSqlQuery read
+            = store.prepare(QStringLiteral("SELECT last_number FROM bin_id_counters WHERE prefix = :prefix"));
         read.bindValue(QStringLiteral(":prefix"), textValue(prefix));
         if (!Store::execute(read))
             return false;
@@ -78,8 +78,9 @@ std::optional<QString> BinOrders::proposeBinId(const QString &prefix)
                 break;
             ++number;
         }
-        QSqlQuery write = store.prepare(counted ? QStringLiteral("UPDATE bin_id_counters SET last_number = :number WHERE prefix = :prefix")
-                                                : QStringLiteral("INSERT INTO bin_id_counters (prefix, last_number) VALUES (:prefix, :number)"));
+        QSqlQuery write = store.prepare(
+            counted ? QStringLiteral("UPDATE bin_id_counters SET last_number = :number WHERE prefix = :prefix")
+                    : QStringLiteral("INSERT INTO bin_id_counters (prefix, last_number) VALUES (:prefix, :number)"));
         write.bindValue(QStringLiteral(":prefix"), textValue(prefix));
         write.bindValue(QStringLiteral(":number"), number);
         if (!Store::execute(write))
@@ -135,8 +136,8 @@ Lookup<BinOrder> BinOrders::openOrderOf(const QString &binId) const
 std::optional<int> BinOrders::nextRepairId(const QString &binId) const
 {
     // Removed orders keep their repair ids.
-    QSqlQuery query = store.prepare(QStringLiteral(
-        "SELECT COALESCE(MAX(o.repair_id), 0) + 1 FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = :bin"));
+    QSqlQuery query = store.prepare(QStringLiteral("SELECT COALESCE(MAX(o.repair_id), 0) + 1 FROM bin_orders o JOIN "
+                                                   "bins b ON b.id = o.bin_ref WHERE b.bin_id = :bin"));
     query.bindValue(QStringLiteral(":bin"), textValue(binId));
     if (!Store::execute(query) || !query.next())
         return std::nullopt;
@@ -189,8 +190,9 @@ BinOrders::StartResult BinOrders::start(const NewBinOrder &order, qint64 now)
                 result = StartResult::NotNextRepairId;
                 return false;
             }
-            QSqlQuery insert = store.prepare(QStringLiteral(
-                "INSERT INTO bins (bin_id, work_type, bin_size, created_at) VALUES (:bin, :type, :size, :now) RETURNING id"));
+            QSqlQuery insert
+                = store.prepare(QStringLiteral("INSERT INTO bins (bin_id, work_type, bin_size, created_at) VALUES "
+                                               "(:bin, :type, :size, :now) RETURNING id"));
             insert.bindValue(QStringLiteral(":bin"), textValue(order.binId));
             insert.bindValue(QStringLiteral(":type"), textValue(order.workType));
             insert.bindValue(QStringLiteral(":size"), textValue(order.binSize));
@@ -200,9 +202,10 @@ BinOrders::StartResult BinOrders::start(const NewBinOrder &order, qint64 now)
                 return false;
             binRef = *id;
         }
-        QSqlQuery insert = store.prepare(QStringLiteral(
-            "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, code_list, bin_size, additional_info, status, created_at)"
-            " VALUES (:bin, :repair, :owner, :type, :list, :size, :info, :status, :now)"));
+        QSqlQuery insert = store.prepare(
+            QStringLiteral("INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, code_list, bin_size, "
+                           "additional_info, status, created_at)"
+                           " VALUES (:bin, :repair, :owner, :type, :list, :size, :info, :status, :now)"));
         insert.bindValue(QStringLiteral(":bin"), binRef);
         insert.bindValue(QStringLiteral(":repair"), order.repairId);
         insert.bindValue(QStringLiteral(":owner"), order.ownerId);
@@ -225,10 +228,10 @@ BinOrders::StartResult BinOrders::start(const NewBinOrder &order, qint64 now)
 bool BinOrders::setStatus(qint64 orderId, int status, qint64 now)
 {
     return store.transaction([&] {
-        QSqlQuery update = store.prepare(QStringLiteral(
-            "UPDATE bin_orders SET status = :status,"
-            " finished_at = CASE WHEN :finished = 1 THEN COALESCE(finished_at, :now) ELSE NULL END"
-            " WHERE id = :id"));
+        QSqlQuery update = store.prepare(
+            QStringLiteral("UPDATE bin_orders SET status = :status,"
+                           " finished_at = CASE WHEN :finished = 1 THEN COALESCE(finished_at, :now) ELSE NULL END"
+                           " WHERE id = :id"));
         update.bindValue(QStringLiteral(":status"), status);
         update.bindValue(QStringLiteral(":finished"), status == OrderStatus::Confirmed ? 1 : 0);
         update.bindValue(QStringLiteral(":now"), now);
@@ -240,7 +243,8 @@ bool BinOrders::setStatus(qint64 orderId, int status, qint64 now)
 bool BinOrders::markLinesRecorded(qint64 orderId)
 {
     return store.transaction([&] {
-        QSqlQuery update = store.prepare(QStringLiteral("UPDATE bin_orders SET status = :recorded WHERE id = :id AND status = :started"));
+        QSqlQuery update = store.prepare(
+            QStringLiteral("UPDATE bin_orders SET status = :recorded WHERE id = :id AND status = :started"));
         update.bindValue(QStringLiteral(":recorded"), OrderStatus::LinesRecorded);
         update.bindValue(QStringLiteral(":id"), orderId);
         update.bindValue(QStringLiteral(":started"), OrderStatus::Started);
@@ -270,8 +274,8 @@ bool BinOrders::savePreChecks(qint64 orderId, const PreChecks &checks, qint64 us
 
 Lookup<PreChecks> BinOrders::preChecks(qint64 orderId) const
 {
-    QSqlQuery query = store.prepare(QStringLiteral(
-        "SELECT lids_good, chains_good, lid_rod_good FROM pre_checks WHERE order_id = :order"));
+    QSqlQuery query = store.prepare(
+        QStringLiteral("SELECT lids_good, chains_good, lid_rod_good FROM pre_checks WHERE order_id = :order"));
     query.bindValue(QStringLiteral(":order"), orderId);
     if (!Store::execute(query))
         return Lookup<PreChecks>::failure();
@@ -291,9 +295,9 @@ bool BinOrders::saveFinalChecks(qint64 orderId, const FinalChecks &checks, int s
         remove.bindValue(QStringLiteral(":order"), orderId);
         if (!Store::execute(remove))
             return false;
-        QSqlQuery insert = store.prepare(QStringLiteral(
-            "INSERT INTO final_checks (order_id, lid_size, lid_tab_width, user_id, recorded_at)"
-            " VALUES (:order, :size, :width, :user, :now)"));
+        QSqlQuery insert = store.prepare(
+            QStringLiteral("INSERT INTO final_checks (order_id, lid_size, lid_tab_width, user_id, recorded_at)"
+                           " VALUES (:order, :size, :width, :user, :now)"));
         insert.bindValue(QStringLiteral(":order"), orderId);
         insert.bindValue(QStringLiteral(":size"), textValue(checks.lidSize));
         insert.bindValue(QStringLiteral(":width"), textValue(checks.lidTabWidth));
@@ -305,7 +309,8 @@ bool BinOrders::saveFinalChecks(qint64 orderId, const FinalChecks &checks, int s
 
 Lookup<FinalChecks> BinOrders::finalChecks(qint64 orderId) const
 {
-    QSqlQuery query = store.prepare(QStringLiteral("SELECT lid_size, lid_tab_width FROM final_checks WHERE order_id = :order"));
+    QSqlQuery query
+        = store.prepare(QStringLiteral("SELECT lid_size, lid_tab_width FROM final_checks WHERE order_id = :order"));
     query.bindValue(QStringLiteral(":order"), orderId);
     if (!Store::execute(query))
         return Lookup<FinalChecks>::failure();

@@ -62,7 +62,9 @@ struct FinalChecks
 class BinOrders
 {
 public:
-    explicit BinOrders(Store &store) : store(store) {}
+    explicit BinOrders(Store &store)
+        : store(store)
+    { }
 
     // Orders with the given status that have not been removed.
     std::optional<qint64> countWithStatus(int status) const;

@@ -14,15 +14,16 @@ int minutesOf(const QString &time)
 
 std::optional<QList<BinRepairLine>> BinRepairLines::of(qint64 orderId) const
 {
-    QSqlQuery query = store.prepare(QStringLiteral(
-        "SELECT l.repair_code, l.materials, l.time_text, u.user_name FROM bin_repair_lines l JOIN users u ON u.id = l.user_id"
-        " WHERE l.order_id = :order ORDER BY l.id"));
+    QSqlQuery query = store.prepare(QStringLiteral("SELECT l.repair_code, l.materials, l.time_text, u.user_name FROM "
+                                                   "bin_repair_lines l JOIN users u ON u.id = l.user_id"
+                                                   " WHERE l.order_id = :order ORDER BY l.id"));
     query.bindValue(QStringLiteral(":order"), orderId);
     if (!Store::execute(query))
         return std::nullopt;
     QList<BinRepairLine> lines;
     while (query.next())
-        lines.append({query.value(0).toString(), query.value(1).toString(), query.value(2).toString(), query.value(3).toString()});
+        lines.append({query.value(0).toString(), query.value(1).toString(), query.value(2).toString(),
+                      query.value(3).toString()});
     return lines;
 }
 
@@ -45,8 +46,8 @@ bool BinRepairLines::add(qint64 orderId, const BinRepairEntry &entry, qint64 use
 
 std::optional<qint64> BinRepairLines::lineId(qint64 orderId, const QString &repairCode, const QString &materials) const
 {
-    QSqlQuery query = store.prepare(QStringLiteral(
-        "SELECT MIN(id) FROM bin_repair_lines WHERE order_id = :order AND repair_code = :code AND materials = :materials"));
+    QSqlQuery query = store.prepare(QStringLiteral("SELECT MIN(id) FROM bin_repair_lines WHERE order_id = :order AND "
+                                                   "repair_code = :code AND materials = :materials"));
     query.bindValue(QStringLiteral(":order"), orderId);
     query.bindValue(QStringLiteral(":code"), textValue(repairCode));
     query.bindValue(QStringLiteral(":materials"), textValue(materials));
@@ -67,9 +68,9 @@ BinRepairLines::Change BinRepairLines::replace(qint64 orderId, const QString &re
             change = Change::NotFound;
             return true;
         }
-        QSqlQuery update = store.prepare(QStringLiteral(
-            "UPDATE bin_repair_lines SET repair_code = :code, materials = :materials, time_text = :time, minutes = :minutes"
-            " WHERE id = :id"));
+        QSqlQuery update = store.prepare(QStringLiteral("UPDATE bin_repair_lines SET repair_code = :code, materials = "
+                                                        ":materials, time_text = :time, minutes = :minutes"
+                                                        " WHERE id = :id"));
         update.bindValue(QStringLiteral(":code"), textValue(entry.repairCode));
         update.bindValue(QStringLiteral(":materials"), textValue(entry.materials));
         update.bindValue(QStringLiteral(":time"), textValue(entry.time));

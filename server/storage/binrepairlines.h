@@ -28,7 +28,9 @@ struct BinRepairEntry
 class BinRepairLines
 {
 public:
-    explicit BinRepairLines(Store &store) : store(store) {}
+    explicit BinRepairLines(Store &store)
+        : store(store)
+    { }
 
     std::optional<QList<BinRepairLine>> of(qint64 orderId) const;
 

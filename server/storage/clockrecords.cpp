@@ -9,8 +9,8 @@ namespace {
 // The open period of the user: its id and start, or an id of 0.
 bool openPeriod(Store &store, qint64 userId, qint64 *id, qint64 *start)
 {
-    QSqlQuery query = store.prepare(QStringLiteral(
-        "SELECT id, start_time FROM clock_records WHERE user_id = :user AND end_time IS NULL"));
+    QSqlQuery query = store.prepare(
+        QStringLiteral("SELECT id, start_time FROM clock_records WHERE user_id = :user AND end_time IS NULL"));
     query.bindValue(QStringLiteral(":user"), userId);
     if (!Store::execute(query))
         return false;
@@ -26,8 +26,8 @@ bool openPeriod(Store &store, qint64 userId, qint64 *id, qint64 *start)
 
 std::optional<ClockRecords::State> ClockRecords::state(qint64 userId) const
 {
-    QSqlQuery query = store.prepare(QStringLiteral(
-        "SELECT COUNT(*), COUNT(*) - COUNT(end_time) FROM clock_records WHERE user_id = :user"));
+    QSqlQuery query = store.prepare(
+        QStringLiteral("SELECT COUNT(*), COUNT(*) - COUNT(end_time) FROM clock_records WHERE user_id = :user"));
     query.bindValue(QStringLiteral(":user"), userId);
     if (!Store::execute(query) || !query.next())
         return std::nullopt;
@@ -48,8 +48,8 @@ ClockRecords::Change ClockRecords::clockIn(qint64 userId, qint64 now)
             change = Change::Unchanged;
             return true;
         }
-        QSqlQuery insert = store.prepare(QStringLiteral(
-            "INSERT INTO clock_records (user_id, start_time) VALUES (:user, :now)"));
+        QSqlQuery insert
+            = store.prepare(QStringLiteral("INSERT INTO clock_records (user_id, start_time) VALUES (:user, :now)"));
         insert.bindValue(QStringLiteral(":user"), userId);
         insert.bindValue(QStringLiteral(":now"), now);
         if (!Store::execute(insert))

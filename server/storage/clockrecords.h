@@ -7,7 +7,9 @@
 class ClockRecords
 {
 public:
-    explicit ClockRecords(Store &store) : store(store) {}
+    explicit ClockRecords(Store &store)
+        : store(store)
+    { }
 
     enum class State { NeverClocked, In, Out };
     std::optional<State> state(qint64 userId) const;

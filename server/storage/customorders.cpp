@@ -50,9 +50,11 @@ std::optional<qint64> CustomOrders::start(const NewCustomJob &job, qint64 ownerI
 {
     std::optional<qint64> id;
     const bool committed = store.transaction([&] {
-        QSqlQuery insert = store.prepare(QStringLiteral(
-            "INSERT INTO custom_orders (owner_id, order_date, worker, job_type, customer, customer_ref, contact_name, phone, email, status, created_at)"
-            " VALUES (:owner, :date, :worker, :jobType, :customer, :customerRef, :contactName, :phone, :email, 1, :now) RETURNING id"));
+        QSqlQuery insert
+            = store.prepare(QStringLiteral("INSERT INTO custom_orders (owner_id, order_date, worker, job_type, "
+                                           "customer, customer_ref, contact_name, phone, email, status, created_at)"
+                                           " VALUES (:owner, :date, :worker, :jobType, :customer, :customerRef, "
+                                           ":contactName, :phone, :email, 1, :now) RETURNING id"));
         insert.bindValue(QStringLiteral(":owner"), ownerId);
         insert.bindValue(QStringLiteral(":date"), textValue(job.date));
         insert.bindValue(QStringLiteral(":worker"), textValue(job.worker));
@@ -71,8 +73,9 @@ std::optional<qint64> CustomOrders::start(const NewCustomJob &job, qint64 ownerI
 
 Lookup<CustomJob> CustomOrders::find(const CustomJobKey &key) const
 {
-    QSqlQuery query = store.prepare(QStringLiteral("SELECT ") + jobColumns + QStringLiteral(
-        " FROM custom_orders WHERE id = :id AND job_type = :jobType AND customer = :customer AND removed_at IS NULL"));
+    QSqlQuery query = store.prepare(QStringLiteral("SELECT ") + jobColumns
+                                    + QStringLiteral(" FROM custom_orders WHERE id = :id AND job_type = :jobType AND "
+                                                     "customer = :customer AND removed_at IS NULL"));
     query.bindValue(QStringLiteral(":id"), key.id);
     query.bindValue(QStringLiteral(":jobType"), textValue(key.jobType));
     query.bindValue(QStringLiteral(":customer"), textValue(key.customer));
@@ -91,8 +94,9 @@ std::optional<QList<CustomJob>> CustomOrders::withStatus(const QList<int> &statu
     QStringList placeholders;
     for (int i = 0; i < statuses.size(); ++i)
         placeholders << QStringLiteral(":status%1").arg(i);
-    QSqlQuery query = store.prepare(QStringLiteral("SELECT ") + jobColumns + QStringLiteral(" FROM custom_orders WHERE status IN (")
-                                    + placeholders.join(QStringLiteral(", ")) + QStringLiteral(") AND removed_at IS NULL ORDER BY id"));
+    QSqlQuery query = store.prepare(
+        QStringLiteral("SELECT ") + jobColumns + QStringLiteral(" FROM custom_orders WHERE status IN (")
+        + placeholders.join(QStringLiteral(", ")) + QStringLiteral(") AND removed_at IS NULL ORDER BY id"));
     for (int i = 0; i < statuses.size(); ++i)
         query.bindValue(placeholders.at(i), statuses.at(i));
     if (!Store::execute(query))
@@ -111,13 +115,15 @@ std::optional<QList<CustomLine>> CustomOrders::lines(qint64 id) const
         return std::nullopt;
     QList<CustomLine> found;
     while (query.next())
-        found.append({query.value(0).toString(), query.value(1).toString(), query.value(2).toInt(), query.value(3).toInt()});
+        found.append(
+            {query.value(0).toString(), query.value(1).toString(), query.value(2).toInt(), query.value(3).toInt()});
     return found;
 }
 
 std::optional<bool> CustomOrders::statusIsOneOf(qint64 id, const QList<int> &allowed) const
 {
-    QSqlQuery query = store.prepare(QStringLiteral("SELECT status FROM custom_orders WHERE id = :id AND removed_at IS NULL"));
+    QSqlQuery query
+        = store.prepare(QStringLiteral("SELECT status FROM custom_orders WHERE id = :id AND removed_at IS NULL"));
     query.bindValue(QStringLiteral(":id"), id);
     if (!Store::execute(query))
         return std::nullopt;
@@ -128,9 +134,9 @@ std::optional<bool> CustomOrders::statusIsOneOf(qint64 id, const QList<int> &all
 
 std::optional<qint64> CustomOrders::findLine(qint64 id, const CustomLine &line) const
 {
-    QSqlQuery query = store.prepare(QStringLiteral(
-        "SELECT MIN(id) FROM custom_repair_lines WHERE order_id = :order AND description = :description"
-        " AND materials = :materials AND hours = :hours AND minutes = :minutes"));
+    QSqlQuery query = store.prepare(
+        QStringLiteral("SELECT MIN(id) FROM custom_repair_lines WHERE order_id = :order AND description = :description"
+                       " AND materials = :materials AND hours = :hours AND minutes = :minutes"));
     query.bindValue(QStringLiteral(":order"), id);
     bindLine(query, QStringLiteral(":"), line);
     if (!Store::execute(query) || !query.next())
@@ -140,8 +146,8 @@ std::optional<qint64> CustomOrders::findLine(qint64 id, const CustomLine &line) 
     return lineId;
 }
 
-CustomOrders::Change CustomOrders::addLine(qint64 id, const CustomLine &line, qint64 userId, int newStatus, const QList<int> &allowedFrom,
-                                           qint64 now)
+CustomOrders::Change CustomOrders::addLine(qint64 id, const CustomLine &line, qint64 userId, int newStatus,
+                                           const QList<int> &allowedFrom, qint64 now)
 {
     Change change = Change::Failed;
     const bool committed = store.transaction([&] {
@@ -170,12 +176,13 @@ CustomOrders::Change CustomOrders::addLine(qint64 id, const CustomLine &line, qi
     return outcome(change, committed);
 }
 
-CustomOrders::Change CustomOrders::replaceLine(qint64 id, const CustomLine &old, const CustomLine &replacement, const QList<int> &allowedFrom)
+CustomOrders::Change CustomOrders::replaceLine(qint64 id, const CustomLine &old, const CustomLine &replacement,
+                                               const QList<int> &allowedFrom)
 {
     return changeLine(id, old, allowedFrom, [&](qint64 lineId) {
-        QSqlQuery update = store.prepare(QStringLiteral(
-            "UPDATE custom_repair_lines SET description = :description, materials = :materials, hours = :hours, minutes = :minutes"
-            " WHERE id = :line"));
+        QSqlQuery update = store.prepare(QStringLiteral("UPDATE custom_repair_lines SET description = :description, "
+                                                        "materials = :materials, hours = :hours, minutes = :minutes"
+                                                        " WHERE id = :line"));
         bindLine(update, QStringLiteral(":"), replacement);
         update.bindValue(QStringLiteral(":line"), lineId);
         return Store::execute(update);
@@ -220,7 +227,8 @@ CustomOrders::Change CustomOrders::changeLine(qint64 id, const CustomLine &old, 
     return outcome(change, committed);
 }
 
-CustomOrders::Change CustomOrders::setStatus(qint64 id, int newStatus, const QList<int> &allowedFrom, std::optional<qint64> finishedAt)
+CustomOrders::Change CustomOrders::setStatus(qint64 id, int newStatus, const QList<int> &allowedFrom,
+                                             std::optional<qint64> finishedAt)
 {
     Change change = Change::Failed;
     const bool committed = store.transaction([&] {
@@ -231,10 +239,11 @@ CustomOrders::Change CustomOrders::setStatus(qint64 id, int newStatus, const QLi
             change = Change::Refused;
             return false;
         }
-        QSqlQuery update = store.prepare(QStringLiteral(
-            "UPDATE custom_orders SET status = :status, finished_at = COALESCE(:finished, finished_at) WHERE id = :id"));
+        QSqlQuery update = store.prepare(QStringLiteral("UPDATE custom_orders SET status = :status, finished_at = "
+                                                        "COALESCE(:finished, finished_at) WHERE id = :id"));
         update.bindValue(QStringLiteral(":status"), newStatus);
-        update.bindValue(QStringLiteral(":finished"), finishedAt ? QVariant(*finishedAt) : QVariant(QVariant::LongLong));
+        update.bindValue(QStringLiteral(":finished"),
+                         finishedAt ? QVariant(*finishedAt) : QVariant(QVariant::LongLong));
         update.bindValue(QStringLiteral(":id"), id);
         if (!Store::execute(update))
             return false;

@@ -60,7 +60,9 @@ struct CustomLine
 class CustomOrders
 {
 public:
-    explicit CustomOrders(Store &store) : store(store) {}
+    explicit CustomOrders(Store &store)
+        : store(store)
+    { }
 
     // Starts a job at status 1 and gives its order number.
     std::optional<qint64> start(const NewCustomJob &job, qint64 ownerId, qint64 now);
@@ -78,7 +80,8 @@ public:
     enum class Change { Done, Refused, NoSuchLine, Failed };
 
     // Adds a line and sets the job's status to newStatus.
-    Change addLine(qint64 id, const CustomLine &line, qint64 userId, int newStatus, const QList<int> &allowedFrom, qint64 now);
+    Change addLine(qint64 id, const CustomLine &line, qint64 userId, int newStatus, const QList<int> &allowedFrom,
+                   qint64 now);
 
     // Changes the earliest line equal to old.
     Change replaceLine(qint64 id, const CustomLine &old, const CustomLine &replacement, const QList<int> &allowedFrom);
@@ -88,7 +91,8 @@ public:
 
     // Sets the job's status; finishedAt, when given, records when it was
     // finished.
-    Change setStatus(qint64 id, int newStatus, const QList<int> &allowedFrom, std::optional<qint64> finishedAt = std::nullopt);
+    Change setStatus(qint64 id, int newStatus, const QList<int> &allowedFrom,
+                     std::optional<qint64> finishedAt = std::nullopt);
 
 private:
     // Within a transaction: whether the job's status is one of allowed.

@@ -15,7 +15,8 @@ std::optional<qint64> Departments::ensure(const QString &name)
             const bool removed = !find.value(1).isNull();
             find.finish();
             if (removed) {
-                QSqlQuery restore = store.prepare(QStringLiteral("UPDATE departments SET removed_at = NULL WHERE id = :id"));
+                QSqlQuery restore
+                    = store.prepare(QStringLiteral("UPDATE departments SET removed_at = NULL WHERE id = :id"));
                 restore.bindValue(QStringLiteral(":id"), existing);
                 if (!Store::execute(restore))
                     return false;

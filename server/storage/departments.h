@@ -7,7 +7,9 @@
 class Departments
 {
 public:
-    explicit Departments(Store &store) : store(store) {}
+    explicit Departments(Store &store)
+        : store(store)
+    { }
 
     // The id of the department with this name, added (or brought back) when
     // it is not listed; nothing when the store failed.

@@ -16,9 +16,10 @@ QString orderColumn(TimedOrder::Kind kind)
 
 std::optional<qint64> bookedSeconds(const Store &store, const TimedOrder &order)
 {
-    QSqlQuery query = store.prepare(QStringLiteral("SELECT COALESCE(SUM(end_time - start_time), 0) FROM order_time_stamps"
-                                                   " WHERE %1 = :order AND end_time IS NOT NULL")
-                                        .arg(orderColumn(order.kind)));
+    QSqlQuery query
+        = store.prepare(QStringLiteral("SELECT COALESCE(SUM(end_time - start_time), 0) FROM order_time_stamps"
+                                       " WHERE %1 = :order AND end_time IS NOT NULL")
+                            .arg(orderColumn(order.kind)));
     query.bindValue(QStringLiteral(":order"), order.id);
     if (!Store::execute(query) || !query.next())
         return std::nullopt;

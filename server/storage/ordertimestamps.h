@@ -38,7 +38,9 @@ struct OrderTimeStamp
 class OrderTimeStamps
 {
 public:
-    explicit OrderTimeStamps(Store &store) : store(store) {}
+    explicit OrderTimeStamps(Store &store)
+        : store(store)
+    { }
 
     struct Opened
     {

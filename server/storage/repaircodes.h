@@ -16,7 +16,9 @@ struct RepairCode
 class RepairCodes
 {
 public:
-    explicit RepairCodes(Store &store) : store(store) {}
+    explicit RepairCodes(Store &store)
+        : store(store)
+    { }
 
     enum class AddResult { Added, CodeTaken, Failed };
     AddResult add(const RepairCode &code);

@@ -5,16 +5,16 @@
 
 namespace {
 
-const QString BinOrderColumns = QStringLiteral(
-    "SELECT o.id, u.user_name, b.bin_id, o.work_type, o.code_list, o.repair_id, o.created_at"
-    " FROM bin_orders o JOIN bins b ON b.id = o.bin_ref JOIN users u ON u.id = o.owner_id"
-    " WHERE o.status = :status AND o.removed_at IS NULL");
+const QString BinOrderColumns
+    = QStringLiteral("SELECT o.id, u.user_name, b.bin_id, o.work_type, o.code_list, o.repair_id, o.created_at"
+                     " FROM bin_orders o JOIN bins b ON b.id = o.bin_ref JOIN users u ON u.id = o.owner_id"
+                     " WHERE o.status = :status AND o.removed_at IS NULL");
 
-const QString CustomJobColumns = QStringLiteral(
-    "SELECT o.id, u.user_name, o.order_date, o.worker, o.job_type, o.customer, o.customer_ref,"
-    " o.contact_name, o.phone, o.email, o.created_at"
-    " FROM custom_orders o JOIN users u ON u.id = o.owner_id"
-    " WHERE o.removed_at IS NULL AND o.status IN (%1)");
+const QString CustomJobColumns
+    = QStringLiteral("SELECT o.id, u.user_name, o.order_date, o.worker, o.job_type, o.customer, o.customer_ref,"
+                     " o.contact_name, o.phone, o.email, o.created_at"
+                     " FROM custom_orders o JOIN users u ON u.id = o.owner_id"
+                     " WHERE o.removed_at IS NULL AND o.status IN (%1)");
 
 const QString OldestFirst = QStringLiteral(" ORDER BY u.user_name, o.created_at, o.id");
 
@@ -88,8 +88,8 @@ Lookup<Row> firstRow(QSqlQuery &query, Row (*read)(const QSqlQuery &))
 
 std::optional<qint64> ReviewQueries::countBinOrders(int status) const
 {
-    QSqlQuery query = store.prepare(QStringLiteral(
-        "SELECT COUNT(*) FROM bin_orders WHERE status = :status AND removed_at IS NULL"));
+    QSqlQuery query = store.prepare(
+        QStringLiteral("SELECT COUNT(*) FROM bin_orders WHERE status = :status AND removed_at IS NULL"));
     query.bindValue(QStringLiteral(":status"), status);
     if (!Store::execute(query) || !query.next())
         return std::nullopt;
@@ -98,8 +98,9 @@ std::optional<qint64> ReviewQueries::countBinOrders(int status) const
 
 std::optional<qint64> ReviewQueries::countCustomJobs(const QList<int> &statuses) const
 {
-    QSqlQuery query = store.prepare(QStringLiteral(
-        "SELECT COUNT(*) FROM custom_orders WHERE removed_at IS NULL AND status IN (%1)").arg(statusPlaceholders(statuses)));
+    QSqlQuery query
+        = store.prepare(QStringLiteral("SELECT COUNT(*) FROM custom_orders WHERE removed_at IS NULL AND status IN (%1)")
+                            .arg(statusPlaceholders(statuses)));
     bindStatuses(query, statuses);
     if (!Store::execute(query) || !query.next())
         return std::nullopt;
@@ -116,7 +117,8 @@ std::optional<QList<ReviewBinOrder>> ReviewQueries::binOrders(int status, std::o
     return allRows(query, &binOrderAt);
 }
 
-std::optional<QList<ReviewCustomJob>> ReviewQueries::customJobs(const QList<int> &statuses, std::optional<qint64> ownerId) const
+std::optional<QList<ReviewCustomJob>> ReviewQueries::customJobs(const QList<int> &statuses,
+                                                                std::optional<qint64> ownerId) const
 {
     const QString owner = ownerId ? QStringLiteral(" AND o.owner_id = :owner") : QString();
     QSqlQuery query = store.prepare(CustomJobColumns.arg(statusPlaceholders(statuses)) + owner + OldestFirst);

@@ -21,7 +21,7 @@ struct ReviewBinOrder
 struct ReviewCustomJob
 {
     qint64 orderId = 0; // the job's number
-    QString userName;   // the owner
+    QString userName; // the owner
     QString date;
     QString worker;
     QString jobType;
@@ -40,14 +40,17 @@ struct ReviewCustomJob
 class ReviewQueries
 {
 public:
-    explicit ReviewQueries(Store &store) : store(store) {}
+    explicit ReviewQueries(Store &store)
+        : store(store)
+    { }
 
     std::optional<qint64> countBinOrders(int status) const;
     std::optional<qint64> countCustomJobs(const QList<int> &statuses) const;
 
     // Every owner's orders at status, or only ownerId's when it is given.
     std::optional<QList<ReviewBinOrder>> binOrders(int status, std::optional<qint64> ownerId = std::nullopt) const;
-    std::optional<QList<ReviewCustomJob>> customJobs(const QList<int> &statuses, std::optional<qint64> ownerId = std::nullopt) const;
+    std::optional<QList<ReviewCustomJob>> customJobs(const QList<int> &statuses,
+                                                     std::optional<qint64> ownerId = std::nullopt) const;
 
     // ownerId's oldest order for binId at status.
     Lookup<ReviewBinOrder> binOrder(qint64 ownerId, const QString &binId, int status) const;

@@ -21,173 +21,161 @@ const QList<Migration> &migrations()
     static const QList<Migration> steps = {
         {1,
          {
-             QStringLiteral(
-                 "CREATE TABLE departments ("
-                 " id {key},"
-                 " name TEXT NOT NULL UNIQUE,"
-                 " removed_at BIGINT)"),
+             QStringLiteral("CREATE TABLE departments ("
+                            " id {key},"
+                            " name TEXT NOT NULL UNIQUE,"
+                            " removed_at BIGINT)"),
 
-             QStringLiteral(
-                 "CREATE TABLE users ("
-                 " id {key},"
-                 " user_name TEXT NOT NULL UNIQUE,"
-                 " first_name TEXT NOT NULL DEFAULT '',"
-                 " last_name TEXT NOT NULL DEFAULT '',"
-                 " department_id BIGINT REFERENCES departments(id),"
-                 " permission_level INTEGER NOT NULL CHECK (permission_level BETWEEN 1 AND 3),"
-                 " password_hash TEXT NOT NULL,"
-                 " active INTEGER NOT NULL DEFAULT 1 CHECK (active IN (0, 1)),"
-                 " created_at BIGINT NOT NULL)"),
+             QStringLiteral("CREATE TABLE users ("
+                            " id {key},"
+                            " user_name TEXT NOT NULL UNIQUE,"
+                            " first_name TEXT NOT NULL DEFAULT '',"
+                            " last_name TEXT NOT NULL DEFAULT '',"
+                            " department_id BIGINT REFERENCES departments(id),"
+                            " permission_level INTEGER NOT NULL CHECK (permission_level BETWEEN 1 AND 3),"
+                            " password_hash TEXT NOT NULL,"
+                            " active INTEGER NOT NULL DEFAULT 1 CHECK (active IN (0, 1)),"
+                            " created_at BIGINT NOT NULL)"),
              QStringLiteral("CREATE INDEX users_by_department ON users(department_id)"),
 
              // One row per period at work; end_time stays empty while the
              // user is clocked in, and only one period per user may be open.
-             QStringLiteral(
-                 "CREATE TABLE clock_records ("
-                 " id {key},"
-                 " user_id BIGINT NOT NULL REFERENCES users(id),"
-                 " start_time BIGINT NOT NULL,"
-                 " end_time BIGINT)"),
+             QStringLiteral("CREATE TABLE clock_records ("
+                            " id {key},"
+                            " user_id BIGINT NOT NULL REFERENCES users(id),"
+                            " start_time BIGINT NOT NULL,"
+                            " end_time BIGINT)"),
              QStringLiteral("CREATE INDEX clock_records_by_user ON clock_records(user_id, start_time)"),
              QStringLiteral("CREATE INDEX clock_records_by_start ON clock_records(start_time)"),
-             QStringLiteral("CREATE UNIQUE INDEX clock_records_one_open ON clock_records(user_id) WHERE end_time IS NULL"),
+             QStringLiteral(
+                 "CREATE UNIQUE INDEX clock_records_one_open ON clock_records(user_id) WHERE end_time IS NULL"),
 
              // A bin, by the ID painted on it: "KD..." front end, "ROR..." roll off.
-             QStringLiteral(
-                 "CREATE TABLE bins ("
-                 " id {key},"
-                 " bin_id TEXT NOT NULL UNIQUE,"
-                 " work_type TEXT NOT NULL CHECK (work_type IN ('Front End Repair', 'Roll Off Repair')),"
-                 " bin_size TEXT NOT NULL DEFAULT '',"
-                 " created_at BIGINT NOT NULL)"),
+             QStringLiteral("CREATE TABLE bins ("
+                            " id {key},"
+                            " bin_id TEXT NOT NULL UNIQUE,"
+                            " work_type TEXT NOT NULL CHECK (work_type IN ('Front End Repair', 'Roll Off Repair')),"
+                            " bin_size TEXT NOT NULL DEFAULT '',"
+                            " created_at BIGINT NOT NULL)"),
 
              // One repair of one bin. repair_id counts the repairs of that bin.
-             QStringLiteral(
-                 "CREATE TABLE bin_orders ("
-                 " id {key},"
-                 " bin_ref BIGINT NOT NULL REFERENCES bins(id),"
-                 " repair_id INTEGER NOT NULL,"
-                 " owner_id BIGINT NOT NULL REFERENCES users(id),"
-                 " work_type TEXT NOT NULL CHECK (work_type IN ('Front End Repair', 'Roll Off Repair')),"
-                 " code_list TEXT NOT NULL DEFAULT '',"
-                 " bin_size TEXT NOT NULL DEFAULT '',"
-                 " additional_info TEXT NOT NULL DEFAULT '',"
-                 " status INTEGER NOT NULL CHECK (status BETWEEN 1 AND 6),"
-                 " created_at BIGINT NOT NULL,"
-                 " finished_at BIGINT,"
-                 " removed_at BIGINT,"
-                 " UNIQUE (bin_ref, repair_id))"),
+             QStringLiteral("CREATE TABLE bin_orders ("
+                            " id {key},"
+                            " bin_ref BIGINT NOT NULL REFERENCES bins(id),"
+                            " repair_id INTEGER NOT NULL,"
+                            " owner_id BIGINT NOT NULL REFERENCES users(id),"
+                            " work_type TEXT NOT NULL CHECK (work_type IN ('Front End Repair', 'Roll Off Repair')),"
+                            " code_list TEXT NOT NULL DEFAULT '',"
+                            " bin_size TEXT NOT NULL DEFAULT '',"
+                            " additional_info TEXT NOT NULL DEFAULT '',"
+                            " status INTEGER NOT NULL CHECK (status BETWEEN 1 AND 6),"
+                            " created_at BIGINT NOT NULL,"
+                            " finished_at BIGINT,"
+                            " removed_at BIGINT,"
+                            " UNIQUE (bin_ref, repair_id))"),
              QStringLiteral("CREATE INDEX bin_orders_by_status ON bin_orders(status, owner_id)"),
              QStringLiteral("CREATE INDEX bin_orders_by_owner ON bin_orders(owner_id, created_at)"),
 
              // Lines in the order they were entered (id order). time_text is
              // the time as entered, hours ":" minutes; minutes is the same
              // time for sums.
-             QStringLiteral(
-                 "CREATE TABLE bin_repair_lines ("
-                 " id {key},"
-                 " order_id BIGINT NOT NULL REFERENCES bin_orders(id) ON DELETE CASCADE,"
-                 " repair_code TEXT NOT NULL,"
-                 " materials TEXT NOT NULL DEFAULT '',"
-                 " time_text TEXT NOT NULL,"
-                 " minutes INTEGER NOT NULL CHECK (minutes >= 0),"
-                 " user_id BIGINT NOT NULL REFERENCES users(id),"
-                 " created_at BIGINT NOT NULL)"),
+             QStringLiteral("CREATE TABLE bin_repair_lines ("
+                            " id {key},"
+                            " order_id BIGINT NOT NULL REFERENCES bin_orders(id) ON DELETE CASCADE,"
+                            " repair_code TEXT NOT NULL,"
+                            " materials TEXT NOT NULL DEFAULT '',"
+                            " time_text TEXT NOT NULL,"
+                            " minutes INTEGER NOT NULL CHECK (minutes >= 0),"
+                            " user_id BIGINT NOT NULL REFERENCES users(id),"
+                            " created_at BIGINT NOT NULL)"),
              QStringLiteral("CREATE INDEX bin_repair_lines_by_order ON bin_repair_lines(order_id)"),
 
              // The state of the bin before repair: 1 good, 0 bad.
-             QStringLiteral(
-                 "CREATE TABLE pre_checks ("
-                 " order_id BIGINT PRIMARY KEY REFERENCES bin_orders(id) ON DELETE CASCADE,"
-                 " lids_good INTEGER NOT NULL CHECK (lids_good IN (0, 1)),"
-                 " chains_good INTEGER NOT NULL CHECK (chains_good IN (0, 1)),"
-                 " lid_rod_good INTEGER NOT NULL CHECK (lid_rod_good IN (0, 1)),"
-                 " user_id BIGINT NOT NULL REFERENCES users(id),"
-                 " recorded_at BIGINT NOT NULL)"),
+             QStringLiteral("CREATE TABLE pre_checks ("
+                            " order_id BIGINT PRIMARY KEY REFERENCES bin_orders(id) ON DELETE CASCADE,"
+                            " lids_good INTEGER NOT NULL CHECK (lids_good IN (0, 1)),"
+                            " chains_good INTEGER NOT NULL CHECK (chains_good IN (0, 1)),"
+                            " lid_rod_good INTEGER NOT NULL CHECK (lid_rod_good IN (0, 1)),"
+                            " user_id BIGINT NOT NULL REFERENCES users(id),"
+                            " recorded_at BIGINT NOT NULL)"),
 
              // The inspection after repair: the two measurements as entered
              // and the eight checks (1 passed).
-             QStringLiteral(
-                 "CREATE TABLE final_checks ("
-                 " order_id BIGINT PRIMARY KEY REFERENCES bin_orders(id) ON DELETE CASCADE,"
-                 " lid_size TEXT NOT NULL,"
-                 " lid_tab_width TEXT NOT NULL,"
-                 " bin_id_ok INTEGER NOT NULL DEFAULT 1 CHECK (bin_id_ok IN (0, 1)),"
-                 " cracks_ok INTEGER NOT NULL DEFAULT 1 CHECK (cracks_ok IN (0, 1)),"
-                 " lock_tab_ok INTEGER NOT NULL DEFAULT 1 CHECK (lock_tab_ok IN (0, 1)),"
-                 " tacks_ok INTEGER NOT NULL DEFAULT 1 CHECK (tacks_ok IN (0, 1)),"
-                 " channels_ok INTEGER NOT NULL DEFAULT 1 CHECK (channels_ok IN (0, 1)),"
-                 " pockets_ok INTEGER NOT NULL DEFAULT 1 CHECK (pockets_ok IN (0, 1)),"
-                 " gussets_ok INTEGER NOT NULL DEFAULT 1 CHECK (gussets_ok IN (0, 1)),"
-                 " lid_bridge_ok INTEGER NOT NULL DEFAULT 1 CHECK (lid_bridge_ok IN (0, 1)),"
-                 " user_id BIGINT NOT NULL REFERENCES users(id),"
-                 " recorded_at BIGINT NOT NULL)"),
+             QStringLiteral("CREATE TABLE final_checks ("
+                            " order_id BIGINT PRIMARY KEY REFERENCES bin_orders(id) ON DELETE CASCADE,"
+                            " lid_size TEXT NOT NULL,"
+                            " lid_tab_width TEXT NOT NULL,"
+                            " bin_id_ok INTEGER NOT NULL DEFAULT 1 CHECK (bin_id_ok IN (0, 1)),"
+                            " cracks_ok INTEGER NOT NULL DEFAULT 1 CHECK (cracks_ok IN (0, 1)),"
+                            " lock_tab_ok INTEGER NOT NULL DEFAULT 1 CHECK (lock_tab_ok IN (0, 1)),"
+                            " tacks_ok INTEGER NOT NULL DEFAULT 1 CHECK (tacks_ok IN (0, 1)),"
+                            " channels_ok INTEGER NOT NULL DEFAULT 1 CHECK (channels_ok IN (0, 1)),"
+                            " pockets_ok INTEGER NOT NULL DEFAULT 1 CHECK (pockets_ok IN (0, 1)),"
+                            " gussets_ok INTEGER NOT NULL DEFAULT 1 CHECK (gussets_ok IN (0, 1)),"
+                            " lid_bridge_ok INTEGER NOT NULL DEFAULT 1 CHECK (lid_bridge_ok IN (0, 1)),"
+                            " user_id BIGINT NOT NULL REFERENCES users(id),"
+                            " recorded_at BIGINT NOT NULL)"),
 
              // A customer job not tied to a bin; its id is the order number
              // the screens carry. order_date is the date text the client
              // showed when the job was started.
-             QStringLiteral(
-                 "CREATE TABLE custom_orders ("
-                 " id {key},"
-                 " owner_id BIGINT NOT NULL REFERENCES users(id),"
-                 " order_date TEXT NOT NULL,"
-                 " worker TEXT NOT NULL,"
-                 " job_type TEXT NOT NULL,"
-                 " customer TEXT NOT NULL,"
-                 " customer_ref TEXT NOT NULL DEFAULT '',"
-                 " contact_name TEXT NOT NULL DEFAULT '',"
-                 " phone TEXT NOT NULL DEFAULT '',"
-                 " email TEXT NOT NULL DEFAULT '',"
-                 " status INTEGER NOT NULL CHECK (status BETWEEN 1 AND 6),"
-                 " created_at BIGINT NOT NULL,"
-                 " finished_at BIGINT,"
-                 " removed_at BIGINT)"),
+             QStringLiteral("CREATE TABLE custom_orders ("
+                            " id {key},"
+                            " owner_id BIGINT NOT NULL REFERENCES users(id),"
+                            " order_date TEXT NOT NULL,"
+                            " worker TEXT NOT NULL,"
+                            " job_type TEXT NOT NULL,"
+                            " customer TEXT NOT NULL,"
+                            " customer_ref TEXT NOT NULL DEFAULT '',"
+                            " contact_name TEXT NOT NULL DEFAULT '',"
+                            " phone TEXT NOT NULL DEFAULT '',"
+                            " email TEXT NOT NULL DEFAULT '',"
+                            " status INTEGER NOT NULL CHECK (status BETWEEN 1 AND 6),"
+                            " created_at BIGINT NOT NULL,"
+                            " finished_at BIGINT,"
+                            " removed_at BIGINT)"),
              QStringLiteral("CREATE INDEX custom_orders_by_status ON custom_orders(status, owner_id)"),
              QStringLiteral("CREATE INDEX custom_orders_by_owner ON custom_orders(owner_id, created_at)"),
 
-             QStringLiteral(
-                 "CREATE TABLE custom_repair_lines ("
-                 " id {key},"
-                 " order_id BIGINT NOT NULL REFERENCES custom_orders(id) ON DELETE CASCADE,"
-                 " description TEXT NOT NULL,"
-                 " materials TEXT NOT NULL DEFAULT '',"
-                 " hours INTEGER NOT NULL CHECK (hours >= 0),"
-                 " minutes INTEGER NOT NULL CHECK (minutes BETWEEN 0 AND 59),"
-                 " user_id BIGINT NOT NULL REFERENCES users(id),"
-                 " created_at BIGINT NOT NULL)"),
+             QStringLiteral("CREATE TABLE custom_repair_lines ("
+                            " id {key},"
+                            " order_id BIGINT NOT NULL REFERENCES custom_orders(id) ON DELETE CASCADE,"
+                            " description TEXT NOT NULL,"
+                            " materials TEXT NOT NULL DEFAULT '',"
+                            " hours INTEGER NOT NULL CHECK (hours >= 0),"
+                            " minutes INTEGER NOT NULL CHECK (minutes BETWEEN 0 AND 59),"
+                            " user_id BIGINT NOT NULL REFERENCES users(id),"
+                            " created_at BIGINT NOT NULL)"),
              QStringLiteral("CREATE INDEX custom_repair_lines_by_order ON custom_repair_lines(order_id)"),
 
              // Time worked on one order, bin or custom: open while end_time
              // is empty.
-             QStringLiteral(
-                 "CREATE TABLE order_time_stamps ("
-                 " id {key},"
-                 " bin_order_id BIGINT REFERENCES bin_orders(id) ON DELETE CASCADE,"
-                 " custom_order_id BIGINT REFERENCES custom_orders(id) ON DELETE CASCADE,"
-                 " user_id BIGINT NOT NULL REFERENCES users(id),"
-                 " start_time BIGINT NOT NULL,"
-                 " end_time BIGINT,"
-                 " CHECK ((bin_order_id IS NULL) <> (custom_order_id IS NULL)))"),
+             QStringLiteral("CREATE TABLE order_time_stamps ("
+                            " id {key},"
+                            " bin_order_id BIGINT REFERENCES bin_orders(id) ON DELETE CASCADE,"
+                            " custom_order_id BIGINT REFERENCES custom_orders(id) ON DELETE CASCADE,"
+                            " user_id BIGINT NOT NULL REFERENCES users(id),"
+                            " start_time BIGINT NOT NULL,"
+                            " end_time BIGINT,"
+                            " CHECK ((bin_order_id IS NULL) <> (custom_order_id IS NULL)))"),
              QStringLiteral("CREATE INDEX order_time_stamps_by_bin_order ON order_time_stamps(bin_order_id)"),
              QStringLiteral("CREATE INDEX order_time_stamps_by_custom_order ON order_time_stamps(custom_order_id)"),
 
-             QStringLiteral(
-                 "CREATE TABLE repair_codes ("
-                 " id {key},"
-                 " code_list TEXT NOT NULL CHECK (code_list IN ('FER', 'ROR', 'KD')),"
-                 " code TEXT NOT NULL,"
-                 " code_type TEXT NOT NULL,"
-                 " description TEXT NOT NULL,"
-                 " UNIQUE (code_list, code))"),
+             QStringLiteral("CREATE TABLE repair_codes ("
+                            " id {key},"
+                            " code_list TEXT NOT NULL CHECK (code_list IN ('FER', 'ROR', 'KD')),"
+                            " code TEXT NOT NULL,"
+                            " code_type TEXT NOT NULL,"
+                            " description TEXT NOT NULL,"
+                            " UNIQUE (code_list, code))"),
          }},
         {2,
          {
              // The last number proposed for a new bin ID, per ID prefix
              // ("KD", "ROR"), so that no proposal is made twice.
-             QStringLiteral(
-                 "CREATE TABLE bin_id_counters ("
-                 " prefix TEXT PRIMARY KEY,"
-                 " last_number BIGINT NOT NULL)"),
+             QStringLiteral("CREATE TABLE bin_id_counters ("
+                            " prefix TEXT PRIMARY KEY,"
+                            " last_number BIGINT NOT NULL)"),
          }},
     };
     return steps;
@@ -195,10 +183,9 @@ const QList<Migration> &migrations()
 
 bool ensureVersionTable(Store &store, QString *error)
 {
-    QSqlQuery query = store.prepare(QStringLiteral(
-        "CREATE TABLE IF NOT EXISTS schema_version ("
-        " version INTEGER PRIMARY KEY,"
-        " applied_at BIGINT NOT NULL)"));
+    QSqlQuery query = store.prepare(QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version ("
+                                                   " version INTEGER PRIMARY KEY,"
+                                                   " applied_at BIGINT NOT NULL)"));
     if (!Store::execute(query)) {
         *error = QStringLiteral("cannot create the schema_version table: %1").arg(query.lastError().text());
         return false;
@@ -215,7 +202,8 @@ bool applyOne(Store &store, const Migration &migration)
             if (!Store::execute(query))
                 return false;
         }
-        QSqlQuery record = store.prepare(QStringLiteral("INSERT INTO schema_version (version, applied_at) VALUES (:version, :now)"));
+        QSqlQuery record
+            = store.prepare(QStringLiteral("INSERT INTO schema_version (version, applied_at) VALUES (:version, :now)"));
         record.bindValue(QStringLiteral(":version"), migration.version);
         record.bindValue(QStringLiteral(":now"), QDateTime::currentSecsSinceEpoch());
         return Store::execute(record);

@@ -31,8 +31,7 @@ bool runPragma(QSqlDatabase &db, const QString &pragma, QString *error)
 Store::Store(const QString &connectionName, const QString &driver)
     : connection(connectionName)
     , driver(driver)
-{
-}
+{ }
 
 Store::~Store()
 {

@@ -77,7 +77,10 @@ public:
     const T *operator->() const { return &*value; }
 
 private:
-    Lookup(bool error, std::optional<T> value) : error(error), value(std::move(value)) {}
+    Lookup(bool error, std::optional<T> value)
+        : error(error)
+        , value(std::move(value))
+    { }
 
     bool error;
     std::optional<T> value;

@@ -40,9 +40,10 @@ UserAccounts::AddResult UserAccounts::add(const NewUserAccount &account, qint64 
             departmentId = *id;
         }
 
-        QSqlQuery insert = store.prepare(QStringLiteral(
-            "INSERT INTO users (user_name, first_name, last_name, department_id, permission_level, password_hash, active, created_at)"
-            " VALUES (:name, :first, :last, :department, :level, :hash, 1, :now)"));
+        QSqlQuery insert
+            = store.prepare(QStringLiteral("INSERT INTO users (user_name, first_name, last_name, department_id, "
+                                           "permission_level, password_hash, active, created_at)"
+                                           " VALUES (:name, :first, :last, :department, :level, :hash, 1, :now)"));
         insert.bindValue(QStringLiteral(":name"), textValue(account.userName));
         insert.bindValue(QStringLiteral(":first"), textValue(account.firstName));
         insert.bindValue(QStringLiteral(":last"), textValue(account.lastName));

@@ -30,7 +30,9 @@ struct NewUserAccount
 class UserAccounts
 {
 public:
-    explicit UserAccounts(Store &store) : store(store) {}
+    explicit UserAccounts(Store &store)
+        : store(store)
+    { }
 
     Lookup<UserAccount> find(const QString &userName) const;
 

@@ -66,8 +66,12 @@ private slots:
         QTest::addColumn<QString>("owner");
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("sheet");
-        QTest::newRow("bob's order being repaired") << 2 << "bob" << "2" << "FERDialog";
-        QTest::newRow("own order at the final checks") << 1 << "" << "3" << "FerChecksDialog";
+        QTest::newRow("bob's order being repaired") << 2 << "bob"
+                                                    << "2"
+                                                    << "FERDialog";
+        QTest::newRow("own order at the final checks") << 1 << ""
+                                                       << "3"
+                                                       << "FerChecksDialog";
     }
 
     void chosenOrderIsLoadedAndOpensTheScreenOfItsStatus()
@@ -102,12 +106,11 @@ private slots:
         state.setCustomOrderId(0);
         Continue c(false);
         // Order 27: job type "Tank repair" (second field), customer "Acme" (third field).
-        c.server.answer("GetCustomWorkOrders", textFrame("GetCustomWorkOrders", {"2", "27", "Tank repair", "Acme",
-                                                                                      "007", "Lid", "Bolt_Co"}));
+        c.server.answer("GetCustomWorkOrders",
+                        textFrame("GetCustomWorkOrders", {"2", "27", "Tank repair", "Acme", "007", "Lid", "Bolt_Co"}));
         c.server.answer("ContinueCustomOrder",
-                        textFrame("ContinueCustomOrder",
-                                  {"3/7/2016", "Al", "C-9", "Ann", "555", "ann@acme.example", "unused", "27",
-                                   "Tank repair", "Acme"}));
+                        textFrame("ContinueCustomOrder", {"3/7/2016", "Al", "C-9", "Ann", "555", "ann@acme.example",
+                                                          "unused", "27", "Tank repair", "Acme"}));
         bool dialogHidden = false;
         closeWhenOpened(c.watcher, "CRMDialog", c.screen, dialogHidden);
         QTRY_COMPARE(itemTexts(c.list()), (QStringList{"27 Acme Tank repair", "7 Bolt_Co Lid"}));
@@ -130,8 +133,8 @@ private slots:
         Continue c(false);
         QVERIFY(c.server.waitForRequest("GetCustomWorkOrders") >= 0);
         // A count that the groups after it do not fill is as wrong as a strange tag.
-        c.server.send(wire::frame("Surprise") + wire::frame("WorkOrders", QString("2"), QString("anna"),
-                                                                    QStringList{"KD1"}));
+        c.server.send(wire::frame("Surprise")
+                      + wire::frame("WorkOrders", QString("2"), QString("anna"), QStringList{"KD1"}));
         QTRY_COMPARE(c.messages.shownTexts(), (QStringList{"Error", "Error"}));
         QCOMPARE(c.list()->count(), 0);
 

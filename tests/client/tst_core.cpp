@@ -1,6 +1,6 @@
 #include "liveclock.h"
-#include "serverlink.h"
 #include "screens.h"
+#include "serverlink.h"
 
 #include <QDialog>
 #include <memory>
@@ -85,8 +85,8 @@ private slots:
         shortNumber.append("\x00\x01", 2);
         QDataStream(&shortNumber, QIODevice::WriteOnly) << qint64(shortNumber.size());
         // The rest of the reply arrives together with several more.
-        server.send(reply.mid(12) + wire::frame("Number", qint32(7)) + wire::frame("Unheard") + shortNumber +
-                    wire::frame("Text", QString("b")));
+        server.send(reply.mid(12) + wire::frame("Number", qint32(7)) + wire::frame("Unheard") + shortNumber
+                    + wire::frame("Text", QString("b")));
         QTRY_COMPARE(screen.texts, (QStringList{"first", "7", "fallback", "fallback", "b"}));
     }
 

@@ -48,9 +48,8 @@ private slots:
         e.combo("comboBox_Minutes")->setCurrentText("59");
         press(e.screen, "pushButton_Add");
         QTRY_VERIFY(!e.screen.isVisible());
-        QCOMPARE(
-            e.server.calls(),
-            QStringList{"AddCustomRepair(Weld seam, steel plate, 8, 59, 31, " + status + ", anna, Tank_repair, Acme)"});
+        QCOMPARE(e.server.calls(), QStringList{"AddCustomRepair(Weld seam, steel plate, 8, 59, 31, " + status
+                                               + ", anna, Tank_repair, Acme)"});
         QCOMPARE(e.messages.shownTexts(),
                  (QStringList{"Repair Description is required", "Repair Description is required",
                               "Materials is required", "Repair Saved"}));
@@ -98,9 +97,13 @@ private slots:
             QTextEdit *edit;
             int length;
             bool addEnabled;
-        } steps[] = {{e.materials(), 512, true},     {e.materials(), 513, false},   {e.description(), 600, false},
+        } steps[] = {{e.materials(), 512, true},
+                     {e.materials(), 513, false},
+                     {e.description(), 600, false},
                      // The materials fit again, but the description still does not.
-                     {e.materials(), 512, false},    {e.description(), 601, false}, {e.description(), 9, true}};
+                     {e.materials(), 512, false},
+                     {e.description(), 601, false},
+                     {e.description(), 9, true}};
         for (const auto &step : steps) {
             step.edit->setPlainText(QString(step.length, 'x'));
             QCOMPARE(child<QAbstractButton>(e.screen, "pushButton_Add")->isEnabled(), step.addEnabled);

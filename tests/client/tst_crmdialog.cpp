@@ -16,9 +16,8 @@ struct Sheet : ScreenTest<CRMDialog>
     }
     void answerLines()
     {
-        server.answer(
-            "GetCustomRepair",
-            textFrame("GetCustomRepair", {"2", "Weld seam", "steel plate", "1:30", "Paint", "red paint", "0:45"}));
+        server.answer("GetCustomRepair", textFrame("GetCustomRepair", {"2", "Weld seam", "steel plate", "1:30", "Paint",
+                                                                       "red paint", "0:45"}));
     }
     QTableView *table() { return screen.findChild<QTableView *>(); }
 };
@@ -53,9 +52,8 @@ private slots:
         press(s.screen, "pushButton_Edit");
         QCOMPARE(linesSeen, (QStringList{"||", "Paint|red paint|0:45"}));
         QCOMPARE(state.editCustomLine(1), QString());
-        QTRY_COMPARE(s.server.calls(),
-                     (QStringList{"SetCustomStartTime(anna, " + Job + ")", "GetCustomRepair(" + Job + ")",
-                                  "GetCustomRepair(" + Job + ")"}));
+        QTRY_COMPARE(s.server.calls(), (QStringList{"SetCustomStartTime(anna, " + Job + ")",
+                                                    "GetCustomRepair(" + Job + ")", "GetCustomRepair(" + Job + ")"}));
 
         // Remove asks first, Cancel the default; only Yes removes.
         QTRY_COMPARE(s.table()->model()->rowCount(), 2);
@@ -79,8 +77,8 @@ private slots:
         press(s.screen, "pushButton_Finish");
         QTRY_VERIFY(!s.screen.isVisible());
         QCOMPARE(s.messages.shown().at(3).defaultButton, QMessageBox::Yes);
-        QCOMPARE(s.server.calls().mid(5), (QStringList{"SubmitCustomRepair(" + Job + ")",
-                                                       "SetCustomEndTime(anna, " + Job + ", 77)"}));
+        QCOMPARE(s.server.calls().mid(5),
+                 (QStringList{"SubmitCustomRepair(" + Job + ")", "SetCustomEndTime(anna, " + Job + ", 77)"}));
         QCOMPARE(state.timeStampId(), 0);
         QVERIFY(!state.liveClockRunning() && s.screen.findChild<LiveClock *>()->isFinished());
         QCOMPARE(s.messages.unexpected() + s.messages.pending(), QStringList());

@@ -39,9 +39,12 @@ private slots:
         QTest::addColumn<QString>("codeList");
         QTest::addColumn<QString>("saved");
         // The code is what comes before the first "-", at most 8 characters.
-        QTest::newRow("own bin") << "own" << 1 << "FER" << "anna, 2, Front End Repair, KD1234, 17, 4, AB";
-        QTest::newRow("checking") << "checking" << 2 << "FERC" << "bob, 4, Front End Repair, KD77, 8, 6, LONGCODE";
-        QTest::newRow("confirming") << "confirming" << 0 << "FERK" << "carl, 5, Front End Repair, KD0001, 3, 8, W1";
+        QTest::newRow("own bin") << "own" << 1 << "FER"
+                                 << "anna, 2, Front End Repair, KD1234, 17, 4, AB";
+        QTest::newRow("checking") << "checking" << 2 << "FERC"
+                                  << "bob, 4, Front End Repair, KD77, 8, 6, LONGCODE";
+        QTest::newRow("confirming") << "confirming" << 0 << "FERK"
+                                    << "carl, 5, Front End Repair, KD0001, 3, 8, W1";
     }
 
     void newLineGoesToTheOrderAtHand()

@@ -83,9 +83,9 @@ private slots:
         // Cancel hands the order back to work (status 2), then ends the timing.
         press(c.screen, "pushButton_Cancel");
         QTRY_VERIFY(!c.screen.isVisible());
-        QCOMPARE(c.server.calls(), (QStringList{"SetStartTime(anna, Front End Repair, KD1234, 17)",
-                                                "ChangeStatus(anna, 2, KD1234, 17)",
-                                                "SetEndTime(anna, Front End Repair, KD1234, 17, 77)"}));
+        QCOMPARE(c.server.calls(),
+                 (QStringList{"SetStartTime(anna, Front End Repair, KD1234, 17)", "ChangeStatus(anna, 2, KD1234, 17)",
+                              "SetEndTime(anna, Front End Repair, KD1234, 17, 77)"}));
         QVERIFY(!state.timerRunning());
         QCOMPARE(state.timeStampId(), 0);
     }
@@ -97,10 +97,15 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("last");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("checking passes") << true << "pushButton_Submit" << "ChangeStatus(bob, 5, KD77, 8)" << "";
-        QTest::newRow("checking cancelled") << true << "pushButton_Cancel" << "" << "";
+        QTest::newRow("checking passes") << true << "pushButton_Submit"
+                                         << "ChangeStatus(bob, 5, KD77, 8)"
+                                         << "";
+        QTest::newRow("checking cancelled") << true << "pushButton_Cancel"
+                                            << ""
+                                            << "";
         QTest::newRow("confirming saves") << false << "pushButton_Submit"
-                                          << "SaveChecks(carl, Front End Repair, KD0001, 3, 6, 20, 1.5)" << "Finished";
+                                          << "SaveChecks(carl, Front End Repair, KD0001, 3, 6, 20, 1.5)"
+                                          << "Finished";
     }
 
     void reviewShowsTheStoredChecks()

@@ -62,8 +62,8 @@ private slots:
         QTRY_VERIFY(s.label("label_TotalTime").startsWith("Total Time: 00:00:0"));
 
         // Lines arrive with their user; a tag the sheet does not know is named.
-        s.server.send(repairInfo("6", {"W1", "plate", "1:30", "anna", "P2", "paint", "0:15", "bob"}) +
-                      wire::frame("Surprise"));
+        s.server.send(repairInfo("6", {"W1", "plate", "1:30", "anna", "P2", "paint", "0:15", "bob"})
+                      + wire::frame("Surprise"));
         QTRY_COMPARE(s.messages.shownTexts(), QStringList{"Error Surprise"});
         QCOMPARE(s.table()->model()->rowCount(), 2);
         QCOMPARE(s.table()->model()->headerData(3, Qt::Horizontal).toString(), QString("UserName"));
@@ -159,9 +159,8 @@ private slots:
         press(s.screen, back ? "pushButton_Back" : "pushButton_Submit");
         QTRY_VERIFY(!last.isEmpty() || !s.screen.isVisible());
         // Nothing times a review.
-        const auto ends = [&s]() {
-            return s.server.calls().filter(QRegularExpression("^(ChangeStatus|SendBinBack|Set)"));
-        };
+        const auto ends
+            = [&s]() { return s.server.calls().filter(QRegularExpression("^(ChangeStatus|SendBinBack|Set)")); };
         QTRY_COMPARE(ends(), last.isEmpty() ? QStringList() : QStringList{last});
         QCOMPARE(s.messages.unexpected(), QStringList());
         if (back)
@@ -228,7 +227,6 @@ private slots:
         QCOMPARE(state.timeStampId(), 0);
         QVERIFY(s.clockStopped());
     }
-
 };
 
 QTEST_MAIN(FERDialogTest)

@@ -46,8 +46,12 @@ private slots:
         QTest::addColumn<QString>("workType");
         QTest::addColumn<QString>("size");
         QTest::addColumn<QString>("info");
-        QTest::newRow("front end") << "Front End Repair" << "6" << "Slant";
-        QTest::newRow("roll off") << "Roll Off Repair" << "50" << "Enclosed";
+        QTest::newRow("front end") << "Front End Repair"
+                                   << "6"
+                                   << "Slant";
+        QTest::newRow("roll off") << "Roll Off Repair"
+                                  << "50"
+                                  << "Enclosed";
     }
 
     void enterStartsANewOrderAndHandsOverToThePreCheck()
@@ -148,8 +152,8 @@ private slots:
         QTest::newRow("found, size unknown") << textFrame("BinFound", {"KD77", "12", "5"}) << "KD77 12 5"
                                              << "8" << QStringList{"KD77", "5", "FER", "12"};
         // A bin added on Yes is repair 1 of the size selected.
-        QTest::newRow("not found, Yes")
-            << textFrame("BinNotFound", {"KD77"}) << NotFound << "8" << QStringList{"KD77", "8", "FER", "1"};
+        QTest::newRow("not found, Yes") << textFrame("BinNotFound", {"KD77"}) << NotFound << "8"
+                                        << QStringList{"KD77", "8", "FER", "1"};
     }
 
     void searchStartsTheOrder()

@@ -42,10 +42,10 @@ struct Review : ScreenTest<ListOrdersDialog>
 QStringList reviewState()
 {
     const AppState &s = AppState::instance();
-    return QStringList{s.checkingOrder() ? "checking" : ""} + stateFields(&AppState::checkOrder, 4) +
-           stateFields(&AppState::confirmOrder, 4) +
-           QStringList{s.checkingCustom() ? "checking" : "", QString::number(s.customOrderId())} +
-           stateFields(&AppState::customOrder, 8) + QStringList{s.workType()};
+    return QStringList{s.checkingOrder() ? "checking" : ""} + stateFields(&AppState::checkOrder, 4)
+           + stateFields(&AppState::confirmOrder, 4)
+           + QStringList{s.checkingCustom() ? "checking" : "", QString::number(s.customOrderId())}
+           + stateFields(&AppState::customOrder, 8) + QStringList{s.workType()};
 }
 
 const QStringList CheckSet{"checking", "anna", "KD7", "58", "FER"};
@@ -75,8 +75,8 @@ private slots:
         Review r;
         // The flags run short: carol is listed unflagged.
         r.server.answer("GetListOfUserOrders", users({"anna", "bob", "carol"}, {"Yes", "No"}));
-        r.server.answer("GetAllWork", allWork(QString("anna"), QStringList{"KD1 6", "KD7 4"}, QString("bob"),
-                                              QStringList{"KD7 4"}));
+        r.server.answer("GetAllWork",
+                        allWork(QString("anna"), QStringList{"KD1 6", "KD7 4"}, QString("bob"), QStringList{"KD7 4"}));
         QTRY_COMPARE(itemTexts(r.orders()), (QStringList{"KD1 6", "KD7 4", "KD7 4"}));
         QCOMPARE(itemTexts(r.users()), (QStringList{"*anna", "bob", "carol"}));
         QVERIFY(!r.box("checkBox_Custom")->isVisible() && !r.box("checkBox_Custom")->isEnabled());
@@ -88,9 +88,9 @@ private slots:
         QVERIFY(!r.box("checkBox_ShowAll")->isChecked());
         r.box("checkBox_ShowAll")->click();
         r.box("checkBox_ShowAll")->click();
-        QTRY_COMPARE(r.server.calls(), (QStringList{"GetListOfUserOrders(4)", "GetAllWork(All, 4)",
-                                                    "GetBinForCheck(anna, KD7 4)", "GetAllWork(All, 4)",
-                                                    "ListWorkOrders(anna)", "GetAllWork(All, 4)"}));
+        QTRY_COMPARE(r.server.calls(),
+                     (QStringList{"GetListOfUserOrders(4)", "GetAllWork(All, 4)", "GetBinForCheck(anna, KD7 4)",
+                                  "GetAllWork(All, 4)", "ListWorkOrders(anna)", "GetAllWork(All, 4)"}));
         press(r.screen, "pushButton_Cancel");
         QTRY_COMPARE(r.server.openConnections(), 0);
         QVERIFY(r.messages.shown().isEmpty());
@@ -151,8 +151,8 @@ private slots:
         QTest::addColumn<QStringList>("handedOver");
         const QByteArray check = textFrame("GetBinForCheck", {"anna", "FER", "Front End Repair", "KD7", "58"});
         const QByteArray confirm = textFrame("GetBinForConfirmCheck", {"bob", "ROR", "Roll Off Repair", "ROR3", "61"});
-        const QByteArray custom = textFrame("GetCustomForCheck", {"x", "14", "Weld", "Acme", "3-5", "carol", "C-9",
-                                                                  "Dan", "555", "d@acme"});
+        const QByteArray custom = textFrame("GetCustomForCheck",
+                                            {"x", "14", "Weld", "Acme", "3-5", "carol", "C-9", "Dan", "555", "d@acme"});
         QTest::newRow("check") << false << check << "FERDialog"
                                << CheckSet + NoConfirm + NoCustom + QStringList{"Front End Repair"};
         QTest::newRow("confirm") << true << confirm << "FERDialog"

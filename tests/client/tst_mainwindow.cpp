@@ -12,7 +12,9 @@ const QStringList WorkTypes{"Front End Repair", "Roll Off Repair", "Custom"};
 class TestMainWindow : public MainWindow
 {
 public:
-    explicit TestMainWindow(FakeServer &server) : server(server) {}
+    explicit TestMainWindow(FakeServer &server)
+        : server(server)
+    { }
     // "screen, main window shown or hidden, open server connections, work type"
     QStringList visits;
 
@@ -109,10 +111,14 @@ private slots:
         QTest::addColumn<QString>("user");
         QTest::addColumn<QString>("clock");
         QTest::addColumn<int>("answer");
-        QTest::newRow("never clocked, Yes") << "anna" << "" << int(QMessageBox::Yes);
-        QTest::newRow("clocked out, Cancel") << "anna" << "Out" << int(QMessageBox::Cancel);
-        QTest::newRow("Quill is never asked") << "Quill" << "Out" << 0;
-        QTest::newRow("RenVasko is never asked") << "RenVasko" << "" << 0;
+        QTest::newRow("never clocked, Yes") << "anna"
+                                            << "" << int(QMessageBox::Yes);
+        QTest::newRow("clocked out, Cancel") << "anna"
+                                             << "Out" << int(QMessageBox::Cancel);
+        QTest::newRow("Quill is never asked") << "Quill"
+                                              << "Out" << 0;
+        QTest::newRow("RenVasko is never asked") << "RenVasko"
+                                                 << "" << 0;
     }
 
     void clockPrompt()

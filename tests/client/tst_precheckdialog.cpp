@@ -3,7 +3,10 @@
 
 namespace {
 
-void click(QWidget &dialog, const QString &box) { press(dialog, "checkBox_" + box); }
+void click(QWidget &dialog, const QString &box)
+{
+    press(dialog, "checkBox_" + box);
+}
 
 // The six boxes, a pair at a time: G for a ticked Good, B for a ticked Bad.
 QString ticks(QWidget &dialog)

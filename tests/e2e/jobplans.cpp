@@ -65,7 +65,7 @@ void planBinSheetWork(ScreenWatcher &watcher)
 bool binSheetIsTiming(QWidget *sheet)
 {
     return child<QLabel>(sheet, "label_Size")->text().startsWith(QLatin1String("Size "))
-        && AppState::instance().timerRunning();
+           && AppState::instance().timerRunning();
 }
 
 void planCustomJob(ScreenWatcher &watcher, const QString &customer)

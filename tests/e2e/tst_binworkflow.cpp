@@ -22,7 +22,6 @@ private slots:
     void jobLeftWithBackIsResumedThroughContinue();
 
 private:
-
     ServerProcess server;
     QString lastBinId;
 };
@@ -52,8 +51,8 @@ void BinWorkflowEndToEndTest::frontEndJobFromNextToFinished()
 
     MainWindow window;
     startJob(&window, QStringLiteral("Front End Repair"));
-    QCOMPARE(watcher.seen(), (QStringList{"FerDialog1", "PreCheckDialog", "FERDialog", "FerAddDialog",
-                                          "FerChecksDialog"}));
+    QCOMPARE(watcher.seen(),
+             (QStringList{"FerDialog1", "PreCheckDialog", "FERDialog", "FerAddDialog", "FerChecksDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(window.isVisible());
     QVERIFY(lastBinId.startsWith(QLatin1String("KD")));
@@ -99,10 +98,10 @@ void BinWorkflowEndToEndTest::rollOffJobFromNextToFinished()
     QCOMPARE(watcher.seen(), (QStringList{"FerDialog1", "PreCheckDialog", "FERDialog", "FerAddDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(lastBinId.startsWith(QLatin1String("ROR")));
-    QCOMPARE(queryValue("SELECT o.status FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
-                        {lastBinId})
-                 .toInt(),
-             4);
+    QCOMPARE(
+        queryValue("SELECT o.status FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?", {lastBinId})
+            .toInt(),
+        4);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
 }
 
@@ -144,15 +143,17 @@ void BinWorkflowEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
             orders->setCurrentItem(matching.first());
             click(continueScreen, "pushButton_Continue");
         },
-        [](QWidget *continueScreen) { return child<QListWidget>(continueScreen, "listWidget_WorkOrders")->count() > 0; });
+        [](QWidget *continueScreen) {
+            return child<QListWidget>(continueScreen, "listWidget_WorkOrders")->count() > 0;
+        });
     click(&window, "pushButton_Continue");
 
     QCOMPARE(sheetsSeen, 2);
     QCOMPARE(messages.unexpected().join(" | "), QString());
-    QCOMPARE(queryValue("SELECT o.status FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
-                        {leftBinId})
-                 .toInt(),
-             4);
+    QCOMPARE(
+        queryValue("SELECT o.status FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?", {leftBinId})
+            .toInt(),
+        4);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps t JOIN bin_orders o ON o.id = t.bin_order_id"
                         " JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
                         {leftBinId})

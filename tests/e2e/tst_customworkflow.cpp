@@ -81,10 +81,10 @@ void CustomWorkflowEndToEndTest::customJobFromNextToSaved()
                         {job})
                  .toInt(),
              1);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE custom_order_id = ? AND end_time IS NOT NULL",
-                        {job})
-                 .toInt(),
-             1);
+    QCOMPARE(
+        queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE custom_order_id = ? AND end_time IS NOT NULL", {job})
+            .toInt(),
+        1);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
 }
 
@@ -122,23 +122,25 @@ void CustomWorkflowEndToEndTest::jobLeftWithCancelIsResumedThroughContinueCustom
         QStringLiteral("ContinueDialog"),
         [job](QWidget *continueScreen) {
             auto *jobs = child<QListWidget>(continueScreen, "listWidget_WorkOrders");
-            const QList<QListWidgetItem *> matching =
-                jobs->findItems(QString::number(job) + QLatin1Char(' '), Qt::MatchStartsWith);
+            const QList<QListWidgetItem *> matching
+                = jobs->findItems(QString::number(job) + QLatin1Char(' '), Qt::MatchStartsWith);
             QCOMPARE(matching.size(), 1);
             matching.first()->setSelected(true);
             click(continueScreen, "pushButton_Continue");
         },
-        [](QWidget *continueScreen) { return child<QListWidget>(continueScreen, "listWidget_WorkOrders")->count() > 0; });
+        [](QWidget *continueScreen) {
+            return child<QListWidget>(continueScreen, "listWidget_WorkOrders")->count() > 0;
+        });
     click(&window, "pushButton_Continue_Custom");
 
     QCOMPARE(sheetsSeen, 2);
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(!AppState::instance().continueCustom());
     QCOMPARE(queryValue("SELECT status FROM custom_orders WHERE id = ?", {job}).toInt(), 5);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE custom_order_id = ? AND end_time IS NOT NULL",
-                        {job})
-                 .toInt(),
-             2);
+    QCOMPARE(
+        queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE custom_order_id = ? AND end_time IS NOT NULL", {job})
+            .toInt(),
+        2);
 }
 
 QTEST_MAIN(CustomWorkflowEndToEndTest)

@@ -32,9 +32,8 @@ void planReviewChoice(ScreenWatcher &watcher, const QString &orderLine, bool cus
             auto *orders = child<QListWidget>(review, "listWidget_Orders");
             if (customJobs) {
                 click(review, "checkBox_Custom");
-                QVERIFY(QTest::qWaitFor([orders, orderLine]() {
-                    return !orders->findItems(orderLine, Qt::MatchStartsWith).isEmpty();
-                }));
+                QVERIFY(QTest::qWaitFor(
+                    [orders, orderLine]() { return !orders->findItems(orderLine, Qt::MatchStartsWith).isEmpty(); }));
             }
             const QList<QListWidgetItem *> matching = orders->findItems(orderLine, Qt::MatchStartsWith);
             QCOMPARE(matching.size(), 1);
@@ -166,12 +165,10 @@ void ReviewEndToEndTest::managerConfirmsTheBin()
         QStringLiteral("ManagementPanelDialog"),
         [&counts](QWidget *panel) {
             counts = child<QLabel>(panel, "label_OrdersToCheck")->text() + QLatin1Char('/')
-                + child<QLabel>(panel, "label_CustomOrders")->text();
+                     + child<QLabel>(panel, "label_CustomOrders")->text();
             click(panel, "pushButton_ConfirmOrders");
         },
-        [](QWidget *panel) {
-            return child<QLabel>(panel, "label_OrdersToCheck")->text() != QLatin1String("Bins #");
-        });
+        [](QWidget *panel) { return child<QLabel>(panel, "label_OrdersToCheck")->text() != QLatin1String("Bins #"); });
     planReviewChoice(watcher, binId);
     watcher.onScreen(
         QStringLiteral("FERDialog"), [](QWidget *sheet) { click(sheet, "pushButton_Submit"); }, totalTimeShown);
@@ -183,7 +180,8 @@ void ReviewEndToEndTest::managerConfirmsTheBin()
     waitForStartUp(&window);
     click(&window, "pushButton_Management");
     QCOMPARE(counts, QStringLiteral("Bins 1/Custom 1"));
-    QCOMPARE(watcher.seen(), (QStringList{"ManagementPanelDialog", "ListOrdersDialog", "FERDialog", "FerChecksDialog"}));
+    QCOMPARE(watcher.seen(),
+             (QStringList{"ManagementPanelDialog", "ListOrdersDialog", "FERDialog", "FerChecksDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(!AppState::instance().confirmingOrders());
     QCOMPARE(orderValue("o.status").toInt(), 6);
@@ -203,9 +201,7 @@ void ReviewEndToEndTest::managerConfirmsTheCustomJob()
     ScreenWatcher watcher;
     watcher.onScreen(
         QStringLiteral("ManagementPanelDialog"), [](QWidget *panel) { click(panel, "pushButton_ConfirmOrders"); },
-        [](QWidget *panel) {
-            return child<QLabel>(panel, "label_CustomOrders")->text() == QLatin1String("Custom 1");
-        });
+        [](QWidget *panel) { return child<QLabel>(panel, "label_CustomOrders")->text() == QLatin1String("Custom 1"); });
     planReviewChoice(watcher, QString::number(customJob) + QLatin1Char(' '), true);
     watcher.onScreen(
         QStringLiteral("CRMDialog"), [](QWidget *sheet) { click(sheet, "pushButton_Finish"); },
@@ -222,9 +218,10 @@ void ReviewEndToEndTest::managerConfirmsTheCustomJob()
     QCOMPARE(queryValue("SELECT status FROM custom_orders WHERE id = ?", {customJob}).toInt(), 6);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM custom_orders").toInt(), 1);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM custom_repair_lines").toInt(), 1);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE custom_order_id IS NOT NULL AND end_time IS NOT NULL")
-                 .toInt(),
-             1);
+    QCOMPARE(
+        queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE custom_order_id IS NOT NULL AND end_time IS NOT NULL")
+            .toInt(),
+        1);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
 }
 

@@ -60,8 +60,7 @@ class ServerTestCase : public QObject
 protected:
     explicit ServerTestCase(LoginVerifier::Check check = {})
         : server(std::move(check))
-    {
-    }
+    { }
 
     // Sends command on client, each argument as one text; an argument that
     // is one of the names is replaced by what it stands for.

@@ -7,8 +7,7 @@
 
 ServerTestClient::ServerTestClient(int timeoutMilliseconds)
     : timeout(timeoutMilliseconds)
-{
-}
+{ }
 
 bool ServerTestClient::waitForSignal(const char *signal)
 {

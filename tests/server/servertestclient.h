@@ -58,7 +58,8 @@ public:
     }
 
     // Sends each argument as one text; the reply as Reply::text() gives it.
-    QStringList ask(const QString &command, const QStringList &arguments = {}, const QString &types = QStringLiteral("/s"));
+    QStringList ask(const QString &command, const QStringList &arguments = {},
+                    const QString &types = QStringLiteral("/s"));
 
     // Whether a reply frame is complete already, without waiting.
     bool hasReplyWaiting();

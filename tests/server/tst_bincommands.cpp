@@ -32,29 +32,35 @@ private:
     {
         const QStringList proposal = client->ask("GetNewBinId", {fe, user}, "ss");
         const QString bin = names["BIN"] = proposal.value(1);
-        const bool started = proposal == QStringList{"NewBinID", bin, "FER"} && bin.startsWith(QLatin1String("KD"))
-                             && client->ask("MakeRepairId", {"ID " + bin, fe}, "i") == QStringList{"NewRepairId", "1"}
-                             && client->ask("StoreCurrentInfo", {user, fe, bin, size, "1", info}) == QStringList{"InfoSaved"};
+        const bool started
+            = proposal == QStringList{"NewBinID", bin, "FER"} && bin.startsWith(QLatin1String("KD"))
+              && client->ask("MakeRepairId", {"ID " + bin, fe}, "i") == QStringList{"NewRepairId", "1"}
+              && client->ask("StoreCurrentInfo", {user, fe, bin, size, "1", info}) == QStringList{"InfoSaved"};
         return started ? bin : QString();
     }
     void addLine(const QString &code, const QString &materials, const QString &time)
     {
-        QCOMPARE(ask("SaveBinRepairInfo", {"worker", "2", fe, "BIN", "1", "4", code, materials, time}), QStringList{"BinRepairSaved"});
+        QCOMPARE(ask("SaveBinRepairInfo", {"worker", "2", fe, "BIN", "1", "4", code, materials, time}),
+                 QStringList{"BinRepairSaved"});
     }
     // The order's lines as its sheet shows them: code, materials, time, user.
     QStringList lines() { return ask("GetBinRepairInfo", {"checker", fe, "BIN", "1"}, "ss/ssss").mid(3); }
     QVariant orderValue(const QString &column, int repairId = 1)
     {
         return server.queryValue(QStringLiteral("SELECT o.%1 FROM bin_orders o JOIN bins b ON b.id = o.bin_ref"
-                                                " WHERE b.bin_id = ? AND o.repair_id = ?").arg(column), {names["BIN"], repairId});
+                                                " WHERE b.bin_id = ? AND o.repair_id = ?")
+                                     .arg(column),
+                                 {names["BIN"], repairId});
     }
     // Everything the bin commands store, in one text.
     QString snapshot()
     {
-        return server.queryValue("SELECT (SELECT COUNT(*) FROM bins) || '/' || (SELECT COUNT(*) || ':' || TOTAL(status) FROM bin_orders)"
-                                 " || '/' || (SELECT COUNT(*) || ':' || IFNULL(GROUP_CONCAT(repair_code || materials || time_text), '')"
-                                 " FROM bin_repair_lines) || '/' || (SELECT COUNT(*) || ':' || COUNT(end_time) FROM order_time_stamps)"
-                                 " || '/' || (SELECT COUNT(*) FROM pre_checks) || '/' || (SELECT COUNT(*) FROM final_checks)")
+        return server
+            .queryValue(
+                "SELECT (SELECT COUNT(*) FROM bins) || '/' || (SELECT COUNT(*) || ':' || TOTAL(status) FROM bin_orders)"
+                " || '/' || (SELECT COUNT(*) || ':' || IFNULL(GROUP_CONCAT(repair_code || materials || time_text), '')"
+                " FROM bin_repair_lines) || '/' || (SELECT COUNT(*) || ':' || COUNT(end_time) FROM order_time_stamps)"
+                " || '/' || (SELECT COUNT(*) FROM pre_checks) || '/' || (SELECT COUNT(*) FROM final_checks)")
             .toString();
     }
 
@@ -95,8 +101,10 @@ void BinCommandsTest::wholeFrontEndJob()
 
     // The repair entry on its own connection, as the screen has it.
     std::unique_ptr<ServerTestClient> entry = server.connect();
-    QCOMPARE(entry->ask("GetRepairCodes", {fe, "FER"}, "s/ss"), (QStringList{"RepairCodes", "2", "FEC1", "New lid", "FEC2", "Weld-seam"}));
-    QCOMPARE(entry->ask("SaveBinRepairInfo", {"worker", "1", fe, bin, "1", "4", "FEC2", "Two plates", "1:30"}), QStringList{"BinRepairSaved"});
+    QCOMPARE(entry->ask("GetRepairCodes", {fe, "FER"}, "s/ss"),
+             (QStringList{"RepairCodes", "2", "FEC1", "New lid", "FEC2", "Weld-seam"}));
+    QCOMPARE(entry->ask("SaveBinRepairInfo", {"worker", "1", fe, bin, "1", "4", "FEC2", "Two plates", "1:30"}),
+             QStringList{"BinRepairSaved"});
     QCOMPARE(orderValue("status").toInt(), 2);
     QCOMPARE(ask("GetBinRepairInfo", {"worker", fe, "BIN", "1"}, "ss/ssss"),
              (QStringList{"BinRepairInfo", "4", "1", "FEC2", "Two plates", "1:30", "worker"}));
@@ -104,7 +112,10 @@ void BinCommandsTest::wholeFrontEndJob()
     QCOMPARE(ask("ChangeStatus", {"worker", "3", "BIN", "1"}), QStringList{"StatusChanged"});
     QCOMPARE(ask("SaveChecks", {"worker", fe, "BIN", "1", "4", "34", "2.5"}), QStringList{"ChecksSaved"});
     QCOMPARE(ask("SetEndTime", {"worker", fe, "BIN", "1", "STAMP"}), QStringList{"EndTimeSet"});
-    QCOMPARE(server.queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE id = ? AND end_time >= start_time", {stamp}).toInt(), 1);
+    QCOMPARE(
+        server.queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE id = ? AND end_time >= start_time", {stamp})
+            .toInt(),
+        1);
     // Ending twice changes nothing: a stamp closed already keeps its end.
     QVERIFY(server.execute("UPDATE order_time_stamps SET start_time = 1000, end_time = 2000 WHERE id = ?", {stamp}));
     QCOMPARE(ask("SetEndTime", {"worker", fe, "BIN", "1", "STAMP"}), QStringList{"EndTimeSet"});
@@ -128,7 +139,9 @@ void BinCommandsTest::linesAreEditedOnceAndRemovedByCodeAndMaterials()
     entry->send("SaveBinRepairInfo", QStringLiteral("worker"), "2", fe, bin, "1", "4", "FEC1", "New lid", "1:15");
     QCOMPARE(entry->receive().text() + entry->receive().text(), (QStringList{"BinRepairSaved", "BinRepairSaved"}));
     QCOMPARE(lines(), (QStringList{"FEC1", "New lid", "1:15", "worker", "FEC2", "Seam", "1:0", "worker"}));
-    QCOMPARE(server.queryValue("SELECT SUM(minutes) FROM bin_repair_lines WHERE order_id = ?", {orderValue("id")}).toInt(), 135);
+    QCOMPARE(
+        server.queryValue("SELECT SUM(minutes) FROM bin_repair_lines WHERE order_id = ?", {orderValue("id")}).toInt(),
+        135);
 
     // The same line saved on a connection that made no edit is a new line;
     // of two equal lines the first is removed.
@@ -181,26 +194,33 @@ void BinCommandsTest::newBinIdProposalsAreDistinctAndFree()
     QCOMPARE(next, first.mid(2).toInt() + 1);
 
     // A bin recorded by hand under the next number is skipped.
-    QCOMPARE(ask("StoreCurrentInfo", {"worker", fe, QStringLiteral("KD%1").arg(next + 1), "2", "1", "None"}), QStringList{"InfoSaved"});
+    QCOMPARE(ask("StoreCurrentInfo", {"worker", fe, QStringLiteral("KD%1").arg(next + 1), "2", "1", "None"}),
+             QStringList{"InfoSaved"});
     QCOMPARE(ask("GetNewBinId", {fe, "worker"}).value(1), QStringLiteral("KD%1").arg(next + 2));
     const QStringList rollOff = ask("GetNewBinId", {"Roll Off Repair", "worker"}, "ss");
-    QVERIFY(rollOff.value(1).startsWith(QLatin1String("ROR")) && rollOff == QStringList({"NewBinID", rollOff.value(1), "ROR"}));
+    QVERIFY(rollOff.value(1).startsWith(QLatin1String("ROR"))
+            && rollOff == QStringList({"NewBinID", rollOff.value(1), "ROR"}));
 
     // Of two workers storing the same new bin ID, only one succeeds.
     client->send("StoreCurrentInfo", QStringLiteral("worker"), fe, first, "4", "1", "None");
     second->send("StoreCurrentInfo", QStringLiteral("other"), fe, first, "4", "1", "None");
     const QStringList replies = client->receive().text() + second->receive().text();
     QVERIFY2(replies.count("InfoSaved") == 1 && replies.count("Error") == 1, qPrintable(replies.join(' ')));
-    QCOMPARE(server.queryValue("SELECT COUNT(*) FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?", {first}).toInt(), 1);
+    QCOMPARE(
+        server
+            .queryValue("SELECT COUNT(*) FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?", {first})
+            .toInt(),
+        1);
 }
 
 void BinCommandsTest::totalIsTheSumOfClosedStamps()
 {
     QVERIFY(!startOrder().isEmpty());
     // Half an hour, an hour and a half, and one still open that counts nothing yet.
-    QVERIFY(server.execute("INSERT INTO order_time_stamps (bin_order_id, user_id, start_time, end_time) SELECT ?, id, column1, column2"
-                           " FROM users, (VALUES (1000, 2800), (5000, 10400), (20000, NULL)) WHERE user_name = 'worker'",
-                           {orderValue("id")}));
+    QVERIFY(server.execute(
+        "INSERT INTO order_time_stamps (bin_order_id, user_id, start_time, end_time) SELECT ?, id, column1, column2"
+        " FROM users, (VALUES (1000, 2800), (5000, 10400), (20000, NULL)) WHERE user_name = 'worker'",
+        {orderValue("id")}));
     QCOMPARE(ask("GetBinTotalTime", {"checker", "BIN", "1", fe}, "s"), (QStringList{"GetBinTotalTime", "2.00"}));
     QCOMPARE(ask("GetBinTime", {"checker", fe, "BIN", "1"}, "s"), (QStringList{"GetBinTime", "2.00"}));
     const QStringList started = ask("SetStartTime", {"other", fe, "BIN", "1"}, "ss");
@@ -218,7 +238,8 @@ void BinCommandsTest::continuingListsOpenOrdersByOwner()
 
     // The asking user's own orders first, each owner's oldest first.
     QCOMPARE(ask("GetWorkOrders", {"worker"}, "s/sl"),
-             (QStringList{"WorkOrders", "2", "worker", QStringLiteral("[%1,%2]").arg(ownBin, submitted), "other", "[" + otherBin + "]"}));
+             (QStringList{"WorkOrders", "2", "worker", QStringLiteral("[%1,%2]").arg(ownBin, submitted), "other",
+                          "[" + otherBin + "]"}));
     QCOMPARE(ask("GetBin", {"worker", submitted}, "sssss"), (QStringList{"Bin", submitted, fe, "1", "3", "FER"}));
     QCOMPARE(ask("GetBin", {"worker", otherBin}), QStringList{"Error"});
     QCOMPARE(ask("GetBin", {"worker", checked}), QStringList{"Error"});
@@ -240,7 +261,8 @@ void BinCommandsTest::statusChangesAndSendingBack()
     QCOMPARE(orderValue("status").toInt(), 4);
     QCOMPARE(ask("SaveChecks", {"worker", fe, "BIN", "1", "6", "35", "2"}), QStringList{"ChecksSaved"});
     QCOMPARE(orderValue("status").toInt(), 6);
-    QCOMPARE(server.queryValue("SELECT lid_size FROM final_checks WHERE order_id = ?", {orderValue("id")}).toString(), QStringLiteral("35"));
+    QCOMPARE(server.queryValue("SELECT lid_size FROM final_checks WHERE order_id = ?", {orderValue("id")}).toString(),
+             QStringLiteral("35"));
 }
 
 void BinCommandsTest::badRequestsStoreNothing_data()
@@ -269,7 +291,8 @@ void BinCommandsTest::badRequestsStoreNothing_data()
     row("label without ID", "MakeRepairId", {"KD123", fe});
     row("verdict 2", "StorePreChecks", {"BIN", "1", fe, "1", "2", "1"});
     row("unknown code list", "GetRepairCodes", {fe, "XYZ"});
-    row("materials too long", "SaveBinRepairInfo", {"worker", "2", fe, "BIN", "1", "4", "FEC1", QString(513, 'm'), "1:0"});
+    row("materials too long", "SaveBinRepairInfo",
+        {"worker", "2", fe, "BIN", "1", "4", "FEC1", QString(513, 'm'), "1:0"});
     row("one argument short", "ChangeStatus", {"worker", "4", "BIN"});
     row("sending back with two arguments", "SendBinBack", {"worker", "BIN"});
 }

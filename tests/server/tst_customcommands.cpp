@@ -23,8 +23,9 @@ private:
     // Starts a job for carl, which "@" then stands for; its order number, or nothing.
     QString startJob(const QString &jobType, const QString &customer = QStringLiteral("Acme"))
     {
-        const QStringList reply = client->ask("StartCustomRepair", {"carl", "3/7/2016", "Carl", jobType, customer, "C-17", "Jo Smith",
-                                                                    "555 0101", "jo@acme.test"}, "ss");
+        const QStringList reply = client->ask(
+            "StartCustomRepair",
+            {"carl", "3/7/2016", "Carl", jobType, customer, "C-17", "Jo Smith", "555 0101", "jo@acme.test"}, "ss");
         return names["@"] = reply == QStringList{"StartCustomRepair", reply.value(1), "1"} ? reply.value(1) : QString();
     }
     // The job's lines: description, materials, time.
@@ -36,8 +37,10 @@ private:
     {
         return server.queryValue(QStringLiteral("SELECT %1 FROM custom_orders WHERE id = ?").arg(column), {names["@"]});
     }
-    void setStatus(int status) { QVERIFY(server.execute("UPDATE custom_orders SET status = ? WHERE id = ?", {status, names["@"]})); }
-
+    void setStatus(int status)
+    {
+        QVERIFY(server.execute("UPDATE custom_orders SET status = ? WHERE id = ?", {status, names["@"]}));
+    }
 };
 
 void CustomCommandsTest::initTestCase()
@@ -52,8 +55,11 @@ void CustomCommandsTest::jobFromStartToSubmit()
     const QString other = startJob("Tank_repair");
     const QString job = startJob("Tank_repair");
     QVERIFY(!job.isEmpty());
-    QCOMPARE(jobValue("order_date || '|' || worker || '|' || customer_ref || '|' || contact_name || '|' || phone || '|' || email || '|'"
-                      " || status").toString(), QStringLiteral("3/7/2016|Carl|C-17|Jo Smith|555 0101|jo@acme.test|1"));
+    QCOMPARE(jobValue("order_date || '|' || worker || '|' || customer_ref || '|' || contact_name || '|' || phone || "
+                      "'|' || email || '|'"
+                      " || status")
+                 .toString(),
+             QStringLiteral("3/7/2016|Carl|C-17|Jo Smith|555 0101|jo@acme.test|1"));
     QCOMPARE(ask("GetCustomRepair", {"@", "Tank_repair", "Acme"}, "s/sss"), (QStringList{"GetCustomRepair", "0"}));
 
     const QStringList started = ask("SetCustomStartTime", {"carl", "@", "Tank_repair", "Acme"}, "s");
@@ -61,12 +67,17 @@ void CustomCommandsTest::jobFromStartToSubmit()
     QCOMPARE(started, (QStringList{"SetCustomStartTime", stamp}));
     // A stamp ends only on its own job.
     QCOMPARE(client->ask("SetCustomEndTime", {"carl", other, "Tank_repair", "Acme", stamp}), QStringList{"Error"});
-    QCOMPARE(ask("SetCustomEndTime", {"carl", "@", "Tank_repair", "Acme", QString::number(stamp.toLongLong() + 100)}), QStringList{"Error"});
-    QCOMPARE(server.queryValue("SELECT custom_order_id FROM order_time_stamps WHERE id = ? AND end_time IS NULL", {stamp}).toString(), job);
+    QCOMPARE(ask("SetCustomEndTime", {"carl", "@", "Tank_repair", "Acme", QString::number(stamp.toLongLong() + 100)}),
+             QStringList{"Error"});
+    QCOMPARE(
+        server.queryValue("SELECT custom_order_id FROM order_time_stamps WHERE id = ? AND end_time IS NULL", {stamp})
+            .toString(),
+        job);
 
     QCOMPARE(ask("AddCustomRepair", {"Welded seam", "Steel plate", "1", "30", "@", "2", "carl", "Tank_repair", "Acme"}),
              QStringList{"AddCustomRepair"});
-    QCOMPARE(ask("AddCustomRepair", {"Painted", "Paint", "0", "5", "@", "2", "carl", "Tank_repair", "Acme"}), QStringList{"AddCustomRepair"});
+    QCOMPARE(ask("AddCustomRepair", {"Painted", "Paint", "0", "5", "@", "2", "carl", "Tank_repair", "Acme"}),
+             QStringList{"AddCustomRepair"});
     QCOMPARE(lines("Tank_repair"), (QStringList{"Welded seam", "Steel plate", "1:30", "Painted", "Paint", "0:5"}));
     QCOMPARE(jobValue("status").toInt(), 2);
 
@@ -74,12 +85,16 @@ void CustomCommandsTest::jobFromStartToSubmit()
     QCOMPARE(jobValue("status").toInt(), 5);
     // The sheet ends its timing after submitting; a stamp closed already keeps its end.
     QCOMPARE(ask("SetCustomEndTime", {"carl", "@", "Tank_repair", "Acme", stamp}), QStringList{"SetCustomEndTime"});
-    QCOMPARE(server.queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE id = ? AND end_time >= start_time", {stamp}).toInt(), 1);
+    QCOMPARE(
+        server.queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE id = ? AND end_time >= start_time", {stamp})
+            .toInt(),
+        1);
     QVERIFY(server.execute("UPDATE order_time_stamps SET start_time = 1000, end_time = 1900 WHERE id = ?", {stamp}));
     QCOMPARE(ask("SetCustomEndTime", {"carl", "@", "Tank_repair", "Acme", stamp}), QStringList{"SetCustomEndTime"});
     QCOMPARE(ask("GetCustomTime", {"@", "Tank_repair", "Acme"}, "s"), (QStringList{"GetCustomTime", "0.25"}));
     // Leaving a sheet whose timing never started.
-    QCOMPARE(client->ask("SetCustomEndTime", {"carl", other, "Tank_repair", "Acme", "0"}), QStringList{"SetCustomEndTime"});
+    QCOMPARE(client->ask("SetCustomEndTime", {"carl", other, "Tank_repair", "Acme", "0"}),
+             QStringList{"SetCustomEndTime"});
 
     // Submitted once: neither submitted again nor timed again.
     QCOMPARE(ask("SubmitCustomRepair", {"@", "Tank_repair", "Acme"}), QStringList{"Error"});
@@ -90,15 +105,19 @@ void CustomCommandsTest::linesAreEditedAndRemovedByTheirOldValues()
 {
     startJob("Lid", "Bolt");
     for (const QStringList &line : {QStringList{"Hinge", "0", "5"}, {"Hinge", "0", "5"}, {"Latch", "2", "0"}})
-        QCOMPARE(ask("AddCustomRepair", {line[0], "Bolts", line[1], line[2], "@", "2", "carl", "Lid", "Bolt"}), QStringList{"AddCustomRepair"});
+        QCOMPARE(ask("AddCustomRepair", {line[0], "Bolts", line[1], line[2], "@", "2", "carl", "Lid", "Bolt"}),
+                 QStringList{"AddCustomRepair"});
 
     // Of two equal lines the earlier one is changed; "0:05" names 0 h 5 min.
-    QCOMPARE(ask("EditCustomRepair", {"@", "Lid", "Bolt", "New hinge", "Hinge, bolts", "8", "59", "Hinge", "Bolts", "0:05"}),
-             QStringList{"EditCustomRepair"});
-    QCOMPARE(ask("RemoveCustomRepair", {"@", "Lid", "Bolt", "Latch", "Bolts", "2:0"}), QStringList{"RemoveCustomRepair"});
+    QCOMPARE(
+        ask("EditCustomRepair", {"@", "Lid", "Bolt", "New hinge", "Hinge, bolts", "8", "59", "Hinge", "Bolts", "0:05"}),
+        QStringList{"EditCustomRepair"});
+    QCOMPARE(ask("RemoveCustomRepair", {"@", "Lid", "Bolt", "Latch", "Bolts", "2:0"}),
+             QStringList{"RemoveCustomRepair"});
     // Old values that match no line (another time, another materials text).
     QCOMPARE(ask("RemoveCustomRepair", {"@", "Lid", "Bolt", "Hinge", "Bolts", "0:6"}), QStringList{"Error"});
-    QCOMPARE(ask("EditCustomRepair", {"@", "Lid", "Bolt", "X", "Y", "1", "1", "Hinge", "bolts", "0:5"}), QStringList{"Error"});
+    QCOMPARE(ask("EditCustomRepair", {"@", "Lid", "Bolt", "X", "Y", "1", "1", "Hinge", "bolts", "0:5"}),
+             QStringList{"Error"});
     QCOMPARE(lines("Lid", "Bolt"), (QStringList{"New hinge", "Hinge, bolts", "8:59", "Hinge", "Bolts", "0:5"}));
 }
 
@@ -107,9 +126,11 @@ void CustomCommandsTest::totalTimeSumsClosedStamps()
     startJob("Frame");
     QCOMPARE(ask("GetCustomTime", {"@", "Frame", "Acme"}, "s"), (QStringList{"GetCustomTime", "0.00"}));
     // An hour and a half, a quarter of an hour, and one still running.
-    QVERIFY(server.execute("INSERT INTO order_time_stamps (custom_order_id, user_id, start_time, end_time)"
-                           " SELECT ?, id, column1, column2 FROM users, (VALUES (1000, 6400), (9000, 9900), (20000, NULL))"
-                           " WHERE user_name = 'carl'", {names["@"]}));
+    QVERIFY(
+        server.execute("INSERT INTO order_time_stamps (custom_order_id, user_id, start_time, end_time)"
+                       " SELECT ?, id, column1, column2 FROM users, (VALUES (1000, 6400), (9000, 9900), (20000, NULL))"
+                       " WHERE user_name = 'carl'",
+                       {names["@"]}));
     QCOMPARE(ask("GetCustomTime", {"@", "Frame", "Acme"}, "s"), (QStringList{"GetCustomTime", "1.75"}));
 }
 
@@ -129,11 +150,12 @@ void CustomCommandsTest::continueListsOpenJobsOnly()
     QCOMPARE(client->ask("GetCustomWorkOrders", {}, "s/sss"),
              (QStringList{"GetCustomWorkOrders", "2", started, "Tank_repair", "Acme", withLines, "Lid", "Bolt"}));
     QCOMPARE(client->ask("ContinueCustomOrder", {started, "Tank_repair", "Acme"}, "ssssssssss"),
-             (QStringList{"ContinueCustomOrder", "3/7/2016", "Carl", "C-17", "Jo Smith", "555 0101", "jo@acme.test", "1", started,
-                          "Tank_repair", "Acme"}));
+             (QStringList{"ContinueCustomOrder", "3/7/2016", "Carl", "C-17", "Jo Smith", "555 0101", "jo@acme.test",
+                          "1", started, "Tank_repair", "Acme"}));
     // A job listed under another customer, and a submitted one, are not continued.
     QCOMPARE(client->ask("ContinueCustomOrder", {started, "Tank_repair", "Bolt"}), QStringList{"Error"});
-    QCOMPARE(client->ask("ContinueCustomOrder", {QString::number(started.toLongLong() + 3), "Other", "Zed"}), QStringList{"Error"});
+    QCOMPARE(client->ask("ContinueCustomOrder", {QString::number(started.toLongLong() + 3), "Other", "Zed"}),
+             QStringList{"Error"});
 }
 
 void CustomCommandsTest::managerChangesAndConfirmsSubmittedJob()
@@ -163,25 +185,35 @@ void CustomCommandsTest::badRequestsStoreNothing_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("arguments");
-    auto row = [](const char *name, const char *command, const QStringList &arguments) { QTest::newRow(name) << QString(command) << arguments; };
+    auto row = [](const char *name, const char *command, const QStringList &arguments) {
+        QTest::newRow(name) << QString(command) << arguments;
+    };
     // "@" is the test's own job, with one line.
-    row("unknown job number", "AddCustomRepair", {"Weld", "Steel", "1", "0", "999999", "2", "carl", "Bin_body", "Acme"});
-    row("job of another customer", "AddCustomRepair", {"Weld", "Steel", "1", "0", "@", "2", "carl", "Bin_body", "Bolt"});
+    row("unknown job number", "AddCustomRepair",
+        {"Weld", "Steel", "1", "0", "999999", "2", "carl", "Bin_body", "Acme"});
+    row("job of another customer", "AddCustomRepair",
+        {"Weld", "Steel", "1", "0", "@", "2", "carl", "Bin_body", "Bolt"});
     row("hours 9", "AddCustomRepair", {"Weld", "Steel", "9", "0", "@", "2", "carl", "Bin_body", "Acme"});
     row("minutes 60", "AddCustomRepair", {"Weld", "Steel", "1", "60", "@", "2", "carl", "Bin_body", "Acme"});
-    row("513-character description", "AddCustomRepair", {QString(513, 'x'), "Steel", "1", "0", "@", "2", "carl", "Bin_body", "Acme"});
+    row("513-character description", "AddCustomRepair",
+        {QString(513, 'x'), "Steel", "1", "0", "@", "2", "carl", "Bin_body", "Acme"});
     row("empty description", "AddCustomRepair", {"", "Steel", "1", "0", "@", "2", "carl", "Bin_body", "Acme"});
     row("status 7", "AddCustomRepair", {"Weld", "Steel", "1", "0", "@", "7", "carl", "Bin_body", "Acme"});
     row("status 5", "AddCustomRepair", {"Weld", "Steel", "1", "0", "@", "5", "carl", "Bin_body", "Acme"});
     row("unknown user", "AddCustomRepair", {"Weld", "Steel", "1", "0", "@", "2", "nobody", "Bin_body", "Acme"});
-    row("order number not decimal", "AddCustomRepair", {"Weld", "Steel", "1", "0", "1e3", "2", "carl", "Bin_body", "Acme"});
+    row("order number not decimal", "AddCustomRepair",
+        {"Weld", "Steel", "1", "0", "1e3", "2", "carl", "Bin_body", "Acme"});
     row("one argument short", "AddCustomRepair", {"Steel", "1", "0", "@", "2", "carl", "Bin_body", "Acme"});
-    row("edit with an old time not h:m", "EditCustomRepair", {"@", "Bin_body", "Acme", "Weld", "Steel", "1", "0", "Patch", "Plate", "1.30"});
+    row("edit with an old time not h:m", "EditCustomRepair",
+        {"@", "Bin_body", "Acme", "Weld", "Steel", "1", "0", "Patch", "Plate", "1.30"});
     row("remove with minutes 60", "RemoveCustomRepair", {"@", "Bin_body", "Acme", "Patch", "Plate", "1:60"});
     row("start without customer", "StartCustomRepair", {"carl", "3/7/2016", "Carl", "Bin_body", "", "", "", "", ""});
-    row("start with a blank in the job type", "StartCustomRepair", {"carl", "3/7/2016", "Carl", "Bin body", "Acme", "", "", "", ""});
-    row("start with a bad date", "StartCustomRepair", {"carl", "2016-03-07", "Carl", "Bin_body", "Acme", "", "", "", ""});
-    row("start by unknown user", "StartCustomRepair", {"nobody", "3/7/2016", "Carl", "Bin_body", "Acme", "", "", "", ""});
+    row("start with a blank in the job type", "StartCustomRepair",
+        {"carl", "3/7/2016", "Carl", "Bin body", "Acme", "", "", "", ""});
+    row("start with a bad date", "StartCustomRepair",
+        {"carl", "2016-03-07", "Carl", "Bin_body", "Acme", "", "", "", ""});
+    row("start by unknown user", "StartCustomRepair",
+        {"nobody", "3/7/2016", "Carl", "Bin_body", "Acme", "", "", "", ""});
     row("timing unknown job", "SetCustomStartTime", {"carl", "999999", "Bin_body", "Acme"});
     row("end with stamp not decimal", "SetCustomEndTime", {"carl", "@", "Bin_body", "Acme", "-1"});
 }
@@ -191,10 +223,12 @@ void CustomCommandsTest::badRequestsStoreNothing()
     QFETCH(QString, command);
     QFETCH(QStringList, arguments);
     startJob("Bin_body");
-    QCOMPARE(ask("AddCustomRepair", {"Patch", "Plate", "1", "30", "@", "2", "carl", "Bin_body", "Acme"}), QStringList{"AddCustomRepair"});
-    const QString everything = "SELECT (SELECT COUNT(*) || ':' || group_concat(status) FROM custom_orders) || '/' || (SELECT COUNT(*) || ':'"
-                               " || group_concat(description || materials || hours || minutes) FROM custom_repair_lines) || '/' ||"
-                               " (SELECT COUNT(*) || ':' || COUNT(end_time) FROM order_time_stamps)";
+    QCOMPARE(ask("AddCustomRepair", {"Patch", "Plate", "1", "30", "@", "2", "carl", "Bin_body", "Acme"}),
+             QStringList{"AddCustomRepair"});
+    const QString everything
+        = "SELECT (SELECT COUNT(*) || ':' || group_concat(status) FROM custom_orders) || '/' || (SELECT COUNT(*) || ':'"
+          " || group_concat(description || materials || hours || minutes) FROM custom_repair_lines) || '/' ||"
+          " (SELECT COUNT(*) || ':' || COUNT(end_time) FROM order_time_stamps)";
     const QVariant before = server.queryValue(everything);
     QVERIFY(!before.isNull());
     QCOMPARE(ask(command, arguments), QStringList{"Error"});

@@ -13,7 +13,10 @@ private slots:
     void commandLines();
 
 private:
-    static ParsedCommandLine parse(const QStringList &options) { return parseCommandLine(QStringList{"repair-server"} + options); }
+    static ParsedCommandLine parse(const QStringList &options)
+    {
+        return parseCommandLine(QStringList{"repair-server"} + options);
+    }
 };
 
 void OptionsTest::defaultsListenEverywhere()
@@ -27,11 +30,13 @@ void OptionsTest::commandLines_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("outcome");
     QTest::newRow("defaults") << QStringList() << defaultDatabasePath() + " 0.0.0.0:1234";
-    QTest::newRow("serving") << QStringList{"--db", "/tmp/shop.sqlite", "--listen", "127.0.0.1", "--port", "4000", "--demo"}
+    QTest::newRow("serving") << QStringList{"--db",  "/tmp/shop.sqlite", "--listen", "127.0.0.1", "--port", "4000",
+                                            "--demo"}
                              << "/tmp/shop.sqlite 127.0.0.1:4000 demo";
     QTest::newRow("adding a user") << QStringList{"--add-user", "Jo Ann", "--permission", "2", "--department", "Paint"}
                                    << defaultDatabasePath() + " 0.0.0.0:1234 add Jo Ann/2/Paint";
-    QTest::newRow("help") << QStringList{"--help"} << "help: --db --listen --port --demo --add-user --permission --department";
+    QTest::newRow("help") << QStringList{"--help"}
+                          << "help: --db --listen --port --demo --add-user --permission --department";
     QTest::newRow("port out of range") << QStringList{"--port", "65536"} << "invalid";
     QTest::newRow("port not a number") << QStringList{"--port", "http"} << "invalid";
     QTest::newRow("listen on a host name") << QStringList{"--listen", "shop.example"} << "invalid";
@@ -55,10 +60,14 @@ void OptionsTest::commandLines()
     if (run.demo)
         text += QStringLiteral(" demo");
     if (run.addUser)
-        text += QStringLiteral(" add %1/%2/%3").arg(run.addUser->userName).arg(run.addUser->permissionLevel).arg(run.addUser->department);
+        text += QStringLiteral(" add %1/%2/%3")
+                    .arg(run.addUser->userName)
+                    .arg(run.addUser->permissionLevel)
+                    .arg(run.addUser->department);
     if (parsed.outcome != ParsedCommandLine::Outcome::Run) {
         text = QStringLiteral("help:");
-        for (const char *option : {"--db", "--listen", "--port", "--demo", "--add-user", "--permission", "--department"})
+        for (const char *option :
+             {"--db", "--listen", "--port", "--demo", "--add-user", "--permission", "--department"})
             text += parsed.text.contains(QLatin1String(option)) ? QStringLiteral(" ") + option : QString();
     }
     if (parsed.outcome == ParsedCommandLine::Outcome::Invalid)

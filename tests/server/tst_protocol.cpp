@@ -6,8 +6,8 @@
 
 #include <QtEndian>
 
-#include <mutex>
 #include <QtTest>
+#include <mutex>
 
 // How the server treats the byte stream: framing, bad requests, ordering,
 // and keeping connections apart.
@@ -22,8 +22,7 @@ public:
             QMutexLocker pass(&loginGate);
             return LoginVerifier::passwordCheck(hash, digest);
         })
-    {
-    }
+    { }
 
 private slots:
     void initTestCase();
@@ -36,9 +35,15 @@ private slots:
     void slowLoginsHoldOnlyTheirOwnConnections();
 
 private:
-    static QByteArray sizeField(qint64 size) { return QByteArray::fromHex(QByteArray::number(quint64(size), 16).rightJustified(16, '0')); }
+    static QByteArray sizeField(qint64 size)
+    {
+        return QByteArray::fromHex(QByteArray::number(quint64(size), 16).rightJustified(16, '0'));
+    }
     static QString usable(ServerTestClient &connection) { return connection.request(QStringLiteral("GetWork")).tag; }
-    QByteArray login(const QString &userName) { return wire::frame(QStringLiteral("Login"), userName, wire::passwordDigest(password)); }
+    QByteArray login(const QString &userName)
+    {
+        return wire::frame(QStringLiteral("Login"), userName, wire::passwordDigest(password));
+    }
 
     QMutex loginGate;
     const QString password = QStringLiteral("s3cret");

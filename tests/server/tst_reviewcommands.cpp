@@ -18,19 +18,22 @@ private slots:
 private:
     void addBinOrder(int bin, int repairId, const QString &owner, int status, qint64 createdAt, bool removed = false)
     {
-        QVERIFY(server.execute("INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, code_list, status, created_at, removed_at)"
-                               " SELECT b.id, ?, u.id, b.work_type, CASE b.work_type WHEN 'Roll Off Repair' THEN 'ROR' ELSE '' END,"
-                               " ?, ?, ? FROM bins b, users u WHERE b.id = ? AND u.user_name = ?",
-                               {repairId, status, createdAt, removed ? QVariant(1000) : QVariant(QVariant::LongLong), bin, owner}));
+        QVERIFY(server.execute(
+            "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, code_list, status, created_at, "
+            "removed_at)"
+            " SELECT b.id, ?, u.id, b.work_type, CASE b.work_type WHEN 'Roll Off Repair' THEN 'ROR' ELSE '' END,"
+            " ?, ?, ? FROM bins b, users u WHERE b.id = ? AND u.user_name = ?",
+            {repairId, status, createdAt, removed ? QVariant(1000) : QVariant(QVariant::LongLong), bin, owner}));
     }
-    void addCustomJob(int id, const QString &owner, const QString &customer, const QString &jobType, int status, qint64 createdAt)
+    void addCustomJob(int id, const QString &owner, const QString &customer, const QString &jobType, int status,
+                      qint64 createdAt)
     {
-        QVERIFY(server.execute("INSERT INTO custom_orders (id, owner_id, order_date, worker, job_type, customer, customer_ref,"
-                               " contact_name, phone, email, status, created_at) SELECT ?, id, '3/7/2016', 'Sam', ?, ?, 'C-9', 'Kim',"
-                               " '555-0100', 'kim@example.org', ?, ? FROM users WHERE user_name = ?",
-                               {id, jobType, customer, status, createdAt, owner}));
+        QVERIFY(server.execute(
+            "INSERT INTO custom_orders (id, owner_id, order_date, worker, job_type, customer, customer_ref,"
+            " contact_name, phone, email, status, created_at) SELECT ?, id, '3/7/2016', 'Sam', ?, ?, 'C-9', 'Kim',"
+            " '555-0100', 'kim@example.org', ?, ? FROM users WHERE user_name = ?",
+            {id, jobType, customer, status, createdAt, owner}));
     }
-
 };
 
 void ReviewCommandsTest::initTestCase()
@@ -40,8 +43,10 @@ void ReviewCommandsTest::initTestCase()
         QVERIFY(server.addUser(user, 1, "unused"));
     QVERIFY(UserAccounts(server.store()).setActive("dora", false));
 
-    QVERIFY(server.execute("INSERT INTO bins (id, bin_id, work_type, created_at) VALUES (1, 'KD100', 'Front End Repair', 0),"
-                           " (2, 'KD200', 'Front End Repair', 0), (3, 'ROR300', 'Roll Off Repair', 0), (4, 'KD400', 'Front End Repair', 0)"));
+    QVERIFY(server.execute(
+        "INSERT INTO bins (id, bin_id, work_type, created_at) VALUES (1, 'KD100', 'Front End Repair', 0),"
+        " (2, 'KD200', 'Front End Repair', 0), (3, 'ROR300', 'Roll Off Repair', 0), (4, 'KD400', 'Front End Repair', "
+        "0)"));
     // Waiting for a check: bert's KD200 and KD100, carl's KD100, started in
     // the same second as bert's KD200 but recorded later.
     addBinOrder(1, 1, "bert", 4, 300);
@@ -72,7 +77,8 @@ void ReviewCommandsTest::replies_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("types");
     QTest::addColumn<QStringList>("reply");
-    auto row = [](const char *name, const char *command, const QStringList &arguments, const char *types, const QStringList &reply) {
+    auto row = [](const char *name, const char *command, const QStringList &arguments, const char *types,
+                  const QStringList &reply) {
         QTest::newRow(name) << QString(command) << arguments << QString(types) << reply;
     };
     auto refused = [&row](const char *name, const char *command, const QStringList &arguments) {
@@ -84,24 +90,28 @@ void ReviewCommandsTest::replies_data()
 
     // Workers in name order; "Yes" for the one whose order waited longest.
     row("check list workers", "GetListOfUserOrders", {"4"}, "ll", {"ListOfUserOrders", "[bert,carl]", "[Yes,No]"});
-    row("confirm list workers", "GetListOfUserOrders", {"5"}, "ll", {"ListOfUserOrders", "[bert,carl,dora]", "[Yes,No,No]"});
+    row("confirm list workers", "GetListOfUserOrders", {"5"}, "ll",
+        {"ListOfUserOrders", "[bert,carl,dora]", "[Yes,No,No]"});
     row("bin work", "CheckBinWork", {}, "ll", {"ListOfUserOrders", "[bert,carl,dora]", "[Yes,No,No]"});
     row("custom work", "CheckCustomWork", {}, "ll", {"ListOfUserOrders", "[bert,carl]", "[No,Yes]"});
     row("status without orders", "GetListOfUserOrders", {"3"}, "ll", {"ListOfUserOrders", "[]", "[]"});
 
     // Each worker's orders oldest first.
-    row("all work", "GetAllWork", {"All", "4"}, "ss/sl", {"GetAllWork", "All", "2", "bert", "[KD200,KD100]", "carl", "[KD100]"});
+    row("all work", "GetAllWork", {"All", "4"}, "ss/sl",
+        {"GetAllWork", "All", "2", "bert", "[KD200,KD100]", "carl", "[KD100]"});
     row("all work, none", "GetAllWork", {"All", "1"}, "ss/sl", {"GetAllWork", "All", "0"});
     row("one worker's", "ListWorkOrders", {"bert"}, "l", {"ListWorkOrders", "[KD200,KD100]"});
     row("one worker's to confirm", "ListWorkOrdersToConfirm", {"carl"}, "l", {"ListWorkOrders", "[ROR300]"});
     row("one worker's, none", "ListWorkOrders", {"anna"}, "l", {"ListWorkOrders", "[]"});
     row("all custom work", "GetAllCustomWork", {}, "s/slll",
-        {"GetAllCustomWork", "2", "bert", "[1,5]", "[Acme,Acme]", "[Tank_repair,Wheels]", "carl", "[2]", "[Bolt]", "[Lid]"});
+        {"GetAllCustomWork", "2", "bert", "[1,5]", "[Acme,Acme]", "[Tank_repair,Wheels]", "carl", "[2]", "[Bolt]",
+         "[Lid]"});
     row("one worker's custom work", "ListCustomWorkToConfirm", {"bert"}, "ss/sss",
         {"ListCustomWorkToConfirm", "bert", "2", "1", "Acme", "Tank_repair", "5", "Acme", "Wheels"});
 
     // A listed line, sent back with its worker, opens that worker's order.
-    row("bin to check", "GetBinForCheck", {"bert", "KD100"}, "sssss", {"GetBinForCheck", "bert", "FER", "Front End Repair", "KD100", "1"});
+    row("bin to check", "GetBinForCheck", {"bert", "KD100"}, "sssss",
+        {"GetBinForCheck", "bert", "FER", "Front End Repair", "KD100", "1"});
     row("same bin, other worker", "GetBinForCheck", {"carl", "KD100"}, "sssss",
         {"GetBinForCheck", "carl", "FER", "Front End Repair", "KD100", "2"});
     row("roll-off bin to confirm", "GetBinForConfirmCheck", {"carl", "ROR300"}, "sssss",
@@ -109,7 +119,8 @@ void ReviewCommandsTest::replies_data()
     row("removed worker's bin", "GetBinForConfirmCheck", {"dora", "KD200"}, "sssss",
         {"GetBinForConfirmCheck", "dora", "FER", "Front End Repair", "KD200", "2"});
     row("custom job to confirm", "GetCustomForCheck", {"carl", "2 Bolt Lid"}, "ssssssssss",
-        {"GetCustomForCheck", "carl", "2", "Lid", "Bolt", "3/7/2016", "Sam", "C-9", "Kim", "555-0100", "kim@example.org"});
+        {"GetCustomForCheck", "carl", "2", "Lid", "Bolt", "3/7/2016", "Sam", "C-9", "Kim", "555-0100",
+         "kim@example.org"});
 
     refused("status 7", "GetListOfUserOrders", {"7"});
     refused("status with a blank", "GetAllWork", {"All", "4 "});

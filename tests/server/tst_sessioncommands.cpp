@@ -24,8 +24,11 @@ private slots:
 private:
     QString clockRows(const QString &userName)
     {
-        return server.queryValue("SELECT COUNT(*) || '/' || (COUNT(*) - COUNT(c.end_time)) FROM clock_records c"
-                                 " JOIN users u ON u.id = c.user_id WHERE u.user_name = ?", {userName}).toString();
+        return server
+            .queryValue("SELECT COUNT(*) || '/' || (COUNT(*) - COUNT(c.end_time)) FROM clock_records c"
+                        " JOIN users u ON u.id = c.user_id WHERE u.user_name = ?",
+                        {userName})
+            .toString();
     }
 
     const QString password = QStringLiteral("s3cret");
@@ -47,7 +50,8 @@ void SessionCommandsTest::repliesStoringNothing_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("types");
     QTest::addColumn<QStringList>("reply");
-    auto row = [](const char *name, const char *command, const QStringList &arguments, const char *types, const QStringList &reply) {
+    auto row = [](const char *name, const char *command, const QStringList &arguments, const char *types,
+                  const QStringList &reply) {
         QTest::newRow(name) << QString(command) << arguments << QString(types) << reply;
     };
     const QString digest = wire::passwordDigest(password);
@@ -91,18 +95,23 @@ void SessionCommandsTest::numberOfOrdersCountsOrdersWaitingForCheck()
 {
     QCOMPARE(client->ask("GetNumberOfOrders", {}, "s"), (QStringList{"NumberOfOrders", "0"}));
     // Two waiting; one checked, one started, one waiting but removed.
-    QVERIFY(server.execute("INSERT INTO bins (id, bin_id, work_type, created_at) VALUES (1, 'KD100', 'Front End Repair', 0)"));
-    QVERIFY(server.execute("INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at, removed_at)"
-                           " SELECT 1, column1, (SELECT id FROM users WHERE user_name = 'carl'), 'Front End Repair', column2, 0,"
-                           " column3 FROM (VALUES (1, 4, NULL), (2, 4, NULL), (3, 5, NULL), (4, 1, NULL), (5, 4, 100))"));
+    QVERIFY(server.execute(
+        "INSERT INTO bins (id, bin_id, work_type, created_at) VALUES (1, 'KD100', 'Front End Repair', 0)"));
+    QVERIFY(server.execute(
+        "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at, removed_at)"
+        " SELECT 1, column1, (SELECT id FROM users WHERE user_name = 'carl'), 'Front End Repair', column2, 0,"
+        " column3 FROM (VALUES (1, 4, NULL), (2, 4, NULL), (3, 5, NULL), (4, 1, NULL), (5, 4, 100))"));
     QCOMPARE(client->ask("GetNumberOfOrders", {}, "s"), (QStringList{"NumberOfOrders", "2"}));
 }
 
 void SessionCommandsTest::clockingInAndOut()
 {
     // Each step: the command, then the clock status and "periods/open periods" after it.
-    const QList<QStringList> steps = {{"ClockIn", "In", "1/1"}, {"ClockIn", "In", "1/1"}, {"ClockOut", "Out", "1/0"},
-                                      {"ClockOut", "Out", "1/0"}, {"ClockIn", "In", "2/1"}};
+    const QList<QStringList> steps = {{"ClockIn", "In", "1/1"},
+                                      {"ClockIn", "In", "1/1"},
+                                      {"ClockOut", "Out", "1/0"},
+                                      {"ClockOut", "Out", "1/0"},
+                                      {"ClockIn", "In", "2/1"}};
     for (const QStringList &step : steps) {
         QCOMPARE(client->ask(step[0], {"carl"}, ""), QStringList{step[0]});
         QCOMPARE(client->ask("GetClockStatus", {"carl"}, "s"), (QStringList{"GetClockStatus", step[1]}));

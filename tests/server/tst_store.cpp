@@ -70,17 +70,22 @@ void StoreTest::refusesDatabaseOfNewerServer()
 
 void StoreTest::schemaRefusesInconsistentData()
 {
-    QVERIFY(run("INSERT INTO users (id, user_name, permission_level, password_hash, created_at) VALUES (1, 'anna', 1, 'h', 0)"));
+    QVERIFY(run("INSERT INTO users (id, user_name, permission_level, password_hash, created_at) VALUES (1, 'anna', 1, "
+                "'h', 0)"));
     QVERIFY(run("INSERT INTO bins (id, bin_id, work_type, created_at) VALUES (1, 'KD1', 'Front End Repair', 0)"));
     const QList<std::pair<const char *, const char *>> refused = {
-        {"a user name is taken once", "INSERT INTO users (user_name, permission_level, password_hash, created_at) VALUES ('anna', 1, 'h', 0)"},
-        {"permission levels are 1 to 3", "INSERT INTO users (user_name, permission_level, password_hash, created_at) VALUES ('bert', 4, 'h', 0)"},
-        {"an order belongs to a known bin",
-         "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at) VALUES (2, 1, 1, 'Front End Repair', 1, 0)"},
-        {"order statuses are 1 to 6",
-         "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at) VALUES (1, 1, 1, 'Front End Repair', 7, 0)"},
-        {"bins are front end or roll off", "INSERT INTO bins (bin_id, work_type, created_at) VALUES ('X1', 'Custom', 0)"},
-        {"a time stamp belongs to exactly one order", "INSERT INTO order_time_stamps (user_id, start_time) VALUES (1, 0)"},
+        {"a user name is taken once",
+         "INSERT INTO users (user_name, permission_level, password_hash, created_at) VALUES ('anna', 1, 'h', 0)"},
+        {"permission levels are 1 to 3",
+         "INSERT INTO users (user_name, permission_level, password_hash, created_at) VALUES ('bert', 4, 'h', 0)"},
+        {"an order belongs to a known bin", "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, "
+                                            "created_at) VALUES (2, 1, 1, 'Front End Repair', 1, 0)"},
+        {"order statuses are 1 to 6", "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, "
+                                      "created_at) VALUES (1, 1, 1, 'Front End Repair', 7, 0)"},
+        {"bins are front end or roll off",
+         "INSERT INTO bins (bin_id, work_type, created_at) VALUES ('X1', 'Custom', 0)"},
+        {"a time stamp belongs to exactly one order",
+         "INSERT INTO order_time_stamps (user_id, start_time) VALUES (1, 0)"},
     };
     for (const auto &[rule, sql] : refused)
         QVERIFY2(!run(sql), rule);
@@ -97,14 +102,16 @@ void StoreTest::schemaRefusesInconsistentData()
 
 void StoreTest::addUserFromCommandLine()
 {
-    const AccountSetup::Outcome added = AccountSetup::addUser(*store, "Quinn Ivey", 2, "Paint", QStringLiteral("pässword"));
+    const AccountSetup::Outcome added
+        = AccountSetup::addUser(*store, "Quinn Ivey", 2, "Paint", QStringLiteral("pässword"));
     QVERIFY2(added.added, qPrintable(added.message));
     const Lookup<UserAccount> account = UserAccounts(*store).find("Quinn Ivey");
     QVERIFY(account.found() && account->active);
     QCOMPARE(account->permissionLevel, 2);
     QVERIFY(account->passwordHash.startsWith("$argon2id$"));
     QVERIFY(PasswordHasher::verify(account->passwordHash, wire::passwordDigest(QStringLiteral("pässword"))));
-    QCOMPARE(value("SELECT d.name FROM users u JOIN departments d ON d.id = u.department_id").toString(), QStringLiteral("Paint"));
+    QCOMPARE(value("SELECT d.name FROM users u JOIN departments d ON d.id = u.department_id").toString(),
+             QStringLiteral("Paint"));
 
     const AccountSetup::Outcome again = AccountSetup::addUser(*store, "Quinn Ivey", 1, QString(), "other");
     QVERIFY(!again.added && again.message.contains(QLatin1String("already exists")));
@@ -117,12 +124,17 @@ void StoreTest::addUserRefusesBadInput_data()
     QTest::addColumn<int>("level");
     QTest::addColumn<QString>("department");
     QTest::addColumn<QString>("password");
-    QTest::newRow("no name") << "" << 1 << "" << "pw";
-    QTest::newRow("name of 51 characters") << QString(51, 'n') << 1 << "" << "pw";
-    QTest::newRow("level 0") << "neil" << 0 << "" << "pw";
-    QTest::newRow("level 4") << "neil" << 4 << "" << "pw";
+    QTest::newRow("no name") << "" << 1 << ""
+                             << "pw";
+    QTest::newRow("name of 51 characters") << QString(51, 'n') << 1 << ""
+                                           << "pw";
+    QTest::newRow("level 0") << "neil" << 0 << ""
+                             << "pw";
+    QTest::newRow("level 4") << "neil" << 4 << ""
+                             << "pw";
     QTest::newRow("department of 51 characters") << "neil" << 1 << QString(51, 'd') << "pw";
-    QTest::newRow("no password") << "neil" << 1 << "" << "";
+    QTest::newRow("no password") << "neil" << 1 << ""
+                                 << "";
 }
 
 void StoreTest::addUserRefusesBadInput()
@@ -152,10 +164,15 @@ void StoreTest::demoShop()
     QCOMPARE(value("SELECT COUNT(*) FROM departments").toInt(), 2);
 
     // Every list has codes, each with its list's prefix, short and without "-".
-    QCOMPARE(value("SELECT group_concat(code_list) FROM (SELECT DISTINCT code_list FROM repair_codes ORDER BY code_list)").toString(),
-             QStringLiteral("FER,KD,ROR"));
-    QCOMPARE(value("SELECT COUNT(*) FROM repair_codes WHERE code NOT LIKE CASE code_list WHEN 'FER' THEN 'FEC%' WHEN 'ROR' THEN 'ROC%'"
-                   " ELSE 'KEC%' END OR code LIKE '%-%' OR length(code) > 8").toInt(), 0);
+    QCOMPARE(
+        value("SELECT group_concat(code_list) FROM (SELECT DISTINCT code_list FROM repair_codes ORDER BY code_list)")
+            .toString(),
+        QStringLiteral("FER,KD,ROR"));
+    QCOMPARE(value("SELECT COUNT(*) FROM repair_codes WHERE code NOT LIKE CASE code_list WHEN 'FER' THEN 'FEC%' WHEN "
+                   "'ROR' THEN 'ROC%'"
+                   " ELSE 'KEC%' END OR code LIKE '%-%' OR length(code) > 8")
+                 .toInt(),
+             0);
 
     QCOMPARE(DemoShop::addIfEmpty(*store), DemoShop::Outcome::NotEmpty);
     QCOMPARE(value("SELECT COUNT(*) FROM users").toInt(), 3);

@@ -29,8 +29,8 @@ void WireTest::frameOfCommandAloneCarriesItsWholeSize()
 
 void WireTest::frameRoundTripsEveryFieldType()
 {
-    const QByteArray frame = wire::frame("Tag", QString("text"), QStringList{"a", "", "ü"}, qint32(-7), qint64(1) << 40,
-                                         true, QString());
+    const QByteArray frame
+        = wire::frame("Tag", QString("text"), QStringList{"a", "", "ü"}, qint32(-7), qint64(1) << 40, true, QString());
     wire::FieldReader reader(frame);
     QCOMPARE(reader.string(), QString("Tag"));
     QCOMPARE(reader.string(), QString("text"));
@@ -109,10 +109,15 @@ void WireTest::readerRefusesImpossibleSizes()
 void WireTest::fieldReaderRefusesShortAndCorruptFields_data()
 {
     QTest::addColumn<QByteArray>("fields");
-    QTest::newRow("string longer than the frame") << QByteArray::fromHex("00000010" "0041");
-    QTest::newRow("odd string length") << QByteArray::fromHex("00000003" "004100");
+    QTest::newRow("string longer than the frame") << QByteArray::fromHex("00000010"
+                                                                         "0041");
+    QTest::newRow("odd string length") << QByteArray::fromHex("00000003"
+                                                              "004100");
     QTest::newRow("truncated length") << QByteArray::fromHex("0000");
-    QTest::newRow("list element cut short") << QByteArray::fromHex("00000002" "00000002" "0041" "000000");
+    QTest::newRow("list element cut short") << QByteArray::fromHex("00000002"
+                                                                   "00000002"
+                                                                   "0041"
+                                                                   "000000");
 }
 
 void WireTest::fieldReaderRefusesShortAndCorruptFields()
@@ -133,7 +138,10 @@ void WireTest::hugeListCountFailsWithoutAllocating()
 {
     // A 24-byte frame claiming 0x0FFFFFFF elements: QDataStream would try to
     // reserve them all before reading one.
-    const QByteArray frame = QByteArray::fromHex("0000000000000018" "00000000" "0FFFFFFF" "0000000000000000");
+    const QByteArray frame = QByteArray::fromHex("0000000000000018"
+                                                 "00000000"
+                                                 "0FFFFFFF"
+                                                 "0000000000000000");
     wire::FieldReader reader(frame);
     QCOMPARE(reader.string(), QString(""));
     QCOMPARE(reader.stringList(), QStringList());
@@ -149,8 +157,8 @@ void WireTest::digestIsKeccak512OfUtf8InLowercaseHex()
     QVERIFY(empty.endsWith("3670680e"));
     QVERIFY(wire::isPasswordDigest(empty));
     QCOMPARE(wire::passwordDigest("pässword"),
-             QString::fromLatin1(QCryptographicHash::hash(QString("pässword").toUtf8(),
-                                                          QCryptographicHash::Keccak_512).toHex()));
+             QString::fromLatin1(
+                 QCryptographicHash::hash(QString("pässword").toUtf8(), QCryptographicHash::Keccak_512).toHex()));
     QVERIFY(wire::passwordDigest("pässword") != wire::passwordDigest("passw\u00f6rd"));
     QVERIFY(!wire::isPasswordDigest(empty.toUpper()));
     QVERIFY(!wire::isPasswordDigest("secret"));

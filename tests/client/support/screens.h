@@ -29,8 +29,14 @@ Widget *child(QWidget &screen, const QString &name)
     return found;
 }
 
-inline void press(QWidget &screen, const QString &button) { child<QAbstractButton>(screen, button)->click(); }
-inline QString labelText(QWidget &screen, const QString &label) { return child<QLabel>(screen, label)->text(); }
+inline void press(QWidget &screen, const QString &button)
+{
+    child<QAbstractButton>(screen, button)->click();
+}
+inline QString labelText(QWidget &screen, const QString &label)
+{
+    return child<QLabel>(screen, label)->text();
+}
 
 inline QStringList itemTexts(const QListWidget *list)
 {
@@ -40,7 +46,10 @@ inline QStringList itemTexts(const QListWidget *list)
     return texts;
 }
 
-inline void selectRow(QTableView *table, int row) { table->setCurrentIndex(table->model()->index(row, 0)); }
+inline void selectRow(QTableView *table, int row)
+{
+    table->setCurrentIndex(table->model()->index(row, 0));
+}
 
 // Waits until the screen's own link is up and its connected() slot has run.
 inline void waitForLink(QWidget &screen)
