@@ -1,9 +1,9 @@
 #include "accountsetup.h"
 
 #include "auth/passwordhasher.h"
-#include "domain/permissionlevel.h"
-#include "domain/textlimits.h"
 #include "storage/useraccounts.h"
+#include "wire/permissionlevel.h"
+#include "wire/textlimits.h"
 
 #include <passworddigest.h>
 

@@ -1,11 +1,11 @@
 #include "demoshop.h"
 
 #include "auth/passwordhasher.h"
-#include "domain/permissionlevel.h"
-#include "domain/repaircodelists.h"
 #include "storage/departments.h"
 #include "storage/repaircodes.h"
 #include "storage/useraccounts.h"
+#include "wire/permissionlevel.h"
+#include "wire/repaircodelists.h"
 
 #include <passworddigest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "domain/textlimits.h"
+#include "wire/textlimits.h"
 
 #include <passworddigest.h>
 

@@ -5,9 +5,9 @@
 #include "commanddispatcher.h"
 #include "replyfields.h"
 
-#include "domain/orderstatus.h"
-#include "domain/repaircodelists.h"
-#include "domain/worktypes.h"
+#include "wire/orderstatus.h"
+#include "wire/repaircodelists.h"
+#include "wire/worktypes.h"
 
 #include <QDateTime>
 #include <QHash>

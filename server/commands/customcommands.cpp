@@ -5,7 +5,7 @@
 #include "commanddispatcher.h"
 #include "replyfields.h"
 
-#include "domain/customjobstatus.h"
+#include "wire/customjobstatus.h"
 
 #include <QDateTime>
 

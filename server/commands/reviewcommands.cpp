@@ -5,9 +5,9 @@
 #include "commanddispatcher.h"
 #include "replyfields.h"
 
-#include "domain/customjobstatus.h"
-#include "domain/orderstatus.h"
-#include "domain/repaircodelists.h"
+#include "wire/customjobstatus.h"
+#include "wire/orderstatus.h"
+#include "wire/repaircodelists.h"
 
 namespace {
 

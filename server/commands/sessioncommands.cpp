@@ -5,9 +5,9 @@
 #include "commanddispatcher.h"
 
 #include "auth/loginverifier.h"
-#include "domain/orderstatus.h"
-#include "domain/permissionlevel.h"
-#include "domain/worktypes.h"
+#include "wire/orderstatus.h"
+#include "wire/permissionlevel.h"
+#include "wire/worktypes.h"
 
 #include <QDateTime>
 

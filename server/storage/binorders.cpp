@@ -1,6 +1,6 @@
 #include "binorders.h"
 
-#include "domain/orderstatus.h"
+#include "wire/orderstatus.h"
 
 #include <QVariant>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "orderstatus.h"
+#include "wire/orderstatus.h"
 
 // Where a custom job stands. The numbers are the order status numbers that
 // bin orders use too; a custom job has no separate check step, so it goes
