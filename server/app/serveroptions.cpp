@@ -46,7 +46,32 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption department(
         QStringLiteral("department"),
         QStringLiteral("Department of the account added; added to the departments when new."), QStringLiteral("D"));
-    parser.addOptions({db, listen, port, demo, addUser, permission, department});
+    const QCommandLineOption backup(
+        QStringLiteral("backup"),
+        QStringLiteral("Write a consistent copy of the database to the new file FILE, also while a server runs on it, "
+                       "check the copy, then exit."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption restore(
+        QStringLiteral("restore"),
+        QStringLiteral("Put the backup FILE in place of the database, then exit. Refused while a server runs on "
+                       "the database; the replaced database is kept beside it."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption exportHours(
+        QStringLiteral("export-hours"),
+        QStringLiteral("Write the clock periods that start between the days FROM and TO (YYYY-MM-DD, both "
+                       "included) as CSV, with each user's hours clocked and booked on orders per day, then "
+                       "exit. --department D limits it to one department."));
+    const QCommandLineOption exportOrders(
+        QStringLiteral("export-orders"),
+        QStringLiteral("Write the orders finished between the days FROM and TO (YYYY-MM-DD, both included) as "
+                       "CSV, with their lines, materials and hours, then exit."));
+    const QCommandLineOption output(QStringLiteral("output"),
+                                    QStringLiteral("The CSV file an export writes. Default: standard output."),
+                                    QStringLiteral("FILE"));
+    parser.addOptions(
+        {db, listen, port, demo, addUser, permission, department, backup, restore, exportHours, exportOrders, output});
+    parser.addPositionalArgument(QStringLiteral("FROM TO"),
+                                 QStringLiteral("The first and last day of an export, as YYYY-MM-DD."));
 
     ParsedCommandLine result;
     if (!parser.parse(arguments)) {
@@ -64,8 +89,15 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
             = QStringLiteral("%1 %2").arg(QCoreApplication::applicationName(), QCoreApplication::applicationVersion());
         return result;
     }
-    if (!parser.positionalArguments().isEmpty()) {
+    const bool exporting = parser.isSet(exportHours) || parser.isSet(exportOrders);
+    if (!exporting && !parser.positionalArguments().isEmpty()) {
         result.text = QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().constFirst());
+        return result;
+    }
+    const int actions = int(parser.isSet(addUser)) + int(parser.isSet(backup)) + int(parser.isSet(restore))
+                        + int(parser.isSet(exportHours)) + int(parser.isSet(exportOrders));
+    if (actions > 1) {
+        result.text = QStringLiteral("--add-user, --backup, --restore, --export-hours and --export-orders go alone");
         return result;
     }
 
@@ -105,8 +137,39 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
         user.permissionLevel = level.toInt();
         user.department = parser.value(department);
         options.addUser = user;
-    } else if (parser.isSet(permission) || parser.isSet(department)) {
-        result.text = QStringLiteral("--permission and --department belong to --add-user");
+    } else if (parser.isSet(permission) || (parser.isSet(department) && !parser.isSet(exportHours))) {
+        result.text = QStringLiteral("--permission and --department belong to --add-user (--department also to "
+                                     "--export-hours)");
+        return result;
+    }
+    options.backupPath = parser.value(backup);
+    options.restorePath = parser.value(restore);
+    if ((parser.isSet(backup) && options.backupPath.isEmpty())
+        || (parser.isSet(restore) && options.restorePath.isEmpty())) {
+        result.text = QStringLiteral("--backup and --restore need a file name");
+        return result;
+    }
+
+    if (exporting) {
+        ServerOptions::Export table;
+        table.table
+            = parser.isSet(exportHours) ? ServerOptions::Export::Table::Hours : ServerOptions::Export::Table::Orders;
+        const QStringList days = parser.positionalArguments();
+        if (days.size() != 2) {
+            result.text = QStringLiteral("an export needs two days, FROM and TO");
+            return result;
+        }
+        table.first = QDate::fromString(days.at(0), Qt::ISODate);
+        table.last = QDate::fromString(days.at(1), Qt::ISODate);
+        if (!table.first.isValid() || !table.last.isValid() || table.last < table.first) {
+            result.text = QStringLiteral("an export's days are YYYY-MM-DD, FROM not after TO");
+            return result;
+        }
+        table.department = parser.value(department);
+        table.outputPath = parser.value(output);
+        options.exportTable = table;
+    } else if (parser.isSet(output)) {
+        result.text = QStringLiteral("--output belongs to --export-hours and --export-orders");
         return result;
     }
 

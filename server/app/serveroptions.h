@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QHostAddress>
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,23 @@ struct ServerOptions
         QString department;
     };
     std::optional<NewUser> addUser;
+
+    // --backup FILE, --restore FILE: copy the database out or back, then exit.
+    QString backupPath;
+    QString restorePath;
+
+    // --export-hours or --export-orders FROM TO: write a CSV for the office
+    // (to standard output without --output), then exit.
+    struct Export
+    {
+        enum class Table { Hours, Orders };
+        Table table = Table::Hours;
+        QDate first;
+        QDate last;
+        QString department; // hours only; empty: every department
+        QString outputPath;
+    };
+    std::optional<Export> exportTable;
 };
 
 // Reads the command line (program name first, as QCoreApplication::arguments()).

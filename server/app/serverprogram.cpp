@@ -6,12 +6,17 @@
 
 #include "auth/loginverifier.h"
 #include "commands/servercommands.h"
+#include "exports/officeexports.h"
 #include "net/repairserver.h"
+#include "storage/databasebackup.h"
+#include "storage/serverlock.h"
 #include "storage/store.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QTextStream>
 
 namespace {
@@ -67,8 +72,65 @@ int addUser(Store &store, const ServerOptions::NewUser &user, QTextStream &input
     return 0;
 }
 
+int backUp(const ServerOptions &options, QTextStream &output, QTextStream &errors)
+{
+    QString error;
+    if (!DatabaseBackup::backUp(options.databasePath, options.backupPath, &error)) {
+        errors << "repair-server: backup failed: " << error << Qt::endl;
+        return ExitFailure;
+    }
+    output << "Backed up " << options.databasePath << " to " << options.backupPath << " and checked the copy."
+           << Qt::endl;
+    return 0;
+}
+
+int restore(const ServerOptions &options, QTextStream &output, QTextStream &errors)
+{
+    QString error;
+    QString movedAside;
+    if (!DatabaseBackup::restore(options.restorePath, options.databasePath, &movedAside, &error)) {
+        errors << "repair-server: restore refused: " << error << Qt::endl;
+        return ExitFailure;
+    }
+    output << "Restored " << options.databasePath << " from " << options.restorePath << "." << Qt::endl;
+    if (!movedAside.isEmpty())
+        output << "The database it replaced is kept as " << movedAside << "." << Qt::endl;
+    return 0;
+}
+
+int exportTable(Store &store, const ServerOptions::Export &table, QTextStream &output, QTextStream &errors)
+{
+    // A file appears whole or not at all; standard output is written as it goes.
+    QSaveFile file(table.outputPath);
+    QFile standardOutput;
+    output.flush();
+    const bool toFile = !table.outputPath.isEmpty();
+    const bool opened = toFile ? file.open(QIODevice::WriteOnly) : standardOutput.open(stdout, QIODevice::WriteOnly);
+    if (!opened) {
+        errors << "repair-server: cannot write " << table.outputPath << Qt::endl;
+        return ExitFailure;
+    }
+    QIODevice &device = toFile ? static_cast<QIODevice &>(file) : standardOutput;
+    const OfficeExports::DayRange days{table.first, table.last};
+    QString error;
+    const bool written = table.table == ServerOptions::Export::Table::Hours
+                             ? OfficeExports::writeHours(store, days, table.department, device, &error)
+                             : OfficeExports::writeOrders(store, days, device, &error);
+    if (!written || (toFile && !file.commit())) {
+        errors << "repair-server: export failed: " << (error.isEmpty() ? file.errorString() : error) << Qt::endl;
+        return ExitFailure;
+    }
+    return 0;
+}
+
 int serve(Store &store, const ServerOptions &options, QTextStream &output, QTextStream &errors)
 {
+    ServerLock lock(options.databasePath);
+    QString lockError;
+    if (!lock.acquire(&lockError)) {
+        errors << "repair-server: " << lockError << Qt::endl;
+        return ExitFailure;
+    }
     LoginVerifier loginVerifier;
     const ServerCommands commands(ServerServices{store, loginVerifier});
     RepairServer server(commands.dispatcher());
@@ -102,6 +164,14 @@ int run(const QStringList &arguments, QTextStream &input, QTextStream &output, Q
     }
 
     const ServerOptions &options = commandLine.options;
+    if (!options.backupPath.isEmpty())
+        return backUp(options, output, errors);
+    if (!options.restorePath.isEmpty())
+        return restore(options, output, errors);
+    if (options.exportTable && !QFileInfo::exists(options.databasePath)) {
+        errors << "repair-server: there is no database at " << options.databasePath << Qt::endl;
+        return ExitFailure;
+    }
     const bool defaultLocation = options.databasePath == defaultDatabasePath();
     const std::unique_ptr<Store> store = openStore(options.databasePath, defaultLocation, errors);
     if (!store)
@@ -110,6 +180,8 @@ int run(const QStringList &arguments, QTextStream &input, QTextStream &output, Q
         return ExitFailure;
     if (options.addUser)
         return addUser(*store, *options.addUser, input, output, errors);
+    if (options.exportTable)
+        return exportTable(*store, *options.exportTable, output, errors);
     return serve(*store, options, output, errors);
 }
 

@@ -17,6 +17,11 @@ public:
     // Ends the program at once, as a crash or a pulled plug would.
     void kill();
 
+    // Runs the program once with these arguments to its end; its exit
+    // status, and what it printed in output when given.
+    static QString program();
+    static int runOnce(const QStringList &arguments, QString *output = nullptr);
+
     quint16 port() const { return serverPort; }
     QString databasePath() const;
     QString output() const;

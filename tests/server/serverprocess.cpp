@@ -36,7 +36,7 @@ ServerProcess::~ServerProcess()
 bool ServerProcess::start()
 {
     serverPort = freePort();
-    process.start(QStringLiteral(REPAIR_SERVER_PROGRAM),
+    process.start(program(),
                   {QStringLiteral("--db"), databasePath(), QStringLiteral("--listen"), QStringLiteral("127.0.0.1"),
                    QStringLiteral("--port"), QString::number(serverPort), QStringLiteral("--demo")});
     QDeadlineTimer deadline(60000);
@@ -48,6 +48,23 @@ bool ServerProcess::start()
         QTest::qWait(50);
     }
     return false;
+}
+
+QString ServerProcess::program()
+{
+    return QStringLiteral(REPAIR_SERVER_PROGRAM);
+}
+
+int ServerProcess::runOnce(const QStringList &arguments, QString *output)
+{
+    QProcess once;
+    once.setProcessChannelMode(QProcess::MergedChannels);
+    once.start(program(), arguments);
+    if (!once.waitForFinished(60000))
+        return -1;
+    if (output)
+        *output = QString::fromLocal8Bit(once.readAll());
+    return once.exitStatus() == QProcess::NormalExit ? once.exitCode() : -1;
 }
 
 void ServerProcess::kill()

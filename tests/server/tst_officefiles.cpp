@@ -1,0 +1,223 @@
+#include "serverprocess.h"
+#include "servertestclient.h"
+
+#include "storage/store.h"
+
+#include <passworddigest.h>
+
+#include <QDateTime>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Reads RFC 4180 CSV as a spreadsheet would: quoted cells may hold commas,
+// quotes and line breaks. The byte-order mark is dropped.
+QList<QStringList> readCsv(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QString text = QString::fromUtf8(file.readAll());
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    QList<QStringList> rows;
+    QStringList row;
+    QString cell;
+    bool quoted = false;
+    for (int at = 0; at < text.size(); ++at) {
+        const QChar c = text.at(at);
+        if (quoted) {
+            if (c == QLatin1Char('"') && at + 1 < text.size() && text.at(at + 1) == QLatin1Char('"'))
+                cell += text.at(++at);
+            else if (c == QLatin1Char('"'))
+                quoted = false;
+            else
+                cell += c;
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == QLatin1Char(',')) {
+            row << cell;
+            cell.clear();
+        } else if (c == QLatin1Char('\r') && at + 1 < text.size() && text.at(at + 1) == QLatin1Char('\n')) {
+            row << cell;
+            rows << row;
+            row.clear();
+            cell.clear();
+            ++at;
+        } else {
+            cell += c;
+        }
+    }
+    return rows;
+}
+
+qint64 at(const QString &dateTime)
+{
+    return QDateTime::fromString(dateTime, QStringLiteral("yyyy-MM-dd hh:mm")).toSecsSinceEpoch();
+}
+
+} // namespace
+
+// The files the server writes for the office and for safekeeping: backups
+// and their restore, payroll hours and finished orders as CSV.
+class OfficeFilesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void backupDuringWritesKeepsEveryAcknowledgedWrite();
+    void hoursExport();
+    void ordersExport();
+
+private:
+    QString file(const QString &name) const { return folder.filePath(name); }
+    // A database with the schema and the rows the export tests read.
+    bool makeShop(const QString &path);
+
+    QTemporaryDir folder;
+};
+
+void OfficeFilesTest::backupDuringWritesKeepsEveryAcknowledgedWrite()
+{
+    ServerProcess server;
+    QVERIFY2(server.start(), qPrintable(server.output()));
+    ServerTestClient client;
+    QVERIFY(client.connectTo(QHostAddress::LocalHost, server.port()));
+    QCOMPARE(client.ask("Login", {"manager", wire::passwordDigest("demo-manager")}), QStringList{"Success"});
+
+    const auto clockedPeriod = [&client] {
+        return client.ask("ClockIn", {"manager"}) == QStringList{"ClockIn"}
+               && client.ask("ClockOut", {"manager"}) == QStringList{"ClockOut"};
+    };
+    for (int period = 0; period < 20; ++period)
+        QVERIFY(clockedPeriod());
+    const QString backup = file("during-writes.sqlite");
+    QProcess backingUp;
+    backingUp.start(ServerProcess::program(), {"--db", server.databasePath(), "--backup", backup});
+    int acknowledged = 20;
+    while (backingUp.state() != QProcess::NotRunning || acknowledged < 40) {
+        QVERIFY(clockedPeriod());
+        ++acknowledged;
+        backingUp.waitForFinished(0);
+    }
+    QCOMPARE(backingUp.exitCode(), 0);
+
+    QString output;
+    QCOMPARE(ServerProcess::runOnce({"--db", server.databasePath(), "--restore", backup}, &output), 1);
+    QVERIFY2(output.contains("held by a running server"), qPrintable(output));
+
+    const QString restored = file("restored.sqlite");
+    QCOMPARE(ServerProcess::runOnce({"--db", restored, "--restore", backup}, &output), 0);
+    QString error;
+    const auto store = Store::openSqlite(restored, &error);
+    QVERIFY2(store, qPrintable(error));
+    QSqlQuery periods = store->prepare("SELECT COUNT(*) FROM clock_records WHERE end_time IS NOT NULL");
+    QVERIFY(periods.exec() && periods.next());
+    QVERIFY2(periods.value(0).toInt() >= 20, "a period acknowledged before the backup began is missing");
+    QVERIFY(periods.value(0).toInt() <= acknowledged);
+
+    QCOMPARE(ServerProcess::runOnce({"--db", server.databasePath(), "--backup", backup}, &output), 1);
+    QVERIFY2(output.contains("exists already"), qPrintable(output));
+}
+
+bool OfficeFilesTest::makeShop(const QString &path)
+{
+    QString error;
+    const auto store = Store::openSqlite(path, &error);
+    if (!store)
+        return false;
+    const QStringList statements = {
+        "INSERT INTO departments (id, name) VALUES (1, 'Welding'), (2, 'Paint')",
+        "INSERT INTO users (id, user_name, first_name, last_name, department_id, permission_level, password_hash,"
+        " created_at) VALUES (1, 'anna', '=HYPERLINK(\"x\")', 'Smith, Jr.', 1, 1, 'h', 0),"
+        " (2, 'bob', 'Bob', 'Lee', 2, 1, 'h', 0)",
+        QStringLiteral("INSERT INTO clock_records (user_id, start_time, end_time) VALUES"
+                       " (1, %1, %2), (1, %3, %4), (1, %5, NULL), (2, %1, %4), (2, %6, %7)")
+            .arg(at("2026-03-02 07:00"))
+            .arg(at("2026-03-02 11:00"))
+            .arg(at("2026-03-02 11:30"))
+            .arg(at("2026-03-02 15:30"))
+            .arg(at("2026-03-03 07:00"))
+            .arg(at("2026-03-05 07:00"))
+            .arg(at("2026-03-05 08:00")),
+        "INSERT INTO bins (id, bin_id, work_type, created_at) VALUES (1, 'KD1234', 'Front End Repair', 0)",
+        QStringLiteral("INSERT INTO bin_orders (id, bin_ref, repair_id, owner_id, work_type, status, created_at,"
+                       " finished_at, removed_at) VALUES (1, 1, 1, 1, 'Front End Repair', 4, 0, %1, NULL),"
+                       " (2, 1, 2, 1, 'Front End Repair', 6, 0, %1, %1), (3, 1, 3, 2, 'Front End Repair', 2, 0,"
+                       " NULL, NULL)")
+            .arg(at("2026-03-02 12:00")),
+        "INSERT INTO bin_repair_lines (order_id, repair_code, materials, time_text, minutes, user_id, created_at)"
+        " VALUES (1, 'FEC101', 'Steel, 2 plates', '1:30', 90, 1, 0), (1, 'FEC102', '', '0:15', 15, 1, 0)",
+        QStringLiteral("INSERT INTO order_time_stamps (bin_order_id, user_id, start_time, end_time) VALUES"
+                       " (1, 1, %1, %2), (1, 1, %3, %4)")
+            .arg(at("2026-03-02 07:15"))
+            .arg(at("2026-03-02 10:15"))
+            .arg(at("2026-03-02 12:00"))
+            .arg(at("2026-03-02 12:30")),
+        QStringLiteral("INSERT INTO custom_orders (id, owner_id, order_date, worker, job_type, customer, status,"
+                       " created_at, finished_at) VALUES (31, 2, '3/2/2026', 'bob', 'Tank', '+Acme', 5, 0, %1)")
+            .arg(at("2026-03-02 16:00")),
+        "INSERT INTO custom_repair_lines (order_id, description, materials, hours, minutes, user_id, created_at)"
+        " VALUES (31, 'New \"door\"\nhinges', 'Hinges', 1, 0, 2, 0)",
+    };
+    for (const QString &sql : statements) {
+        QSqlQuery query = store->prepare(sql);
+        if (!query.exec()) {
+            qWarning() << sql;
+            return false;
+        }
+    }
+    return true;
+}
+
+void OfficeFilesTest::hoursExport()
+{
+    const QString shop = file("hours.sqlite");
+    QVERIFY(makeShop(shop));
+    const QString csv = file("hours.csv");
+    QCOMPARE(ServerProcess::runOnce({"--db", shop, "--export-hours", "2026-03-02", "2026-03-03", "--output", csv}), 0);
+    const QList<QStringList> rows = readCsv(csv);
+    QCOMPARE(rows.size(), 5);
+    QCOMPARE(rows.at(0), QStringList({"User", "First Name", "Last Name", "Department", "Date", "Start", "End", "Hours",
+                                      "Open", "Day Clocked Hours", "Day Booked Hours", "Day Unbooked Hours"}));
+    // A typed name that a spreadsheet would run as a formula is kept as text.
+    QCOMPARE(rows.at(1), QStringList({"anna", "'=HYPERLINK(\"x\")", "Smith, Jr.", "Welding", "2026-03-02", "07:00:00",
+                                      "11:00:00", "4.00", "", "8.00", "3.50", "4.50"}));
+    QCOMPARE(rows.at(2).mid(4, 5), QStringList({"2026-03-02", "11:30:00", "15:30:00", "4.00", ""}));
+    // The period still open is flagged and counts nothing.
+    QCOMPARE(rows.at(3).mid(4), QStringList({"2026-03-03", "07:00:00", "", "", "open", "0.00", "0.00", "0.00"}));
+    QCOMPARE(rows.at(4).mid(0, 1) + rows.at(4).mid(7, 1), QStringList({"bob", "8.50"}));
+
+    QCOMPARE(ServerProcess::runOnce({"--db", shop, "--export-hours", "2026-03-01", "2026-03-31", "--department",
+                                     "Paint", "--output", csv}),
+             0);
+    const QList<QStringList> paint = readCsv(csv);
+    QCOMPARE(paint.size(), 3);
+    QCOMPARE(paint.at(1).at(0) + paint.at(2).at(0), QStringLiteral("bobbob"));
+}
+
+void OfficeFilesTest::ordersExport()
+{
+    const QString shop = file("orders.sqlite");
+    QVERIFY(makeShop(shop));
+    const QString csv = file("orders.csv");
+    QCOMPARE(ServerProcess::runOnce({"--db", shop, "--export-orders", "2026-03-01", "2026-03-31", "--output", csv}), 0);
+    // The removed order and the one still open are not finished work.
+    QCOMPARE(readCsv(csv),
+             QList<QStringList>({{"Finished", "Work Type", "Bin ID", "Repair ID", "Custom Order", "Customer", "Worker",
+                                  "Status", "Lines", "Repairs", "Materials", "Hours"},
+                                 {"2026-03-02", "Front End Repair", "KD1234", "1", "", "", "anna", "4", "2",
+                                  "FEC101; FEC102", "Steel, 2 plates", "3.50"},
+                                 {"2026-03-02", "Custom", "", "", "31", "'+Acme", "bob", "5", "1",
+                                  "New \"door\"\nhinges", "Hinges", "0.00"}}));
+
+    QString output;
+    QCOMPARE(ServerProcess::runOnce({"--db", shop, "--export-orders", "2026-03-31", "2026-03-01"}, &output), 2);
+    QCOMPARE(ServerProcess::runOnce({"--db", file("none.sqlite"), "--export-orders", "2026-03-01", "2026-03-31"}), 1);
+}
+
+QTEST_GUILESS_MAIN(OfficeFilesTest)
+#include "tst_officefiles.moc"
