@@ -31,7 +31,7 @@ std::unique_ptr<Store> openStore(const QString &path, bool createFolder, QTextSt
         return nullptr;
     }
     QString error;
-    std::unique_ptr<Store> store = Store::openSqlite(path, &error);
+    std::unique_ptr<Store> store = Store::open(path, &error);
     if (!store)
         errors << "repair-server: " << error << Qt::endl;
     return store;
@@ -125,9 +125,10 @@ int exportTable(Store &store, const ServerOptions::Export &table, QTextStream &o
 
 int serve(Store &store, const ServerOptions &options, QTextStream &output, QTextStream &errors)
 {
+    // Several servers may share one PostgreSQL database; an SQLite file has one.
     ServerLock lock(options.databasePath);
     QString lockError;
-    if (!lock.acquire(&lockError)) {
+    if (!Store::isPostgresAddress(options.databasePath) && !lock.acquire(&lockError)) {
         errors << "repair-server: " << lockError << Qt::endl;
         return ExitFailure;
     }
@@ -164,11 +165,18 @@ int run(const QStringList &arguments, QTextStream &input, QTextStream &output, Q
     }
 
     const ServerOptions &options = commandLine.options;
+    const bool postgres = Store::isPostgresAddress(options.databasePath);
+    if (postgres && (!options.backupPath.isEmpty() || !options.restorePath.isEmpty())) {
+        errors << "repair-server: --backup and --restore are for SQLite files; back up PostgreSQL with pg_dump and "
+                  "restore with pg_restore"
+               << Qt::endl;
+        return ExitUsage;
+    }
     if (!options.backupPath.isEmpty())
         return backUp(options, output, errors);
     if (!options.restorePath.isEmpty())
         return restore(options, output, errors);
-    if (options.exportTable && !QFileInfo::exists(options.databasePath)) {
+    if (options.exportTable && !postgres && !QFileInfo::exists(options.databasePath)) {
         errors << "repair-server: there is no database at " << options.databasePath << Qt::endl;
         return ExitFailure;
     }

@@ -183,11 +183,10 @@ const QList<Migration> &migrations()
 
 bool ensureVersionTable(Store &store, QString *error)
 {
-    QSqlQuery query = store.prepare(QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version ("
-                                                   " version INTEGER PRIMARY KEY,"
-                                                   " applied_at BIGINT NOT NULL)"));
-    if (!Store::execute(query)) {
-        *error = QStringLiteral("cannot create the schema_version table: %1").arg(query.lastError().text());
+    if (!store.define(QStringLiteral("CREATE TABLE IF NOT EXISTS schema_version ("
+                                     " version INTEGER PRIMARY KEY,"
+                                     " applied_at BIGINT NOT NULL)"))) {
+        *error = QStringLiteral("cannot create the schema_version table");
         return false;
     }
     return true;
@@ -198,8 +197,7 @@ bool applyOne(Store &store, const Migration &migration)
     return store.transaction([&] {
         for (QString statement : migration.statements) {
             statement.replace(QLatin1String("{key}"), store.generatedKeyType());
-            QSqlQuery query = store.prepare(statement);
-            if (!Store::execute(query))
+            if (!store.define(statement))
                 return false;
         }
         QSqlQuery record

@@ -8,11 +8,7 @@
 InProcessServer::InProcessServer(LoginVerifier::Check check)
     : verifier(check ? std::make_unique<LoginVerifier>(std::move(check)) : std::make_unique<LoginVerifier>())
 {
-    if (!folder.isValid()) {
-        problem = QStringLiteral("no temporary folder");
-        return;
-    }
-    database = Store::openSqlite(databasePath(), &problem);
+    database = testDatabase.open(&problem);
     if (!database)
         return;
     commands = std::make_unique<ServerCommands>(ServerServices{*database, *verifier});
@@ -25,11 +21,12 @@ InProcessServer::~InProcessServer()
 {
     server.reset();
     commands.reset();
+    database.reset();
 }
 
 QString InProcessServer::databasePath() const
 {
-    return folder.filePath(QStringLiteral("shop.sqlite"));
+    return testDatabase.location();
 }
 
 std::unique_ptr<ServerTestClient> InProcessServer::connect()

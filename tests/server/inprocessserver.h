@@ -1,6 +1,7 @@
 #pragma once
 
 #include "servertestclient.h"
+#include "testdatabase.h"
 
 #include "auth/loginverifier.h"
 #include "commands/servercommands.h"
@@ -13,8 +14,8 @@
 
 #include <memory>
 
-// A repair server inside the test process: a new database in a temporary
-// folder, listening on a free loopback port.
+// A repair server inside the test process: a new database (see
+// TestDatabase), listening on a free loopback port.
 class InProcessServer
 {
 public:
@@ -43,7 +44,7 @@ public:
     QVariant queryValue(const QString &sql, const QVariantList &values = {});
 
 private:
-    QTemporaryDir folder;
+    TestDatabase testDatabase;
     QString problem;
     std::unique_ptr<Store> database;
     std::unique_ptr<LoginVerifier> verifier;

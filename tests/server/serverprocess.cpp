@@ -77,7 +77,7 @@ void ServerProcess::kill()
 
 QString ServerProcess::databasePath() const
 {
-    return folder.filePath(QStringLiteral("repair.sqlite"));
+    return database.location();
 }
 
 QString ServerProcess::output() const

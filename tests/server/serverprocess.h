@@ -1,11 +1,11 @@
 #pragma once
 
+#include "testdatabase.h"
 #include <QProcess>
 #include <QStringList>
-#include <QTemporaryDir>
 
-// The repair-server program run for a test: its own database in a
-// temporary folder, on a free loopback port, with the demo shop.
+// The repair-server program run for a test: its own database (see
+// TestDatabase), on a free loopback port, with the demo shop.
 class ServerProcess
 {
 public:
@@ -27,7 +27,7 @@ public:
     QString output() const;
 
 private:
-    QTemporaryDir folder;
+    TestDatabase database;
     QProcess process;
     quint16 serverPort = 0;
 };

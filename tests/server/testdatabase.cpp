@@ -1,0 +1,88 @@
+#include "testdatabase.h"
+
+#include <QAtomicInteger>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace {
+
+QString clusterAddress()
+{
+    return qEnvironmentVariable("REPAIR_TEST_POSTGRES");
+}
+
+// Runs one statement on the cluster's maintenance database.
+bool onCluster(const QString &sql)
+{
+    const QUrl url(clusterAddress());
+    const QString name = QStringLiteral("test-cluster");
+    bool done = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(QUrlQuery(url).queryItemValue(QStringLiteral("host")));
+        db.setUserName(url.userName());
+        db.setDatabaseName(url.path().mid(1));
+        if (db.open()) {
+            QSqlQuery query(db);
+            done = query.exec(sql);
+            if (!done)
+                qWarning().noquote() << sql << ":" << query.lastError().text();
+        } else {
+            qWarning().noquote() << "cannot reach the test cluster:" << db.lastError().text();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return done;
+}
+
+} // namespace
+
+bool TestDatabase::onPostgres()
+{
+    return qEnvironmentVariable("REPAIR_TEST_BACKEND") == QLatin1String("postgresql");
+}
+
+QString TestDatabase::postgresMissing()
+{
+    if (clusterAddress().isEmpty())
+        return QStringLiteral("no PostgreSQL test cluster (REPAIR_TEST_POSTGRES); scripts/run-tests starts one");
+    return {};
+}
+
+TestDatabase::TestDatabase()
+{
+    if (!onPostgres()) {
+        address = folder.filePath(QStringLiteral("shop.sqlite"));
+        return;
+    }
+    static QAtomicInteger<int> counter;
+    postgresName
+        = QStringLiteral("test_%1_%2").arg(QCoreApplication::applicationPid()).arg(counter.fetchAndAddRelaxed(1));
+    if (postgresMissing().isEmpty() && onCluster(QStringLiteral("CREATE DATABASE %1").arg(postgresName))) {
+        QUrl url(clusterAddress());
+        url.setPath(QLatin1Char('/') + postgresName);
+        address = url.toString();
+    }
+}
+
+TestDatabase::~TestDatabase()
+{
+    if (!address.isEmpty() && !postgresName.isEmpty())
+        onCluster(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(postgresName));
+}
+
+std::unique_ptr<Store> TestDatabase::open(QString *error) const
+{
+    if (address.isEmpty()) {
+        *error = onPostgres() && !postgresMissing().isEmpty() ? postgresMissing()
+                                                              : QStringLiteral("no test database could be made");
+        return nullptr;
+    }
+    return Store::open(address, error);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "storage/store.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+// Where a test's server keeps its data: a new SQLite file in a temporary
+// folder, or, when REPAIR_TEST_BACKEND is "postgresql", a new database in
+// the PostgreSQL cluster that REPAIR_TEST_POSTGRES names
+// (postgresql://USER@/postgres?host=SOCKET_FOLDER), dropped afterwards.
+class TestDatabase
+{
+public:
+    TestDatabase();
+    ~TestDatabase();
+
+    static bool onPostgres();
+    // Why the tests on PostgreSQL cannot run here, or nothing.
+    static QString postgresMissing();
+
+    // What --db would name: the SQLite file or the PostgreSQL address.
+    QString location() const { return address; }
+    QString folderPath() const { return folder.path(); }
+
+    std::unique_ptr<Store> open(QString *error) const;
+
+private:
+    QTemporaryDir folder;
+    QString address;
+    QString postgresName;
+};
