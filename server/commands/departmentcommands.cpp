@@ -3,17 +3,12 @@
 #include "actinguser.h"
 #include "commanddispatcher.h"
 #include "maintenancearguments.h"
+#include "storedchange.h"
 
 #include "wire/commands.h"
 #include "wire/replytags.h"
 
-#include <QDateTime>
-
 namespace {
-
-// How a change went: done, refused because the name is (or is not)
-// listed, or the store failed.
-enum class Outcome { Done, Refused, Failed };
 
 AuditEntry entryFor(const Reply &reply, const QString &command, const QString &name, bool listedAfter)
 {
@@ -52,66 +47,31 @@ void DepartmentCommands::list(const Reply &reply)
 // A name removed earlier is listed again, with the users who kept it.
 void DepartmentCommands::add(const Reply &reply, const QString &name)
 {
-    Outcome outcome = Outcome::Failed;
-    const bool stored = store.transaction([&] {
+    applyStoredChange(store, reply, ReplyTag::AddDepartment, [&](QString &refusal, qint64 now) {
         const Lookup<Department> existing = departments.find(name);
         if (existing.failed())
             return false;
         if (existing.found() && !existing->removed) {
-            outcome = Outcome::Refused;
+            refusal = QStringLiteral("the department \"%1\" is listed already").arg(name);
             return false;
         }
-        const qint64 now = QDateTime::currentSecsSinceEpoch();
-        if (!departments.ensure(name) || !audit.record(entryFor(reply, Command::AddDepartment, name, true), now))
-            return false;
-        outcome = Outcome::Done;
-        return true;
+        return departments.ensure(name).has_value()
+               && audit.record(entryFor(reply, Command::AddDepartment, name, true), now);
     });
-    if (!stored && outcome == Outcome::Done)
-        outcome = Outcome::Failed;
-    switch (outcome) {
-    case Outcome::Done:
-        reply.send(ReplyTag::AddDepartment);
-        return;
-    case Outcome::Refused:
-        reply.error(QStringLiteral("the department \"%1\" is listed already").arg(name));
-        return;
-    case Outcome::Failed:
-        reply.storeFailure();
-        return;
-    }
 }
 
 // Users keep the department they had; it is only no longer offered.
 void DepartmentCommands::remove(const Reply &reply, const QString &name)
 {
-    Outcome outcome = Outcome::Failed;
-    const bool stored = store.transaction([&] {
+    applyStoredChange(store, reply, ReplyTag::RemoveDepartment, [&](QString &refusal, qint64 now) {
         const Lookup<Department> existing = departments.find(name);
         if (existing.failed())
             return false;
         if (!existing.found() || existing->removed) {
-            outcome = Outcome::Refused;
+            refusal = QStringLiteral("there is no department \"%1\" in the list").arg(name);
             return false;
         }
-        const qint64 now = QDateTime::currentSecsSinceEpoch();
-        if (!departments.remove(name, now)
-            || !audit.record(entryFor(reply, Command::RemoveDepartment, name, false), now))
-            return false;
-        outcome = Outcome::Done;
-        return true;
+        return departments.remove(name, now)
+               && audit.record(entryFor(reply, Command::RemoveDepartment, name, false), now);
     });
-    if (!stored && outcome == Outcome::Done)
-        outcome = Outcome::Failed;
-    switch (outcome) {
-    case Outcome::Done:
-        reply.send(ReplyTag::RemoveDepartment);
-        return;
-    case Outcome::Refused:
-        reply.error(QStringLiteral("there is no department \"%1\" in the list").arg(name));
-        return;
-    case Outcome::Failed:
-        reply.storeFailure();
-        return;
-    }
 }

@@ -4,6 +4,7 @@
 #include "commanddispatcher.h"
 #include "maintenancearguments.h"
 #include "replyfields.h"
+#include "storedchange.h"
 
 #include "wire/commands.h"
 #include "wire/replytags.h"
@@ -122,21 +123,16 @@ void RepairCodeCommands::edit(const Reply &reply, const RepairCode &changed)
 // the code text they were saved with.
 void RepairCodeCommands::remove(const Reply &reply, const QString &codeList, const QString &code)
 {
-    bool missing = false;
-    const bool stored = store.transaction([&] {
-        const qint64 now = QDateTime::currentSecsSinceEpoch();
+    applyStoredChange(store, reply, ReplyTag::RemoveRepairCode, [&](QString &refusal, qint64 now) {
         const Lookup<RepairCode> current = codes.find(codeList, code);
-        missing = !current.failed() && !current.found();
-        if (!current.found())
+        if (current.failed())
             return false;
+        if (!current.found()) {
+            refusal = QStringLiteral("the list %1 has no repair code \"%2\"").arg(codeList, code);
+            return false;
+        }
         const AuditEntry entry{
             actingUserName(reply), Command::RemoveRepairCode, subjectOf(codeList, code), valuesOf(*current), {}};
         return codes.remove(codeList, code, now) && audit.record(entry, now);
     });
-    if (stored)
-        reply.send(ReplyTag::RemoveRepairCode);
-    else if (missing)
-        reply.error(QStringLiteral("the list %1 has no repair code \"%2\"").arg(codeList, code));
-    else
-        reply.storeFailure();
 }

@@ -3,6 +3,7 @@
 #include "actinguser.h"
 #include "commanddispatcher.h"
 #include "maintenancearguments.h"
+#include "storedchange.h"
 
 #include "wire/commands.h"
 #include "wire/permissionlevel.h"
@@ -46,10 +47,10 @@ QString newAccountProblem(const NewUserAccount &account, const QString &password
     if (!ArgumentRules::shownText(account.firstName, Limits::NameLength).isEmpty()
         || !ArgumentRules::shownText(account.lastName, Limits::NameLength).isEmpty())
         return AddUserResult::InvalidName;
-    if (!ArgumentRules::shownText(account.department, Limits::NameLength).isEmpty())
-        return AddUserResult::UnknownDepartment;
     if (!PermissionCodeArgument::problem(permissionCode).isEmpty())
         return AddUserResult::InvalidPermission;
+    if (!ArgumentRules::shownText(account.department, Limits::NameLength).isEmpty())
+        return AddUserResult::UnknownDepartment;
     return {};
 }
 
@@ -194,7 +195,7 @@ void UserAdminCommands::editUser(const Reply &reply, const UserProfile &changed,
 {
     const QString digest = password.isEmpty() ? QString() : wire::passwordDigest(password);
     hashThen(reply, digest, [this, reply, changed](const QByteArray &hash) {
-        applyChange(reply, ReplyTag::EditUser, [&](QString &refusal, qint64 now) {
+        applyStoredChange(store, reply, ReplyTag::EditUser, [&](QString &refusal, qint64 now) {
             const Lookup<UserProfile> current = users.profile(changed.userName);
             if (current.failed())
                 return false;
@@ -235,7 +236,7 @@ void UserAdminCommands::editUser(const Reply &reply, const UserProfile &changed,
 // user, and it can be re-activated. Removing a removed user changes nothing.
 void UserAdminCommands::removeUser(const Reply &reply, const QString &userName)
 {
-    applyChange(reply, ReplyTag::RemoveUser, [&](QString &refusal, qint64 now) {
+    applyStoredChange(store, reply, ReplyTag::RemoveUser, [&](QString &refusal, qint64 now) {
         const Lookup<UserProfile> current = users.profile(userName);
         if (current.failed())
             return false;
@@ -263,7 +264,7 @@ void UserAdminCommands::removeUser(const Reply &reply, const QString &userName)
 // Re-activating an active user changes nothing.
 void UserAdminCommands::reActivateUser(const Reply &reply, const QString &userName)
 {
-    applyChange(reply, ReplyTag::ReActivateUser, [&](QString &refusal, qint64 now) {
+    applyStoredChange(store, reply, ReplyTag::ReActivateUser, [&](QString &refusal, qint64 now) {
         const Lookup<UserProfile> current = users.profile(userName);
         if (current.failed())
             return false;
@@ -284,7 +285,7 @@ void UserAdminCommands::reActivateUser(const Reply &reply, const QString &userNa
 void UserAdminCommands::resetPassword(const Reply &reply, const QString &userName, const QString &digest)
 {
     hashThen(reply, digest, [this, reply, userName](const QByteArray &hash) {
-        applyChange(reply, ReplyTag::ResetUserPassword, [&](QString &refusal, qint64 now) {
+        applyStoredChange(store, reply, ReplyTag::ResetUserPassword, [&](QString &refusal, qint64 now) {
             const Lookup<UserProfile> current = users.profile(userName);
             if (current.failed())
                 return false;
@@ -296,19 +297,6 @@ void UserAdminCommands::resetPassword(const Reply &reply, const QString &userNam
                    && record(reply, Command::ResetUserPassword, userName, {}, passwordChanged(), now);
         });
     });
-}
-
-void UserAdminCommands::applyChange(const Reply &reply, const QString &doneTag, const Change &change)
-{
-    QString refusal;
-    const bool stored
-        = store.transaction([&] { return change(refusal, QDateTime::currentSecsSinceEpoch()) && refusal.isEmpty(); });
-    if (!refusal.isEmpty())
-        reply.error(refusal);
-    else if (!stored)
-        reply.storeFailure();
-    else
-        reply.send(doneTag);
 }
 
 void UserAdminCommands::hashThen(const Reply &reply, const QString &digest,

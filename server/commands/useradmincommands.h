@@ -35,12 +35,6 @@ private:
     void reActivateUser(const Reply &reply, const QString &userName);
     void resetPassword(const Reply &reply, const QString &userName, const QString &digest);
 
-    // Runs change in one transaction and answers with doneTag; change
-    // returns true when done, or sets refusal (the reason for an error
-    // reply) and returns false.
-    using Change = std::function<bool(QString &refusal, qint64 now)>;
-    void applyChange(const Reply &reply, const QString &doneTag, const Change &change);
-
     // Calls then with the hash of a password digest, made off the event
     // loop; with an empty hash at once when digest is empty.
     void hashThen(const Reply &reply, const QString &digest, std::function<void(const QByteArray &hash)> then);
