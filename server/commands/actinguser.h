@@ -5,9 +5,10 @@
 #include <QString>
 
 // Who sends a connection's requests: the user logged in at the terminal the
-// connection comes from. The terminal's session check fills it in the
-// connection's session before a command runs; it stays empty while no
-// login is known for the terminal.
+// connection comes from. The terminal's session check sets it in the
+// connection's session before each command runs, so that a change records
+// who made it and no one removes their own account; it stays empty while
+// no login is known for the terminal.
 struct ActingUser
 {
     QString userName;
