@@ -68,4 +68,22 @@ inline const QString GetBinForCheck = QStringLiteral("GetBinForCheck");
 inline const QString GetBinForConfirmCheck = QStringLiteral("GetBinForConfirmCheck");
 inline const QString GetCustomForCheck = QStringLiteral("GetCustomForCheck");
 
+// Shop maintenance: the repair-code catalogue, user accounts and departments
+inline const QString GetRepairCodesForEdit = QStringLiteral("GetRepairCodesForEdit");
+inline const QString AddRepairCode = QStringLiteral("AddRepairCode");
+inline const QString EditRepairCode = QStringLiteral("EditRepairCode");
+inline const QString RemoveRepairCode = QStringLiteral("RemoveRepairCode");
+inline const QString UserFormStartUp = QStringLiteral("UserFormStartUp");
+inline const QString UpdateUserList = QStringLiteral("UpdateUserList");
+inline const QString GetFullUserList = QStringLiteral("GetFullUserList");
+inline const QString GetUserInfo = QStringLiteral("GetUserInfo");
+inline const QString AddUser = QStringLiteral("AddUser");
+inline const QString EditUser = QStringLiteral("EditUser");
+inline const QString RemoveUserInfo = QStringLiteral("RemoveUserInfo");
+inline const QString ReActivateUser = QStringLiteral("ReActivateUser");
+inline const QString ResetUserPassword = QStringLiteral("ResetUserPassword");
+inline const QString GetDepartments = QStringLiteral("GetDepartments");
+inline const QString AddDepartment = QStringLiteral("AddDepartment");
+inline const QString RemoveDepartment = QStringLiteral("RemoveDepartment");
+
 } // namespace Command

@@ -10,4 +10,38 @@ namespace ReplyTag {
 // Every command
 inline const QString Error = QStringLiteral("Error");
 
+// Shop maintenance: the repair-code catalogue, user accounts and departments
+inline const QString GetRepairCodesForEdit = QStringLiteral("GetRepairCodesForEdit");
+inline const QString AddRepairCode = QStringLiteral("AddRepairCode");
+inline const QString RepairCodeAlreadyUsed = QStringLiteral("RepairCode Already Used");
+inline const QString EditRepairCode = QStringLiteral("EditRepairCode");
+inline const QString EditRepairCodeNotFound = QStringLiteral("EditRepairCodeNotFound");
+inline const QString RemoveRepairCode = QStringLiteral("RemoveRepairCode");
+inline const QString UserFormStartUp = QStringLiteral("UserFormStartUp");
+inline const QString UpdateUserList = QStringLiteral("UpdateUserList");
+inline const QString GetFullUserList = QStringLiteral("GetFullUserList");
+inline const QString GetUserInfo = QStringLiteral("GetUserInfo");
+inline const QString AddUser = QStringLiteral("AddUser");
+inline const QString EditUser = QStringLiteral("EditUser");
+inline const QString RemoveUser = QStringLiteral("RemoveUser");
+inline const QString ReActivateUser = QStringLiteral("ReActivateUser");
+inline const QString ResetUserPassword = QStringLiteral("ResetUserPassword");
+inline const QString GetDepartments = QStringLiteral("GetDepartments");
+inline const QString AddDepartment = QStringLiteral("AddDepartment");
+inline const QString RemoveDepartment = QStringLiteral("RemoveDepartment");
+
 } // namespace ReplyTag
+
+// The one field of the "AddUser" reply: "UserAdded", or the word for why
+// the account was not added.
+namespace AddUserResult {
+
+inline const QString UserAdded = QStringLiteral("UserAdded");
+inline const QString UserNameTaken = QStringLiteral("UserNameTaken");
+inline const QString InvalidUserName = QStringLiteral("InvalidUserName");
+inline const QString InvalidPassword = QStringLiteral("InvalidPassword");
+inline const QString InvalidName = QStringLiteral("InvalidName");
+inline const QString UnknownDepartment = QStringLiteral("UnknownDepartment");
+inline const QString InvalidPermission = QStringLiteral("InvalidPermission");
+
+} // namespace AddUserResult

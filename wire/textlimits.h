@@ -14,4 +14,9 @@ constexpr int CustomOrderLineLength = 19 + 1 + CustomJobFieldLength + 1 + Custom
 constexpr int BinDetailLength = 50; // a bin's size and additional information, lid measurements
 constexpr int RepairLineCodeLength = 8; // the repair code of a bin repair line, as the repair entry sends it
 
+// The repair-code catalogue: a code fits a bin repair line, which carries
+// at most RepairLineCodeLength characters of it.
+constexpr int CatalogueCodeLength = RepairLineCodeLength;
+constexpr int RepairTypeLength = 50;
+
 } // namespace Limits

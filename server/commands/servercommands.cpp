@@ -2,8 +2,11 @@
 
 #include "bincommands.h"
 #include "customcommands.h"
+#include "departmentcommands.h"
+#include "repaircodecommands.h"
 #include "reviewcommands.h"
 #include "sessioncommands.h"
+#include "useradmincommands.h"
 
 ServerCommands::ServerCommands(ServerServices services)
 {
@@ -11,6 +14,9 @@ ServerCommands::ServerCommands(ServerServices services)
     install<BinCommands>(services);
     install<CustomCommands>(services);
     install<ReviewCommands>(services);
+    install<RepairCodeCommands>(services);
+    install<UserAdminCommands>(services);
+    install<DepartmentCommands>(services);
 }
 
 ServerCommands::~ServerCommands() = default;

@@ -12,7 +12,9 @@ struct RepairCode
     QString description;
 };
 
-// The repair-code catalogue. A code is unique within its list.
+// The repair-code catalogue. A code is unique within its list. Removing a
+// code takes it out of the catalogue but keeps its row, so that adding the
+// same code again brings it back; repair lines only ever hold code text.
 class RepairCodes
 {
 public:
@@ -21,9 +23,19 @@ public:
     { }
 
     enum class AddResult { Added, CodeTaken, Failed };
+    // Adds the code, or brings a removed one back with the new type and
+    // description; CodeTaken while the list offers the code already.
     AddResult add(const RepairCode &code);
 
-    // The codes of one list ("FER", "ROR" or "KD"), ordered by code.
+    // The code as the catalogue offers it; removed codes are not found.
+    Lookup<RepairCode> find(const QString &codeList, const QString &code) const;
+
+    // Change the type and description, or remove, a code the catalogue
+    // offers; false when it offers no such code or the store failed.
+    bool update(const RepairCode &code);
+    bool remove(const QString &codeList, const QString &code, qint64 now);
+
+    // The codes one list ("FER", "ROR" or "KD") offers, ordered by code.
     std::optional<QList<RepairCode>> codesOf(const QString &codeList) const;
 
 private:

@@ -177,6 +177,30 @@ const QList<Migration> &migrations()
                             " prefix TEXT PRIMARY KEY,"
                             " last_number BIGINT NOT NULL)"),
          }},
+        {4,
+         {
+             // A removed repair code leaves the catalogue the bin screens
+             // offer; repair lines keep their code text.
+             QStringLiteral("ALTER TABLE repair_codes ADD COLUMN removed_at BIGINT"),
+             QStringLiteral("CREATE INDEX users_by_active_name ON users(active, user_name)"),
+
+             // Every change to repair codes, accounts and departments: who
+             // made it (the user logged in at the sending terminal, empty
+             // when unknown), the command, what it changed, and the values
+             // before and after as JSON objects (empty for none). Names are
+             // kept as text, so no deletion elsewhere reaches these rows, and
+             // nothing deletes or changes them.
+             QStringLiteral("CREATE TABLE audit_log ("
+                            " id {key},"
+                            " changed_at BIGINT NOT NULL,"
+                            " actor TEXT NOT NULL,"
+                            " command TEXT NOT NULL,"
+                            " subject TEXT NOT NULL,"
+                            " before_value TEXT,"
+                            " after_value TEXT)"),
+             QStringLiteral("CREATE INDEX audit_log_by_time ON audit_log(changed_at)"),
+             QStringLiteral("CREATE INDEX audit_log_by_subject ON audit_log(subject, changed_at)"),
+         }},
     };
     return steps;
 }

@@ -78,3 +78,74 @@ std::optional<bool> UserAccounts::any() const
         return std::nullopt;
     return query.value(0).toLongLong() > 0;
 }
+
+Lookup<UserProfile> UserAccounts::profile(const QString &userName) const
+{
+    QSqlQuery query = store.prepare(
+        QStringLiteral("SELECT u.first_name, u.last_name, d.name, u.permission_level, u.active FROM users u"
+                       " LEFT JOIN departments d ON d.id = u.department_id WHERE u.user_name = :name"));
+    query.bindValue(QStringLiteral(":name"), textValue(userName));
+    if (!Store::execute(query))
+        return Lookup<UserProfile>::failure();
+    if (!query.next())
+        return Lookup<UserProfile>::missing();
+    UserProfile profile;
+    profile.userName = userName;
+    profile.firstName = query.value(0).toString();
+    profile.lastName = query.value(1).toString();
+    profile.department = query.value(2).toString();
+    profile.permissionLevel = query.value(3).toInt();
+    profile.active = query.value(4).toInt() != 0;
+    return Lookup<UserProfile>::of(profile);
+}
+
+bool UserAccounts::updateProfile(const UserProfile &profile, const QVariant &departmentId)
+{
+    return store.transaction([&] {
+        QSqlQuery update = store.prepare(
+            QStringLiteral("UPDATE users SET first_name = :first, last_name = :last, department_id = :department,"
+                           " permission_level = :level WHERE user_name = :name"));
+        update.bindValue(QStringLiteral(":first"), textValue(profile.firstName));
+        update.bindValue(QStringLiteral(":last"), textValue(profile.lastName));
+        update.bindValue(QStringLiteral(":department"), departmentId);
+        update.bindValue(QStringLiteral(":level"), profile.permissionLevel);
+        update.bindValue(QStringLiteral(":name"), textValue(profile.userName));
+        return Store::execute(update) && update.numRowsAffected() == 1;
+    });
+}
+
+bool UserAccounts::setPasswordHash(const QString &userName, const QByteArray &passwordHash)
+{
+    return store.transaction([&] {
+        QSqlQuery update
+            = store.prepare(QStringLiteral("UPDATE users SET password_hash = :hash WHERE user_name = :name"));
+        update.bindValue(QStringLiteral(":hash"), QString::fromLatin1(passwordHash));
+        update.bindValue(QStringLiteral(":name"), textValue(userName));
+        return Store::execute(update) && update.numRowsAffected() == 1;
+    });
+}
+
+std::optional<QStringList> UserAccounts::names(Listing listing) const
+{
+    QSqlQuery query
+        = store.prepare(listing == Listing::ActiveOnly
+                            ? QStringLiteral("SELECT user_name FROM users WHERE active = 1"
+                                             " ORDER BY LOWER(user_name), user_name")
+                            : QStringLiteral("SELECT user_name FROM users ORDER BY LOWER(user_name), user_name"));
+    if (!Store::execute(query))
+        return std::nullopt;
+    QStringList names;
+    while (query.next())
+        names.append(query.value(0).toString());
+    return names;
+}
+
+std::optional<qint64> UserAccounts::activeWithLevel(int permissionLevel) const
+{
+    QSqlQuery query
+        = store.prepare(QStringLiteral("SELECT COUNT(*) FROM users WHERE active = 1 AND permission_level = :level"));
+    query.bindValue(QStringLiteral(":level"), permissionLevel);
+    if (!Store::execute(query) || !query.next())
+        return std::nullopt;
+    return query.value(0).toLongLong();
+}

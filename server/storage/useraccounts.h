@@ -4,6 +4,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 // A user account as the server checks it.
 struct UserAccount
@@ -13,6 +15,17 @@ struct UserAccount
     int permissionLevel = 0;
     bool active = false;
     QByteArray passwordHash;
+};
+
+// What the user administration shows and changes of an account.
+struct UserProfile
+{
+    QString userName;
+    QString firstName;
+    QString lastName;
+    QString department; // empty: none; a removed department's name stays
+    int permissionLevel = 0;
+    bool active = false;
 };
 
 struct NewUserAccount
@@ -41,6 +54,21 @@ public:
     AddResult add(const NewUserAccount &account, qint64 now);
 
     bool setActive(const QString &userName, bool active);
+
+    Lookup<UserProfile> profile(const QString &userName) const;
+
+    // Sets names, department (an id, or null for none) and level; false
+    // when there is no such user or the store failed.
+    bool updateProfile(const UserProfile &profile, const QVariant &departmentId);
+
+    bool setPasswordHash(const QString &userName, const QByteArray &passwordHash);
+
+    enum class Listing { ActiveOnly, All };
+    // User names in alphabetical order (case aside).
+    std::optional<QStringList> names(Listing listing) const;
+
+    // How many active accounts have this permission level.
+    std::optional<qint64> activeWithLevel(int permissionLevel) const;
 
     // Whether any account exists, active or not; nothing when the store failed.
     std::optional<bool> any() const;
