@@ -177,6 +177,13 @@ const QList<Migration> &migrations()
                             " prefix TEXT PRIMARY KEY,"
                             " last_number BIGINT NOT NULL)"),
          }},
+        {7,
+         {
+             // Roll-off orders that a checker sent back waited for final
+             // checks, which roll-off bins never have; they reopen on their
+             // sheet instead.
+             QStringLiteral("UPDATE bin_orders SET status = 2 WHERE status = 3 AND work_type = 'Roll Off Repair'"),
+         }},
     };
     return steps;
 }
