@@ -667,15 +667,15 @@ void BinCommands::workOrders(const Reply &reply, const QString &userName)
     reply.send(QStringLiteral("WorkOrders"), QString::number(owners.size()), groups);
 }
 
-// The bin's open order, when it belongs to owner.
+// The owner's open order of the bin, also when the bin has another one.
 void BinCommands::continueOrder(const Reply &reply, const QString &owner, const QString &binId)
 {
-    const Lookup<BinOrder> order = orders.openOrderOf(binId);
+    const Lookup<BinOrder> order = orders.openOrderOf(binId, owner);
     if (order.failed()) {
         reply.storeFailure();
         return;
     }
-    if (!order.found() || order->ownerName != owner) {
+    if (!order.found()) {
         reply.error(QStringLiteral("\"%1\" has no open order for bin %2").arg(owner, binId));
         return;
     }

@@ -138,6 +138,15 @@ Lookup<BinOrder> BinOrders::openOrderOf(const QString &binId) const
     return findOne(OpenStatuses, binId, std::nullopt);
 }
 
+Lookup<BinOrder> BinOrders::openOrderOf(const QString &binId, const QString &ownerName) const
+{
+    QSqlQuery query = store.prepare(OrderColumns + QStringLiteral(" AND b.bin_id = :bin AND u.user_name = :owner AND ")
+                                    + OpenStatuses + QStringLiteral(" ORDER BY o.repair_id"));
+    query.bindValue(QStringLiteral(":bin"), textValue(binId));
+    query.bindValue(QStringLiteral(":owner"), textValue(ownerName));
+    return firstOf(query);
+}
+
 std::optional<int> BinOrders::nextRepairId(const QString &binId) const
 {
     // Removed orders keep their repair ids.

@@ -75,8 +75,12 @@ public:
 
     Lookup<Bin> findBin(const QString &binId) const;
     Lookup<BinOrder> find(const QString &binId, int repairId) const;
-    // The bin's order that is still with its worker (status 1 to 3).
+    // The bin's order that is still with its worker (status 1 to 3). A bin
+    // has two when a checker sent one back while its next repair was open.
     Lookup<BinOrder> openOrderOf(const QString &binId) const;
+    // The owner's order of the bin that is still with a worker; of two, the
+    // older.
+    Lookup<BinOrder> openOrderOf(const QString &binId, const QString &ownerName) const;
     // The repair id of the bin's next order: 1 for a bin not recorded yet.
     std::optional<int> nextRepairId(const QString &binId) const;
     // Every order still with its worker (status 1 to 3), ordered by owner's

@@ -20,6 +20,7 @@ private slots:
     void newBinIdProposalsAreDistinctAndFree();
     void totalIsTheSumOfClosedStamps();
     void continuingListsOpenOrdersByOwner();
+    void sentBackOrderResumesBesideANewerOne();
     void ordersMoveOnlyAlongTheirLifecycle_data();
     void ordersMoveOnlyAlongTheirLifecycle();
     void badRequestsStoreNothing_data();
@@ -257,6 +258,22 @@ void BinCommandsTest::continuingListsOpenOrdersByOwner()
     QCOMPARE(ask("GetBin", {"worker", submitted}, "sssss"), (QStringList{"Bin", submitted, fe, "1", "3", "FER"}));
     QCOMPARE(ask("GetBin", {"worker", otherBin}), QStringList{"Error"});
     QCOMPARE(ask("GetBin", {"worker", checked}), QStringList{"Error"});
+}
+
+// A checker sends an order back while the bin's next repair, another
+// worker's, is open: each owner resumes their own order.
+void BinCommandsTest::sentBackOrderResumesBesideANewerOne()
+{
+    const QString bin = startOrder("worker", "20", "None", ro);
+    QCOMPARE(ask("ChangeStatus", {"worker", "4", "BIN", "1"}), QStringList{"StatusChanged"});
+    QCOMPARE(ask("StoreCurrentInfo", {"other", ro, "BIN", "20", "2", "None"}), QStringList{"InfoSaved"});
+    QCOMPARE(ask("SendBinBack", {"worker", "BIN", "1", "3"}), QStringList{"SendBinBack"});
+
+    QCOMPARE(ask("GetWorkOrders", {"other"}, "s/sl"),
+             (QStringList{"WorkOrders", "2", "other", "[" + bin + "]", "worker", "[" + bin + "]"}));
+    // A roll-off order has no final checks: it reopens on its sheet (status 2).
+    QCOMPARE(ask("GetBin", {"worker", bin}, "sssss"), (QStringList{"Bin", bin, ro, "1", "2", "ROR"}));
+    QCOMPARE(ask("GetBin", {"other", bin}, "sssss"), (QStringList{"Bin", bin, ro, "2", "1", "ROR"}));
 }
 
 void BinCommandsTest::ordersMoveOnlyAlongTheirLifecycle_data()
