@@ -15,7 +15,9 @@ struct Row
     QString command;
     int sentStatus;
     Kinds kinds;
-    Step step;
+    QList<int> from;
+    int to;
+    QString name;
 };
 
 using namespace OrderStatus;
@@ -23,48 +25,33 @@ using namespace OrderStatus;
 // The table of docs/protocol.md, "Where a bin order goes".
 const QList<Row> &rows()
 {
+    // clang-format off
     static const QList<Row> table = {
-        {Command::ChangeStatus,
-         FrontEndSheetSubmitted,
-         Kinds::FrontEnd,
-         {QStringLiteral("a worker's submit of the sheet"), {Started, LinesRecorded}, FrontEndSheetSubmitted}},
-        {Command::ChangeStatus,
-         WaitingForCheck,
-         Kinds::RollOff,
-         {QStringLiteral("a worker's submit of the sheet"), {Started, LinesRecorded}, WaitingForCheck}},
-        {Command::ChangeStatus,
-         LinesRecorded,
-         Kinds::FrontEnd,
-         {QStringLiteral("a worker's cancel of the final checks"), {FrontEndSheetSubmitted}, LinesRecorded}},
-        {Command::SaveChecks,
-         WaitingForCheck,
-         Kinds::FrontEnd,
-         {QStringLiteral("a worker's final checks"), {FrontEndSheetSubmitted}, WaitingForCheck}},
-        {Command::ChangeStatus, Checked, Kinds::Both, {QStringLiteral("a checker's pass"), {WaitingForCheck}, Checked}},
-        {Command::SendBinBack,
-         FrontEndSheetSubmitted,
-         Kinds::FrontEnd,
-         {QStringLiteral("a checker's send-back"), {WaitingForCheck}, FrontEndSheetSubmitted}},
+        {Command::ChangeStatus, FrontEndSheetSubmitted, Kinds::FrontEnd, {Started, LinesRecorded},
+         FrontEndSheetSubmitted, QStringLiteral("a worker's submit of the sheet")},
+        {Command::ChangeStatus, WaitingForCheck, Kinds::RollOff, {Started, LinesRecorded},
+         WaitingForCheck, QStringLiteral("a worker's submit of the sheet")},
+        {Command::ChangeStatus, LinesRecorded, Kinds::FrontEnd, {FrontEndSheetSubmitted},
+         LinesRecorded, QStringLiteral("a worker's cancel of the final checks")},
+        {Command::SaveChecks, WaitingForCheck, Kinds::FrontEnd, {FrontEndSheetSubmitted},
+         WaitingForCheck, QStringLiteral("a worker's final checks")},
+        {Command::ChangeStatus, Checked, Kinds::Both, {WaitingForCheck},
+         Checked, QStringLiteral("a checker's pass")},
+        {Command::SendBinBack, FrontEndSheetSubmitted, Kinds::FrontEnd, {WaitingForCheck},
+         FrontEndSheetSubmitted, QStringLiteral("a checker's send-back")},
         // Back to the sheet: a roll-off bin has no final checks to redo.
-        {Command::SendBinBack,
-         FrontEndSheetSubmitted,
-         Kinds::RollOff,
-         {QStringLiteral("a checker's send-back"), {WaitingForCheck}, LinesRecorded}},
-        {Command::ChangeStatus,
-         Confirmed,
-         Kinds::Both,
-         {QStringLiteral("a manager's confirmation"), {Checked}, Confirmed}},
+        {Command::SendBinBack, FrontEndSheetSubmitted, Kinds::RollOff, {WaitingForCheck},
+         LinesRecorded, QStringLiteral("a checker's send-back")},
+        {Command::ChangeStatus, Confirmed, Kinds::Both, {Checked},
+         Confirmed, QStringLiteral("a manager's confirmation")},
         // The confirming sheet confirms a front-end order before it opens
         // the final checks, which are then saved on the confirmed order.
-        {Command::SaveChecks,
-         Confirmed,
-         Kinds::FrontEnd,
-         {QStringLiteral("a manager's final checks"), {Checked, Confirmed}, Confirmed}},
-        {Command::SendBinBack,
-         WaitingForCheck,
-         Kinds::Both,
-         {QStringLiteral("a manager's send-back"), {Checked}, WaitingForCheck}},
+        {Command::SaveChecks, Confirmed, Kinds::FrontEnd, {Checked, Confirmed},
+         Confirmed, QStringLiteral("a manager's final checks")},
+        {Command::SendBinBack, WaitingForCheck, Kinds::Both, {Checked},
+         WaitingForCheck, QStringLiteral("a manager's send-back")},
     };
+    // clang-format on
     return table;
 }
 
@@ -87,7 +74,7 @@ std::optional<Step> step(const QString &command, int sentStatus, const QString &
 {
     for (const Row &row : rows()) {
         if (row.command == command && row.sentStatus == sentStatus && fits(row.kinds, workType))
-            return row.step;
+            return Step{row.name, row.from, row.to};
     }
     return std::nullopt;
 }
