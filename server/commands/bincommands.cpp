@@ -2,10 +2,11 @@
 
 #include "accountlookup.h"
 #include "argumentrules.h"
+#include "binorderlifecycle.h"
 #include "commanddispatcher.h"
 #include "replyfields.h"
 
-#include "wire/orderstatus.h"
+#include "wire/commands.h"
 #include "wire/repaircodelists.h"
 #include "wire/worktypes.h"
 
@@ -166,7 +167,7 @@ void BinCommands::registerCommands(CommandDispatcher &dispatcher)
     dispatcher.add<UserNameArgument, StatusNumberArgument, BinIdArgument, RepairIdArgument>(
         QStringLiteral("ChangeStatus"),
         [this](const Reply &reply, Text userName, Text status, Text binId, Text repairId) {
-            changeStatus(reply, QStringLiteral("StatusChanged"), userName, status, binId, repairId);
+            moveOrder(reply, Command::ChangeStatus, QStringLiteral("StatusChanged"), userName, status, binId, repairId);
         });
     // Bare from a worker's own sheet, which has nothing to send back.
     dispatcher.add<>(QStringLiteral("SendBinBack"),
@@ -174,7 +175,7 @@ void BinCommands::registerCommands(CommandDispatcher &dispatcher)
     dispatcher.add<UserNameArgument, BinIdArgument, RepairIdArgument, StatusNumberArgument>(
         QStringLiteral("SendBinBack"),
         [this](const Reply &reply, Text userName, Text binId, Text repairId, Text status) {
-            changeStatus(reply, QStringLiteral("SendBinBack"), userName, status, binId, repairId);
+            moveOrder(reply, Command::SendBinBack, QStringLiteral("SendBinBack"), userName, status, binId, repairId);
         });
 
     dispatcher.add<BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
@@ -551,19 +552,52 @@ void BinCommands::answerLineChange(const Reply &reply, BinRepairLines::Change ch
     }
 }
 
-// Moves the owner's order to status (submitting, cancelling the checks,
-// passing a check, confirming, sending back) and answers with tag.
-void BinCommands::changeStatus(const Reply &reply, const QString &tag, const QString &userName, const QString &status,
-                               const QString &binId, const QString &repairId)
+// Moves the owner's order by the step that command makes with the status
+// sent (submitting, cancelling the checks, passing a check, confirming,
+// sending back), and answers with tag.
+void BinCommands::moveOrder(const Reply &reply, const QString &command, const QString &tag, const QString &userName,
+                            const QString &status, const QString &binId, const QString &repairId)
 {
     const Lookup<BinOrder> order = ownOrderOrError(reply, userName, QString(), binId, repairId);
     if (!order.found())
         return;
-    if (!orders.setStatus(order->id, status.toInt(), now())) {
+    const std::optional<BinOrderLifecycle::Step> step = stepOrError(reply, command, status, *order);
+    if (!step)
+        return;
+    answerMove(reply, orders.setStatus(order->id, step->to, step->from, now()), tag, *step, *order);
+}
+
+std::optional<BinOrderLifecycle::Step> BinCommands::stepOrError(const Reply &reply, const QString &command,
+                                                                const QString &status, const BinOrder &order)
+{
+    const std::optional<BinOrderLifecycle::Step> step
+        = BinOrderLifecycle::step(command, status.toInt(), order.workType);
+    if (!step)
+        reply.error(
+            QStringLiteral("\"%1\" with status %2 is no step of a %3 order").arg(command, status, order.workType));
+    return step;
+}
+
+void BinCommands::answerMove(const Reply &reply, BinOrders::Move move, const QString &tag,
+                             const BinOrderLifecycle::Step &step, const BinOrder &order)
+{
+    switch (move) {
+    case BinOrders::Move::Done:
+        reply.send(tag);
+        return;
+    case BinOrders::Move::Refused: {
+        QStringList from;
+        for (int status : step.from)
+            from.append(QString::number(status));
+        reply.error(QStringLiteral("the order for %1 is not at status %2, where %3 is made")
+                        .arg(orderName(order.binId, QString::number(order.repairId)), from.join(QStringLiteral(" or ")),
+                             step.name));
+        return;
+    }
+    case BinOrders::Move::Failed:
         reply.storeFailure();
         return;
     }
-    reply.send(tag);
 }
 
 // --- Final checks ----------------------------------------------------------
@@ -587,25 +621,21 @@ void BinCommands::finalChecks(const Reply &reply, const QString &workType, const
     reply.send(QStringLiteral("GetCheckList"), checks->lidSize, checks->lidTabWidth);
 }
 
-// Saved when the worker finishes (4) or a manager confirms (6); a second
-// save replaces the first. The checks are recorded for the order's owner.
+// Saved when the worker finishes (4) or a manager confirms (6), as a step
+// of the order; a second save replaces the first. The checks are recorded
+// for the order's owner.
 void BinCommands::saveFinalChecks(const Reply &reply, const QString &userName, const QString &workType,
                                   const QString &binId, const QString &repairId, const QString &status,
                                   const FinalChecks &checks)
 {
-    const int newStatus = status.toInt();
-    if (newStatus < OrderStatus::WaitingForCheck) {
-        reply.error(QStringLiteral("final checks are saved with status 4, 5 or 6, not %1").arg(status));
-        return;
-    }
     const Lookup<BinOrder> order = ownOrderOrError(reply, userName, workType, binId, repairId);
     if (!order.found())
         return;
-    if (!orders.saveFinalChecks(order->id, checks, newStatus, order->ownerId, now())) {
-        reply.storeFailure();
+    const std::optional<BinOrderLifecycle::Step> step = stepOrError(reply, Command::SaveChecks, status, *order);
+    if (!step)
         return;
-    }
-    reply.send(QStringLiteral("ChecksSaved"));
+    answerMove(reply, orders.saveFinalChecks(order->id, checks, step->to, step->from, order->ownerId, now()),
+               QStringLiteral("ChecksSaved"), *step, *order);
 }
 
 // --- Continuing ------------------------------------------------------------
@@ -637,15 +667,15 @@ void BinCommands::workOrders(const Reply &reply, const QString &userName)
     reply.send(QStringLiteral("WorkOrders"), QString::number(owners.size()), groups);
 }
 
-// The bin's open order, when it belongs to owner.
+// The owner's open order of the bin, also when the bin has another one.
 void BinCommands::continueOrder(const Reply &reply, const QString &owner, const QString &binId)
 {
-    const Lookup<BinOrder> order = orders.openOrderOf(binId);
+    const Lookup<BinOrder> order = orders.openOrderOf(binId, owner);
     if (order.failed()) {
         reply.storeFailure();
         return;
     }
-    if (!order.found() || order->ownerName != owner) {
+    if (!order.found()) {
         reply.error(QStringLiteral("\"%1\" has no open order for bin %2").arg(owner, binId));
         return;
     }

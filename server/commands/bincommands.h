@@ -1,5 +1,6 @@
 #pragma once
 
+#include "binorderlifecycle.h"
 #include "commanddomain.h"
 
 #include "storage/binorders.h"
@@ -52,8 +53,16 @@ private:
                   const BinRepairEntry &entry);
     void removeLine(const Reply &reply, const QString &workType, const QString &binId, const QString &repairId,
                     const QString &repairCode, const QString &materials);
-    void changeStatus(const Reply &reply, const QString &tag, const QString &userName, const QString &status,
-                      const QString &binId, const QString &repairId);
+
+    // Order lifecycle
+    void moveOrder(const Reply &reply, const QString &command, const QString &tag, const QString &userName,
+                   const QString &status, const QString &binId, const QString &repairId);
+    // The step command makes with status on the order, or an "Error" reply
+    // and nothing.
+    static std::optional<BinOrderLifecycle::Step> stepOrError(const Reply &reply, const QString &command,
+                                                              const QString &status, const BinOrder &order);
+    static void answerMove(const Reply &reply, BinOrders::Move move, const QString &tag,
+                           const BinOrderLifecycle::Step &step, const BinOrder &order);
 
     // Final checks
     void finalChecks(const Reply &reply, const QString &workType, const QString &binId, const QString &repairId);

@@ -116,6 +116,11 @@ Lookup<BinOrder> BinOrders::findOne(const QString &condition, const QString &bin
     query.bindValue(QStringLiteral(":bin"), textValue(binId));
     if (repairId)
         query.bindValue(QStringLiteral(":repair"), *repairId);
+    return firstOf(query);
+}
+
+Lookup<BinOrder> BinOrders::firstOf(QSqlQuery &query)
+{
     if (!Store::execute(query))
         return Lookup<BinOrder>::failure();
     if (!query.next())
@@ -131,6 +136,15 @@ Lookup<BinOrder> BinOrders::find(const QString &binId, int repairId) const
 Lookup<BinOrder> BinOrders::openOrderOf(const QString &binId) const
 {
     return findOne(OpenStatuses, binId, std::nullopt);
+}
+
+Lookup<BinOrder> BinOrders::openOrderOf(const QString &binId, const QString &ownerName) const
+{
+    QSqlQuery query = store.prepare(OrderColumns + QStringLiteral(" AND b.bin_id = :bin AND u.user_name = :owner AND ")
+                                    + OpenStatuses + QStringLiteral(" ORDER BY o.repair_id"));
+    query.bindValue(QStringLiteral(":bin"), textValue(binId));
+    query.bindValue(QStringLiteral(":owner"), textValue(ownerName));
+    return firstOf(query);
 }
 
 std::optional<int> BinOrders::nextRepairId(const QString &binId) const
@@ -225,9 +239,29 @@ BinOrders::StartResult BinOrders::start(const NewBinOrder &order, qint64 now)
     return result;
 }
 
-bool BinOrders::setStatus(qint64 orderId, int status, qint64 now)
+std::optional<bool> BinOrders::statusIsOneOf(qint64 orderId, const QList<int> &allowed) const
 {
-    return store.transaction([&] {
+    QSqlQuery query
+        = store.prepare(QStringLiteral("SELECT status FROM bin_orders WHERE id = :id AND removed_at IS NULL"));
+    query.bindValue(QStringLiteral(":id"), orderId);
+    if (!Store::execute(query))
+        return std::nullopt;
+    const bool allowedNow = query.next() && allowed.contains(query.value(0).toInt());
+    query.finish();
+    return allowedNow;
+}
+
+BinOrders::Move BinOrders::setStatus(qint64 orderId, int status, const QList<int> &allowedFrom, qint64 now)
+{
+    Move move = Move::Failed;
+    const bool committed = store.transaction([&] {
+        const std::optional<bool> allowed = statusIsOneOf(orderId, allowedFrom);
+        if (!allowed)
+            return false;
+        if (!*allowed) {
+            move = Move::Refused;
+            return false;
+        }
         QSqlQuery update = store.prepare(
             QStringLiteral("UPDATE bin_orders SET status = :status,"
                            " finished_at = CASE WHEN :finished = 1 THEN COALESCE(finished_at, :now) ELSE NULL END"
@@ -236,8 +270,12 @@ bool BinOrders::setStatus(qint64 orderId, int status, qint64 now)
         update.bindValue(QStringLiteral(":finished"), status == OrderStatus::Confirmed ? 1 : 0);
         update.bindValue(QStringLiteral(":now"), now);
         update.bindValue(QStringLiteral(":id"), orderId);
-        return Store::execute(update);
+        if (!Store::execute(update))
+            return false;
+        move = Move::Done;
+        return true;
     });
+    return move == Move::Done && !committed ? Move::Failed : move;
 }
 
 bool BinOrders::markLinesRecorded(qint64 orderId)
@@ -288,9 +326,14 @@ Lookup<PreChecks> BinOrders::preChecks(qint64 orderId) const
     return Lookup<PreChecks>::of(checks);
 }
 
-bool BinOrders::saveFinalChecks(qint64 orderId, const FinalChecks &checks, int status, qint64 userId, qint64 now)
+BinOrders::Move BinOrders::saveFinalChecks(qint64 orderId, const FinalChecks &checks, int status,
+                                           const QList<int> &allowedFrom, qint64 userId, qint64 now)
 {
-    return store.transaction([&] {
+    Move move = Move::Failed;
+    const bool committed = store.transaction([&] {
+        move = setStatus(orderId, status, allowedFrom, now);
+        if (move != Move::Done)
+            return false;
         QSqlQuery remove = store.prepare(QStringLiteral("DELETE FROM final_checks WHERE order_id = :order"));
         remove.bindValue(QStringLiteral(":order"), orderId);
         if (!Store::execute(remove))
@@ -303,8 +346,9 @@ bool BinOrders::saveFinalChecks(qint64 orderId, const FinalChecks &checks, int s
         insert.bindValue(QStringLiteral(":width"), textValue(checks.lidTabWidth));
         insert.bindValue(QStringLiteral(":user"), userId);
         insert.bindValue(QStringLiteral(":now"), now);
-        return Store::execute(insert) && setStatus(orderId, status, now);
+        return Store::execute(insert);
     });
+    return move == Move::Done && !committed ? Move::Failed : move;
 }
 
 Lookup<FinalChecks> BinOrders::finalChecks(qint64 orderId) const

@@ -75,8 +75,12 @@ public:
 
     Lookup<Bin> findBin(const QString &binId) const;
     Lookup<BinOrder> find(const QString &binId, int repairId) const;
-    // The bin's order that is still with its worker (status 1 to 3).
+    // The bin's order that is still with its worker (status 1 to 3). A bin
+    // has two when a checker sent one back while its next repair was open.
     Lookup<BinOrder> openOrderOf(const QString &binId) const;
+    // The owner's order of the bin that is still with a worker; of two, the
+    // older.
+    Lookup<BinOrder> openOrderOf(const QString &binId, const QString &ownerName) const;
     // The repair id of the bin's next order: 1 for a bin not recorded yet.
     std::optional<int> nextRepairId(const QString &binId) const;
     // Every order still with its worker (status 1 to 3), ordered by owner's
@@ -89,9 +93,14 @@ public:
     // but the bin's next one.
     StartResult start(const NewBinOrder &order, qint64 now);
 
-    // Sets the status; an order reaching 6 is finished now, one leaving 6
-    // is no longer finished.
-    bool setStatus(qint64 orderId, int status, qint64 now);
+    // Moves of an order whose status depends on where it stands. Refused:
+    // the order's status is not one of those allowed (or the order is gone),
+    // checked in the same transaction as the write.
+    enum class Move { Done, Refused, Failed };
+
+    // Sets the status when the order has one of allowedFrom; an order
+    // reaching 6 is finished now, and one finished already keeps its time.
+    Move setStatus(qint64 orderId, int status, const QList<int> &allowedFrom, qint64 now);
     // Moves an order that has only been started (1) to "lines recorded" (2).
     bool markLinesRecorded(qint64 orderId);
 
@@ -99,12 +108,17 @@ public:
     bool savePreChecks(qint64 orderId, const PreChecks &checks, qint64 userId, qint64 now);
     Lookup<PreChecks> preChecks(qint64 orderId) const;
 
-    // Records the final checks, replacing earlier ones, and sets the status.
-    bool saveFinalChecks(qint64 orderId, const FinalChecks &checks, int status, qint64 userId, qint64 now);
+    // Records the final checks, replacing earlier ones, and sets the status,
+    // when the order has one of allowedFrom.
+    Move saveFinalChecks(qint64 orderId, const FinalChecks &checks, int status, const QList<int> &allowedFrom,
+                         qint64 userId, qint64 now);
     Lookup<FinalChecks> finalChecks(qint64 orderId) const;
 
 private:
+    // Within a transaction: whether the order's status is one of allowed.
+    std::optional<bool> statusIsOneOf(qint64 orderId, const QList<int> &allowed) const;
     Lookup<BinOrder> findOne(const QString &condition, const QString &binId, std::optional<int> repairId) const;
+    static Lookup<BinOrder> firstOf(QSqlQuery &query);
 
     Store &store;
 };

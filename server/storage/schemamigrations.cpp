@@ -201,6 +201,13 @@ const QList<Migration> &migrations()
              QStringLiteral("CREATE INDEX audit_log_by_time ON audit_log(changed_at)"),
              QStringLiteral("CREATE INDEX audit_log_by_subject ON audit_log(subject, changed_at)"),
          }},
+        {7,
+         {
+             // Roll-off orders that a checker sent back waited for final
+             // checks, which roll-off bins never have; they reopen on their
+             // sheet instead.
+             QStringLiteral("UPDATE bin_orders SET status = 2 WHERE status = 3 AND work_type = 'Roll Off Repair'"),
+         }},
     };
     return steps;
 }

@@ -20,23 +20,36 @@ private slots:
     void newBinIdProposalsAreDistinctAndFree();
     void totalIsTheSumOfClosedStamps();
     void continuingListsOpenOrdersByOwner();
-    void statusChangesAndSendingBack();
+    void sentBackOrderResumesBesideANewerOne();
+    void ordersMoveOnlyAlongTheirLifecycle_data();
+    void ordersMoveOnlyAlongTheirLifecycle();
     void badRequestsStoreNothing_data();
     void badRequestsStoreNothing();
 
 private:
-    // Starts a front-end order of user on a proposed bin ID, which "BIN"
-    // then stands for; its bin ID, or nothing.
+    // Starts an order of user on a proposed bin ID, which "BIN" then stands
+    // for ("TYPE" for its work type); its bin ID, or nothing.
     QString startOrder(const QString &user = QStringLiteral("worker"), const QString &size = QStringLiteral("4"),
-                       const QString &info = QStringLiteral("None"))
+                       const QString &info = QStringLiteral("None"),
+                       const QString &workType = QStringLiteral("Front End Repair"))
     {
-        const QStringList proposal = client->ask("GetNewBinId", {fe, user}, "ss");
+        const QStringList proposal = client->ask("GetNewBinId", {workType, user}, "ss");
         const QString bin = names["BIN"] = proposal.value(1);
+        names["TYPE"] = workType;
+        const bool frontEnd = workType == fe;
         const bool started
-            = proposal == QStringList{"NewBinID", bin, "FER"} && bin.startsWith(QLatin1String("KD"))
-              && client->ask("MakeRepairId", {"ID " + bin, fe}, "i") == QStringList{"NewRepairId", "1"}
-              && client->ask("StoreCurrentInfo", {user, fe, bin, size, "1", info}) == QStringList{"InfoSaved"};
+            = proposal == QStringList{"NewBinID", bin, frontEnd ? "FER" : "ROR"}
+              && bin.startsWith(QLatin1String(frontEnd ? "KD" : "ROR"))
+              && client->ask("MakeRepairId", {"ID " + bin, workType}, "i") == QStringList{"NewRepairId", "1"}
+              && client->ask("StoreCurrentInfo", {user, workType, bin, size, "1", info}) == QStringList{"InfoSaved"};
         return started ? bin : QString();
+    }
+    // Puts the test's order at status, as if it had got there step by step.
+    void putAt(int status)
+    {
+        QVERIFY(server.execute("UPDATE bin_orders SET status = ?, finished_at = CASE WHEN ? = 6 THEN 500 END"
+                               " WHERE id = ?",
+                               {status, status, orderValue("id")}));
     }
     void addLine(const QString &code, const QString &materials, const QString &time)
     {
@@ -65,6 +78,7 @@ private:
     }
 
     const QString fe = QStringLiteral("Front End Repair");
+    const QString ro = QStringLiteral("Roll Off Repair");
 };
 
 void BinCommandsTest::initTestCase()
@@ -172,6 +186,7 @@ void BinCommandsTest::binInProgressAndRepeatRepairs()
     QCOMPARE(ask("MakeRepairId", {"ID " + bin, fe}, "i"), QStringList{"Error"});
     QCOMPARE(ask("StoreCurrentInfo", {"other", fe, "BIN", "6", "2", "None"}), QStringList{"Error"});
 
+    putAt(5);
     QCOMPARE(ask("ChangeStatus", {"worker", "6", "BIN", "1"}), QStringList{"StatusChanged"});
     QVERIFY(!orderValue("finished_at").isNull());
     QCOMPARE(ask("FindBin", {"other", fe, "BIN"}, "sss"), (QStringList{"BinFound", bin, "2", "6"}));
@@ -234,7 +249,7 @@ void BinCommandsTest::continuingListsOpenOrdersByOwner()
     const QString submitted = startOrder();
     QCOMPARE(ask("ChangeStatus", {"worker", "3", "BIN", "1"}), QStringList{"StatusChanged"});
     const QString checked = startOrder();
-    QCOMPARE(ask("ChangeStatus", {"worker", "4", "BIN", "1"}), QStringList{"StatusChanged"});
+    putAt(4);
 
     // The asking user's own orders first, each owner's oldest first.
     QCOMPARE(ask("GetWorkOrders", {"worker"}, "s/sl"),
@@ -245,24 +260,84 @@ void BinCommandsTest::continuingListsOpenOrdersByOwner()
     QCOMPARE(ask("GetBin", {"worker", checked}), QStringList{"Error"});
 }
 
-void BinCommandsTest::statusChangesAndSendingBack()
+// A checker sends an order back while the bin's next repair, another
+// worker's, is open: each owner resumes their own order.
+void BinCommandsTest::sentBackOrderResumesBesideANewerOne()
 {
-    QVERIFY(!startOrder().isEmpty());
-    const QString before = snapshot();
-    QCOMPARE(ask("SendBinBack", {}), QStringList{"SendBinBack"});
-    // Leaving a sheet whose timing never started.
-    QCOMPARE(ask("SetEndTime", {"worker", fe, "BIN", "1", "0"}), QStringList{"EndTimeSet"});
-    QCOMPARE(ask("ChangeStatus", {"other", "4", "BIN", "1"}), QStringList{"Error"});
-    QCOMPARE(snapshot(), before);
+    const QString bin = startOrder("worker", "20", "None", ro);
+    QCOMPARE(ask("ChangeStatus", {"worker", "4", "BIN", "1"}), QStringList{"StatusChanged"});
+    QCOMPARE(ask("StoreCurrentInfo", {"other", ro, "BIN", "20", "2", "None"}), QStringList{"InfoSaved"});
+    QCOMPARE(ask("SendBinBack", {"worker", "BIN", "1", "3"}), QStringList{"SendBinBack"});
 
-    QCOMPARE(ask("SaveChecks", {"worker", fe, "BIN", "1", "4", "34", "2"}), QStringList{"ChecksSaved"});
-    QCOMPARE(ask("ChangeStatus", {"worker", "5", "BIN", "1"}), QStringList{"StatusChanged"});
-    QCOMPARE(ask("SendBinBack", {"worker", "BIN", "1", "4"}), QStringList{"SendBinBack"});
-    QCOMPARE(orderValue("status").toInt(), 4);
-    QCOMPARE(ask("SaveChecks", {"worker", fe, "BIN", "1", "6", "35", "2"}), QStringList{"ChecksSaved"});
-    QCOMPARE(orderValue("status").toInt(), 6);
-    QCOMPARE(server.queryValue("SELECT lid_size FROM final_checks WHERE order_id = ?", {orderValue("id")}).toString(),
-             QStringLiteral("35"));
+    QCOMPARE(ask("GetWorkOrders", {"other"}, "s/sl"),
+             (QStringList{"WorkOrders", "2", "other", "[" + bin + "]", "worker", "[" + bin + "]"}));
+    // A roll-off order has no final checks: it reopens on its sheet (status 2).
+    QCOMPARE(ask("GetBin", {"worker", bin}, "sssss"), (QStringList{"Bin", bin, ro, "1", "2", "ROR"}));
+    QCOMPARE(ask("GetBin", {"other", bin}, "sssss"), (QStringList{"Bin", bin, ro, "2", "1", "ROR"}));
+}
+
+void BinCommandsTest::ordersMoveOnlyAlongTheirLifecycle_data()
+{
+    QTest::addColumn<QString>("workType");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("reply");
+    QTest::addColumn<QString>("statusAfter");
+    auto row = [](const char *name, const QString &workType, int status, const char *command,
+                  const QStringList &arguments, const char *reply, const char *statusAfter) {
+        QTest::newRow(name) << workType << status << QString(command) << arguments << QString(reply)
+                            << QString(statusAfter);
+    };
+    auto checksWith = [](const char *status) { return QStringList{"worker", "TYPE", "BIN", "1", status, "34", "2"}; };
+
+    // The steps the screens make, in order.
+    row("front-end sheet submitted", fe, 2, "ChangeStatus", {"worker", "3", "BIN", "1"}, "StatusChanged", "3");
+    row("sheet submitted without lines", fe, 1, "ChangeStatus", {"worker", "3", "BIN", "1"}, "StatusChanged", "3");
+    row("final checks cancelled", fe, 3, "ChangeStatus", {"worker", "2", "BIN", "1"}, "StatusChanged", "2");
+    row("final checks saved", fe, 3, "SaveChecks", checksWith("4"), "ChecksSaved", "4");
+    row("roll-off sheet submitted", ro, 2, "ChangeStatus", {"worker", "4", "BIN", "1"}, "StatusChanged", "4");
+    row("check passed", ro, 4, "ChangeStatus", {"worker", "5", "BIN", "1"}, "StatusChanged", "5");
+    row("sent back for its final checks", fe, 4, "SendBinBack", {"worker", "BIN", "1", "3"}, "SendBinBack", "3");
+    row("roll-off sent back to its sheet", ro, 4, "SendBinBack", {"worker", "BIN", "1", "3"}, "SendBinBack", "2");
+    row("confirmed", fe, 5, "ChangeStatus", {"worker", "6", "BIN", "1"}, "StatusChanged", "6 finished");
+    row("final checks saved while confirming", fe, 6, "SaveChecks", checksWith("6"), "ChecksSaved", "6 finished");
+    row("returned to the checkers", ro, 5, "SendBinBack", {"worker", "BIN", "1", "4"}, "SendBinBack", "4");
+
+    // Requests that move nothing: a worker's own sheet sends back bare; a
+    // sheet whose timing never started is left with the stamp "0".
+    row("bare send-back", fe, 2, "SendBinBack", {}, "SendBinBack", "2");
+    row("sheet left untimed", fe, 2, "SetEndTime", {"worker", "TYPE", "BIN", "1", "0"}, "EndTimeSet", "2");
+
+    // Anything else.
+    row("started straight to confirmed", fe, 1, "ChangeStatus", {"worker", "6", "BIN", "1"}, "Error", "1");
+    row("confirmed back to checked", fe, 6, "ChangeStatus", {"worker", "5", "BIN", "1"}, "Error", "6 finished");
+    row("checks cancelled after saving", fe, 4, "ChangeStatus", {"worker", "2", "BIN", "1"}, "Error", "4");
+    row("front end past its final checks", fe, 2, "ChangeStatus", {"worker", "4", "BIN", "1"}, "Error", "2");
+    row("roll off to final checks", ro, 2, "ChangeStatus", {"worker", "3", "BIN", "1"}, "Error", "2");
+    row("roll-off final checks", ro, 5, "SaveChecks", checksWith("6"), "Error", "5");
+    row("passed before its final checks", fe, 3, "ChangeStatus", {"worker", "5", "BIN", "1"}, "Error", "3");
+    row("sent back while open", fe, 2, "SendBinBack", {"worker", "BIN", "1", "3"}, "Error", "2");
+    row("checks saved with status 5", fe, 4, "SaveChecks", checksWith("5"), "Error", "4");
+    row("another worker's order", fe, 2, "ChangeStatus", {"other", "3", "BIN", "1"}, "Error", "2");
+}
+
+void BinCommandsTest::ordersMoveOnlyAlongTheirLifecycle()
+{
+    QFETCH(QString, workType);
+    QFETCH(int, status);
+    QFETCH(QString, command);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, reply);
+    QFETCH(QString, statusAfter);
+    QVERIFY(!startOrder("worker", "4", "None", workType).isEmpty());
+    putAt(status);
+    const QString before = snapshot();
+    QCOMPARE(ask(command, arguments), QStringList{reply});
+    QCOMPARE(orderValue("status || CASE WHEN finished_at IS NULL THEN '' ELSE ' finished' END").toString(),
+             statusAfter);
+    if (reply == QLatin1String("Error"))
+        QCOMPARE(snapshot(), before);
 }
 
 void BinCommandsTest::badRequestsStoreNothing_data()
@@ -281,7 +356,6 @@ void BinCommandsTest::badRequestsStoreNothing_data()
     row("removed user", "SetStartTime", {"gone", fe, "BIN", "1"});
     row("status 0", "ChangeStatus", {"worker", "0", "BIN", "1"});
     row("status 7", "SendBinBack", {"worker", "BIN", "1", "7"});
-    row("checks at status 2", "SaveChecks", {"worker", fe, "BIN", "1", "2", "34", "2"});
     row("time 1:75", "SaveBinRepairInfo", {"worker", "2", fe, "BIN", "1", "4", "FEC1", "x", "1:75"});
     row("time abc", "EditBinRepair", {"worker", fe, "BIN", "1", "FEC1", "Lid", "FEC1", "x", "abc"});
     row("unknown stamp", "SetEndTime", {"worker", fe, "BIN", "1", "99999"});

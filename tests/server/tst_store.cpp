@@ -23,6 +23,7 @@ private slots:
     void reopeningKeepsSchemaAndData();
     void refusesDatabaseOfNewerServer();
     void schemaRefusesInconsistentData();
+    void sentBackRollOffOrdersReopenOnTheirSheet();
     void addUserFromCommandLine();
     void addUserRefusesBadInput_data();
     void addUserRefusesBadInput();
@@ -99,6 +100,22 @@ void StoreTest::schemaRefusesInconsistentData()
     QVERIFY(!run("INSERT INTO clock_records (user_id, start_time) VALUES (1, 20)"));
     QVERIFY(run("UPDATE clock_records SET end_time = 15"));
     QVERIFY(run("INSERT INTO clock_records (user_id, start_time) VALUES (1, 20)"));
+}
+
+void StoreTest::sentBackRollOffOrdersReopenOnTheirSheet()
+{
+    QVERIFY(run("INSERT INTO users (id, user_name, permission_level, password_hash, created_at) VALUES (1, 'anna', 1, "
+                "'h', 0)"));
+    QVERIFY(run("INSERT INTO bins (id, bin_id, work_type, created_at) VALUES (1, 'KD1', 'Front End Repair', 0),"
+                " (2, 'ROR1', 'Roll Off Repair', 0)"));
+    QVERIFY(run("INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at)"
+                " VALUES (1, 1, 1, 'Front End Repair', 3, 0), (2, 1, 1, 'Roll Off Repair', 3, 0),"
+                " (2, 2, 1, 'Roll Off Repair', 4, 0)"));
+    // A database from before the step that moves them.
+    QVERIFY(run("DELETE FROM schema_version WHERE version = 7"));
+    QVERIFY(reopen());
+    QCOMPARE(value("SELECT GROUP_CONCAT(work_type || ' ' || status, ', ') FROM bin_orders").toString(),
+             QStringLiteral("Front End Repair 3, Roll Off Repair 2, Roll Off Repair 4"));
 }
 
 void StoreTest::addUserFromCommandLine()
