@@ -90,7 +90,9 @@ public:
     StartResult start(const NewBinOrder &order, qint64 now);
 
     // Sets the status; an order reaching 6 is finished now, one leaving 6
-    // is no longer finished.
+    // is no longer finished. An order reaching 4 or more is completed by its
+    // worker now (the time it keeps through checking and confirmation); one
+    // sent back below 4 is no longer completed.
     bool setStatus(qint64 orderId, int status, qint64 now);
     // Moves an order that has only been started (1) to "lines recorded" (2).
     bool markLinesRecorded(qint64 orderId);

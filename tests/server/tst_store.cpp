@@ -51,10 +51,12 @@ private:
 void StoreTest::reopeningKeepsSchemaAndData()
 {
     QVERIFY(run("INSERT INTO departments (name) VALUES ('Paint')"));
+    const int stepsApplied = value("SELECT COUNT(*) FROM schema_version").toInt();
+    QVERIFY(stepsApplied > 0);
     for (int opened = 1; opened <= 3; ++opened) {
         QVERIFY(opened == 1 || reopen());
         QCOMPARE(store->schemaVersion(), SchemaMigrations::latestVersion());
-        QCOMPARE(value("SELECT COUNT(*) FROM schema_version").toInt(), SchemaMigrations::latestVersion());
+        QCOMPARE(value("SELECT COUNT(*) FROM schema_version").toInt(), stepsApplied);
         QCOMPARE(value("SELECT name FROM departments").toString(), QStringLiteral("Paint"));
     }
 }
