@@ -68,4 +68,14 @@ inline const QString GetBinForCheck = QStringLiteral("GetBinForCheck");
 inline const QString GetBinForConfirmCheck = QStringLiteral("GetBinForConfirmCheck");
 inline const QString GetCustomForCheck = QStringLiteral("GetCustomForCheck");
 
+// Finished orders: the browser and the bin and custom repair records. The
+// bin record also sends GetChecksList, GetBinTime and GetBinRepairInfo; the
+// browser sends GetListOfUserOrders without arguments.
+inline const QString GetFERInfoView = QStringLiteral("GetFERInfoView");
+inline const QString GetCustomInfoView = QStringLiteral("GetCustomInfoView");
+inline const QString RemoveBin = QStringLiteral("RemoveBin");
+inline const QString RemoveCustom = QStringLiteral("RemoveCustom");
+inline const QString GetCustomInfo = QStringLiteral("GetCustomInfo");
+inline const QString GetCustomInfoRepairData = QStringLiteral("GetCustomInfoRepairData");
+
 } // namespace Command

@@ -2,6 +2,7 @@
 
 #include "bincommands.h"
 #include "customcommands.h"
+#include "finishedordercommands.h"
 #include "reviewcommands.h"
 #include "sessioncommands.h"
 
@@ -11,6 +12,7 @@ ServerCommands::ServerCommands(ServerServices services)
     install<BinCommands>(services);
     install<CustomCommands>(services);
     install<ReviewCommands>(services);
+    install<FinishedOrderCommands>(services);
 }
 
 ServerCommands::~ServerCommands() = default;
