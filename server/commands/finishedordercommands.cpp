@@ -13,6 +13,10 @@
 #include "wire/replytags.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QTimeZone>
+
+#include <limits>
 
 namespace {
 
@@ -33,24 +37,47 @@ QString workTypeOf(const QString &listKey)
     return {};
 }
 
-// The day an order was finished, in the server's time zone. Lists hold many
-// orders of one day next to each other, so the last day's text is reused.
-class DateTexts
+// The days orders were finished, as list texts, in the server's time zone.
+// Converting each time on its own is slow (the zone is looked up again for
+// every order), so the zone's offset is kept for as long as it holds, up to
+// its next change, and each day's text is made once.
+class DayTexts
 {
 public:
     QString of(qint64 secondsSinceEpoch)
     {
-        const QDateTime time = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch);
-        if (time.date() != lastDay) {
-            lastDay = time.date();
-            lastText = lastDay.toString(FinishedOrderList::DateFormat);
-        }
-        return lastText;
+        const qint64 localSeconds = secondsSinceEpoch + offsetAt(secondsSinceEpoch);
+        const qint64 day = localSeconds / SecondsPerDay - (localSeconds % SecondsPerDay < 0 ? 1 : 0);
+        auto text = texts.find(day);
+        if (text == texts.end())
+            text = texts.insert(day, QDate(1970, 1, 1).addDays(day).toString(FinishedOrderList::DateFormat));
+        return *text;
     }
 
 private:
-    QDate lastDay;
-    QString lastText;
+    static constexpr qint64 SecondsPerDay = 24 * 3600;
+
+    int offsetAt(qint64 secondsSinceEpoch)
+    {
+        if (secondsSinceEpoch >= validFrom && secondsSinceEpoch < validUntil)
+            return offset;
+        const QDateTime at = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::UTC);
+        offset = zone.offsetFromUtc(at);
+        validFrom = validUntil = secondsSinceEpoch;
+        if (zone.hasTransitions()) {
+            const QDateTime previous = zone.previousTransition(at.addSecs(1)).atUtc;
+            const QDateTime next = zone.nextTransition(at).atUtc;
+            validFrom = previous.isValid() ? previous.toSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+            validUntil = next.isValid() ? next.toSecsSinceEpoch() : std::numeric_limits<qint64>::max();
+        }
+        return offset;
+    }
+
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    int offset = 0;
+    qint64 validFrom = 0; // offset holds from here
+    qint64 validUntil = 0; // to before here
+    QHash<qint64, QString> texts;
 };
 
 // Rows that come grouped by owner, gathered as one group of columns per owner.
@@ -147,7 +174,7 @@ void FinishedOrderCommands::binList(const Reply &reply, const QString &listKey, 
         QString owner;
         QStringList binIds, repairIds, dates;
     };
-    DateTexts dates;
+    DayTexts dates;
     const QList<Columns> groups
         = groupByOwner<FinishedBinOrder, Columns>(*orders, [&dates](Columns &group, const FinishedBinOrder &order) {
               group.binIds.append(order.binId);
@@ -181,7 +208,7 @@ void FinishedOrderCommands::customList(const Reply &reply, const QString &user, 
         QString owner;
         QStringList numbers, jobTypes, customers, customerRefs, dates;
     };
-    DateTexts dates;
+    DayTexts dates;
     const QList<Columns> groups
         = groupByOwner<FinishedCustomJob, Columns>(*found, [&dates](Columns &group, const FinishedCustomJob &job) {
               group.numbers.append(QString::number(job.orderId));

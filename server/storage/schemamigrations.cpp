@@ -197,7 +197,11 @@ const QList<Migration> &migrations()
                  "UPDATE custom_orders SET completed_at = COALESCE("
                  "(SELECT MAX(t.end_time) FROM order_time_stamps t WHERE t.custom_order_id = custom_orders.id),"
                  " finished_at, created_at) WHERE status IN (3, 5, 6)"),
-             QStringLiteral("CREATE INDEX bin_orders_finished ON bin_orders(work_type, owner_id, completed_at)"),
+             // The finished-order lists read one owner's finished orders of
+             // a work type in the order they were finished from the index alone.
+             QStringLiteral("CREATE INDEX bin_orders_finished"
+                            " ON bin_orders(work_type, owner_id, completed_at, bin_ref, repair_id, status, removed_at)"
+                            " WHERE removed_at IS NULL AND status >= 4"),
              QStringLiteral("CREATE INDEX custom_orders_finished ON custom_orders(owner_id, completed_at)"),
          }},
     };
