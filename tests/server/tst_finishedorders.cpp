@@ -153,9 +153,7 @@ void FinishedOrdersTest::replies_data()
     refused("list of unknown user", "GetFERInfoView", {"FER", "nobody", "New To Old"});
     refused("list key KD", "GetFERInfoView", {"KD", "All", "New To Old"});
     refused("unknown date order", "GetFERInfoView", {"FER", "All", "Newest"});
-    refused("custom list without date order", "GetCustomInfoView", {"All"});
     refused("bin record of unknown repair", "GetChecksList", {"Front End Repair", "KD100", "9"});
-    refused("bin record of unknown bin", "GetBinRepairInfo", {"bert", "Front End Repair", "KD999", "1"});
     refused("custom record of open job", "GetCustomInfo", {"bert", "4", "Dunn", "Hinge"});
     refused("custom record of another owner", "GetCustomInfo", {"anna", "1", "Acme", "Tank_repair"});
     refused("custom record, job type before customer", "GetCustomInfo", {"bert", "1", "Tank_repair", "Acme"});
