@@ -30,6 +30,15 @@ inline const QString GetDepartments = QStringLiteral("GetDepartments");
 inline const QString AddDepartment = QStringLiteral("AddDepartment");
 inline const QString RemoveDepartment = QStringLiteral("RemoveDepartment");
 
+// Finished orders: the browser and the bin and custom repair records
+inline const QString ListOfUserOrders = QStringLiteral("ListOfUserOrders");
+inline const QString GetFERInfoView = QStringLiteral("GetFERInfoView");
+inline const QString GetCustomInfoView = QStringLiteral("GetCustomInfoView");
+inline const QString RemoveBin = QStringLiteral("RemoveBin");
+inline const QString RemoveCustom = QStringLiteral("RemoveCustom");
+inline const QString GetCustomInfo = QStringLiteral("GetCustomInfo");
+inline const QString GetCustomInfoRepairData = QStringLiteral("GetCustomInfoRepairData");
+
 } // namespace ReplyTag
 
 // The one field of the "AddUser" reply: "UserAdded", or the word for why

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "wire/finishedorderlists.h"
 #include "wire/textlimits.h"
 
 #include <passworddigest.h>
@@ -381,4 +382,34 @@ struct RepairLineMaterialsArgument
     using Type = QString;
     static constexpr const char *name = "materials";
     static QString problem(const QString &value) { return ArgumentRules::longerThan(value, Limits::FreeTextLength); }
+};
+
+// Finished orders: the browser's choices.
+
+// The bin work type of a finished-order list, by its code-list key: "FER"
+// front end, "ROR" roll off.
+struct BinListKeyArgument
+{
+    using Type = QString;
+    static constexpr const char *name = "work type";
+    static QString problem(const QString &value)
+    {
+        if (value == QLatin1String("FER") || value == QLatin1String("ROR"))
+            return {};
+        return QStringLiteral("is not \"FER\" or \"ROR\"");
+    }
+};
+
+// The order within each user's group: "New To Old" or "Old To New".
+struct ListSequenceArgument
+{
+    using Type = QString;
+    static constexpr const char *name = "date order";
+    static QString problem(const QString &value)
+    {
+        if (value == FinishedOrderList::NewestFirst || value == FinishedOrderList::OldestFirst)
+            return {};
+        return QStringLiteral("is not \"%1\" or \"%2\"")
+            .arg(FinishedOrderList::NewestFirst, FinishedOrderList::OldestFirst);
+    }
 };

@@ -3,6 +3,7 @@
 #include "bincommands.h"
 #include "customcommands.h"
 #include "departmentcommands.h"
+#include "finishedordercommands.h"
 #include "repaircodecommands.h"
 #include "reviewcommands.h"
 #include "sessioncommands.h"
@@ -17,6 +18,7 @@ ServerCommands::ServerCommands(ServerServices services)
     install<RepairCodeCommands>(services);
     install<UserAdminCommands>(services);
     install<DepartmentCommands>(services);
+    install<FinishedOrderCommands>(services);
 }
 
 ServerCommands::~ServerCommands() = default;

@@ -262,12 +262,15 @@ BinOrders::Move BinOrders::setStatus(qint64 orderId, int status, const QList<int
             move = Move::Refused;
             return false;
         }
-        QSqlQuery update = store.prepare(
-            QStringLiteral("UPDATE bin_orders SET status = :status,"
-                           " finished_at = CASE WHEN :finished = 1 THEN COALESCE(finished_at, :now) ELSE NULL END"
-                           " WHERE id = :id"));
+        QSqlQuery update = store.prepare(QStringLiteral(
+            "UPDATE bin_orders SET status = :status,"
+            " finished_at = CASE WHEN :finished = 1 THEN COALESCE(finished_at, :now) ELSE NULL END,"
+            " completed_at = CASE WHEN :completed = 1 THEN COALESCE(completed_at, :completedAt) ELSE NULL END"
+            " WHERE id = :id"));
         update.bindValue(QStringLiteral(":status"), status);
         update.bindValue(QStringLiteral(":finished"), status == OrderStatus::Confirmed ? 1 : 0);
+        update.bindValue(QStringLiteral(":completed"), status >= OrderStatus::WaitingForCheck ? 1 : 0);
+        update.bindValue(QStringLiteral(":completedAt"), now);
         update.bindValue(QStringLiteral(":now"), now);
         update.bindValue(QStringLiteral(":id"), orderId);
         if (!Store::execute(update))

@@ -100,6 +100,9 @@ public:
 
     // Sets the status when the order has one of allowedFrom; an order
     // reaching 6 is finished now, and one finished already keeps its time.
+    // An order reaching 4 or more is completed by its worker now (the time
+    // it keeps through checking and confirmation); one sent back below 4 is
+    // no longer completed.
     Move setStatus(qint64 orderId, int status, const QList<int> &allowedFrom, qint64 now);
     // Moves an order that has only been started (1) to "lines recorded" (2).
     bool markLinesRecorded(qint64 orderId);

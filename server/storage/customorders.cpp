@@ -1,5 +1,8 @@
 #include "customorders.h"
 
+#include "wire/customjobstatus.h"
+
+#include <QDateTime>
 #include <QStringList>
 #include <QVariant>
 
@@ -239,11 +242,15 @@ CustomOrders::Change CustomOrders::setStatus(qint64 id, int newStatus, const QLi
             change = Change::Refused;
             return false;
         }
-        QSqlQuery update = store.prepare(QStringLiteral("UPDATE custom_orders SET status = :status, finished_at = "
-                                                        "COALESCE(:finished, finished_at) WHERE id = :id"));
+        QSqlQuery update = store.prepare(
+            QStringLiteral("UPDATE custom_orders SET status = :status, finished_at = COALESCE(:finished, finished_at),"
+                           " completed_at = CASE WHEN :open = 1 THEN NULL ELSE COALESCE(completed_at, :now) END"
+                           " WHERE id = :id"));
         update.bindValue(QStringLiteral(":status"), newStatus);
         update.bindValue(QStringLiteral(":finished"),
                          finishedAt ? QVariant(*finishedAt) : QVariant(QVariant::LongLong));
+        update.bindValue(QStringLiteral(":open"), CustomJobStatus::isOpen(newStatus) ? 1 : 0);
+        update.bindValue(QStringLiteral(":now"), finishedAt.value_or(QDateTime::currentSecsSinceEpoch()));
         update.bindValue(QStringLiteral(":id"), id);
         if (!Store::execute(update))
             return false;

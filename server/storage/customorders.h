@@ -90,7 +90,8 @@ public:
     Change removeLine(qint64 id, const CustomLine &old, const QList<int> &allowedFrom);
 
     // Sets the job's status; finishedAt, when given, records when it was
-    // finished.
+    // finished. A job leaving the open statuses (submitted) is completed by
+    // its worker now, and keeps that time.
     Change setStatus(qint64 id, int newStatus, const QList<int> &allowedFrom,
                      std::optional<qint64> finishedAt = std::nullopt);
 

@@ -201,6 +201,33 @@ const QList<Migration> &migrations()
              QStringLiteral("CREATE INDEX audit_log_by_time ON audit_log(changed_at)"),
              QStringLiteral("CREATE INDEX audit_log_by_subject ON audit_log(subject, changed_at)"),
          }},
+        {5,
+         {
+             // completed_at: when the worker finished the order (a bin order
+             // reaching status 4, a custom job submitted), kept while it
+             // waits for and after confirmation; the finished-order lists
+             // are sorted by it. removed_by: who removed the order (empty
+             // when not known), beside removed_at.
+             QStringLiteral("ALTER TABLE bin_orders ADD COLUMN completed_at BIGINT"),
+             QStringLiteral("ALTER TABLE bin_orders ADD COLUMN removed_by BIGINT REFERENCES users(id)"),
+             QStringLiteral("ALTER TABLE custom_orders ADD COLUMN completed_at BIGINT"),
+             QStringLiteral("ALTER TABLE custom_orders ADD COLUMN removed_by BIGINT REFERENCES users(id)"),
+             // Orders finished before: the end of their last time stamp is
+             // the best record of when the worker was done.
+             QStringLiteral("UPDATE bin_orders SET completed_at = COALESCE("
+                            "(SELECT MAX(t.end_time) FROM order_time_stamps t WHERE t.bin_order_id = bin_orders.id),"
+                            " finished_at, created_at) WHERE status >= 4"),
+             QStringLiteral(
+                 "UPDATE custom_orders SET completed_at = COALESCE("
+                 "(SELECT MAX(t.end_time) FROM order_time_stamps t WHERE t.custom_order_id = custom_orders.id),"
+                 " finished_at, created_at) WHERE status IN (3, 5, 6)"),
+             // The finished-order lists read one owner's finished orders of
+             // a work type in the order they were finished from the index alone.
+             QStringLiteral("CREATE INDEX bin_orders_finished"
+                            " ON bin_orders(work_type, owner_id, completed_at, bin_ref, repair_id, status, removed_at)"
+                            " WHERE removed_at IS NULL AND status >= 4"),
+             QStringLiteral("CREATE INDEX custom_orders_finished ON custom_orders(owner_id, completed_at)"),
+         }},
         {7,
          {
              // Roll-off orders that a checker sent back waited for final

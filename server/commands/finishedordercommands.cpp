@@ -1,0 +1,349 @@
+#include "finishedordercommands.h"
+
+#include "accountlookup.h"
+#include "actinguser.h"
+#include "argumentrules.h"
+#include "commanddispatcher.h"
+#include "replyfields.h"
+
+#include "wire/commands.h"
+#include "wire/customjobstatus.h"
+#include "wire/finishedorderlists.h"
+#include "wire/repaircodelists.h"
+#include "wire/replytags.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QTimeZone>
+
+#include <limits>
+
+namespace {
+
+using Text = const QString &;
+
+FinishedOrders::Sequence sequenceOf(const QString &sequence)
+{
+    return sequence == FinishedOrderList::OldestFirst ? FinishedOrders::Sequence::OldestFirst
+                                                      : FinishedOrders::Sequence::NewestFirst;
+}
+
+QString workTypeOf(const QString &listKey)
+{
+    for (const RepairCodeList::Kind &kind : RepairCodeList::all()) {
+        if (kind.key == listKey)
+            return kind.category;
+    }
+    return {};
+}
+
+// The days orders were finished, as list texts, in the server's time zone.
+// Converting each time on its own is slow (the zone is looked up again for
+// every order), so the zone's offset is kept for as long as it holds, up to
+// its next change, and each day's text is made once.
+class DayTexts
+{
+public:
+    QString of(qint64 secondsSinceEpoch)
+    {
+        const qint64 localSeconds = secondsSinceEpoch + offsetAt(secondsSinceEpoch);
+        const qint64 day = localSeconds / SecondsPerDay - (localSeconds % SecondsPerDay < 0 ? 1 : 0);
+        auto text = texts.find(day);
+        if (text == texts.end())
+            text = texts.insert(day, QDate(1970, 1, 1).addDays(day).toString(FinishedOrderList::DateFormat));
+        return *text;
+    }
+
+private:
+    static constexpr qint64 SecondsPerDay = 24 * 3600;
+
+    int offsetAt(qint64 secondsSinceEpoch)
+    {
+        if (secondsSinceEpoch >= validFrom && secondsSinceEpoch < validUntil)
+            return offset;
+        const QDateTime at = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::UTC);
+        offset = zone.offsetFromUtc(at);
+        validFrom = validUntil = secondsSinceEpoch;
+        if (zone.hasTransitions()) {
+            const QDateTime previous = zone.previousTransition(at.addSecs(1)).atUtc;
+            const QDateTime next = zone.nextTransition(at).atUtc;
+            validFrom = previous.isValid() ? previous.toSecsSinceEpoch() : std::numeric_limits<qint64>::min();
+            validUntil = next.isValid() ? next.toSecsSinceEpoch() : std::numeric_limits<qint64>::max();
+        }
+        return offset;
+    }
+
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    int offset = 0;
+    qint64 validFrom = 0; // offset holds from here
+    qint64 validUntil = 0; // to before here
+    QHash<qint64, QString> texts;
+};
+
+// Rows that come grouped by owner, gathered as one group of columns per owner.
+template<typename Row, typename Group, typename AddRow>
+QList<Group> groupByOwner(const QList<Row> &rows, AddRow addRow)
+{
+    QList<Group> groups;
+    for (const Row &row : rows) {
+        if (groups.isEmpty() || groups.last().owner != row.userName) {
+            groups.append(Group());
+            groups.last().owner = row.userName;
+        }
+        addRow(groups.last(), row);
+    }
+    return groups;
+}
+
+// Submitted by its worker: waiting for confirmation, or confirmed.
+bool isFinished(const CustomJob &job)
+{
+    return CustomJobStatus::isWaitingForConfirmation(job.status) || job.status == CustomJobStatus::Confirmed;
+}
+
+CustomJobKey jobKey(const QString &number, const QString &jobType, const QString &customer)
+{
+    return CustomJobKey{number.toLongLong(), jobType, customer};
+}
+
+} // namespace
+
+FinishedOrderCommands::FinishedOrderCommands(ServerServices services)
+    : users(services.store)
+    , finished(services.store)
+    , jobs(services.store)
+    , stamps(services.store)
+{ }
+
+void FinishedOrderCommands::registerCommands(CommandDispatcher &dispatcher)
+{
+    // The order review sends the same command with a status.
+    dispatcher.add<>(Command::GetListOfUserOrders, [this](const Reply &reply) { owners(reply); });
+    dispatcher.add<BinListKeyArgument, UserNameArgument, ListSequenceArgument>(
+        Command::GetFERInfoView,
+        [this](const Reply &reply, Text key, Text user, Text sequence) { binList(reply, key, user, sequence); });
+    dispatcher.add<UserNameArgument, ListSequenceArgument>(
+        Command::GetCustomInfoView,
+        [this](const Reply &reply, Text user, Text sequence) { customList(reply, user, sequence); });
+    dispatcher.add<UserNameArgument, BinIdArgument, RepairIdArgument>(
+        Command::RemoveBin, [this](const Reply &reply, Text owner, Text binId, Text repairId) {
+            removeBin(reply, owner, binId, repairId);
+        });
+    dispatcher.add<UserNameArgument, CustomOrderNumberArgument, CustomJobTypeArgument, CustomerArgument>(
+        Command::RemoveCustom, [this](const Reply &reply, Text owner, Text number, Text jobType, Text customer) {
+            removeCustom(reply, owner, jobKey(number, jobType, customer));
+        });
+    // The custom record names the job by customer before job type.
+    dispatcher.add<UserNameArgument, CustomOrderNumberArgument, CustomerArgument, CustomJobTypeArgument>(
+        Command::GetCustomInfo, [this](const Reply &reply, Text owner, Text number, Text customer, Text jobType) {
+            customDetails(reply, owner, jobKey(number, jobType, customer));
+        });
+    dispatcher.add<UserNameArgument, CustomOrderNumberArgument, CustomerArgument, CustomJobTypeArgument>(
+        Command::GetCustomInfoRepairData,
+        [this](const Reply &reply, Text owner, Text number, Text customer, Text jobType) {
+            customLines(reply, owner, jobKey(number, jobType, customer));
+        });
+}
+
+void FinishedOrderCommands::owners(const Reply &reply)
+{
+    const std::optional<QStringList> names = finished.owners();
+    if (!names) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(ReplyTag::ListOfUserOrders, *names);
+}
+
+// The number of owners, then per owner: the name and three parallel
+// columns, bin IDs, repair ids and dates.
+void FinishedOrderCommands::binList(const Reply &reply, const QString &listKey, const QString &user,
+                                    const QString &sequence)
+{
+    std::optional<qint64> ownerId;
+    if (!listOwner(reply, user, &ownerId))
+        return;
+    const std::optional<QList<FinishedBinOrder>> orders
+        = finished.binOrders(workTypeOf(listKey), ownerId, sequenceOf(sequence));
+    if (!orders) {
+        reply.storeFailure();
+        return;
+    }
+    struct Columns
+    {
+        QString owner;
+        QStringList binIds, repairIds, dates;
+    };
+    DayTexts dates;
+    const QList<Columns> groups
+        = groupByOwner<FinishedBinOrder, Columns>(*orders, [&dates](Columns &group, const FinishedBinOrder &order) {
+              group.binIds.append(order.binId);
+              group.repairIds.append(QString::number(order.repairId));
+              group.dates.append(dates.of(order.completedAt));
+          });
+    ReplyFields fields;
+    for (const Columns &group : groups) {
+        fields.add(group.owner);
+        fields.add(group.binIds);
+        fields.add(group.repairIds);
+        fields.add(group.dates);
+    }
+    reply.send(ReplyTag::GetFERInfoView, QString::number(groups.size()), fields);
+}
+
+// The number of owners, then per owner: the name and five parallel columns,
+// order numbers, job types, customers, customers' IDs and dates.
+void FinishedOrderCommands::customList(const Reply &reply, const QString &user, const QString &sequence)
+{
+    std::optional<qint64> ownerId;
+    if (!listOwner(reply, user, &ownerId))
+        return;
+    const std::optional<QList<FinishedCustomJob>> found = finished.customJobs(ownerId, sequenceOf(sequence));
+    if (!found) {
+        reply.storeFailure();
+        return;
+    }
+    struct Columns
+    {
+        QString owner;
+        QStringList numbers, jobTypes, customers, customerRefs, dates;
+    };
+    DayTexts dates;
+    const QList<Columns> groups
+        = groupByOwner<FinishedCustomJob, Columns>(*found, [&dates](Columns &group, const FinishedCustomJob &job) {
+              group.numbers.append(QString::number(job.orderId));
+              group.jobTypes.append(job.jobType);
+              group.customers.append(job.customer);
+              group.customerRefs.append(job.customerRef);
+              group.dates.append(dates.of(job.completedAt));
+          });
+    ReplyFields fields;
+    for (const Columns &group : groups) {
+        fields.add(group.owner);
+        fields.add(group.numbers);
+        fields.add(group.jobTypes);
+        fields.add(group.customers);
+        fields.add(group.customerRefs);
+        fields.add(group.dates);
+    }
+    reply.send(ReplyTag::GetCustomInfoView, QString::number(groups.size()), fields);
+}
+
+void FinishedOrderCommands::removeBin(const Reply &reply, const QString &owner, const QString &binId,
+                                      const QString &repairId)
+{
+    const Lookup<UserAccount> account = accountOrError(users, reply, owner, AccountState::Any);
+    if (!account.found())
+        return;
+    switch (finished.removeBinOrder(account->id, binId, repairId.toInt(), actingUserId(reply),
+                                    QDateTime::currentSecsSinceEpoch())) {
+    case FinishedOrders::Removal::Removed:
+        reply.send(ReplyTag::RemoveBin);
+        return;
+    case FinishedOrders::Removal::NotFound:
+        reply.error(QStringLiteral("\"%1\" has no finished order for bin %2, repair %3").arg(owner, binId, repairId));
+        return;
+    case FinishedOrders::Removal::Failed:
+        reply.storeFailure();
+        return;
+    }
+}
+
+void FinishedOrderCommands::removeCustom(const Reply &reply, const QString &owner, const CustomJobKey &key)
+{
+    const Lookup<UserAccount> account = accountOrError(users, reply, owner, AccountState::Any);
+    if (!account.found())
+        return;
+    switch (finished.removeCustomJob(account->id, key, actingUserId(reply), QDateTime::currentSecsSinceEpoch())) {
+    case FinishedOrders::Removal::Removed:
+        reply.send(ReplyTag::RemoveCustom);
+        return;
+    case FinishedOrders::Removal::NotFound:
+        reply.error(QStringLiteral("\"%1\" has no finished custom job %2 %3 %4")
+                        .arg(owner, QString::number(key.id), key.customer, key.jobType));
+        return;
+    case FinishedOrders::Removal::Failed:
+        reply.storeFailure();
+        return;
+    }
+}
+
+// The job's date as it was started, contact name, phone, e-mail and the
+// hours booked on it.
+void FinishedOrderCommands::customDetails(const Reply &reply, const QString &owner, const CustomJobKey &key)
+{
+    const Lookup<CustomJob> job = finishedJobOrError(reply, owner, key);
+    if (!job.found())
+        return;
+    const std::optional<double> hours = stamps.totalHours(TimedOrder::custom(job->id));
+    if (!hours) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(ReplyTag::GetCustomInfo, job->details.date, job->details.contactName, job->details.phone,
+               job->details.email, OrderTimeStamps::hoursText(*hours));
+}
+
+// Three parallel lists, in the order the lines were entered: descriptions,
+// materials and times ("h:m").
+void FinishedOrderCommands::customLines(const Reply &reply, const QString &owner, const CustomJobKey &key)
+{
+    const Lookup<CustomJob> job = finishedJobOrError(reply, owner, key);
+    if (!job.found())
+        return;
+    const std::optional<QList<CustomLine>> found = jobs.lines(job->id);
+    if (!found) {
+        reply.storeFailure();
+        return;
+    }
+    QStringList descriptions, materials, times;
+    for (const CustomLine &line : *found) {
+        descriptions.append(line.description);
+        materials.append(line.materials);
+        times.append(line.timeText());
+    }
+    reply.send(ReplyTag::GetCustomInfoRepairData, descriptions, materials, times);
+}
+
+bool FinishedOrderCommands::listOwner(const Reply &reply, const QString &user, std::optional<qint64> *ownerId)
+{
+    if (user == FinishedOrderList::AllUsers) {
+        *ownerId = std::nullopt;
+        return true;
+    }
+    const Lookup<UserAccount> account = accountOrError(users, reply, user, AccountState::Any);
+    if (!account.found())
+        return false;
+    *ownerId = account->id;
+    return true;
+}
+
+Lookup<CustomJob> FinishedOrderCommands::finishedJobOrError(const Reply &reply, const QString &owner,
+                                                            const CustomJobKey &key)
+{
+    const Lookup<UserAccount> account = accountOrError(users, reply, owner, AccountState::Any);
+    if (!account.found())
+        return Lookup<CustomJob>::missing();
+    const Lookup<CustomJob> job = jobs.find(key);
+    if (job.failed()) {
+        reply.storeFailure();
+        return job;
+    }
+    if (!job.found() || job->ownerId != account->id || !isFinished(*job)) {
+        reply.error(QStringLiteral("\"%1\" has no finished custom job %2 %3 %4")
+                        .arg(owner, QString::number(key.id), key.customer, key.jobType));
+        return Lookup<CustomJob>::missing();
+    }
+    return job;
+}
+
+std::optional<qint64> FinishedOrderCommands::actingUserId(const Reply &reply) const
+{
+    const QString userName = reply.session().get<ActingUser>().userName;
+    if (userName.isEmpty())
+        return std::nullopt;
+    const Lookup<UserAccount> account = users.find(userName);
+    if (!account.found())
+        return std::nullopt;
+    return account->id;
+}

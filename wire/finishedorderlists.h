@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+// The choices of the finished-orders browser, as its combo boxes show them
+// and its list requests send them.
+namespace FinishedOrderList {
+
+// Every user's orders instead of one user's.
+inline const QString AllUsers = QStringLiteral("All");
+
+// The order within each user's group, by the time the order was finished.
+inline const QString NewestFirst = QStringLiteral("New To Old");
+inline const QString OldestFirst = QStringLiteral("Old To New");
+
+// How list dates are written: month/day/year, as in 3/7/2016.
+inline const QString DateFormat = QStringLiteral("M/d/yyyy");
+
+} // namespace FinishedOrderList
