@@ -10,4 +10,14 @@ namespace ReplyTag {
 // Every command
 inline const QString Error = QStringLiteral("Error");
 
+// Time keeping. "AddTimeStamp" answers both the adding and the editing of a
+// time stamp.
+inline const QString GetClockStat = QStringLiteral("GetClockStat");
+inline const QString GetListOfTimeStampUsers = QStringLiteral("GetListOfTimeStampUsers");
+inline const QString GetTimeStampUserLast = QStringLiteral("GetTimeStampUserLast");
+inline const QString GetUserTimeStamps = QStringLiteral("GetUserTimeStamps");
+inline const QString GetAllUserTimeStamps = QStringLiteral("GetAllUserTimeStamps");
+inline const QString AddTimeStamp = QStringLiteral("AddTimeStamp");
+inline const QString RemoveTimeStamp = QStringLiteral("RemoveTimeStamp");
+
 } // namespace ReplyTag

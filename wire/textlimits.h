@@ -14,4 +14,8 @@ constexpr int CustomOrderLineLength = 19 + 1 + CustomJobFieldLength + 1 + Custom
 constexpr int BinDetailLength = 50; // a bin's size and additional information, lid measurements
 constexpr int RepairLineCodeLength = 8; // the repair code of a bin repair line, as the repair entry sends it
 
+// Time keeping: the total that the time stamp browser sends along with a
+// removal, as it shows it ("7.5").
+constexpr int TimeStampTotalLength = 32;
+
 } // namespace Limits

@@ -4,6 +4,7 @@
 #include "customcommands.h"
 #include "reviewcommands.h"
 #include "sessioncommands.h"
+#include "timekeepingcommands.h"
 
 ServerCommands::ServerCommands(ServerServices services)
 {
@@ -11,6 +12,7 @@ ServerCommands::ServerCommands(ServerServices services)
     install<BinCommands>(services);
     install<CustomCommands>(services);
     install<ReviewCommands>(services);
+    install<TimeKeepingCommands>(services);
 }
 
 ServerCommands::~ServerCommands() = default;

@@ -51,10 +51,11 @@ private:
 void StoreTest::reopeningKeepsSchemaAndData()
 {
     QVERIFY(run("INSERT INTO departments (name) VALUES ('Paint')"));
+    const QVariant stepsApplied = value("SELECT COUNT(*) FROM schema_version");
     for (int opened = 1; opened <= 3; ++opened) {
         QVERIFY(opened == 1 || reopen());
         QCOMPARE(store->schemaVersion(), SchemaMigrations::latestVersion());
-        QCOMPARE(value("SELECT COUNT(*) FROM schema_version").toInt(), SchemaMigrations::latestVersion());
+        QCOMPARE(value("SELECT COUNT(*) FROM schema_version"), stepsApplied);
         QCOMPARE(value("SELECT name FROM departments").toString(), QStringLiteral("Paint"));
     }
 }
