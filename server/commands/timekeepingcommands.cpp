@@ -10,6 +10,8 @@
 #include "wire/commands.h"
 #include "wire/replytags.h"
 
+#include <algorithm>
+
 namespace {
 
 qint64 clockTime(const QString &text)
@@ -43,7 +45,8 @@ QString hoursText(const ClockPeriod &period)
     if (period.isOpen())
         return QStringLiteral("0");
     constexpr qint64 SecondsPerHundredthHour = 36;
-    const qint64 hundredths = (*period.end - period.start + SecondsPerHundredthHour / 2) / SecondsPerHundredthHour;
+    const qint64 seconds = std::max<qint64>(0, *period.end - period.start);
+    const qint64 hundredths = (seconds + SecondsPerHundredthHour / 2) / SecondsPerHundredthHour;
     QString text = QString::number(hundredths / 100);
     const qint64 fraction = hundredths % 100;
     if (fraction % 10 != 0)
