@@ -96,4 +96,15 @@ inline const QString RemoveCustom = QStringLiteral("RemoveCustom");
 inline const QString GetCustomInfo = QStringLiteral("GetCustomInfo");
 inline const QString GetCustomInfoRepairData = QStringLiteral("GetCustomInfoRepairData");
 
+// Time keeping: the clock overview, the time stamp browser and its editor.
+// The overview clocks other users in and out with "ClockIn" and "ClockOut".
+inline const QString GetClockStat = QStringLiteral("GetClockStat");
+inline const QString GetListOfTimeStampUsers = QStringLiteral("GetListOfTimeStampUsers");
+inline const QString GetTimeStampUserLast = QStringLiteral("GetTimeStampUserLast");
+inline const QString GetUserTimeStamps = QStringLiteral("GetUserTimeStamps");
+inline const QString GetAllUserTimeStamps = QStringLiteral("GetAllUserTimeStamps");
+inline const QString AddTimeStamp = QStringLiteral("AddTimeStamp");
+inline const QString EditTimeStamp = QStringLiteral("EditTimeStamp");
+inline const QString RemoveTimeStamp = QStringLiteral("RemoveTimeStamp");
+
 } // namespace Command

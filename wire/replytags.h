@@ -39,6 +39,16 @@ inline const QString RemoveCustom = QStringLiteral("RemoveCustom");
 inline const QString GetCustomInfo = QStringLiteral("GetCustomInfo");
 inline const QString GetCustomInfoRepairData = QStringLiteral("GetCustomInfoRepairData");
 
+// Time keeping. "AddTimeStamp" answers both the adding and the editing of a
+// time stamp.
+inline const QString GetClockStat = QStringLiteral("GetClockStat");
+inline const QString GetListOfTimeStampUsers = QStringLiteral("GetListOfTimeStampUsers");
+inline const QString GetTimeStampUserLast = QStringLiteral("GetTimeStampUserLast");
+inline const QString GetUserTimeStamps = QStringLiteral("GetUserTimeStamps");
+inline const QString GetAllUserTimeStamps = QStringLiteral("GetAllUserTimeStamps");
+inline const QString AddTimeStamp = QStringLiteral("AddTimeStamp");
+inline const QString RemoveTimeStamp = QStringLiteral("RemoveTimeStamp");
+
 } // namespace ReplyTag
 
 // The one field of the "AddUser" reply: "UserAdded", or the word for why

@@ -19,4 +19,8 @@ constexpr int RepairLineCodeLength = 8; // the repair code of a bin repair line,
 constexpr int CatalogueCodeLength = RepairLineCodeLength;
 constexpr int RepairTypeLength = 50;
 
+// Time keeping: the total that the time stamp browser sends along with a
+// removal, as it shows it ("7.5").
+constexpr int TimeStampTotalLength = 32;
+
 } // namespace Limits

@@ -7,6 +7,7 @@
 #include "repaircodecommands.h"
 #include "reviewcommands.h"
 #include "sessioncommands.h"
+#include "timekeepingcommands.h"
 #include "useradmincommands.h"
 
 ServerCommands::ServerCommands(ServerServices services)
@@ -19,6 +20,7 @@ ServerCommands::ServerCommands(ServerServices services)
     install<UserAdminCommands>(services);
     install<DepartmentCommands>(services);
     install<FinishedOrderCommands>(services);
+    install<TimeKeepingCommands>(services);
 }
 
 ServerCommands::~ServerCommands() = default;

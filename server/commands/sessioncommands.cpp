@@ -3,13 +3,12 @@
 #include "accountlookup.h"
 #include "argumentrules.h"
 #include "commanddispatcher.h"
+#include "requestorigin.h"
 
 #include "auth/loginverifier.h"
 #include "wire/orderstatus.h"
 #include "wire/permissionlevel.h"
 #include "wire/worktypes.h"
-
-#include <QDateTime>
 
 SessionCommands::SessionCommands(ServerServices services)
     : loginVerifier(services.loginVerifier)
@@ -116,7 +115,7 @@ void SessionCommands::clockIn(const Reply &reply, const QString &userName)
     const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Active);
     if (!account.found())
         return;
-    if (clock.clockIn(account->id, QDateTime::currentSecsSinceEpoch()) == ClockRecords::Change::Failed) {
+    if (clock.clockIn(account->id, clockActor(reply)) == ClockRecords::Change::Failed) {
         reply.storeFailure();
         return;
     }
@@ -136,7 +135,7 @@ void SessionCommands::clockOut(const Reply &reply, const QString &userName)
         reply.error(QStringLiteral("there is no user \"%1\"").arg(userName));
         return;
     }
-    if (clock.clockOut(account->id, QDateTime::currentSecsSinceEpoch()) == ClockRecords::Change::Failed) {
+    if (clock.clockOut(account->id, clockActor(reply)) == ClockRecords::Change::Failed) {
         reply.storeFailure();
         return;
     }

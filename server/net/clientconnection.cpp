@@ -1,6 +1,7 @@
 #include "clientconnection.h"
 
 #include "commands/commanddispatcher.h"
+#include "commands/requestorigin.h"
 
 #include <frame.h>
 
@@ -33,6 +34,7 @@ ClientConnection::ClientConnection(QTcpSocket *socket, const CommandDispatcher &
     , session(std::make_shared<ConnectionSession>())
 {
     socket->setParent(this);
+    session->get<RequestOrigin>().terminal = terminalAddress(socket->peerAddress());
     socket->setReadBufferSize(SocketReadAhead);
     connect(socket, &QTcpSocket::readyRead, this, &ClientConnection::serve);
     connect(socket, &QTcpSocket::bytesWritten, this, &ClientConnection::serve);

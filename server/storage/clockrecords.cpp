@@ -36,7 +36,7 @@ std::optional<ClockRecords::State> ClockRecords::state(qint64 userId) const
     return query.value(1).toLongLong() > 0 ? State::In : State::Out;
 }
 
-ClockRecords::Change ClockRecords::clockIn(qint64 userId, qint64 now)
+ClockRecords::Change ClockRecords::clockIn(qint64 userId, const ClockActor &actor)
 {
     Change change = Change::Failed;
     const bool committed = store.transaction([&] {
@@ -51,8 +51,10 @@ ClockRecords::Change ClockRecords::clockIn(qint64 userId, qint64 now)
         QSqlQuery insert
             = store.prepare(QStringLiteral("INSERT INTO clock_records (user_id, start_time) VALUES (:user, :now)"));
         insert.bindValue(QStringLiteral(":user"), userId);
-        insert.bindValue(QStringLiteral(":now"), now);
-        if (!Store::execute(insert))
+        insert.bindValue(QStringLiteral(":now"), actor.at);
+        if (!Store::execute(insert)
+            || !ClockAudit::record(store, actor, ClockAudit::Action::ClockIn, userId, std::nullopt,
+                                   ClockPeriod{actor.at, std::nullopt}))
             return false;
         change = Change::Done;
         return true;
@@ -60,7 +62,7 @@ ClockRecords::Change ClockRecords::clockIn(qint64 userId, qint64 now)
     return committed ? change : Change::Failed;
 }
 
-ClockRecords::Change ClockRecords::clockOut(qint64 userId, qint64 now)
+ClockRecords::Change ClockRecords::clockOut(qint64 userId, const ClockActor &actor)
 {
     Change change = Change::Failed;
     const bool committed = store.transaction([&] {
@@ -72,10 +74,13 @@ ClockRecords::Change ClockRecords::clockOut(qint64 userId, qint64 now)
             change = Change::Unchanged;
             return true;
         }
+        const qint64 end = std::max(actor.at, start);
         QSqlQuery update = store.prepare(QStringLiteral("UPDATE clock_records SET end_time = :end WHERE id = :id"));
-        update.bindValue(QStringLiteral(":end"), std::max(now, start));
+        update.bindValue(QStringLiteral(":end"), end);
         update.bindValue(QStringLiteral(":id"), id);
-        if (!Store::execute(update))
+        if (!Store::execute(update)
+            || !ClockAudit::record(store, actor, ClockAudit::Action::ClockOut, userId, ClockPeriod{start, std::nullopt},
+                                   ClockPeriod{start, end}))
             return false;
         change = Change::Done;
         return true;

@@ -228,6 +228,25 @@ const QList<Migration> &migrations()
                             " WHERE removed_at IS NULL AND status >= 4"),
              QStringLiteral("CREATE INDEX custom_orders_finished ON custom_orders(owner_id, completed_at)"),
          }},
+        {6,
+         {
+             // Every change to clock records: who (the terminal's address),
+             // when, whose period, and the period before and after (a start
+             // without an end is an open period; no start, no period).
+             // Rows are only ever added.
+             QStringLiteral("CREATE TABLE clock_audit ("
+                            " id {key},"
+                            " acted_at BIGINT NOT NULL,"
+                            " terminal TEXT NOT NULL,"
+                            " action TEXT NOT NULL"
+                            " CHECK (action IN ('clock in', 'clock out', 'add', 'edit', 'remove')),"
+                            " user_id BIGINT NOT NULL REFERENCES users(id),"
+                            " before_start BIGINT,"
+                            " before_end BIGINT,"
+                            " after_start BIGINT,"
+                            " after_end BIGINT)"),
+             QStringLiteral("CREATE INDEX clock_audit_by_user ON clock_audit(user_id, acted_at)"),
+         }},
         {7,
          {
              // Roll-off orders that a checker sent back waited for final

@@ -1,0 +1,287 @@
+#include "timekeepingcommands.h"
+
+#include "accountlookup.h"
+#include "clockarguments.h"
+#include "commanddispatcher.h"
+#include "replyfields.h"
+#include "requestorigin.h"
+
+#include "wire/clocktimes.h"
+#include "wire/commands.h"
+#include "wire/replytags.h"
+
+#include <algorithm>
+
+namespace {
+
+qint64 clockTime(const QString &text)
+{
+    return text.toLongLong();
+}
+
+// A period as the browser names it: an end of 0 stands for the open period.
+ClockPeriod namedPeriod(const QString &start, const QString &end)
+{
+    ClockPeriod period{clockTime(start), clockTime(end)};
+    if (*period.end == ClockTime::None)
+        period.end.reset();
+    return period;
+}
+
+QString timeText(qint64 time)
+{
+    return QString::number(time);
+}
+
+QString endText(const ClockPeriod &period)
+{
+    return timeText(period.end.value_or(ClockTime::None));
+}
+
+// The hours of a closed period to two decimals at most, without trailing
+// zeros: "7.5", "2.25", "8". An open period counts nothing yet: "0".
+QString hoursText(const ClockPeriod &period)
+{
+    if (period.isOpen())
+        return QStringLiteral("0");
+    constexpr qint64 SecondsPerHundredthHour = 36;
+    const qint64 seconds = std::max<qint64>(0, *period.end - period.start);
+    const qint64 hundredths = (seconds + SecondsPerHundredthHour / 2) / SecondsPerHundredthHour;
+    QString text = QString::number(hundredths / 100);
+    const qint64 fraction = hundredths % 100;
+    if (fraction % 10 != 0)
+        text += QStringLiteral(".%1").arg(fraction, 2, 10, QLatin1Char('0'));
+    else if (fraction != 0)
+        text += QStringLiteral(".%1").arg(fraction / 10);
+    return text;
+}
+
+ClockPeriods::Order orderOf(const QString &order)
+{
+    return order == TimeStampOrder::newToOld() ? ClockPeriods::Order::NewestFirst : ClockPeriods::Order::OldestFirst;
+}
+
+// Why a period may not be stored as given, or an empty text.
+QString newPeriodProblem(const ClockPeriod &period, qint64 now)
+{
+    if (*period.end <= period.start)
+        return QStringLiteral("the period ends before or when it starts");
+    if (*period.end > now)
+        return QStringLiteral("the period lies in the future");
+    return {};
+}
+
+// Three parallel lists: starts, ends, hours.
+struct PeriodColumns
+{
+    QStringList starts, ends, totals;
+
+    void add(const ClockPeriod &period)
+    {
+        starts.append(timeText(period.start));
+        ends.append(endText(period));
+        totals.append(hoursText(period));
+    }
+};
+
+} // namespace
+
+TimeKeepingCommands::TimeKeepingCommands(ServerServices services)
+    : users(services.store)
+    , periods(services.store)
+{ }
+
+void TimeKeepingCommands::registerCommands(CommandDispatcher &dispatcher)
+{
+    dispatcher.add<ClockStatusFilterArgument, DepartmentFilterArgument>(
+        Command::GetClockStat, [this](const Reply &reply, const QString &status, const QString &department) {
+            clockOverview(reply, status, department);
+        });
+    dispatcher.add<>(Command::GetListOfTimeStampUsers, [this](const Reply &reply) { timeStampUsers(reply); });
+    dispatcher.add<UserNameArgument>(Command::GetTimeStampUserLast,
+                                     [this](const Reply &reply, const QString &user) { firstStart(reply, user); });
+    dispatcher.add<UserNameArgument, ClockTimeArgument, ClockTimeArgument, TimeStampOrderArgument>(
+        Command::GetUserTimeStamps,
+        [this](const Reply &reply, const QString &user, const QString &from, const QString &to, const QString &order) {
+            userTimeStamps(reply, user, from, to, order);
+        });
+    dispatcher.add<ClockTimeArgument, ClockTimeArgument, TimeStampOrderArgument>(
+        Command::GetAllUserTimeStamps, [this](const Reply &reply, const QString &from, const QString &to,
+                                              const QString &order) { allTimeStamps(reply, from, to, order); });
+    dispatcher.add<UserNameArgument, ClockTimeArgument, ClockTimeArgument>(
+        Command::AddTimeStamp, [this](const Reply &reply, const QString &user, const QString &start,
+                                      const QString &end) { addTimeStamp(reply, user, start, end); });
+    dispatcher.add<UserNameArgument, ClockTimeArgument, ClockTimeArgument, ClockTimeArgument, ClockTimeArgument>(
+        Command::EditTimeStamp, [this](const Reply &reply, const QString &user, const QString &start,
+                                       const QString &end, const QString &oldStart, const QString &oldEnd) {
+            editTimeStamp(reply, user, start, end, oldStart, oldEnd);
+        });
+    dispatcher.add<UserNameArgument, ClockTimeArgument, ClockTimeArgument, TimeStampTotalArgument>(
+        Command::RemoveTimeStamp,
+        [this](const Reply &reply, const QString &user, const QString &start, const QString &end, const QString &) {
+            removeTimeStamp(reply, user, start, end);
+        });
+}
+
+// The number of users, then per user: name, start and end of the latest
+// period (end 0 while open, both 0 for a user never clocked in), "In" or
+// "Out".
+void TimeKeepingCommands::clockOverview(const Reply &reply, const QString &status, const QString &department)
+{
+    const std::optional<QList<ClockOverviewRow>> rows
+        = periods.overview(department == ClockFilter::all() ? std::nullopt : std::optional<QString>(department));
+    if (!rows) {
+        reply.storeFailure();
+        return;
+    }
+    int count = 0;
+    ReplyFields records;
+    for (const ClockOverviewRow &row : *rows) {
+        const QString state = row.latest && row.latest->isOpen() ? ClockState::in() : ClockState::out();
+        if (status != ClockFilter::all() && status != state)
+            continue;
+        const ClockPeriod latest = row.latest.value_or(ClockPeriod{ClockTime::None, ClockTime::None});
+        records.add(row.userName);
+        records.add(timeText(latest.start));
+        records.add(endText(latest));
+        records.add(state);
+        ++count;
+    }
+    reply.send(ReplyTag::GetClockStat, QString::number(count), records);
+}
+
+void TimeKeepingCommands::timeStampUsers(const Reply &reply)
+{
+    const std::optional<QStringList> names = periods.userNames();
+    if (!names) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(ReplyTag::GetListOfTimeStampUsers, *names);
+}
+
+// The start of the user's earliest period, from which the browser offers
+// years; now for a user without periods.
+void TimeKeepingCommands::firstStart(const Reply &reply, const QString &userName)
+{
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
+    if (!account.found())
+        return;
+    const Lookup<qint64> start = periods.earliestStart(account->id);
+    if (start.failed()) {
+        reply.storeFailure();
+        return;
+    }
+    reply.send(ReplyTag::GetTimeStampUserLast, timeText(start.found() ? *start : clockActor(reply).at));
+}
+
+void TimeKeepingCommands::userTimeStamps(const Reply &reply, const QString &userName, const QString &from,
+                                         const QString &to, const QString &order)
+{
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
+    if (!account.found())
+        return;
+    const std::optional<QList<ClockPeriod>> found
+        = periods.periods(account->id, clockTime(from), clockTime(to), orderOf(order));
+    if (!found) {
+        reply.storeFailure();
+        return;
+    }
+    PeriodColumns columns;
+    for (const ClockPeriod &period : *found)
+        columns.add(period);
+    reply.send(ReplyTag::GetUserTimeStamps, columns.starts, columns.ends, columns.totals);
+}
+
+// The number of users with periods in the span, then per user: name,
+// starts, ends, hours.
+void TimeKeepingCommands::allTimeStamps(const Reply &reply, const QString &from, const QString &to,
+                                        const QString &order)
+{
+    const std::optional<QList<UserClockPeriod>> found
+        = periods.allPeriods(clockTime(from), clockTime(to), orderOf(order));
+    if (!found) {
+        reply.storeFailure();
+        return;
+    }
+    QStringList names;
+    QList<PeriodColumns> columns;
+    for (const UserClockPeriod &entry : *found) {
+        if (names.isEmpty() || names.last() != entry.userName) {
+            names.append(entry.userName);
+            columns.append(PeriodColumns());
+        }
+        columns.last().add(entry.period);
+    }
+    ReplyFields groups;
+    for (int i = 0; i < names.size(); ++i) {
+        groups.add(names.at(i));
+        groups.add(columns.at(i).starts);
+        groups.add(columns.at(i).ends);
+        groups.add(columns.at(i).totals);
+    }
+    reply.send(ReplyTag::GetAllUserTimeStamps, QString::number(names.size()), groups);
+}
+
+void TimeKeepingCommands::addTimeStamp(const Reply &reply, const QString &userName, const QString &start,
+                                       const QString &end)
+{
+    const ClockActor actor = clockActor(reply);
+    const ClockPeriod period{clockTime(start), clockTime(end)};
+    const QString problem = newPeriodProblem(period, actor.at);
+    if (!problem.isEmpty()) {
+        reply.error(problem);
+        return;
+    }
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
+    if (!account.found())
+        return;
+    answerChange(reply, periods.add(account->id, period, actor), ReplyTag::AddTimeStamp, userName);
+}
+
+// Answered like an addition.
+void TimeKeepingCommands::editTimeStamp(const Reply &reply, const QString &userName, const QString &start,
+                                        const QString &end, const QString &oldStart, const QString &oldEnd)
+{
+    const ClockActor actor = clockActor(reply);
+    const ClockPeriod updated{clockTime(start), clockTime(end)};
+    const QString problem = newPeriodProblem(updated, actor.at);
+    if (!problem.isEmpty()) {
+        reply.error(problem);
+        return;
+    }
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
+    if (!account.found())
+        return;
+    answerChange(reply, periods.replace(account->id, namedPeriod(oldStart, oldEnd), updated, actor),
+                 ReplyTag::AddTimeStamp, userName);
+}
+
+void TimeKeepingCommands::removeTimeStamp(const Reply &reply, const QString &userName, const QString &start,
+                                          const QString &end)
+{
+    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
+    if (!account.found())
+        return;
+    answerChange(reply, periods.remove(account->id, namedPeriod(start, end), clockActor(reply)),
+                 ReplyTag::RemoveTimeStamp, userName);
+}
+
+void TimeKeepingCommands::answerChange(const Reply &reply, ClockPeriods::Change change, const QString &tag,
+                                       const QString &userName)
+{
+    switch (change) {
+    case ClockPeriods::Change::Done:
+        reply.send(tag);
+        return;
+    case ClockPeriods::Change::NotFound:
+        reply.error(QStringLiteral("\"%1\" has no period with exactly this start and end").arg(userName));
+        return;
+    case ClockPeriods::Change::Overlaps:
+        reply.error(QStringLiteral("the period overlaps another period of \"%1\"").arg(userName));
+        return;
+    case ClockPeriods::Change::Failed:
+        reply.storeFailure();
+        return;
+    }
+}
