@@ -68,4 +68,38 @@ inline const QString GetBinForCheck = QStringLiteral("GetBinForCheck");
 inline const QString GetBinForConfirmCheck = QStringLiteral("GetBinForConfirmCheck");
 inline const QString GetCustomForCheck = QStringLiteral("GetCustomForCheck");
 
+// Screens the management panel opens. Their commands are served to office
+// users only; the names are gathered here so that the access table can name
+// every command the server answers.
+inline const QString GetRepairCodesForEdit = QStringLiteral("GetRepairCodesForEdit");
+inline const QString RemoveRepairCode = QStringLiteral("RemoveRepairCode");
+inline const QString AddRepairCode = QStringLiteral("AddRepairCode");
+inline const QString EditRepairCode = QStringLiteral("EditRepairCode");
+inline const QString UserFormStartUp = QStringLiteral("UserFormStartUp");
+inline const QString UpdateUserList = QStringLiteral("UpdateUserList");
+inline const QString GetFullUserList = QStringLiteral("GetFullUserList");
+inline const QString GetUserInfo = QStringLiteral("GetUserInfo");
+inline const QString AddUser = QStringLiteral("AddUser");
+inline const QString EditUser = QStringLiteral("EditUser");
+inline const QString RemoveUserInfo = QStringLiteral("RemoveUserInfo");
+inline const QString ReActivateUser = QStringLiteral("ReActivateUser");
+inline const QString ResetUserPassword = QStringLiteral("ResetUserPassword");
+inline const QString GetDepartments = QStringLiteral("GetDepartments");
+inline const QString AddDepartment = QStringLiteral("AddDepartment");
+inline const QString RemoveDepartment = QStringLiteral("RemoveDepartment");
+inline const QString GetFERInfoView = QStringLiteral("GetFERInfoView");
+inline const QString GetCustomInfoView = QStringLiteral("GetCustomInfoView");
+inline const QString RemoveBin = QStringLiteral("RemoveBin");
+inline const QString RemoveCustom = QStringLiteral("RemoveCustom");
+inline const QString GetCustomInfo = QStringLiteral("GetCustomInfo");
+inline const QString GetCustomInfoRepairData = QStringLiteral("GetCustomInfoRepairData");
+inline const QString GetListOfTimeStampUsers = QStringLiteral("GetListOfTimeStampUsers");
+inline const QString GetTimeStampUserLast = QStringLiteral("GetTimeStampUserLast");
+inline const QString GetUserTimeStamps = QStringLiteral("GetUserTimeStamps");
+inline const QString GetAllUserTimeStamps = QStringLiteral("GetAllUserTimeStamps");
+inline const QString RemoveTimeStamp = QStringLiteral("RemoveTimeStamp");
+inline const QString AddTimeStamp = QStringLiteral("AddTimeStamp");
+inline const QString EditTimeStamp = QStringLiteral("EditTimeStamp");
+inline const QString GetClockStat = QStringLiteral("GetClockStat");
+
 } // namespace Command

@@ -5,6 +5,12 @@
 #include <QDir>
 #include <QStandardPaths>
 
+namespace {
+
+constexpr int MaximumSessionHours = 365 * 24;
+
+} // namespace
+
 QString defaultDatabasePath()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
@@ -46,7 +52,10 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption department(
         QStringLiteral("department"),
         QStringLiteral("Department of the account added; added to the departments when new."), QStringLiteral("D"));
-    parser.addOptions({db, listen, port, demo, addUser, permission, department});
+    const QCommandLineOption sessionHours(
+        QStringLiteral("session-hours"),
+        QStringLiteral("Hours a terminal stays logged in while unused (1 to 8760). Default: 12."), QStringLiteral("N"));
+    parser.addOptions({db, listen, port, demo, addUser, permission, department, sessionHours});
 
     ParsedCommandLine result;
     if (!parser.parse(arguments)) {
@@ -89,6 +98,16 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
         options.port = quint16(value);
     }
     options.demo = parser.isSet(demo);
+    if (parser.isSet(sessionHours)) {
+        bool isNumber = false;
+        options.sessionHours = parser.value(sessionHours).toInt(&isNumber);
+        if (!isNumber || options.sessionHours < 1 || options.sessionHours > MaximumSessionHours) {
+            result.text = QStringLiteral("--session-hours: \"%1\" is not a number of hours from 1 to %2")
+                              .arg(parser.value(sessionHours))
+                              .arg(MaximumSessionHours);
+            return result;
+        }
+    }
 
     if (parser.isSet(addUser)) {
         ServerOptions::NewUser user;

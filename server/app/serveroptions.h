@@ -13,6 +13,7 @@ struct ServerOptions
     QHostAddress listenAddress = QHostAddress::Any;
     quint16 port = 1234;
     bool demo = false;
+    int sessionHours = 12; // a terminal's session ends after this long unused
 
     // --add-user: add this account and exit instead of serving.
     struct NewUser

@@ -4,7 +4,10 @@
 #include "demoshop.h"
 #include "serveroptions.h"
 
+#include "auth/clock.h"
+#include "auth/loginthrottle.h"
 #include "auth/loginverifier.h"
+#include "auth/terminalsessions.h"
 #include "commands/servercommands.h"
 #include "net/repairserver.h"
 #include "storage/store.h"
@@ -69,8 +72,11 @@ int addUser(Store &store, const ServerOptions::NewUser &user, QTextStream &input
 
 int serve(Store &store, const ServerOptions &options, QTextStream &output, QTextStream &errors)
 {
+    Clock clock;
+    TerminalSessions sessions(store, clock, qint64(options.sessionHours) * 3600 * 1000);
+    LoginThrottle loginThrottle(clock);
     LoginVerifier loginVerifier;
-    const ServerCommands commands(ServerServices{store, loginVerifier});
+    const ServerCommands commands(ServerServices{store, loginVerifier, sessions, loginThrottle, clock});
     RepairServer server(commands.dispatcher());
     if (!server.listen(options.listenAddress, options.port)) {
         errors << "repair-server: cannot listen on " << options.listenAddress.toString() << " port " << options.port

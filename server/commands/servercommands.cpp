@@ -1,5 +1,6 @@
 #include "servercommands.h"
 
+#include "accessgate.h"
 #include "bincommands.h"
 #include "customcommands.h"
 #include "reviewcommands.h"
@@ -11,6 +12,11 @@ ServerCommands::ServerCommands(ServerServices services)
     install<BinCommands>(services);
     install<CustomCommands>(services);
     install<ReviewCommands>(services);
+
+    gate = std::make_unique<AccessGate>(services.store, services.sessions);
+    table.setGate([this](const QString &command, const QStringList &arguments, const Reply &reply) {
+        return gate->admits(command, arguments, reply);
+    });
 }
 
 ServerCommands::~ServerCommands() = default;

@@ -30,7 +30,7 @@ ClientConnection::ClientConnection(QTcpSocket *socket, const CommandDispatcher &
     , socket(socket)
     , dispatcher(dispatcher)
     , frames(wire::MaximumRequestSize)
-    , session(std::make_shared<ConnectionSession>())
+    , session(std::make_shared<ConnectionSession>(socket->peerAddress()))
 {
     socket->setParent(this);
     socket->setReadBufferSize(SocketReadAhead);

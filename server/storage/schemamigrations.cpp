@@ -177,6 +177,17 @@ const QList<Migration> &migrations()
                             " prefix TEXT PRIMARY KEY,"
                             " last_number BIGINT NOT NULL)"),
          }},
+        {3,
+         {
+             // Who is logged in at each terminal, by the peer address the
+             // login came from; last_used_at is when the terminal was last
+             // served, for ending idle sessions.
+             QStringLiteral("CREATE TABLE terminal_sessions ("
+                            " peer_address TEXT PRIMARY KEY,"
+                            " user_id BIGINT NOT NULL REFERENCES users(id),"
+                            " started_at BIGINT NOT NULL,"
+                            " last_used_at BIGINT NOT NULL)"),
+         }},
     };
     return steps;
 }

@@ -1,5 +1,9 @@
 #include "serverprocess.h"
 
+#include "servertestclient.h"
+
+#include <passworddigest.h>
+
 #include <QDeadlineTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -56,6 +60,14 @@ void ServerProcess::kill()
         process.kill();
         process.waitForFinished();
     }
+}
+
+bool ServerProcess::logIn(const QString &user)
+{
+    ServerTestClient terminal;
+    return terminal.connectTo(QHostAddress::LocalHost, serverPort)
+           && terminal.ask(QStringLiteral("Login"), {user, wire::passwordDigest(QStringLiteral("demo-") + user)})
+                  == QStringList{QStringLiteral("Success")};
 }
 
 QString ServerProcess::databasePath() const

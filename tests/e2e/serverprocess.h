@@ -17,6 +17,10 @@ public:
     // Ends the program at once, as a crash or a pulled plug would.
     void kill();
 
+    // Logs a demo user in at this machine's terminal (127.0.0.1), as the
+    // login screen does, so that the screens opened next are served.
+    bool logIn(const QString &user);
+
     quint16 port() const { return serverPort; }
     QString databasePath() const;
     QString output() const;

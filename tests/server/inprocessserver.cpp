@@ -1,6 +1,7 @@
 #include "inprocessserver.h"
 
 #include "storage/useraccounts.h"
+#include "wire/permissionlevel.h"
 
 #include <QDateTime>
 #include <QtTest>
@@ -12,13 +13,11 @@ InProcessServer::InProcessServer(LoginVerifier::Check check)
         problem = QStringLiteral("no temporary folder");
         return;
     }
-    database = Store::openSqlite(databasePath(), &problem);
-    if (!database)
+    if (!start())
         return;
-    commands = std::make_unique<ServerCommands>(ServerServices{*database, *verifier});
-    server = std::make_unique<RepairServer>(commands->dispatcher());
-    if (!server->listen(QHostAddress::LocalHost, 0))
-        problem = server->errorString();
+    if (!addUser(DeskUser, PermissionLevel::Office, "not a password hash")
+        || !terminalSessions->open(DeskTerminal, UserAccounts(*database).find(DeskUser)->id))
+        problem = QStringLiteral("the desk terminal could not be logged in");
 }
 
 InProcessServer::~InProcessServer()
@@ -27,17 +26,44 @@ InProcessServer::~InProcessServer()
     commands.reset();
 }
 
+bool InProcessServer::start()
+{
+    database = Store::openSqlite(databasePath(), &problem);
+    if (!database)
+        return false;
+    terminalSessions = std::make_unique<TerminalSessions>(*database, manualClock, SessionIdleMilliseconds);
+    loginThrottle = std::make_unique<LoginThrottle>(manualClock);
+    commands = std::make_unique<ServerCommands>(
+        ServerServices{*database, *verifier, *terminalSessions, *loginThrottle, manualClock});
+    server = std::make_unique<RepairServer>(commands->dispatcher());
+    if (!server->listen(QHostAddress::LocalHost, 0)) {
+        problem = server->errorString();
+        return false;
+    }
+    return true;
+}
+
+bool InProcessServer::restart()
+{
+    server.reset();
+    commands.reset();
+    loginThrottle.reset();
+    terminalSessions.reset();
+    database.reset();
+    return start();
+}
+
 QString InProcessServer::databasePath() const
 {
     return folder.filePath(QStringLiteral("shop.sqlite"));
 }
 
-std::unique_ptr<ServerTestClient> InProcessServer::connect()
+std::unique_ptr<ServerTestClient> InProcessServer::connect(const QHostAddress &terminal)
 {
     if (!server)
         return nullptr;
     auto client = std::make_unique<ServerTestClient>();
-    if (!client->connectTo(QHostAddress::LocalHost, port()))
+    if (!client->connectTo(QHostAddress::LocalHost, port(), terminal))
         return nullptr;
     return client;
 }
