@@ -18,6 +18,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -38,6 +39,7 @@ QHostAddress terminal(int number)
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("*.info=false")); // the server's log of each login
     QTextStream out(stdout);
     QTemporaryDir folder;
     QString error;

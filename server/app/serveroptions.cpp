@@ -55,7 +55,15 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption sessionHours(
         QStringLiteral("session-hours"),
         QStringLiteral("Hours a terminal stays logged in while unused (1 to 8760). Default: 12."), QStringLiteral("N"));
-    parser.addOptions({db, listen, port, demo, addUser, permission, department, sessionHours});
+    const QCommandLineOption tlsCertificate(
+        QStringLiteral("tls-cert"),
+        QStringLiteral("Serve TLS only, with this certificate (PEM; the server's first, then intermediate ones). "
+                       "Needs --tls-key."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption tlsKey(QStringLiteral("tls-key"),
+                                    QStringLiteral("The unencrypted private key (PEM) of the --tls-cert certificate."),
+                                    QStringLiteral("FILE"));
+    parser.addOptions({db, listen, port, demo, addUser, permission, department, sessionHours, tlsCertificate, tlsKey});
 
     ParsedCommandLine result;
     if (!parser.parse(arguments)) {
@@ -98,6 +106,12 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
         options.port = quint16(value);
     }
     options.demo = parser.isSet(demo);
+    options.tlsCertificatePath = parser.value(tlsCertificate);
+    options.tlsKeyPath = parser.value(tlsKey);
+    if (options.tlsCertificatePath.isEmpty() != options.tlsKeyPath.isEmpty()) {
+        result.text = QStringLiteral("--tls-cert and --tls-key go together");
+        return result;
+    }
     if (parser.isSet(sessionHours)) {
         bool isNumber = false;
         options.sessionHours = parser.value(sessionHours).toInt(&isNumber);

@@ -3,6 +3,7 @@
 #include "accountsetup.h"
 #include "demoshop.h"
 #include "serveroptions.h"
+#include "tlssetup.h"
 
 #include "auth/clock.h"
 #include "auth/loginthrottle.h"
@@ -78,13 +79,24 @@ int serve(Store &store, const ServerOptions &options, QTextStream &output, QText
     LoginVerifier loginVerifier;
     const ServerCommands commands(ServerServices{store, loginVerifier, sessions, loginThrottle, clock});
     RepairServer server(commands.dispatcher());
+    if (!options.tlsCertificatePath.isEmpty()) {
+        QString error;
+        const std::optional<QSslConfiguration> tls
+            = TlsSetup::serverConfiguration(options.tlsCertificatePath, options.tlsKeyPath, &error);
+        if (!tls) {
+            errors << "repair-server: " << error << Qt::endl;
+            return ExitFailure;
+        }
+        server.useTls(*tls);
+    }
     if (!server.listen(options.listenAddress, options.port)) {
         errors << "repair-server: cannot listen on " << options.listenAddress.toString() << " port " << options.port
                << ": " << server.errorString() << Qt::endl;
         return ExitFailure;
     }
     output << "repair-server: listening on " << server.address().toString() << " port " << server.port()
-           << ", database " << options.databasePath << Qt::endl;
+           << (options.tlsCertificatePath.isEmpty() ? ", plain TCP" : ", TLS only") << ", database "
+           << options.databasePath << Qt::endl;
     return QCoreApplication::exec();
 }
 

@@ -27,7 +27,8 @@ bool accepts(quint16 port)
 
 } // namespace
 
-ServerProcess::ServerProcess()
+ServerProcess::ServerProcess(QStringList extraArguments)
+    : extraArguments(std::move(extraArguments))
 {
     process.setProcessChannelMode(QProcess::MergedChannels);
 }
@@ -40,9 +41,10 @@ ServerProcess::~ServerProcess()
 bool ServerProcess::start()
 {
     serverPort = freePort();
-    process.start(QStringLiteral(REPAIR_SERVER_PROGRAM),
-                  {QStringLiteral("--db"), databasePath(), QStringLiteral("--listen"), QStringLiteral("127.0.0.1"),
-                   QStringLiteral("--port"), QString::number(serverPort), QStringLiteral("--demo")});
+    const QStringList arguments{QStringLiteral("--db"),      databasePath(),           QStringLiteral("--listen"),
+                                QStringLiteral("127.0.0.1"), QStringLiteral("--port"), QString::number(serverPort),
+                                QStringLiteral("--demo")};
+    process.start(QStringLiteral(REPAIR_SERVER_PROGRAM), arguments + extraArguments);
     QDeadlineTimer deadline(60000);
     while (!deadline.hasExpired()) {
         if (process.state() == QProcess::NotRunning)

@@ -9,7 +9,8 @@
 class ServerProcess
 {
 public:
-    ServerProcess();
+    // extraArguments: further options of the program (TLS, for example).
+    explicit ServerProcess(QStringList extraArguments = {});
     ~ServerProcess();
 
     // Starts the program and waits until it accepts connections.
@@ -27,6 +28,7 @@ public:
 
 private:
     QTemporaryDir folder;
+    QStringList extraArguments;
     QProcess process;
     quint16 serverPort = 0;
 };

@@ -40,6 +40,7 @@ void OptionsTest::commandLines_data()
     QTest::newRow("short sessions") << QStringList{"--session-hours", "1"}
                                     << defaultDatabasePath() + " 0.0.0.0:1234 sessions of 1 h";
     QTest::newRow("sessions of no time") << QStringList{"--session-hours", "0"} << "invalid";
+    QTest::newRow("certificate without key") << QStringList{"--tls-cert", "server.crt"} << "invalid";
     QTest::newRow("port out of range") << QStringList{"--port", "65536"} << "invalid";
     QTest::newRow("port not a number") << QStringList{"--port", "http"} << "invalid";
     QTest::newRow("listen on a host name") << QStringList{"--listen", "shop.example"} << "invalid";
