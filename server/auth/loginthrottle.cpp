@@ -12,6 +12,7 @@ LoginThrottle::LoginThrottle(Clock &clock)
 qint64 LoginThrottle::begin(const QHostAddress &address)
 {
     const qint64 now = clock.now();
+    forgetOldRecords(now);
     Record &record = records[TerminalSessions::addressKey(address)];
     while (!record.failures.isEmpty() && record.failures.constFirst() <= now - WindowMilliseconds)
         record.failures.removeFirst();
@@ -36,6 +37,18 @@ void LoginThrottle::succeeded(const QHostAddress &address)
         found->failures.removeLast();
     if (found->failures.isEmpty())
         records.erase(found);
+}
+
+void LoginThrottle::forgetOldRecords(qint64 now)
+{
+    if (now - lastForgetting < WindowMilliseconds)
+        return;
+    lastForgetting = now;
+    for (auto record = records.begin(); record != records.end();) {
+        const bool old = (record->failures.isEmpty() || record->failures.constLast() <= now - WindowMilliseconds)
+                         && record->lastAnswerAt <= now;
+        record = old ? records.erase(record) : std::next(record);
+    }
 }
 
 int LoginThrottle::recentFailures(const QHostAddress &address) const

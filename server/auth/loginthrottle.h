@@ -37,6 +37,11 @@ private:
         qint64 lastAnswerAt = 0;
     };
 
+    // Drops the records of addresses whose failures are all old, once per
+    // window, so that many guessing addresses cannot fill the memory.
+    void forgetOldRecords(qint64 now);
+
     Clock &clock;
     QHash<QString, Record> records;
+    qint64 lastForgetting = 0;
 };
