@@ -3,6 +3,9 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFile>
+#include <QSslCertificate>
+#include <QSslSocket>
 
 #include <cstdio>
 
@@ -29,6 +32,33 @@ bool configureServer(const QString &argument)
     return true;
 }
 
+// "--tls [--ca FILE]": the certificates in FILE (PEM) are the ones trusted.
+bool configureTls(bool enabled, const QString &caFile)
+{
+    if (!enabled) {
+        if (caFile.isEmpty())
+            return true;
+        std::fprintf(stderr, "repair-client: --ca goes with --tls\n");
+        return false;
+    }
+    if (!QSslSocket::supportsSsl()) {
+        std::fprintf(stderr, "repair-client: TLS is not available: the OpenSSL library could not be loaded\n");
+        return false;
+    }
+    QList<QSslCertificate> trusted;
+    if (!caFile.isEmpty()) {
+        QFile file(caFile);
+        if (file.open(QIODevice::ReadOnly))
+            trusted = QSslCertificate::fromData(file.readAll(), QSsl::Pem);
+        if (trusted.isEmpty()) {
+            std::fprintf(stderr, "repair-client: --ca: %s holds no readable PEM certificate\n", qPrintable(caFile));
+            return false;
+        }
+    }
+    AppState::instance().configureTls(true, trusted);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -41,11 +71,20 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addOption({QStringLiteral("server"), QStringLiteral("Repair server to use (default 127.0.0.1:1234)."),
                       QStringLiteral("HOST[:PORT]")});
+    parser.addOption(
+        {QStringLiteral("tls"), QStringLiteral("Talk to the server over TLS, verifying its certificate against the "
+                                               "system's trusted certificates or those of --ca.")});
+    parser.addOption({QStringLiteral("ca"),
+                      QStringLiteral("With --tls: trust only the certificates in FILE (PEM), for example the "
+                                     "shop's own or the server's self-signed certificate."),
+                      QStringLiteral("FILE")});
     parser.process(application);
     if (parser.isSet(QStringLiteral("server")) && !configureServer(parser.value(QStringLiteral("server")))) {
         std::fprintf(stderr, "repair-client: --server takes HOST or HOST:PORT\n");
         return 2;
     }
+    if (!configureTls(parser.isSet(QStringLiteral("tls")), parser.value(QStringLiteral("ca"))))
+        return 2;
 
     MainWindow window;
     window.show();

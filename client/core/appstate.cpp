@@ -41,6 +41,12 @@ void AppState::configureServer(const QString &address, int port)
     serverPortValue = port;
 }
 
+void AppState::configureTls(bool enabled, QList<QSslCertificate> trustedCertificates)
+{
+    tlsEnabledValue = enabled;
+    tlsTrustedCertificatesValue = std::move(trustedCertificates);
+}
+
 void AppState::setUser(QString name, QString hash)
 {
     userName = std::move(name);

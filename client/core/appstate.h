@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QSslCertificate>
 #include <QString>
 
 #include <atomic>
@@ -17,6 +19,12 @@ public:
     void configureServer(const QString &address, int port);
     QString serverAddress() const { return serverAddressValue; }
     int serverPort() const { return serverPortValue; }
+    // With TLS every link is encrypted, and the server's certificate must
+    // be signed by one of the trusted certificates, or by one the system
+    // trusts when none are given.
+    void configureTls(bool enabled, QList<QSslCertificate> trustedCertificates = {});
+    bool tlsEnabled() const { return tlsEnabledValue; }
+    QList<QSslCertificate> tlsTrustedCertificates() const { return tlsTrustedCertificatesValue; }
 
     void setUser(QString userName, QString passwordHash);
     QString user(int index) const;
@@ -95,6 +103,8 @@ public:
 private:
     QString serverAddressValue = QStringLiteral("127.0.0.1");
     int serverPortValue = 1234;
+    bool tlsEnabledValue = false;
+    QList<QSslCertificate> tlsTrustedCertificatesValue;
 
     QString userName;
     QString passwordHash;

@@ -4,6 +4,8 @@
 #include "frame.h"
 #include "usermessages.h"
 
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpSocket>
 #include <QWidget>
 
@@ -27,7 +29,7 @@ ServerLink::~ServerLink()
 
 void ServerLink::open()
 {
-    socket = new QTcpSocket(this);
+    socket = AppState::instance().tlsEnabled() ? newTlsSocket() : new QTcpSocket(this);
     connect(socket, SIGNAL(readyRead()), screen, SLOT(readyRead()));
     if (screen->metaObject()->indexOfSlot("connected()") >= 0)
         connect(socket, SIGNAL(connected()), screen, SLOT(connected()));
@@ -103,9 +105,27 @@ ServerLink *ServerLink::ofSocket(QObject *socket)
     return socket ? qobject_cast<ServerLink *>(socket->parent()) : nullptr;
 }
 
+QTcpSocket *ServerLink::newTlsSocket()
+{
+    auto *tls = new QSslSocket(this);
+    QSslConfiguration configuration = tls->sslConfiguration();
+    configuration.setProtocol(QSsl::TlsV1_2OrLater);
+    const QList<QSslCertificate> trusted = AppState::instance().tlsTrustedCertificates();
+    if (!trusted.isEmpty())
+        configuration.setCaCertificates(trusted);
+    tls->setSslConfiguration(configuration);
+    return tls;
+}
+
 void ServerLink::connectToServer()
 {
     const AppState &state = AppState::instance();
+    // Requests written before the handshake is done wait until it is.
+    if (auto *tls = qobject_cast<QSslSocket *>(socket)) {
+        tls->connectToHostEncrypted(state.serverAddress(), quint16(state.serverPort()), QIODevice::ReadWrite,
+                                    QAbstractSocket::AnyIPProtocol);
+        return;
+    }
     socket->connectToHost(state.serverAddress(), quint16(state.serverPort()), QIODevice::ReadWrite,
                           QAbstractSocket::AnyIPProtocol);
 }

@@ -53,6 +53,7 @@ public:
     static ServerLink *ofSocket(QObject *socket);
 
 private:
+    QTcpSocket *newTlsSocket();
     void connectToServer();
     void attachDisconnected();
 

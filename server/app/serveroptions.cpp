@@ -5,6 +5,12 @@
 #include <QDir>
 #include <QStandardPaths>
 
+namespace {
+
+constexpr int MaximumSessionHours = 365 * 24;
+
+} // namespace
+
 QString defaultDatabasePath()
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
@@ -48,6 +54,17 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption department(
         QStringLiteral("department"),
         QStringLiteral("Department of the account added; added to the departments when new."), QStringLiteral("D"));
+    const QCommandLineOption sessionHours(
+        QStringLiteral("session-hours"),
+        QStringLiteral("Hours a terminal stays logged in while unused (1 to 8760). Default: 12."), QStringLiteral("N"));
+    const QCommandLineOption tlsCertificate(
+        QStringLiteral("tls-cert"),
+        QStringLiteral("Serve TLS only, with this certificate (PEM; the server's first, then intermediate ones). "
+                       "Needs --tls-key."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption tlsKey(QStringLiteral("tls-key"),
+                                    QStringLiteral("The unencrypted private key (PEM) of the --tls-cert certificate."),
+                                    QStringLiteral("FILE"));
     const QCommandLineOption backup(
         QStringLiteral("backup"),
         QStringLiteral("Write a consistent copy of the database to the new file FILE, also while a server runs on it, "
@@ -70,8 +87,8 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption output(QStringLiteral("output"),
                                     QStringLiteral("The CSV file an export writes. Default: standard output."),
                                     QStringLiteral("FILE"));
-    parser.addOptions(
-        {db, listen, port, demo, addUser, permission, department, backup, restore, exportHours, exportOrders, output});
+    parser.addOptions({db, listen, port, demo, addUser, permission, department, sessionHours, tlsCertificate, tlsKey,
+                       backup, restore, exportHours, exportOrders, output});
     parser.addPositionalArgument(QStringLiteral("FROM TO"),
                                  QStringLiteral("The first and last day of an export, as YYYY-MM-DD."));
 
@@ -123,6 +140,22 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
         options.port = quint16(value);
     }
     options.demo = parser.isSet(demo);
+    options.tlsCertificatePath = parser.value(tlsCertificate);
+    options.tlsKeyPath = parser.value(tlsKey);
+    if (options.tlsCertificatePath.isEmpty() != options.tlsKeyPath.isEmpty()) {
+        result.text = QStringLiteral("--tls-cert and --tls-key go together");
+        return result;
+    }
+    if (parser.isSet(sessionHours)) {
+        bool isNumber = false;
+        options.sessionHours = parser.value(sessionHours).toInt(&isNumber);
+        if (!isNumber || options.sessionHours < 1 || options.sessionHours > MaximumSessionHours) {
+            result.text = QStringLiteral("--session-hours: \"%1\" is not a number of hours from 1 to %2")
+                              .arg(parser.value(sessionHours))
+                              .arg(MaximumSessionHours);
+            return result;
+        }
+    }
 
     if (parser.isSet(addUser)) {
         ServerOptions::NewUser user;

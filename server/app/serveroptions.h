@@ -14,6 +14,10 @@ struct ServerOptions
     QHostAddress listenAddress = QHostAddress::Any;
     quint16 port = 1234;
     bool demo = false;
+    int sessionHours = 12; // a terminal's session ends after this long unused
+    // Both set: serve TLS only, with this certificate (PEM) and private key.
+    QString tlsCertificatePath;
+    QString tlsKeyPath;
 
     // --add-user: add this account and exit instead of serving.
     struct NewUser

@@ -3,8 +3,12 @@
 #include "accountsetup.h"
 #include "demoshop.h"
 #include "serveroptions.h"
+#include "tlssetup.h"
 
+#include "auth/clock.h"
+#include "auth/loginthrottle.h"
 #include "auth/loginverifier.h"
+#include "auth/terminalsessions.h"
 #include "commands/servercommands.h"
 #include "exports/officeexports.h"
 #include "net/repairserver.h"
@@ -132,16 +136,30 @@ int serve(Store &store, const ServerOptions &options, QTextStream &output, QText
         errors << "repair-server: " << lockError << Qt::endl;
         return ExitFailure;
     }
+    Clock clock;
+    TerminalSessions sessions(store, clock, qint64(options.sessionHours) * 3600 * 1000);
+    LoginThrottle loginThrottle(clock);
     LoginVerifier loginVerifier;
-    const ServerCommands commands(ServerServices{store, loginVerifier});
+    const ServerCommands commands(ServerServices{store, loginVerifier, sessions, loginThrottle, clock});
     RepairServer server(commands.dispatcher());
+    if (!options.tlsCertificatePath.isEmpty()) {
+        QString error;
+        const std::optional<QSslConfiguration> tls
+            = TlsSetup::serverConfiguration(options.tlsCertificatePath, options.tlsKeyPath, &error);
+        if (!tls) {
+            errors << "repair-server: " << error << Qt::endl;
+            return ExitFailure;
+        }
+        server.useTls(*tls);
+    }
     if (!server.listen(options.listenAddress, options.port)) {
         errors << "repair-server: cannot listen on " << options.listenAddress.toString() << " port " << options.port
                << ": " << server.errorString() << Qt::endl;
         return ExitFailure;
     }
     output << "repair-server: listening on " << server.address().toString() << " port " << server.port()
-           << ", database " << options.databasePath << Qt::endl;
+           << (options.tlsCertificatePath.isEmpty() ? ", plain TCP" : ", TLS only") << ", database "
+           << options.databasePath << Qt::endl;
     return QCoreApplication::exec();
 }
 

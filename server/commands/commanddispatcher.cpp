@@ -19,6 +19,21 @@ void CommandDispatcher::addForm(const QString &command, Form form)
     forms.append(std::move(form));
 }
 
+void CommandDispatcher::setGate(Gate decide)
+{
+    gate = std::move(decide);
+}
+
+QList<CommandDispatcher::FormName> CommandDispatcher::forms() const
+{
+    QList<FormName> names;
+    for (auto command = handlers.constBegin(); command != handlers.constEnd(); ++command) {
+        for (const Form &form : command.value())
+            names.append({command.key(), form.argumentCount});
+    }
+    return names;
+}
+
 void CommandDispatcher::dispatch(const QByteArray &frame, const Reply &reply) const
 {
     wire::FieldReader arguments(frame);
@@ -38,7 +53,7 @@ void CommandDispatcher::dispatch(const QByteArray &frame, const Reply &reply) co
     QStringList usages;
     for (const Form &form : *forms) {
         wire::FieldReader attempt = arguments;
-        if (form.invoke(attempt, reply))
+        if (form.invoke(attempt, reply, gate))
             return;
         usages.append(form.usage);
     }

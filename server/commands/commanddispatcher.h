@@ -34,10 +34,24 @@ public:
     // Answers one request frame; the reply may be sent later.
     void dispatch(const QByteArray &frame, const Reply &reply) const;
 
+    // Decides whether a request with valid arguments may run (each argument
+    // as text; lists and numbers as the rules give them). A request it
+    // refuses, it answers itself.
+    using Gate = std::function<bool(const QString &command, const QStringList &arguments, const Reply &reply)>;
+    void setGate(Gate gate);
+
+    // Every registered command, once per number of arguments it takes.
+    struct FormName
+    {
+        QString command;
+        int argumentCount = 0;
+    };
+    QList<FormName> forms() const;
+
 private:
     // Answers the request and returns true when the arguments have the
     // form's number and wire types; otherwise returns false, answering nothing.
-    using Invoker = std::function<bool(wire::FieldReader &arguments, const Reply &reply)>;
+    using Invoker = std::function<bool(wire::FieldReader &arguments, const Reply &reply, const Gate &gate)>;
     struct Form
     {
         int argumentCount = 0;
@@ -53,6 +67,7 @@ private:
     static QString firstProblem([[maybe_unused]] const Values &values, std::index_sequence<Index...>);
 
     QHash<QString, QVector<Form>> handlers;
+    Gate gate;
 };
 
 namespace CommandDispatcherDetail {
@@ -73,6 +88,19 @@ template<>
 inline const char *wireTypeName<qint32>()
 {
     return "int";
+}
+
+inline QString asText(const QString &value)
+{
+    return value;
+}
+inline QString asText(const QStringList &value)
+{
+    return value.join(QLatin1Char('\n'));
+}
+inline QString asText(qint32 value)
+{
+    return QString::number(value);
 }
 
 } // namespace CommandDispatcherDetail
@@ -109,7 +137,7 @@ void CommandDispatcher::add(const QString &command, Handler handler)
     Form form;
     form.argumentCount = int(sizeof...(Rules));
     form.usage = usage<Rules...>(command);
-    form.invoke = [command, handler](wire::FieldReader &arguments, const Reply &reply) {
+    form.invoke = [command, handler](wire::FieldReader &arguments, const Reply &reply, const Gate &gate) {
         const auto values = wire::readFields<typename Rules::Type...>(arguments);
         if (!values || !arguments.atEnd())
             return false;
@@ -117,6 +145,12 @@ void CommandDispatcher::add(const QString &command, Handler handler)
         if (!problem.isEmpty()) {
             reply.error(QStringLiteral("\"%1\": %2").arg(command, problem));
             return true;
+        }
+        if (gate) {
+            const QStringList texts = std::apply(
+                [](const auto &...value) { return QStringList{CommandDispatcherDetail::asText(value)...}; }, *values);
+            if (!gate(command, texts, reply))
+                return true;
         }
         std::apply([&](const auto &...value) { handler(reply, value...); }, *values);
         return true;

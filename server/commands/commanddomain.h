@@ -1,14 +1,20 @@
 #pragma once
 
+class Clock;
 class CommandDispatcher;
+class LoginThrottle;
 class LoginVerifier;
 class Store;
+class TerminalSessions;
 
 // What every group of commands works with.
 struct ServerServices
 {
     Store &store;
     LoginVerifier &loginVerifier;
+    TerminalSessions &sessions;
+    LoginThrottle &loginThrottle;
+    Clock &clock;
 };
 
 // One group of related commands (sessions, bins, users, ...). A domain is

@@ -1,16 +1,24 @@
 #pragma once
 
+#include <QHostAddress>
+
 #include <memory>
 #include <typeindex>
 #include <unordered_map>
 
 // What command domains remember about one client connection between its
-// requests. Each domain keeps its own struct T, made on first use with
+// requests, and the address of the terminal it comes from. Each domain keeps its own struct T, made on first use with
 // T's default value and found again by its type; all of it ends with the
 // connection. Use on the event loop's thread only.
 class ConnectionSession
 {
 public:
+    explicit ConnectionSession(QHostAddress peer = {})
+        : peer(std::move(peer))
+    { }
+
+    const QHostAddress &peerAddress() const { return peer; }
+
     template<typename T>
     T &get()
     {
@@ -21,5 +29,6 @@ public:
     }
 
 private:
+    QHostAddress peer;
     std::unordered_map<std::type_index, std::shared_ptr<void>> values;
 };

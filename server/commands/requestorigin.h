@@ -1,5 +1,6 @@
 #pragma once
 
+#include "actinguser.h"
 #include "reply.h"
 
 #include "storage/clockaudit.h"
@@ -7,13 +8,6 @@
 #include <QDateTime>
 #include <QHostAddress>
 #include <QString>
-
-// Where the requests of a connection come from: the address of the
-// terminal, noted when the connection opens.
-struct RequestOrigin
-{
-    QString terminal;
-};
 
 // A terminal's address as people write it: an IPv4 terminal reached through
 // a listener on every interface reads "10.0.0.7", not "::ffff:10.0.0.7".
@@ -24,8 +18,10 @@ inline QString terminalAddress(const QHostAddress &peer)
     return isIpv4 ? QHostAddress(ipv4).toString() : peer.toString();
 }
 
-// The one changing clock records for this request, now.
+// The one changing clock records for this request, now: the terminal and
+// the user logged in there.
 inline ClockActor clockActor(const Reply &reply)
 {
-    return ClockActor{reply.session().get<RequestOrigin>().terminal, QDateTime::currentSecsSinceEpoch()};
+    return ClockActor{terminalAddress(reply.session().peerAddress()), actingUserName(reply),
+                      QDateTime::currentSecsSinceEpoch()};
 }

@@ -1,5 +1,6 @@
 #include "servercommands.h"
 
+#include "accessgate.h"
 #include "bincommands.h"
 #include "customcommands.h"
 #include "departmentcommands.h"
@@ -21,6 +22,11 @@ ServerCommands::ServerCommands(ServerServices services)
     install<DepartmentCommands>(services);
     install<FinishedOrderCommands>(services);
     install<TimeKeepingCommands>(services);
+
+    gate = std::make_unique<AccessGate>(services.store, services.sessions);
+    table.setGate([this](const QString &command, const QStringList &arguments, const Reply &reply) {
+        return gate->admits(command, arguments, reply);
+    });
 }
 
 ServerCommands::~ServerCommands() = default;

@@ -6,7 +6,10 @@
 #include <memory>
 #include <vector>
 
-// Every command the server answers, gathered from the command domains.
+class AccessGate;
+
+// Every command the server answers, gathered from the command domains, each
+// served only to the terminals its access rule admits.
 class ServerCommands
 {
 public:
@@ -25,4 +28,5 @@ private:
 
     CommandDispatcher table;
     std::vector<std::unique_ptr<CommandDomain>> domains;
+    std::unique_ptr<AccessGate> gate;
 };

@@ -5,13 +5,22 @@
 #include "commanddispatcher.h"
 #include "requestorigin.h"
 
+#include "auth/clock.h"
+#include "auth/loginthrottle.h"
 #include "auth/loginverifier.h"
+#include "auth/terminalsessions.h"
 #include "wire/orderstatus.h"
 #include "wire/permissionlevel.h"
 #include "wire/worktypes.h"
 
+#include <QDateTime>
+#include <QDebug>
+
 SessionCommands::SessionCommands(ServerServices services)
     : loginVerifier(services.loginVerifier)
+    , sessions(services.sessions)
+    , loginThrottle(services.loginThrottle)
+    , serverClock(services.clock)
     , users(services.store)
     , clock(services.store)
     , binOrders(services.store)
@@ -35,10 +44,25 @@ void SessionCommands::registerCommands(CommandDispatcher &dispatcher)
                                      [this](const Reply &reply, const QString &user) { clockOut(reply, user); });
 }
 
+// Guessing from one terminal is slowed down: the answer waits as long as
+// the login throttle says, whatever the password.
+void SessionCommands::login(const Reply &reply, const QString &userName, const QString &digest)
+{
+    const QHostAddress terminal = reply.session().peerAddress();
+    const qint64 wait = loginThrottle.begin(terminal);
+    if (wait == 0) {
+        checkLogin(reply, userName, digest, terminal);
+        return;
+    }
+    serverClock.callAfter(wait, &loginVerifier,
+                          [this, reply, userName, digest, terminal] { checkLogin(reply, userName, digest, terminal); });
+}
+
 // "Success" only for an active account whose hash matches the digest. An
 // unknown name still costs one full verification, so the time to answer
 // does not tell whether the name exists.
-void SessionCommands::login(const Reply &reply, const QString &userName, const QString &digest)
+void SessionCommands::checkLogin(const Reply &reply, const QString &userName, const QString &digest,
+                                 const QHostAddress &terminal)
 {
     const Lookup<UserAccount> account = users.find(userName);
     if (account.failed()) {
@@ -46,10 +70,31 @@ void SessionCommands::login(const Reply &reply, const QString &userName, const Q
         return;
     }
     const bool usable = account.found() && account->active;
-    const QByteArray storedHash = account.found() ? account->passwordHash : QByteArray();
-    loginVerifier.verify(storedHash, digest, [reply, usable](bool matches) {
-        reply.send(usable && matches ? QStringLiteral("Success") : QStringLiteral("Wrong"));
+    const UserAccount found = account.found() ? *account : UserAccount();
+    loginVerifier.verify(found.passwordHash, digest, [this, reply, found, terminal, usable](bool matches) {
+        answerLogin(reply, found, terminal, usable && matches);
     });
+}
+
+// A successful login opens the user's session at the terminal, ending the
+// session of whoever was logged in there.
+void SessionCommands::answerLogin(const Reply &reply, const UserAccount &account, const QHostAddress &terminal,
+                                  bool success)
+{
+    const QString address = TerminalSessions::addressKey(terminal);
+    if (!success) {
+        qInfo().noquote() << "failed login from" << address << "-" << loginThrottle.recentFailures(terminal)
+                          << "failed within 15 minutes";
+        reply.send(QStringLiteral("Wrong"));
+        return;
+    }
+    loginThrottle.succeeded(terminal);
+    if (!sessions.open(terminal, account.id)) {
+        reply.storeFailure();
+        return;
+    }
+    qInfo().noquote() << account.userName << "logged in at" << address;
+    reply.send(QStringLiteral("Success"));
 }
 
 // Unknown and deactivated users get level "0", which opens nothing.

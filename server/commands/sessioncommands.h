@@ -6,9 +6,11 @@
 #include "storage/clockrecords.h"
 #include "storage/useraccounts.h"
 
+#include <QHostAddress>
+
 class Reply;
 
-// Logging in and what the main window asks for after it: the work types,
+// Logging in (which opens the terminal's session) and what the main window asks for after it: the work types,
 // the user's permission level, the orders waiting for a check, and clocking
 // in and out.
 class SessionCommands : public CommandDomain
@@ -20,6 +22,8 @@ public:
 
 private:
     void login(const Reply &reply, const QString &userName, const QString &digest);
+    void checkLogin(const Reply &reply, const QString &userName, const QString &digest, const QHostAddress &terminal);
+    void answerLogin(const Reply &reply, const UserAccount &account, const QHostAddress &terminal, bool success);
     void permissions(const Reply &reply, const QString &userName);
     void numberOfOrders(const Reply &reply);
     void clockStatus(const Reply &reply, const QString &userName);
@@ -27,6 +31,9 @@ private:
     void clockOut(const Reply &reply, const QString &userName);
 
     LoginVerifier &loginVerifier;
+    TerminalSessions &sessions;
+    LoginThrottle &loginThrottle;
+    Clock &serverClock;
     UserAccounts users;
     ClockRecords clock;
     BinOrders binOrders;

@@ -1,7 +1,6 @@
 #include "clientconnection.h"
 
 #include "commands/commanddispatcher.h"
-#include "commands/requestorigin.h"
 
 #include <frame.h>
 
@@ -31,10 +30,9 @@ ClientConnection::ClientConnection(QTcpSocket *socket, const CommandDispatcher &
     , socket(socket)
     , dispatcher(dispatcher)
     , frames(wire::MaximumRequestSize)
-    , session(std::make_shared<ConnectionSession>())
+    , session(std::make_shared<ConnectionSession>(socket->peerAddress()))
 {
     socket->setParent(this);
-    session->get<RequestOrigin>().terminal = terminalAddress(socket->peerAddress());
     socket->setReadBufferSize(SocketReadAhead);
     connect(socket, &QTcpSocket::readyRead, this, &ClientConnection::serve);
     connect(socket, &QTcpSocket::bytesWritten, this, &ClientConnection::serve);

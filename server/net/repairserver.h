@@ -1,8 +1,9 @@
 #pragma once
 
+#include "connectionlistener.h"
+
 #include <QHostAddress>
 #include <QObject>
-#include <QTcpServer>
 
 class CommandDispatcher;
 
@@ -15,6 +16,8 @@ class RepairServer : public QObject
 public:
     explicit RepairServer(const CommandDispatcher &dispatcher, QObject *parent = nullptr);
 
+    // Serves TLS only from now on: call before listen().
+    void useTls(const QSslConfiguration &configuration) { listener.useTls(configuration); }
     bool listen(const QHostAddress &address, quint16 port);
     QString errorString() const { return listener.errorString(); }
     QHostAddress address() const { return listener.serverAddress(); }
@@ -26,6 +29,6 @@ private:
     void acceptConnections();
 
     const CommandDispatcher &dispatcher;
-    QTcpServer listener;
+    ConnectionListener listener;
     int connectionCount = 0;
 };

@@ -40,12 +40,13 @@ namespace ClockAudit {
 bool record(Store &store, const ClockActor &actor, Action action, qint64 userId,
             const std::optional<ClockPeriod> &before, const std::optional<ClockPeriod> &after)
 {
-    QSqlQuery insert = store.prepare(
-        QStringLiteral("INSERT INTO clock_audit (acted_at, terminal, action, user_id, before_start, before_end,"
-                       " after_start, after_end)"
-                       " VALUES (:at, :terminal, :action, :user, :beforeStart, :beforeEnd, :afterStart, :afterEnd)"));
+    QSqlQuery insert = store.prepare(QStringLiteral(
+        "INSERT INTO clock_audit (acted_at, terminal, acted_by, action, user_id, before_start, before_end,"
+        " after_start, after_end)"
+        " VALUES (:at, :terminal, :actedBy, :action, :user, :beforeStart, :beforeEnd, :afterStart, :afterEnd)"));
     insert.bindValue(QStringLiteral(":at"), actor.at);
     insert.bindValue(QStringLiteral(":terminal"), textValue(actor.terminal));
+    insert.bindValue(QStringLiteral(":actedBy"), textValue(actor.userName));
     insert.bindValue(QStringLiteral(":action"), actionName(action));
     insert.bindValue(QStringLiteral(":user"), userId);
     insert.bindValue(QStringLiteral(":beforeStart"), startOf(before));

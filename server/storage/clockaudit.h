@@ -17,10 +17,12 @@ struct ClockPeriod
 };
 
 // Who changes clock records, and when: the address of the terminal the
-// request came from, and the server's time of the change.
+// request came from, the user logged in there, and the server's time of the
+// change.
 struct ClockActor
 {
     QString terminal;
+    QString userName;
     qint64 at = 0;
 };
 

@@ -177,6 +177,17 @@ const QList<Migration> &migrations()
                             " prefix TEXT PRIMARY KEY,"
                             " last_number BIGINT NOT NULL)"),
          }},
+        {3,
+         {
+             // Who is logged in at each terminal, by the peer address the
+             // login came from; last_used_at is when the terminal was last
+             // served, for ending idle sessions.
+             QStringLiteral("CREATE TABLE terminal_sessions ("
+                            " peer_address TEXT PRIMARY KEY,"
+                            " user_id BIGINT NOT NULL REFERENCES users(id),"
+                            " started_at BIGINT NOT NULL,"
+                            " last_used_at BIGINT NOT NULL)"),
+         }},
         {4,
          {
              // A removed repair code leaves the catalogue the bin screens
@@ -230,14 +241,15 @@ const QList<Migration> &migrations()
          }},
         {6,
          {
-             // Every change to clock records: who (the terminal's address),
-             // when, whose period, and the period before and after (a start
-             // without an end is an open period; no start, no period).
-             // Rows are only ever added.
+             // Every change to clock records: who (the terminal's address
+             // and the user logged in there), when, whose period, and the
+             // period before and after (a start without an end is an open
+             // period; no start, no period). Rows are only ever added.
              QStringLiteral("CREATE TABLE clock_audit ("
                             " id {key},"
                             " acted_at BIGINT NOT NULL,"
                             " terminal TEXT NOT NULL,"
+                            " acted_by TEXT NOT NULL,"
                             " action TEXT NOT NULL"
                             " CHECK (action IN ('clock in', 'clock out', 'add', 'edit', 'remove')),"
                             " user_id BIGINT NOT NULL REFERENCES users(id),"

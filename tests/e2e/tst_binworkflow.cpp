@@ -31,7 +31,8 @@ void BinWorkflowEndToEndTest::initTestCase()
     QVERIFY2(server.start(), qPrintable(server.output()));
     AppState &state = AppState::instance();
     state.configureServer(QStringLiteral("127.0.0.1"), server.port());
-    // The worker is logged in already: the login itself is tested elsewhere.
+    // The worker logs in at this terminal; the login screen is tested elsewhere.
+    QVERIFY(server.logIn(QStringLiteral("worker")));
     state.setUser(QStringLiteral("worker"), QString());
     state.setLoggedIn(true);
     QVERIFY(openServerDatabase(server.databasePath()));

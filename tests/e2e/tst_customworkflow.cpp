@@ -32,6 +32,7 @@ void CustomWorkflowEndToEndTest::initTestCase()
     QVERIFY2(server.start(), qPrintable(server.output()));
     AppState &state = AppState::instance();
     state.configureServer(QStringLiteral("127.0.0.1"), server.port());
+    QVERIFY(server.logIn(QStringLiteral("worker")));
     state.setUser(QStringLiteral("worker"), QString());
     state.setLoggedIn(true);
     QVERIFY(openServerDatabase(server.databasePath()));

@@ -15,8 +15,9 @@ namespace {
 
 const QString ClockPrompt = QStringLiteral("You are currently not clocked in!\nWould you like to clock in now?");
 
-void logInAs(const QString &user)
+void logInAs(ServerProcess &server, const QString &user)
 {
+    QVERIFY(server.logIn(user));
     AppState &state = AppState::instance();
     state.setUser(user, QString());
     state.setLoggedIn(true);
@@ -90,7 +91,7 @@ QVariant ReviewEndToEndTest::orderValue(const QString &expression)
 
 void ReviewEndToEndTest::workerFinishesBothJobs()
 {
-    logInAs(QStringLiteral("worker"));
+    logInAs(server, QStringLiteral("worker"));
     MessageScript messages;
     messages.expect(ClockPrompt, QMessageBox::Yes);
     messages.expect(QStringLiteral("Finished"));
@@ -123,7 +124,7 @@ void ReviewEndToEndTest::workerFinishesBothJobs()
 
 void ReviewEndToEndTest::checkerChecksTheBin()
 {
-    logInAs(QStringLiteral("checker"));
+    logInAs(server, QStringLiteral("checker"));
     MessageScript messages;
     messages.expect(ClockPrompt, QMessageBox::Cancel);
     ScreenWatcher watcher;
@@ -155,7 +156,7 @@ void ReviewEndToEndTest::checkerChecksTheBin()
 
 void ReviewEndToEndTest::managerConfirmsTheBin()
 {
-    logInAs(QStringLiteral("manager"));
+    logInAs(server, QStringLiteral("manager"));
     MessageScript messages;
     messages.expect(ClockPrompt, QMessageBox::Cancel);
     messages.expect(QStringLiteral("Finished"));
@@ -193,7 +194,7 @@ void ReviewEndToEndTest::managerConfirmsTheBin()
 
 void ReviewEndToEndTest::managerConfirmsTheCustomJob()
 {
-    logInAs(QStringLiteral("manager"));
+    logInAs(server, QStringLiteral("manager"));
     MessageScript messages;
     messages.expect(ClockPrompt, QMessageBox::Cancel);
     messages.expect(QStringLiteral("Are you sure you want to finish this job?"), QMessageBox::Yes);

@@ -1,6 +1,7 @@
 #include "inprocessserver.h"
 
 #include "storage/useraccounts.h"
+#include "wire/permissionlevel.h"
 
 #include <QDateTime>
 #include <QtTest>
@@ -8,13 +9,11 @@
 InProcessServer::InProcessServer(LoginVerifier::Check check)
     : verifier(check ? std::make_unique<LoginVerifier>(std::move(check)) : std::make_unique<LoginVerifier>())
 {
-    database = testDatabase.open(&problem);
-    if (!database)
+    if (!start())
         return;
-    commands = std::make_unique<ServerCommands>(ServerServices{*database, *verifier});
-    server = std::make_unique<RepairServer>(commands->dispatcher());
-    if (!server->listen(QHostAddress::LocalHost, 0))
-        problem = server->errorString();
+    if (!addUser(DeskUser, PermissionLevel::Office, "not a password hash")
+        || !terminalSessions->open(DeskTerminal, UserAccounts(*database).find(DeskUser)->id))
+        problem = QStringLiteral("the desk terminal could not be logged in");
 }
 
 InProcessServer::~InProcessServer()
@@ -24,19 +23,55 @@ InProcessServer::~InProcessServer()
     database.reset();
 }
 
+bool InProcessServer::start()
+{
+    database = testDatabase.open(&problem);
+    if (!database)
+        return false;
+    terminalSessions = std::make_unique<TerminalSessions>(*database, manualClock, SessionIdleMilliseconds);
+    loginThrottle = std::make_unique<LoginThrottle>(manualClock);
+    commands = std::make_unique<ServerCommands>(
+        ServerServices{*database, *verifier, *terminalSessions, *loginThrottle, manualClock});
+    server = std::make_unique<RepairServer>(commands->dispatcher());
+    if (!server->listen(QHostAddress::LocalHost, 0)) {
+        problem = server->errorString();
+        return false;
+    }
+    return true;
+}
+
+bool InProcessServer::restart()
+{
+    server.reset();
+    commands.reset();
+    loginThrottle.reset();
+    terminalSessions.reset();
+    database.reset();
+    return start();
+}
+
 QString InProcessServer::databasePath() const
 {
     return testDatabase.location();
 }
 
-std::unique_ptr<ServerTestClient> InProcessServer::connect()
+std::unique_ptr<ServerTestClient> InProcessServer::connect(const QHostAddress &terminal)
 {
     if (!server)
         return nullptr;
     auto client = std::make_unique<ServerTestClient>();
-    if (!client->connectTo(QHostAddress::LocalHost, port()))
+    if (!client->connectTo(QHostAddress::LocalHost, port(), terminal))
         return nullptr;
     return client;
+}
+
+std::unique_ptr<ServerTestClient> InProcessServer::terminalOf(const QString &userName)
+{
+    const Lookup<UserAccount> account = UserAccounts(*database).find(userName);
+    const QHostAddress terminal(QStringLiteral("127.0.1.%1").arg(++terminalsOpened));
+    if (!account.found() || !terminalSessions->open(terminal, account->id))
+        return nullptr;
+    return connect(terminal);
 }
 
 bool InProcessServer::addUser(const QString &userName, int permissionLevel, const QByteArray &passwordHash)

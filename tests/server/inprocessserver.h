@@ -1,9 +1,12 @@
 #pragma once
 
+#include "manualclock.h"
 #include "servertestclient.h"
 #include "testdatabase.h"
 
+#include "auth/loginthrottle.h"
 #include "auth/loginverifier.h"
+#include "auth/terminalsessions.h"
 #include "commands/servercommands.h"
 #include "net/repairserver.h"
 #include "storage/store.h"
@@ -15,13 +18,24 @@
 #include <memory>
 
 // A repair server inside the test process: a new database (see
-// TestDatabase), listening on a free loopback port.
+// TestDatabase), listening on a free loopback port, on a clock that moves only when
+// told to. The terminal 127.0.0.1 is logged in as an office user (DeskUser),
+// so that tests act with every right unless they connect from another
+// address.
 class InProcessServer
 {
 public:
+    static inline const QString DeskUser = QStringLiteral("desk");
+    static inline const QHostAddress DeskTerminal = QHostAddress(QHostAddress::LocalHost);
+    static constexpr qint64 SessionIdleMilliseconds = 12 * 3600 * 1000;
+
     // check replaces the password check of logins, when given.
     explicit InProcessServer(LoginVerifier::Check check = {});
     ~InProcessServer();
+
+    // Stops the server and starts it again on the same database, on
+    // another port; what it kept only in memory is gone.
+    bool restart();
 
     // Empty when the server runs; otherwise what went wrong.
     QString startError() const { return problem; }
@@ -30,10 +44,18 @@ public:
     Store &store() { return *database; }
     QString databasePath() const;
     RepairServer &repairServer() { return *server; }
+    const CommandDispatcher &dispatcher() const { return commands->dispatcher(); }
     LoginVerifier &loginVerifier() { return *verifier; }
 
-    // A client already connected to this server.
-    std::unique_ptr<ServerTestClient> connect();
+    ManualClock &clock() { return manualClock; }
+    TerminalSessions &sessions() { return *terminalSessions; }
+
+    // A client already connected to this server from the terminal address.
+    std::unique_ptr<ServerTestClient> connect(const QHostAddress &terminal = DeskTerminal);
+
+    // A client at a terminal of its own (a new loopback address) where the
+    // user is logged in, as after a login there.
+    std::unique_ptr<ServerTestClient> terminalOf(const QString &userName);
 
     // Adds an active account that logs in with the digest the hash was made from.
     bool addUser(const QString &userName, int permissionLevel, const QByteArray &passwordHash);
@@ -44,12 +66,18 @@ public:
     QVariant queryValue(const QString &sql, const QVariantList &values = {});
 
 private:
+    bool start();
+
     TestDatabase testDatabase;
     QString problem;
+    ManualClock manualClock;
     std::unique_ptr<Store> database;
+    std::unique_ptr<TerminalSessions> terminalSessions;
+    std::unique_ptr<LoginThrottle> loginThrottle;
     std::unique_ptr<LoginVerifier> verifier;
     std::unique_ptr<ServerCommands> commands;
     std::unique_ptr<RepairServer> server;
+    int terminalsOpened = 0;
 };
 
 // A test class with one server for all its test functions, and a new

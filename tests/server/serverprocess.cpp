@@ -1,5 +1,9 @@
 #include "serverprocess.h"
 
+#include "servertestclient.h"
+
+#include <passworddigest.h>
+
 #include <QDeadlineTimer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -23,7 +27,8 @@ bool accepts(quint16 port)
 
 } // namespace
 
-ServerProcess::ServerProcess()
+ServerProcess::ServerProcess(QStringList extraArguments)
+    : extraArguments(std::move(extraArguments))
 {
     process.setProcessChannelMode(QProcess::MergedChannels);
 }
@@ -36,9 +41,10 @@ ServerProcess::~ServerProcess()
 bool ServerProcess::start()
 {
     serverPort = freePort();
-    process.start(program(),
-                  {QStringLiteral("--db"), databasePath(), QStringLiteral("--listen"), QStringLiteral("127.0.0.1"),
-                   QStringLiteral("--port"), QString::number(serverPort), QStringLiteral("--demo")});
+    const QStringList arguments{QStringLiteral("--db"),      databasePath(),           QStringLiteral("--listen"),
+                                QStringLiteral("127.0.0.1"), QStringLiteral("--port"), QString::number(serverPort),
+                                QStringLiteral("--demo")};
+    process.start(program(), arguments + extraArguments);
     QDeadlineTimer deadline(60000);
     while (!deadline.hasExpired()) {
         if (process.state() == QProcess::NotRunning)
@@ -73,6 +79,14 @@ void ServerProcess::kill()
         process.kill();
         process.waitForFinished();
     }
+}
+
+bool ServerProcess::logIn(const QString &user)
+{
+    ServerTestClient terminal;
+    return terminal.connectTo(QHostAddress::LocalHost, serverPort)
+           && terminal.ask(QStringLiteral("Login"), {user, wire::passwordDigest(QStringLiteral("demo-") + user)})
+                  == QStringList{QStringLiteral("Success")};
 }
 
 QString ServerProcess::databasePath() const

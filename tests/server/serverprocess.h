@@ -9,7 +9,8 @@
 class ServerProcess
 {
 public:
-    ServerProcess();
+    // extraArguments: further options of the program (TLS, for example).
+    explicit ServerProcess(QStringList extraArguments = {});
     ~ServerProcess();
 
     // Starts the program and waits until it accepts connections.
@@ -22,12 +23,17 @@ public:
     static QString program();
     static int runOnce(const QStringList &arguments, QString *output = nullptr);
 
+    // Logs a demo user in at this machine's terminal (127.0.0.1), as the
+    // login screen does, so that the screens opened next are served.
+    bool logIn(const QString &user);
+
     quint16 port() const { return serverPort; }
     QString databasePath() const;
     QString output() const;
 
 private:
     TestDatabase database;
+    QStringList extraArguments;
     QProcess process;
     quint16 serverPort = 0;
 };

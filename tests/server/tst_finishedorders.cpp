@@ -228,16 +228,11 @@ void FinishedOrdersTest::removedOrdersAreKeptButSeenByNothing()
 // The removal names the user logged in at the terminal it came from.
 void FinishedOrdersTest::removalRecordsWhoAndWhen()
 {
-    ServerCommands commands(ServerServices{server.store(), server.loginVerifier()});
-    auto session = std::make_shared<ConnectionSession>();
-    session->get<ActingUser>().userName = QStringLiteral("carl");
-    QString tag;
+    QVERIFY(server.execute("UPDATE users SET permission_level = 3 WHERE user_name = 'carl'"));
+    const auto carlsTerminal = server.terminalOf("carl");
+    QVERIFY(carlsTerminal);
     const qint64 before = QDateTime::currentSecsSinceEpoch();
-    commands.dispatcher().dispatch(
-        wire::frame(QStringLiteral("RemoveCustom"), QStringLiteral("bert"), QStringLiteral("1"),
-                    QStringLiteral("Tank_repair"), QStringLiteral("Acme")),
-        Reply([&tag](const QByteArray &frame) { tag = wire::FieldReader(frame).string(); }, session));
-    QCOMPARE(tag, QStringLiteral("RemoveCustom"));
+    QCOMPARE(carlsTerminal->ask("RemoveCustom", {"bert", "1", "Tank_repair", "Acme"}), QStringList{"RemoveCustom"});
     QCOMPARE(server
                  .queryValue("SELECT u.user_name FROM custom_orders o JOIN users u ON u.id = o.removed_by"
                              " WHERE o.id = 1")

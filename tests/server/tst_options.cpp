@@ -37,6 +37,10 @@ void OptionsTest::commandLines_data()
                                    << defaultDatabasePath() + " 0.0.0.0:1234 add Jo Ann/2/Paint";
     QTest::newRow("help") << QStringList{"--help"}
                           << "help: --db --listen --port --demo --add-user --permission --department";
+    QTest::newRow("short sessions") << QStringList{"--session-hours", "1"}
+                                    << defaultDatabasePath() + " 0.0.0.0:1234 sessions of 1 h";
+    QTest::newRow("sessions of no time") << QStringList{"--session-hours", "0"} << "invalid";
+    QTest::newRow("certificate without key") << QStringList{"--tls-cert", "server.crt"} << "invalid";
     QTest::newRow("port out of range") << QStringList{"--port", "65536"} << "invalid";
     QTest::newRow("port not a number") << QStringList{"--port", "http"} << "invalid";
     QTest::newRow("listen on a host name") << QStringList{"--listen", "shop.example"} << "invalid";
@@ -59,6 +63,8 @@ void OptionsTest::commandLines()
     QString text = QStringLiteral("%1 %2:%3").arg(run.databasePath, run.listenAddress.toString()).arg(run.port);
     if (run.demo)
         text += QStringLiteral(" demo");
+    if (run.sessionHours != 12)
+        text += QStringLiteral(" sessions of %1 h").arg(run.sessionHours);
     if (run.addUser)
         text += QStringLiteral(" add %1/%2/%3")
                     .arg(run.addUser->userName)

@@ -118,8 +118,8 @@ void TimeKeepingCommandsTest::repliesLeaveRecordsAlone_data()
 
     // Active users by name with their latest period; never clocked: 0, 0.
     row("overview", "GetClockStat", {"All", "All"}, "s/ssss",
-        {"GetClockStat", "4", "anna", "0", "0", "Out", "bert", bertIn, "0", "In", "carl", carlLast, carlOut, "Out",
-         "fred", "0", "0", "Out"});
+        {"GetClockStat", "5",     "anna", "0",    "0", "Out", "bert", bertIn, "0", "In", "carl",
+         carlLast,       carlOut, "Out",  "desk", "0", "0",   "Out",  "fred", "0", "0",  "Out"});
     row("who is in", "GetClockStat", {"In", "All"}, "s/ssss", {"GetClockStat", "1", "bert", bertIn, "0", "In"});
     row("one department", "GetClockStat", {"All", "Yard"}, "s/ssss",
         {"GetClockStat", "2", "bert", bertIn, "0", "In", "fred", "0", "0", "Out"});
@@ -128,7 +128,7 @@ void TimeKeepingCommandsTest::repliesLeaveRecordsAlone_data()
 
     // Removed users with periods stay in the browser's list.
     row("browser's users", "GetListOfTimeStampUsers", {}, "l",
-        {"GetListOfTimeStampUsers", "[anna,bert,carl,dora,fred]"});
+        {"GetListOfTimeStampUsers", "[anna,bert,carl,desk,dora,fred]"});
     row("first start", "GetTimeStampUserLast", {"bert"}, "s", {"GetTimeStampUserLast", at(8 * Hour)});
     row("removed user's first start", "GetTimeStampUserLast", {"dora"}, "s", {"GetTimeStampUserLast", at(-10 * Day)});
 

@@ -1,0 +1,107 @@
+#include "terminalsessions.h"
+
+#include "clock.h"
+
+#include <QDebug>
+#include <QMutexLocker>
+
+namespace {
+
+// A terminal in use is written back at most this often; idle times are
+// hours, so the stored time may lag behind by this much.
+constexpr qint64 StoreUseEveryMilliseconds = 60 * 1000;
+
+qint64 toSeconds(qint64 milliseconds)
+{
+    return milliseconds / 1000;
+}
+
+} // namespace
+
+TerminalSessions::TerminalSessions(Store &store, Clock &clock, qint64 idleMilliseconds)
+    : records(store)
+    , clock(clock)
+    , idleTime(idleMilliseconds)
+{
+    const std::optional<QList<StoredSession>> stored = records.all();
+    if (!stored) {
+        qWarning() << "the terminal sessions could not be read; every terminal has to log in again";
+        return;
+    }
+    for (const StoredSession &session : *stored) {
+        const qint64 lastUsed = session.lastUsedAt * 1000;
+        live.insert(session.address, {session.userId, lastUsed, lastUsed});
+    }
+}
+
+QString TerminalSessions::addressKey(const QHostAddress &address)
+{
+    bool isIPv4 = false;
+    const quint32 ipv4 = address.toIPv4Address(&isIPv4);
+    return isIPv4 ? QHostAddress(ipv4).toString() : address.toString();
+}
+
+bool TerminalSessions::isLive(const Session &session, qint64 now) const
+{
+    return now - session.lastUsed < idleTime;
+}
+
+bool TerminalSessions::open(const QHostAddress &address, qint64 userId)
+{
+    const QString key = addressKey(address);
+    const qint64 now = clock.now();
+    if (!records.open(key, userId, toSeconds(now)))
+        return false;
+    const QMutexLocker lock(&mutex);
+    live.insert(key, {userId, now, now});
+    return true;
+}
+
+std::optional<qint64> TerminalSessions::userAt(const QHostAddress &address)
+{
+    const QString key = addressKey(address);
+    const qint64 now = clock.now();
+    std::optional<qint64> user;
+    bool storeUse = false;
+    {
+        const QMutexLocker lock(&mutex);
+        const auto found = live.find(key);
+        if (found == live.end())
+            return std::nullopt;
+        if (isLive(*found, now)) {
+            user = found->userId;
+            found->lastUsed = now;
+            storeUse = now - found->lastStored >= StoreUseEveryMilliseconds;
+            if (storeUse)
+                found->lastStored = now;
+        } else {
+            live.erase(found);
+        }
+    }
+    if (!user) {
+        records.remove(key);
+        return std::nullopt;
+    }
+    if (storeUse)
+        records.touch(key, toSeconds(now));
+    return user;
+}
+
+void TerminalSessions::end(const QHostAddress &address)
+{
+    const QString key = addressKey(address);
+    {
+        const QMutexLocker lock(&mutex);
+        live.remove(key);
+    }
+    records.remove(key);
+}
+
+bool TerminalSessions::hasLiveSession(const QHostAddress &address) const
+{
+    const QString key = addressKey(address);
+    const qint64 now = clock.now();
+    const QMutexLocker lock(&mutex);
+    const auto found = live.constFind(key);
+    return found != live.constEnd() && isLive(*found, now);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "storage/sessionrecords.h"
+
+#include <QHash>
+#include <QHostAddress>
+#include <QMutex>
+
+#include <optional>
+
+class Clock;
+
+// Who is logged in at which terminal. The client sends no token, so the
+// unit the server trusts is the peer address a login succeeded from: one
+// user at a time per address, until another login there or until the
+// terminal has been idle for the idle time. Sessions are kept in the
+// database, so a restart of the server logs nobody out.
+//
+// Used on the event loop's thread, except hasLiveSession(), which any
+// thread may call.
+class TerminalSessions
+{
+public:
+    TerminalSessions(Store &store, Clock &clock, qint64 idleMilliseconds);
+
+    // Starts the user's session at the address, ending the one of whoever
+    // was logged in there before. False when it could not be stored.
+    bool open(const QHostAddress &address, qint64 userId);
+
+    // The user logged in at the address, as a user id; nothing when no
+    // session is live there. Counts as use of the terminal.
+    std::optional<qint64> userAt(const QHostAddress &address);
+
+    void end(const QHostAddress &address);
+
+    bool hasLiveSession(const QHostAddress &address) const;
+
+    // The text an address is known by: an IPv4 peer reached through an
+    // IPv6 socket is the same terminal as over IPv4.
+    static QString addressKey(const QHostAddress &address);
+
+private:
+    struct Session
+    {
+        qint64 userId = 0;
+        qint64 lastUsed = 0; // milliseconds
+        qint64 lastStored = 0; // the last use written to the database
+    };
+    bool isLive(const Session &session, qint64 now) const;
+
+    SessionRecords records;
+    Clock &clock;
+    const qint64 idleTime;
+    mutable QMutex mutex; // guards live
+    QHash<QString, Session> live;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "auth/commandaccess.h"
+#include "storage/binorders.h"
+#include "storage/customorders.h"
+#include "storage/sessionrecords.h"
+
+#include <QStringList>
+
+#include <optional>
+
+class Reply;
+class TerminalSessions;
+
+// Lets a request run only when the user logged in at its terminal may make
+// it, by the command's access rule. From a terminal without a session only
+// the login is served. Refusals are logged and answered with "Error"; the
+// answer never tells whether a user named in the request exists.
+class AccessGate
+{
+public:
+    AccessGate(Store &store, TerminalSessions &sessions);
+
+    // False when the request was refused (and answered).
+    bool admits(const QString &command, const QStringList &arguments, const Reply &reply);
+
+private:
+    // The level the request needs; nothing when the store failed.
+    std::optional<int> levelNeeded(const AccessRule &rule, const QStringList &arguments,
+                                   const QString &userLoggedIn) const;
+    std::optional<int> levelForOrder(const AccessRule &rule, const QStringList &arguments) const;
+    static void refuse(const Reply &reply, const QString &command, const QString &userLoggedIn, const QString &why);
+
+    TerminalSessions &sessions;
+    SessionRecords records;
+    BinOrders binOrders;
+    CustomOrders customJobs;
+};

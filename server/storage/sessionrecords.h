@@ -1,0 +1,40 @@
+#pragma once
+
+#include "store.h"
+#include "useraccounts.h"
+
+#include <QList>
+#include <QString>
+
+// A terminal's session as stored: who logged in at the address, and when
+// the terminal was last used (Unix seconds).
+struct StoredSession
+{
+    QString address;
+    qint64 userId = 0;
+    qint64 lastUsedAt = 0;
+};
+
+// The terminal_sessions table: at most one session per peer address, kept
+// across restarts of the server.
+class SessionRecords
+{
+public:
+    explicit SessionRecords(Store &store)
+        : store(store)
+    { }
+
+    std::optional<QList<StoredSession>> all() const;
+
+    // Starts the user's session at the address, ending any other there.
+    bool open(const QString &address, qint64 userId, qint64 now);
+    bool touch(const QString &address, qint64 lastUsedAt);
+    bool remove(const QString &address);
+
+    // The account a session belongs to, as it stands now (the password hash
+    // is not read).
+    Lookup<UserAccount> account(qint64 userId) const;
+
+private:
+    Store &store;
+};
