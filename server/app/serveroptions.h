@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/serverlimits.h"
+
 #include <QHostAddress>
 #include <QString>
 #include <QStringList>
@@ -13,6 +15,12 @@ struct ServerOptions
     QHostAddress listenAddress = QHostAddress::Any;
     quint16 port = 1234;
     bool demo = false;
+
+    // Timeouts and per-address cap from the command line; the rest keep
+    // their defaults.
+    ServerLimits limits;
+    // --max-connections; without it, as many as the descriptors allow.
+    std::optional<int> maxConnections;
 
     // --add-user: add this account and exit instead of serving.
     struct NewUser

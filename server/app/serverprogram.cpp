@@ -2,10 +2,12 @@
 
 #include "accountsetup.h"
 #include "demoshop.h"
+#include "filelimit.h"
 #include "serveroptions.h"
 
 #include "auth/loginverifier.h"
 #include "commands/servercommands.h"
+#include "net/commandworkers.h"
 #include "net/repairserver.h"
 #include "storage/store.h"
 
@@ -67,18 +69,31 @@ int addUser(Store &store, const ServerOptions::NewUser &user, QTextStream &input
     return 0;
 }
 
+// Connections may use every descriptor the system grants, less a reserve.
+ServerLimits limitsFor(const ServerOptions &options)
+{
+    ServerLimits limits = options.limits;
+    limits.connections = qMax(1, FileLimit::raiseToHard() - FileLimit::Reserve);
+    if (options.maxConnections)
+        limits.connections = qMin(limits.connections, *options.maxConnections);
+    return limits;
+}
+
 int serve(Store &store, const ServerOptions &options, QTextStream &output, QTextStream &errors)
 {
+    const ServerLimits limits = limitsFor(options);
     LoginVerifier loginVerifier;
     const ServerCommands commands(ServerServices{store, loginVerifier});
-    RepairServer server(commands.dispatcher());
+    CommandWorkers workers(store, CommandWorkers::DefaultThreadCount);
+    loginVerifier.setOutcomeRunner([&workers](std::function<void()> outcome) { workers.post(std::move(outcome)); });
+    RepairServer server(limits, workers.requestHandler(commands.dispatcher()));
     if (!server.listen(options.listenAddress, options.port)) {
         errors << "repair-server: cannot listen on " << options.listenAddress.toString() << " port " << options.port
                << ": " << server.errorString() << Qt::endl;
         return ExitFailure;
     }
     output << "repair-server: listening on " << server.address().toString() << " port " << server.port()
-           << ", database " << options.databasePath << Qt::endl;
+           << ", database " << options.databasePath << ", at most " << limits.connections << " connections" << Qt::endl;
     return QCoreApplication::exec();
 }
 

@@ -7,7 +7,7 @@
 // What command domains remember about one client connection between its
 // requests. Each domain keeps its own struct T, made on first use with
 // T's default value and found again by its type; all of it ends with the
-// connection. Use on the event loop's thread only.
+// connection. Used by command handlers, which take turns on the store.
 class ConnectionSession
 {
 public:

@@ -1,19 +1,29 @@
 #pragma once
 
+#include "connectioncontext.h"
+
+#include <QHash>
 #include <QHostAddress>
 #include <QObject>
 #include <QTcpServer>
+#include <QTimer>
 
-class CommandDispatcher;
-
-// Listens for clients and serves each connection on its own, all on the
-// thread that runs the event loop.
+// Listens for clients and serves each connection on its own, on the thread
+// that runs the event loop; requests go to the context's handler. It keeps
+// to the connection limits: one address past its share is turned away, and
+// at the overall limit, or when the system runs out of descriptors,
+// accepting rests instead of spinning.
 class RepairServer : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit RepairServer(const CommandDispatcher &dispatcher, QObject *parent = nullptr);
+    RepairServer(const ServerLimits &limits, ConnectionContext::RequestHandler handler, QObject *parent = nullptr);
+    ~RepairServer() override;
+
+    // Tells whether a logged-in terminal works at an address (see
+    // ConnectionContext); without it no address has a session.
+    void setSessionCheck(ConnectionContext::SessionCheck check) { context.hasSession = std::move(check); }
 
     bool listen(const QHostAddress &address, quint16 port);
     QString errorString() const { return listener.errorString(); }
@@ -21,11 +31,23 @@ public:
     quint16 port() const { return listener.serverPort(); }
 
     int openConnections() const { return connectionCount; }
+    int refusedAccepts() const { return acceptFailures; }
+    // Bytes of requests and replies held beyond each connection's allowance.
+    qint64 heldRequestBytes() const { return context.requestRoom.inUse(); }
+    qint64 heldReplyBytes() const { return context.replyRoom.inUse(); }
+    EventLog &log() { return context.log; }
 
 private:
     void acceptConnections();
+    void accepted(QTcpSocket *socket);
+    void connectionClosed(const QString &address);
+    void acceptFailed(QAbstractSocket::SocketError error);
+    void resumeAccepting();
 
-    const CommandDispatcher &dispatcher;
+    ConnectionContext context;
     QTcpServer listener;
+    QTimer acceptRest;
+    QHash<QString, int> connectionsByAddress;
     int connectionCount = 0;
+    int acceptFailures = 0;
 };

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QThread>
 
 namespace {
 
@@ -16,30 +17,56 @@ QString newConnectionName()
     return QStringLiteral("repair-store-%1").arg(counter.fetchAndAddRelaxed(1));
 }
 
-bool runPragma(QSqlDatabase &db, const QString &pragma, QString *error)
+// SQLite's code for a lock held by another connection.
+bool isBusy(const QSqlError &error)
 {
-    QSqlQuery query(db);
-    if (!query.exec(pragma)) {
-        *error = QStringLiteral("%1 failed: %2").arg(pragma, query.lastError().text());
-        return false;
-    }
-    return true;
+    return error.nativeErrorCode() == QLatin1String("5");
+}
+
+QString busyWait(int milliseconds)
+{
+    return QStringLiteral("PRAGMA busy_timeout = %1").arg(milliseconds);
 }
 
 } // namespace
 
 Store::Store(const QString &connectionName, const QString &driver)
-    : connection(connectionName)
+    : firstConnection(connectionName)
     , driver(driver)
-{ }
+{
+    connections[QThread::currentThreadId()].name = connectionName;
+}
 
 Store::~Store()
 {
-    {
-        QSqlDatabase db = QSqlDatabase::database(connection, false);
-        db.close();
+    for (const auto &[thread, local] : connections) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(local.name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(local.name);
     }
-    QSqlDatabase::removeDatabase(connection);
+}
+
+bool Store::run(QSqlDatabase &db, const QString &statement, QString *error)
+{
+    QSqlQuery query(db);
+    if (query.exec(statement))
+        return true;
+    if (error)
+        *error = QStringLiteral("%1 failed: %2").arg(statement, query.lastError().text());
+    return false;
+}
+
+// Write-ahead logging lets readers go on while a write commits; FULL makes
+// each commit survive a power cut; the busy timeout makes every statement
+// wait for another process (a backup, the sqlite3 shell) instead of
+// failing at once.
+bool Store::configure(QSqlDatabase &db, QString *error)
+{
+    return run(db, QStringLiteral("PRAGMA journal_mode = WAL"), error)
+           && run(db, QStringLiteral("PRAGMA synchronous = FULL"), error)
+           && run(db, QStringLiteral("PRAGMA foreign_keys = ON"), error) && run(db, busyWait(LockWaitMs), error);
 }
 
 std::unique_ptr<Store> Store::openSqlite(const QString &path, QString *error)
@@ -52,6 +79,9 @@ std::unique_ptr<Store> Store::openSqlite(const QString &path, QString *error)
 
     const QString name = newConnectionName();
     std::unique_ptr<Store> store(new Store(name, QStringLiteral("QSQLITE")));
+    // Taking the write lock at the start means a transaction never finds,
+    // halfway, that another writer got in first: it waits for it instead.
+    store->beginStatement = QStringLiteral("BEGIN IMMEDIATE");
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
@@ -59,14 +89,7 @@ std::unique_ptr<Store> Store::openSqlite(const QString &path, QString *error)
             *error = QStringLiteral("cannot open the database %1: %2").arg(path, db.lastError().text());
             return nullptr;
         }
-        // Write-ahead logging lets readers go on while a write commits;
-        // FULL makes each commit survive a power cut; the busy timeout
-        // waits for another process (a backup, the sqlite3 shell) instead
-        // of failing at once.
-        if (!runPragma(db, QStringLiteral("PRAGMA journal_mode = WAL"), error)
-            || !runPragma(db, QStringLiteral("PRAGMA synchronous = FULL"), error)
-            || !runPragma(db, QStringLiteral("PRAGMA foreign_keys = ON"), error)
-            || !runPragma(db, QStringLiteral("PRAGMA busy_timeout = 5000"), error))
+        if (!configure(db, error))
             return nullptr;
     }
     if (!SchemaMigrations::apply(*store, error))
@@ -74,9 +97,54 @@ std::unique_ptr<Store> Store::openSqlite(const QString &path, QString *error)
     return store;
 }
 
+Store::ThreadConnection &Store::threadConnection() const
+{
+    QMutexLocker lock(&connectionsLock);
+    ThreadConnection &local = connections[QThread::currentThreadId()];
+    if (local.name.isEmpty()) {
+        local.name = newConnectionName();
+        QSqlDatabase db = QSqlDatabase::cloneDatabase(firstConnection, local.name);
+        QString error;
+        if (!db.open() || !configure(db, &error))
+            qWarning().noquote() << "cannot open a database connection:" << db.lastError().text() << error;
+    }
+    return local;
+}
+
+void Store::releaseThreadConnection()
+{
+    QString name;
+    {
+        QMutexLocker lock(&connectionsLock);
+        const auto local = connections.find(QThread::currentThreadId());
+        if (local == connections.end())
+            return;
+        name = local->second.name;
+        connections.erase(local);
+    }
+    {
+        QSqlDatabase db = QSqlDatabase::database(name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+Store::Turn::Turn(Store &store)
+    : store(store)
+{
+    store.turn.lock();
+    store.threadConnection().holdsTurn = true;
+}
+
+Store::Turn::~Turn()
+{
+    store.threadConnection().holdsTurn = false;
+    store.turn.unlock();
+}
+
 QSqlQuery Store::prepare(const QString &sql) const
 {
-    QSqlQuery query(QSqlDatabase::database(connection, false));
+    QSqlQuery query(QSqlDatabase::database(threadConnection().name, false));
     query.setForwardOnly(true);
     if (!query.prepare(sql))
         qWarning().noquote() << "cannot prepare" << sql << ":" << query.lastError().text();
@@ -105,28 +173,56 @@ std::optional<qint64> Store::insertReturningId(QSqlQuery &query)
     return id;
 }
 
+// A handler first tries without waiting; when another writer holds the
+// lock, it gives up its turn for the wait, so that other handlers are
+// served meanwhile, and takes its turn back before going on.
+bool Store::begin(QSqlDatabase &db, ThreadConnection &local)
+{
+    QSqlQuery begin(db);
+    if (local.holdsTurn) {
+        run(db, busyWait(0));
+        const bool begun = begin.exec(beginStatement);
+        run(db, busyWait(LockWaitMs));
+        if (begun)
+            return true;
+        if (!isBusy(begin.lastError())) {
+            qWarning().noquote() << "cannot begin a transaction:" << begin.lastError().text();
+            return false;
+        }
+        turn.unlock();
+        const bool begunAfterWait = begin.exec(beginStatement);
+        turn.lock();
+        if (begunAfterWait)
+            return true;
+    } else if (begin.exec(beginStatement)) {
+        return true;
+    }
+    qWarning().noquote() << "cannot begin a transaction:" << begin.lastError().text();
+    return false;
+}
+
 bool Store::transaction(const std::function<bool()> &work)
 {
-    if (transactionDepth > 0) {
-        ++transactionDepth;
+    ThreadConnection &local = threadConnection();
+    if (local.transactionDepth > 0) {
+        ++local.transactionDepth;
         const bool done = work();
-        --transactionDepth;
+        --local.transactionDepth;
         return done;
     }
 
-    QSqlDatabase db = QSqlDatabase::database(connection, false);
-    if (!db.transaction()) {
-        qWarning().noquote() << "cannot begin a transaction:" << db.lastError().text();
+    QSqlDatabase db = QSqlDatabase::database(local.name, false);
+    if (!begin(db, local))
         return false;
-    }
-    ++transactionDepth;
+    ++local.transactionDepth;
     const bool done = work();
-    --transactionDepth;
-    if (done && db.commit())
+    --local.transactionDepth;
+    QString error;
+    if (done && run(db, QStringLiteral("COMMIT"), &error))
         return true;
     if (done)
-        qWarning().noquote() << "cannot commit:" << db.lastError().text();
-    db.rollback();
+        qWarning().noquote() << "cannot commit:" << error;
+    run(db, QStringLiteral("ROLLBACK"));
     return false;
 }
 

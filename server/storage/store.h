@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMutex>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -8,11 +9,18 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
-// The server's one database connection. Every statement is prepared and
-// takes its values as bound parameters; every write runs in a transaction.
-// SQL written against it stays portable: what only SQLite understands is
-// confined to openSqlite().
+// The server's database. Every statement is prepared and takes its values
+// as bound parameters; every write runs in a transaction, which waits a
+// bounded time for another writer (another process) to finish. SQL written
+// against it stays portable: what only SQLite understands is confined to
+// openSqlite() and the begin statement.
+//
+// Each thread that uses the store gets a connection of its own. Command
+// handlers take turns (Turn): one runs at a time, as if there were one
+// thread, except that a handler waiting for another writer's lock steps
+// aside so that the others go on meanwhile.
 //
 // Reads in the record classes over this store answer std::nullopt (or a
 // failed Lookup) when the database reports an error, and log that error;
@@ -28,7 +36,24 @@ public:
     // schema up to date. On failure returns nothing and says why in error.
     static std::unique_ptr<Store> openSqlite(const QString &path, QString *error);
 
-    // A prepared statement on this connection.
+    // The right to run a command handler: held by one thread at a time.
+    class Turn
+    {
+    public:
+        explicit Turn(Store &store);
+        ~Turn();
+        Turn(const Turn &) = delete;
+        Turn &operator=(const Turn &) = delete;
+
+    private:
+        Store &store;
+    };
+
+    // Closes the calling thread's connection; for threads that end before
+    // the store does.
+    void releaseThreadConnection();
+
+    // A prepared statement on the calling thread's connection.
     QSqlQuery prepare(const QString &sql) const;
 
     // Executes a prepared statement; logs and returns false on failure.
@@ -38,7 +63,9 @@ public:
     static std::optional<qint64> insertReturningId(QSqlQuery &query);
 
     // Runs work in one transaction, committed when work returns true and
-    // rolled back otherwise. Nested calls join the outer transaction.
+    // rolled back otherwise. Nested calls join the outer transaction. The
+    // write lock is taken at the start, waiting at most LockWaitMs for
+    // another writer.
     bool transaction(const std::function<bool()> &work);
 
     // The column type of a generated integer primary key in this database.
@@ -46,12 +73,29 @@ public:
 
     int schemaVersion() const;
 
+    static constexpr int LockWaitMs = 5000;
+
 private:
+    struct ThreadConnection
+    {
+        QString name;
+        int transactionDepth = 0;
+        bool holdsTurn = false;
+    };
+
     Store(const QString &connectionName, const QString &driver);
 
-    QString connection;
-    QString driver;
-    int transactionDepth = 0;
+    ThreadConnection &threadConnection() const;
+    bool begin(QSqlDatabase &db, ThreadConnection &local);
+    static bool run(QSqlDatabase &db, const QString &statement, QString *error = nullptr);
+    static bool configure(QSqlDatabase &db, QString *error);
+
+    const QString firstConnection; // opened by openSqlite(), cloned for other threads
+    const QString driver;
+    QString beginStatement;
+    mutable QMutex connectionsLock;
+    mutable std::unordered_map<Qt::HANDLE, ThreadConnection> connections; // elements stay put
+    QMutex turn;
 };
 
 // Text to bind as a value: a null QString (which the wire can carry) would

@@ -5,7 +5,7 @@
 #include <QDateTime>
 #include <QtTest>
 
-InProcessServer::InProcessServer(LoginVerifier::Check check)
+InProcessServer::InProcessServer(LoginVerifier::Check check, const ServerLimits &limits)
     : verifier(check ? std::make_unique<LoginVerifier>(std::move(check)) : std::make_unique<LoginVerifier>())
 {
     if (!folder.isValid()) {
@@ -16,7 +16,9 @@ InProcessServer::InProcessServer(LoginVerifier::Check check)
     if (!database)
         return;
     commands = std::make_unique<ServerCommands>(ServerServices{*database, *verifier});
-    server = std::make_unique<RepairServer>(commands->dispatcher());
+    workers = std::make_unique<CommandWorkers>(*database, CommandWorkers::DefaultThreadCount);
+    verifier->setOutcomeRunner([this](std::function<void()> outcome) { workers->post(std::move(outcome)); });
+    server = std::make_unique<RepairServer>(limits, workers->requestHandler(commands->dispatcher()));
     if (!server->listen(QHostAddress::LocalHost, 0))
         problem = server->errorString();
 }
@@ -24,6 +26,8 @@ InProcessServer::InProcessServer(LoginVerifier::Check check)
 InProcessServer::~InProcessServer()
 {
     server.reset();
+    workers.reset();
+    verifier->setOutcomeRunner({});
     commands.reset();
 }
 

@@ -4,6 +4,7 @@
 
 #include "auth/loginverifier.h"
 #include "commands/servercommands.h"
+#include "net/commandworkers.h"
 #include "net/repairserver.h"
 #include "storage/store.h"
 
@@ -19,7 +20,7 @@ class InProcessServer
 {
 public:
     // check replaces the password check of logins, when given.
-    explicit InProcessServer(LoginVerifier::Check check = {});
+    explicit InProcessServer(LoginVerifier::Check check = {}, const ServerLimits &limits = {});
     ~InProcessServer();
 
     // Empty when the server runs; otherwise what went wrong.
@@ -48,6 +49,7 @@ private:
     std::unique_ptr<Store> database;
     std::unique_ptr<LoginVerifier> verifier;
     std::unique_ptr<ServerCommands> commands;
+    std::unique_ptr<CommandWorkers> workers;
     std::unique_ptr<RepairServer> server;
 };
 
@@ -58,8 +60,8 @@ class ServerTestCase : public QObject
     Q_OBJECT
 
 protected:
-    explicit ServerTestCase(LoginVerifier::Check check = {})
-        : server(std::move(check))
+    explicit ServerTestCase(LoginVerifier::Check check = {}, const ServerLimits &limits = {})
+        : server(std::move(check), limits)
     { }
 
     // Sends command on client, each argument as one text; an argument that
