@@ -4,6 +4,17 @@
 
 #include <QTcpSocket>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/socket.h>
+
+namespace {
+
+// Connections taken in one go before other events get their turn.
+constexpr int AcceptBatch = 64;
+
+} // namespace
+
 RepairServer::RepairServer(const ServerLimits &limits, ConnectionContext::RequestHandler handler, QObject *parent)
     : QObject(parent)
     , context(limits, std::move(handler))
@@ -11,8 +22,6 @@ RepairServer::RepairServer(const ServerLimits &limits, ConnectionContext::Reques
     acceptRest.setSingleShot(true);
     acceptRest.setInterval(limits.acceptPauseMs);
     connect(&acceptRest, &QTimer::timeout, this, &RepairServer::resumeAccepting);
-    connect(&listener, &QTcpServer::newConnection, this, &RepairServer::acceptConnections);
-    connect(&listener, &QTcpServer::acceptError, this, &RepairServer::acceptFailed);
 }
 
 // Connections go before the context they share.
@@ -23,15 +32,34 @@ RepairServer::~RepairServer()
 
 bool RepairServer::listen(const QHostAddress &address, quint16 port)
 {
-    return listener.listen(address, port);
+    if (!listener.listen(address, port))
+        return false;
+    listener.pauseAccepting();
+    incoming = std::make_unique<QSocketNotifier>(listener.socketDescriptor(), QSocketNotifier::Read);
+    connect(incoming.get(), &QSocketNotifier::activated, this, &RepairServer::acceptConnections);
+    return true;
 }
 
 void RepairServer::acceptConnections()
 {
-    while (QTcpSocket *socket = listener.nextPendingConnection())
+    for (int i = 0; i < AcceptBatch && connectionCount < context.limits.connections; ++i) {
+        const int descriptor = ::accept4(int(listener.socketDescriptor()), nullptr, nullptr, SOCK_CLOEXEC);
+        if (descriptor < 0) {
+            if (errno == EINTR || errno == ECONNABORTED)
+                continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                acceptFailed(errno);
+            return;
+        }
+        auto *socket = new QTcpSocket(this);
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            continue;
+        }
         accepted(socket);
+    }
     if (connectionCount >= context.limits.connections)
-        listener.pauseAccepting();
+        incoming->setEnabled(false);
 }
 
 void RepairServer::accepted(QTcpSocket *socket)
@@ -62,19 +90,19 @@ void RepairServer::connectionClosed(const QString &address)
         resumeAccepting();
 }
 
-// Out of descriptors (or another resource), the listener stops; it tries
+// Out of descriptors (or another resource), accepting stops; it tries
 // again after a rest, by which time connections may have closed.
-void RepairServer::acceptFailed(QAbstractSocket::SocketError)
+void RepairServer::acceptFailed(int error)
 {
     ++acceptFailures;
     context.log.note(QStringLiteral("server"),
-                     QStringLiteral("could not accept a connection: %1").arg(listener.errorString()));
-    listener.pauseAccepting();
+                     QStringLiteral("could not accept a connection: %1").arg(QString::fromLocal8Bit(strerror(error))));
+    incoming->setEnabled(false);
     acceptRest.start();
 }
 
 void RepairServer::resumeAccepting()
 {
-    if (connectionCount < context.limits.connections)
-        listener.resumeAccepting();
+    if (incoming && connectionCount < context.limits.connections)
+        incoming->setEnabled(true);
 }

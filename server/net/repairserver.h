@@ -5,14 +5,18 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QTcpServer>
 #include <QTimer>
+
+#include <memory>
 
 // Listens for clients and serves each connection on its own, on the thread
 // that runs the event loop; requests go to the context's handler. It keeps
 // to the connection limits: one address past its share is turned away, and
 // at the overall limit, or when the system runs out of descriptors,
-// accepting rests instead of spinning.
+// accepting rests instead of spinning. (QTcpServer retries a refused accept
+// at once, for ever, so the server accepts by itself.)
 class RepairServer : public QObject
 {
     Q_OBJECT
@@ -41,11 +45,12 @@ private:
     void acceptConnections();
     void accepted(QTcpSocket *socket);
     void connectionClosed(const QString &address);
-    void acceptFailed(QAbstractSocket::SocketError error);
+    void acceptFailed(int error);
     void resumeAccepting();
 
     ConnectionContext context;
-    QTcpServer listener;
+    QTcpServer listener; // only binds and listens
+    std::unique_ptr<QSocketNotifier> incoming;
     QTimer acceptRest;
     QHash<QString, int> connectionsByAddress;
     int connectionCount = 0;

@@ -36,12 +36,12 @@ QString InProcessServer::databasePath() const
     return folder.filePath(QStringLiteral("shop.sqlite"));
 }
 
-std::unique_ptr<ServerTestClient> InProcessServer::connect()
+std::unique_ptr<ServerTestClient> InProcessServer::connect(const QHostAddress &from)
 {
     if (!server)
         return nullptr;
     auto client = std::make_unique<ServerTestClient>();
-    if (!client->connectTo(QHostAddress::LocalHost, port()))
+    if (!client->connectTo(QHostAddress::LocalHost, port(), from))
         return nullptr;
     return client;
 }

@@ -32,8 +32,8 @@ public:
     RepairServer &repairServer() { return *server; }
     LoginVerifier &loginVerifier() { return *verifier; }
 
-    // A client already connected to this server.
-    std::unique_ptr<ServerTestClient> connect();
+    // A client already connected to this server, from the address given.
+    std::unique_ptr<ServerTestClient> connect(const QHostAddress &from = {});
 
     // Adds an active account that logs in with the digest the hash was made from.
     bool addUser(const QString &userName, int permissionLevel, const QByteArray &passwordHash);

@@ -22,9 +22,11 @@ bool ServerTestClient::waitForSignal(const char *signal)
     return timer.isActive();
 }
 
-bool ServerTestClient::connectTo(const QHostAddress &address, quint16 port)
+bool ServerTestClient::connectTo(const QHostAddress &address, quint16 port, const QHostAddress &from)
 {
     buffer.clear();
+    if (!from.isNull() && !socket.bind(from))
+        return false;
     socket.connectToHost(address, port);
     if (socket.state() != QAbstractSocket::ConnectedState)
         waitForSignal(SIGNAL(connected()));

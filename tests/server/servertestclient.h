@@ -18,7 +18,8 @@ class ServerTestClient
 public:
     explicit ServerTestClient(int timeoutMilliseconds = 10000);
 
-    bool connectTo(const QHostAddress &address, quint16 port);
+    // from: the local address to connect from (any when null).
+    bool connectTo(const QHostAddress &address, quint16 port, const QHostAddress &from = {});
     void disconnect();
 
     // Sends bytes as they are (a whole frame, part of one, or several).
