@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QHash>
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -24,5 +24,5 @@ public:
 
 private:
     QTimer period;
-    QHash<QPair<QString, QString>, int> repeats; // (address, text) -> events after the first
+    QMap<QPair<QString, QString>, int> repeats; // (address, text) -> events after the first
 };
