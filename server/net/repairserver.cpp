@@ -8,10 +8,18 @@
 #include <cstring>
 #include <sys/socket.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 // Connections taken in one go before other events get their turn.
 constexpr int AcceptBatch = 64;
+
+// How long after a connection closes its memory is handed back, so that
+// many closing together cost one hand-back.
+constexpr int MemoryReturnDelayMs = 1000;
 
 } // namespace
 
@@ -22,6 +30,9 @@ RepairServer::RepairServer(const ServerLimits &limits, ConnectionContext::Reques
     acceptRest.setSingleShot(true);
     acceptRest.setInterval(limits.acceptPauseMs);
     connect(&acceptRest, &QTimer::timeout, this, &RepairServer::resumeAccepting);
+    memoryReturn.setSingleShot(true);
+    memoryReturn.setInterval(MemoryReturnDelayMs);
+    connect(&memoryReturn, &QTimer::timeout, this, &RepairServer::returnFreedMemory);
 }
 
 // Connections go before the context they share.
@@ -34,6 +45,10 @@ bool RepairServer::listen(const QHostAddress &address, quint16 port)
 {
     if (!listener.listen(address, port))
         return false;
+    // QTcpServer queues 50 connections; a burst beyond that (terminals
+    // reconnecting after a restart) would be dropped and retried a second
+    // later. Listening again only lengthens the queue.
+    ::listen(int(listener.socketDescriptor()), SOMAXCONN);
     listener.pauseAccepting();
     incoming = std::make_unique<QSocketNotifier>(listener.socketDescriptor(), QSocketNotifier::Read);
     connect(incoming.get(), &QSocketNotifier::activated, this, &RepairServer::acceptConnections);
@@ -88,6 +103,17 @@ void RepairServer::connectionClosed(const QString &address)
         connectionsByAddress.erase(fromAddress);
     if (!acceptRest.isActive())
         resumeAccepting();
+    if (!memoryReturn.isActive())
+        memoryReturn.start();
+}
+
+// The allocator keeps freed memory for the process; what thousands of
+// connections held would stay with the server for good.
+void RepairServer::returnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 // Out of descriptors (or another resource), accepting stops; it tries

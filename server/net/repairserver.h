@@ -47,11 +47,13 @@ private:
     void connectionClosed(const QString &address);
     void acceptFailed(int error);
     void resumeAccepting();
+    static void returnFreedMemory();
 
     ConnectionContext context;
     QTcpServer listener; // only binds and listens
     std::unique_ptr<QSocketNotifier> incoming;
     QTimer acceptRest;
+    QTimer memoryReturn;
     QHash<QString, int> connectionsByAddress;
     int connectionCount = 0;
     int acceptFailures = 0;

@@ -14,8 +14,9 @@ struct ServerLimits
     // keep working while others hold the shared room; it covers any request
     // a screen sends.
     qint64 requestAllowance = 8 << 10;
-    // Bytes the socket reads ahead of the frame being collected.
-    qint64 socketReadAhead = 16 << 10;
+    // Bytes the socket reads ahead of the frame being collected; past them
+    // the kernel holds the sender back.
+    qint64 socketReadAhead = 8 << 10;
 
     // Replies written but not yet taken by their clients, all together.
     // Past it no further request is taken until the bytes drain.
