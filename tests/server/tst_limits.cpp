@@ -121,7 +121,7 @@ void LimitsTest::unreadRepliesAreCapped()
 {
     ServerLimits limits;
     limits.unsentReplyBytes = 64 << 10;
-    limits.replyTimeoutMs = 300;
+    limits.replyTimeoutMs = 1000;
     InProcessServer server({}, limits);
     QVERIFY2(server.startError().isEmpty(), qPrintable(server.startError()));
     // A code list whose reply is about 3 MB.
@@ -217,7 +217,7 @@ void LimitsTest::refusedAcceptRestsInsteadOfSpinning()
     QTest::qWait(10 * limits.acceptPauseMs);
     QVERIFY(setrlimit(RLIMIT_NOFILE, &before) == 0);
     const int refused = server.repairServer().refusedAccepts();
-    QVERIFY2(refused >= 1 && refused <= 12, qPrintable(QString::number(refused)));
+    QVERIFY2(refused >= 1 && refused <= 20, qPrintable(QString::number(refused)));
 
     QCOMPARE(usable(*terminal), QStringLiteral("WorkType"));
     newcomer.write(wire::frame(Command::GetWork));
