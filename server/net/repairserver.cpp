@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -69,6 +70,7 @@ void RepairServer::acceptConnections()
         auto *socket = new QTcpSocket(this);
         if (!socket->setSocketDescriptor(descriptor)) {
             delete socket;
+            ::close(descriptor);
             continue;
         }
         accepted(socket);
