@@ -10,6 +10,7 @@
 #include "auth/loginverifier.h"
 #include "auth/terminalsessions.h"
 #include "commands/servercommands.h"
+#include "net/commandworkers.h"
 #include "net/repairserver.h"
 #include "storage/store.h"
 #include "storage/useraccounts.h"
@@ -58,7 +59,9 @@ int main(int argc, char *argv[])
     // The password check itself is left out: only the waits are measured.
     LoginVerifier verifier([](const QByteArray &hash, const QString &sent) { return hash == sent.toLatin1(); });
     const ServerCommands commands(ServerServices{*store, verifier, sessions, throttle, clock});
-    RepairServer server(commands.dispatcher());
+    CommandWorkers workers(*store, CommandWorkers::DefaultThreadCount);
+    verifier.setOutcomeRunner([&workers](std::function<void()> outcome) { workers.post(std::move(outcome)); });
+    RepairServer server(ServerLimits(), workers.requestHandler(commands.dispatcher()));
     if (!server.listen(QHostAddress::LocalHost, 0)) {
         out << "cannot listen: " << server.errorString() << Qt::endl;
         return 1;

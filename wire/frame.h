@@ -14,7 +14,8 @@ constexpr QDataStream::Version StreamVersion = QDataStream::Qt_5_4;
 constexpr qint64 MinimumFrameSize = 8 + 4;
 
 // Largest frames accepted: a request at the server, a reply at the client.
-constexpr qint64 MaximumRequestSize = 1 << 20;
+// The largest request a screen sends is a few kB of text.
+constexpr qint64 MaximumRequestSize = 64 << 10;
 constexpr qint64 MaximumReplySize = 64 << 20;
 
 // Builds one frame: a qint64 size of the whole frame (its own 8 bytes

@@ -14,9 +14,14 @@ void FrameReader::append(const QByteArray &bytes)
 {
     if (broken)
         return;
-    buffer.remove(0, consumed);
+    if (consumed == buffer.size()) {
+        // Starting afresh gives back the memory of a large frame handled before.
+        buffer = bytes;
+    } else {
+        buffer.remove(0, consumed);
+        buffer.append(bytes);
+    }
     consumed = 0;
-    buffer.append(bytes);
 }
 
 std::optional<QByteArray> FrameReader::next()
@@ -35,6 +40,10 @@ std::optional<QByteArray> FrameReader::next()
         return std::nullopt;
     QByteArray frame = buffer.mid(consumed, int(size));
     consumed += int(size);
+    if (consumed == buffer.size()) {
+        buffer.clear();
+        consumed = 0;
+    }
     return frame;
 }
 

@@ -54,6 +54,31 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption department(
         QStringLiteral("department"),
         QStringLiteral("Department of the account added; added to the departments when new."), QStringLiteral("D"));
+    const QCommandLineOption maxConnections(
+        QStringLiteral("max-connections"),
+        QStringLiteral("Connections served at once, all clients together. Default: as many as the process may open "
+                       "files, less a reserve."),
+        QStringLiteral("N"));
+    const QCommandLineOption perAddress(QStringLiteral("max-connections-per-address"),
+                                        QStringLiteral("Connections served at once from one IP address. Default: %1.")
+                                            .arg(ServerLimits().connectionsPerAddress),
+                                        QStringLiteral("N"));
+    const QCommandLineOption requestTimeout(
+        QStringLiteral("request-timeout"),
+        QStringLiteral("Seconds a client may take to send a request once it has begun. Default: %1.")
+            .arg(ServerLimits().frameTimeoutMs / 1000),
+        QStringLiteral("S"));
+    const QCommandLineOption idleTimeout(
+        QStringLiteral("idle-timeout"),
+        QStringLiteral("Seconds a connection may stay silent unless a user is logged in at its address. "
+                       "Default: %1.")
+            .arg(ServerLimits().idleTimeoutMs / 1000),
+        QStringLiteral("S"));
+    const QCommandLineOption replyTimeout(
+        QStringLiteral("reply-timeout"),
+        QStringLiteral("Seconds a client may leave a reply unread before it is disconnected. Default: %1.")
+            .arg(ServerLimits().replyTimeoutMs / 1000),
+        QStringLiteral("S"));
     const QCommandLineOption sessionHours(
         QStringLiteral("session-hours"),
         QStringLiteral("Hours a terminal stays logged in while unused (1 to 8760). Default: 12."), QStringLiteral("N"));
@@ -87,8 +112,9 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption output(QStringLiteral("output"),
                                     QStringLiteral("The CSV file an export writes. Default: standard output."),
                                     QStringLiteral("FILE"));
-    parser.addOptions({db, listen, port, demo, addUser, permission, department, sessionHours, tlsCertificate, tlsKey,
-                       backup, restore, exportHours, exportOrders, output});
+    parser.addOptions({db,           listen,         port,    demo,           addUser,      permission,     department,
+                       sessionHours, tlsCertificate, tlsKey,  maxConnections, perAddress,   requestTimeout, idleTimeout,
+                       replyTimeout, backup,         restore, exportHours,    exportOrders, output});
     parser.addPositionalArgument(QStringLiteral("FROM TO"),
                                  QStringLiteral("The first and last day of an export, as YYYY-MM-DD."));
 
@@ -155,6 +181,44 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
                               .arg(MaximumSessionHours);
             return result;
         }
+    }
+
+    // A whole number from 1 to highest, or the reason it is not.
+    const auto count = [&parser](const QCommandLineOption &option, int highest, int *value) -> QString {
+        bool isNumber = false;
+        const int number = parser.value(option).toInt(&isNumber);
+        if (!isNumber || number < 1 || number > highest)
+            return QStringLiteral("--%1: \"%2\" is not a number from 1 to %3")
+                .arg(option.names().constFirst(), parser.value(option))
+                .arg(highest);
+        *value = number;
+        return {};
+    };
+    constexpr int MaxSeconds = 24 * 3600;
+    constexpr int MaxCount = 1000000;
+    int seconds = 0;
+    const std::pair<const QCommandLineOption *, int *> timeouts[] = {{&requestTimeout, &options.limits.frameTimeoutMs},
+                                                                     {&idleTimeout, &options.limits.idleTimeoutMs},
+                                                                     {&replyTimeout, &options.limits.replyTimeoutMs}};
+    for (const auto &[option, milliseconds] : timeouts) {
+        if (!parser.isSet(*option))
+            continue;
+        result.text = count(*option, MaxSeconds, &seconds);
+        if (!result.text.isEmpty())
+            return result;
+        *milliseconds = seconds * 1000;
+    }
+    if (parser.isSet(perAddress)) {
+        result.text = count(perAddress, MaxCount, &options.limits.connectionsPerAddress);
+        if (!result.text.isEmpty())
+            return result;
+    }
+    if (parser.isSet(maxConnections)) {
+        int connections = 0;
+        result.text = count(maxConnections, MaxCount, &connections);
+        if (!result.text.isEmpty())
+            return result;
+        options.maxConnections = connections;
     }
 
     if (parser.isSet(addUser)) {

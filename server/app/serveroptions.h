@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/serverlimits.h"
+
 #include <QDate>
 #include <QHostAddress>
 #include <QString>
@@ -18,6 +20,12 @@ struct ServerOptions
     // Both set: serve TLS only, with this certificate (PEM) and private key.
     QString tlsCertificatePath;
     QString tlsKeyPath;
+
+    // Timeouts and per-address cap from the command line; the rest keep
+    // their defaults.
+    ServerLimits limits;
+    // --max-connections; without it, as many as the descriptors allow.
+    std::optional<int> maxConnections;
 
     // --add-user: add this account and exit instead of serving.
     struct NewUser

@@ -2,6 +2,7 @@
 
 #include "accountsetup.h"
 #include "demoshop.h"
+#include "filelimit.h"
 #include "serveroptions.h"
 #include "tlssetup.h"
 
@@ -11,6 +12,7 @@
 #include "auth/terminalsessions.h"
 #include "commands/servercommands.h"
 #include "exports/officeexports.h"
+#include "net/commandworkers.h"
 #include "net/repairserver.h"
 #include "storage/databasebackup.h"
 #include "storage/serverlock.h"
@@ -127,6 +129,16 @@ int exportTable(Store &store, const ServerOptions::Export &table, QTextStream &o
     return 0;
 }
 
+// Connections may use every descriptor the system grants, less a reserve.
+ServerLimits limitsFor(const ServerOptions &options)
+{
+    ServerLimits limits = options.limits;
+    limits.connections = qMax(1, FileLimit::raiseToHard() - FileLimit::Reserve);
+    if (options.maxConnections)
+        limits.connections = qMin(limits.connections, *options.maxConnections);
+    return limits;
+}
+
 int serve(Store &store, const ServerOptions &options, QTextStream &output, QTextStream &errors)
 {
     // Several servers may share one PostgreSQL database; an SQLite file has one.
@@ -136,12 +148,17 @@ int serve(Store &store, const ServerOptions &options, QTextStream &output, QText
         errors << "repair-server: " << lockError << Qt::endl;
         return ExitFailure;
     }
+    const ServerLimits limits = limitsFor(options);
     Clock clock;
     TerminalSessions sessions(store, clock, qint64(options.sessionHours) * 3600 * 1000);
     LoginThrottle loginThrottle(clock);
     LoginVerifier loginVerifier;
     const ServerCommands commands(ServerServices{store, loginVerifier, sessions, loginThrottle, clock});
-    RepairServer server(commands.dispatcher());
+    CommandWorkers workers(store, CommandWorkers::DefaultThreadCount);
+    loginVerifier.setOutcomeRunner([&workers](std::function<void()> outcome) { workers.post(std::move(outcome)); });
+    RepairServer server(limits, workers.requestHandler(commands.dispatcher()));
+    // A silent connection from a logged-in terminal is a screen left open.
+    server.setSessionCheck([&sessions](const QHostAddress &peer) { return sessions.hasLiveSession(peer); });
     if (!options.tlsCertificatePath.isEmpty()) {
         QString error;
         const std::optional<QSslConfiguration> tls
@@ -159,7 +176,7 @@ int serve(Store &store, const ServerOptions &options, QTextStream &output, QText
     }
     output << "repair-server: listening on " << server.address().toString() << " port " << server.port()
            << (options.tlsCertificatePath.isEmpty() ? ", plain TCP" : ", TLS only") << ", database "
-           << options.databasePath << Qt::endl;
+           << options.databasePath << ", at most " << limits.connections << " connections" << Qt::endl;
     return QCoreApplication::exec();
 }
 

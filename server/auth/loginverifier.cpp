@@ -29,12 +29,25 @@ bool LoginVerifier::passwordCheck(const QByteArray &storedHash, const QString &d
                                 : PasswordHasher::verify(storedHash, digest);
 }
 
+void LoginVerifier::setOutcomeRunner(OutcomeRunner runner)
+{
+    QMutexLocker locked(&lock);
+    runOutcome = std::move(runner);
+}
+
+int LoginVerifier::pendingChecks() const
+{
+    QMutexLocker locked(&lock);
+    return waiting.size();
+}
+
 void LoginVerifier::verify(const QByteArray &storedHash, const QString &digest, std::function<void(bool)> done)
 {
+    QMutexLocker locked(&lock);
     const quint64 job = nextJob++;
     waiting.insert(job, std::move(done));
     // The task holds copies of the inputs only: the callback, with whatever
-    // it refers to, stays on this thread.
+    // it refers to, stays with this object.
     workers.start(QRunnable::create([this, job, storedHash, digest] {
         const bool matches = check(storedHash, digest);
         // Safe: the destructor waits for every task before this object goes.
@@ -45,7 +58,14 @@ void LoginVerifier::verify(const QByteArray &storedHash, const QString &digest, 
 
 void LoginVerifier::finish(quint64 job, bool matches)
 {
-    const std::function<void(bool)> done = waiting.take(job);
-    if (done)
+    QMutexLocker locked(&lock);
+    std::function<void(bool)> done = waiting.take(job);
+    const OutcomeRunner runner = runOutcome;
+    locked.unlock();
+    if (!done)
+        return;
+    if (runner)
+        runner([done = std::move(done), matches] { done(matches); });
+    else
         done(matches);
 }

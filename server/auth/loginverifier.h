@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
@@ -10,7 +11,8 @@
 
 // Checks password digests against stored hashes on worker threads, so that
 // a login, which costs tens of milliseconds, never holds up the event loop.
-// Outcomes are handed back on this object's thread.
+// Outcomes are handed back on this object's thread, or through the outcome
+// runner when one is set. verify() may be called from any thread.
 class LoginVerifier : public QObject
 {
     Q_OBJECT
@@ -23,6 +25,10 @@ public:
     // The real check, with PasswordHasher.
     static bool passwordCheck(const QByteArray &storedHash, const QString &digest);
 
+    // Runs an outcome callback where the caller wants it (for the server:
+    // on a database thread, in the handlers' turn).
+    using OutcomeRunner = std::function<void(std::function<void()> callback)>;
+
     explicit LoginVerifier(QObject *parent = nullptr);
     explicit LoginVerifier(Check check, QObject *parent = nullptr);
     // Waits for the checks still running; their outcomes are dropped.
@@ -33,13 +39,17 @@ public:
     // costs the same and never matches.
     void verify(const QByteArray &storedHash, const QString &digest, std::function<void(bool matches)> done);
 
-    int pendingChecks() const { return waiting.size(); }
+    void setOutcomeRunner(OutcomeRunner runner);
+
+    int pendingChecks() const;
 
 private:
     void finish(quint64 job, bool matches);
 
     Check check;
+    OutcomeRunner runOutcome;
     QThreadPool workers;
+    mutable QMutex lock; // guards waiting, nextJob and runOutcome
     QHash<quint64, std::function<void(bool)>> waiting;
     quint64 nextJob = 1;
 };

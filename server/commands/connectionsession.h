@@ -9,7 +9,7 @@
 // What command domains remember about one client connection between its
 // requests, and the address of the terminal it comes from. Each domain keeps its own struct T, made on first use with
 // T's default value and found again by its type; all of it ends with the
-// connection. Use on the event loop's thread only.
+// connection. Used by command handlers, which take turns on the store.
 class ConnectionSession
 {
 public:

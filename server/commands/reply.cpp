@@ -2,11 +2,13 @@
 
 #include <QDebug>
 
+#include <atomic>
+
 struct Reply::State
 {
     Deliver deliver;
     std::shared_ptr<ConnectionSession> session;
-    bool sent = false;
+    std::atomic<bool> sent{false};
 
     ~State()
     {
@@ -44,10 +46,9 @@ ConnectionSession &Reply::session() const
 
 void Reply::deliver(const QByteArray &frame) const
 {
-    if (state->sent) {
+    if (state->sent.exchange(true)) {
         qWarning() << "a second reply to one request was dropped";
         return;
     }
-    state->sent = true;
     state->deliver(frame);
 }

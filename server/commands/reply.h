@@ -11,10 +11,9 @@
 #include <memory>
 
 // The answer to one request: exactly one reply frame. A handler sends it at
-// once or later from the event loop (copies of a Reply share one answer).
+// once or later (copies of a Reply share one answer), from any thread.
 // Should every copy be dropped unsent, an "Error" goes out in its place, so
 // that the connection, which answers in order, never waits forever.
-// Use on the event loop's thread only.
 class Reply
 {
 public:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMutex>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
@@ -8,11 +9,18 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 
-// The server's one database connection. Every statement is prepared and
-// takes its values as bound parameters; every write runs in a transaction.
-// SQL written against it runs on SQLite and PostgreSQL alike: what only one
-// of them understands is confined to openSqlite() and openPostgres().
+// The server's database. Every statement is prepared and takes its values
+// as bound parameters; every write runs in a transaction, which waits a
+// bounded time for another writer (another process) to finish. SQL written
+// against it runs on SQLite and PostgreSQL alike: what only one of them
+// understands is confined to this class.
+//
+// Each thread that uses the store gets a connection of its own. Command
+// handlers take turns (Turn): one runs at a time, as if there were one
+// thread, except that a handler waiting for another writer's lock steps
+// aside so that the others go on meanwhile.
 //
 // Reads in the record classes over this store answer std::nullopt (or a
 // failed Lookup) when the database reports an error, and log that error;
@@ -38,7 +46,24 @@ public:
     static bool isPostgresAddress(const QString &location);
     static std::unique_ptr<Store> open(const QString &location, QString *error);
 
-    // A prepared statement on this connection.
+    // The right to run a command handler: held by one thread at a time.
+    class Turn
+    {
+    public:
+        explicit Turn(Store &store);
+        ~Turn();
+        Turn(const Turn &) = delete;
+        Turn &operator=(const Turn &) = delete;
+
+    private:
+        Store &store;
+    };
+
+    // Closes the calling thread's connection; for threads that end before
+    // the store does.
+    void releaseThreadConnection();
+
+    // A prepared statement on the calling thread's connection.
     QSqlQuery prepare(const QString &sql) const;
 
     // Runs a schema statement (CREATE, ALTER, DROP), which takes no values
@@ -53,9 +78,11 @@ public:
 
     // Runs work in one transaction, committed when work returns true and
     // rolled back otherwise. Nested calls join the outer transaction. On
-    // PostgreSQL transactions are serializable: when another server's
-    // transaction got in the way, work is rolled back and run again, so it
-    // must set its results afresh on each run.
+    // SQLite the write lock is taken at the start, waiting at most
+    // LockWaitMs for another writer. On PostgreSQL transactions are
+    // serializable: when another server's transaction got in the way, work
+    // is rolled back and run again, so it must set its results afresh on
+    // each run.
     bool transaction(const std::function<bool()> &work);
 
     // The column type of a generated integer primary key in this database.
@@ -63,14 +90,31 @@ public:
 
     int schemaVersion() const;
 
+    static constexpr int LockWaitMs = 5000;
+
 private:
+    struct ThreadConnection
+    {
+        QString name;
+        int transactionDepth = 0;
+        bool holdsTurn = false;
+    };
+
     Store(const QString &connectionName, const QString &driver);
 
-    bool runTransaction(const std::function<bool()> &work, bool *retry);
+    ThreadConnection &threadConnection() const;
+    bool begin(QSqlDatabase &db, ThreadConnection &local);
+    bool runTransaction(const std::function<bool()> &work, ThreadConnection &local, bool *retry);
+    static bool run(QSqlDatabase &db, const QString &statement, QString *error = nullptr);
+    // Sets up a new connection of this store's database.
+    static bool configure(QSqlDatabase &db, const QString &driver, QString *error);
 
-    QString connection;
-    QString driver;
-    int transactionDepth = 0;
+    const QString firstConnection; // opened by openSqlite() or openPostgres(), cloned for other threads
+    const QString driver;
+    QString beginStatement;
+    mutable QMutex connectionsLock;
+    mutable std::unordered_map<Qt::HANDLE, ThreadConnection> connections; // elements stay put
+    QMutex turn;
 };
 
 // Text to bind as a value: a null QString (which the wire can carry) would

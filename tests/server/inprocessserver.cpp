@@ -6,8 +6,9 @@
 #include <QDateTime>
 #include <QtTest>
 
-InProcessServer::InProcessServer(LoginVerifier::Check check)
-    : verifier(check ? std::make_unique<LoginVerifier>(std::move(check)) : std::make_unique<LoginVerifier>())
+InProcessServer::InProcessServer(LoginVerifier::Check check, const ServerLimits &limits)
+    : serverLimits(limits)
+    , verifier(check ? std::make_unique<LoginVerifier>(std::move(check)) : std::make_unique<LoginVerifier>())
 {
     if (!start())
         return;
@@ -19,6 +20,8 @@ InProcessServer::InProcessServer(LoginVerifier::Check check)
 InProcessServer::~InProcessServer()
 {
     server.reset();
+    workers.reset();
+    verifier->setOutcomeRunner({});
     commands.reset();
     database.reset();
 }
@@ -32,7 +35,10 @@ bool InProcessServer::start()
     loginThrottle = std::make_unique<LoginThrottle>(manualClock);
     commands = std::make_unique<ServerCommands>(
         ServerServices{*database, *verifier, *terminalSessions, *loginThrottle, manualClock});
-    server = std::make_unique<RepairServer>(commands->dispatcher());
+    workers = std::make_unique<CommandWorkers>(*database, CommandWorkers::DefaultThreadCount);
+    verifier->setOutcomeRunner([this](std::function<void()> outcome) { workers->post(std::move(outcome)); });
+    server = std::make_unique<RepairServer>(serverLimits, workers->requestHandler(commands->dispatcher()));
+    server->setSessionCheck([this](const QHostAddress &peer) { return terminalSessions->hasLiveSession(peer); });
     if (!server->listen(QHostAddress::LocalHost, 0)) {
         problem = server->errorString();
         return false;
@@ -43,6 +49,8 @@ bool InProcessServer::start()
 bool InProcessServer::restart()
 {
     server.reset();
+    workers.reset();
+    verifier->setOutcomeRunner({});
     commands.reset();
     loginThrottle.reset();
     terminalSessions.reset();

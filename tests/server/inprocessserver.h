@@ -8,6 +8,7 @@
 #include "auth/loginverifier.h"
 #include "auth/terminalsessions.h"
 #include "commands/servercommands.h"
+#include "net/commandworkers.h"
 #include "net/repairserver.h"
 #include "storage/store.h"
 
@@ -30,7 +31,7 @@ public:
     static constexpr qint64 SessionIdleMilliseconds = 12 * 3600 * 1000;
 
     // check replaces the password check of logins, when given.
-    explicit InProcessServer(LoginVerifier::Check check = {});
+    explicit InProcessServer(LoginVerifier::Check check = {}, const ServerLimits &limits = {});
     ~InProcessServer();
 
     // Stops the server and starts it again on the same database, on
@@ -69,6 +70,7 @@ private:
     bool start();
 
     TestDatabase testDatabase;
+    ServerLimits serverLimits;
     QString problem;
     ManualClock manualClock;
     std::unique_ptr<Store> database;
@@ -76,6 +78,7 @@ private:
     std::unique_ptr<LoginThrottle> loginThrottle;
     std::unique_ptr<LoginVerifier> verifier;
     std::unique_ptr<ServerCommands> commands;
+    std::unique_ptr<CommandWorkers> workers;
     std::unique_ptr<RepairServer> server;
     int terminalsOpened = 0;
 };
@@ -87,8 +90,8 @@ class ServerTestCase : public QObject
     Q_OBJECT
 
 protected:
-    explicit ServerTestCase(LoginVerifier::Check check = {})
-        : server(std::move(check))
+    explicit ServerTestCase(LoginVerifier::Check check = {}, const ServerLimits &limits = {})
+        : server(std::move(check), limits)
     { }
 
     // Sends command on client, each argument as one text; an argument that

@@ -36,7 +36,8 @@ void OptionsTest::commandLines_data()
     QTest::newRow("adding a user") << QStringList{"--add-user", "Jo Ann", "--permission", "2", "--department", "Paint"}
                                    << defaultDatabasePath() + " 0.0.0.0:1234 add Jo Ann/2/Paint";
     QTest::newRow("help") << QStringList{"--help"}
-                          << "help: --db --listen --port --demo --add-user --permission --department";
+                          << "help: --db --listen --port --demo --add-user --permission --department --max-connections "
+                             "--idle-timeout";
     QTest::newRow("short sessions") << QStringList{"--session-hours", "1"}
                                     << defaultDatabasePath() + " 0.0.0.0:1234 sessions of 1 h";
     QTest::newRow("sessions of no time") << QStringList{"--session-hours", "0"} << "invalid";
@@ -48,6 +49,19 @@ void OptionsTest::commandLines_data()
     QTest::newRow("permission 4") << QStringList{"--add-user", "jo", "--permission", "4"} << "invalid";
     QTest::newRow("permission without add-user") << QStringList{"--permission", "2"} << "invalid";
     QTest::newRow("department without add-user") << QStringList{"--department", "Paint"} << "invalid";
+    QTest::newRow("limits") << QStringList{"--max-connections",
+                                           "500",
+                                           "--max-connections-per-address",
+                                           "8",
+                                           "--request-timeout",
+                                           "10",
+                                           "--idle-timeout",
+                                           "120",
+                                           "--reply-timeout",
+                                           "20"}
+                            << defaultDatabasePath() + " 0.0.0.0:1234 limits 500/8/10000/120000/20000";
+    QTest::newRow("idle timeout of 0") << QStringList{"--idle-timeout", "0"} << "invalid";
+    QTest::newRow("per-address cap not a number") << QStringList{"--max-connections-per-address", "many"} << "invalid";
     QTest::newRow("stray argument") << QStringList{"shop.sqlite"} << "invalid";
     QTest::newRow("unknown option") << QStringList{"--verbose"} << "invalid";
 }
@@ -70,10 +84,17 @@ void OptionsTest::commandLines()
                     .arg(run.addUser->userName)
                     .arg(run.addUser->permissionLevel)
                     .arg(run.addUser->department);
+    if (run.maxConnections)
+        text += QStringLiteral(" limits %1/%2/%3/%4/%5")
+                    .arg(*run.maxConnections)
+                    .arg(run.limits.connectionsPerAddress)
+                    .arg(run.limits.frameTimeoutMs)
+                    .arg(run.limits.idleTimeoutMs)
+                    .arg(run.limits.replyTimeoutMs);
     if (parsed.outcome != ParsedCommandLine::Outcome::Run) {
         text = QStringLiteral("help:");
-        for (const char *option :
-             {"--db", "--listen", "--port", "--demo", "--add-user", "--permission", "--department"})
+        for (const char *option : {"--db", "--listen", "--port", "--demo", "--add-user", "--permission", "--department",
+                                   "--max-connections", "--idle-timeout"})
             text += parsed.text.contains(QLatin1String(option)) ? QStringLiteral(" ") + option : QString();
     }
     if (parsed.outcome == ParsedCommandLine::Outcome::Invalid)

@@ -1,0 +1,59 @@
+#include "commandworkers.h"
+
+#include "commands/commanddispatcher.h"
+#include "storage/store.h"
+
+CommandWorkers::CommandWorkers(Store &store, int threadCount)
+    : store(store)
+{
+    for (int i = 0; i < qMax(1, threadCount); ++i)
+        threads.emplace_back([this] { work(); });
+}
+
+CommandWorkers::~CommandWorkers()
+{
+    std::deque<std::function<void()>> dropped;
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        stopping = true;
+        dropped.swap(jobs);
+    }
+    jobWaiting.notify_all();
+    for (std::thread &thread : threads)
+        thread.join();
+}
+
+void CommandWorkers::post(std::function<void()> job)
+{
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        jobs.push_back(std::move(job));
+    }
+    jobWaiting.notify_one();
+}
+
+ConnectionContext::RequestHandler CommandWorkers::requestHandler(const CommandDispatcher &dispatcher)
+{
+    return [this, &dispatcher](const QByteArray &frame, const Reply &reply) {
+        post([&dispatcher, frame, reply] { dispatcher.dispatch(frame, reply); });
+    };
+}
+
+void CommandWorkers::work()
+{
+    for (;;) {
+        std::function<void()> job;
+        {
+            std::unique_lock<std::mutex> lock(queueLock);
+            jobWaiting.wait(lock, [this] { return stopping || !jobs.empty(); });
+            if (stopping)
+                break;
+            job = std::move(jobs.front());
+            jobs.pop_front();
+        }
+        Store::Turn turn(store);
+        job();
+        job = nullptr; // what the job holds goes in its turn, too
+    }
+    store.releaseThreadConnection();
+}
