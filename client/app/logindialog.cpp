@@ -1,11 +1,11 @@
 #include "logindialog.h"
 #include "ui_logindialog.h"
 
-#include "appstate.h"
-#include "frame.h"
-#include "passworddigest.h"
-#include "serverlink.h"
-#include "usermessages.h"
+#include "core/appstate.h"
+#include "core/serverlink.h"
+#include "core/usermessages.h"
+#include "wire/frame.h"
+#include "wire/passworddigest.h"
 
 LoginDialog::LoginDialog(QWidget *parent)
     : QDialog(parent)

@@ -1,4 +1,4 @@
-#include "appstate.h"
+#include "core/appstate.h"
 #include "mainwindow.h"
 
 #include <QApplication>

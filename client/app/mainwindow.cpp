@@ -1,18 +1,18 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "appstate.h"
-#include "continuedialog.h"
-#include "crsdialog.h"
-#include "ferchecksdialog.h"
-#include "ferdialog.h"
-#include "ferdialog1.h"
-#include "frame.h"
-#include "listordersdialog.h"
+#include "bins/binintakedialog.h"
+#include "bins/binrepairsheetdialog.h"
+#include "bins/continueorderdialog.h"
+#include "bins/finalchecksdialog.h"
+#include "core/appstate.h"
+#include "core/serverlink.h"
+#include "core/usermessages.h"
+#include "custom/customjobstartdialog.h"
 #include "logindialog.h"
-#include "managementpaneldialog.h"
-#include "serverlink.h"
-#include "usermessages.h"
+#include "management/managementpaneldialog.h"
+#include "management/orderreviewdialog.h"
+#include "wire/frame.h"
 
 #include <QDialog>
 
@@ -63,17 +63,17 @@ std::unique_ptr<QDialog> MainWindow::createChildScreen(ChildScreen screen)
 {
     switch (screen) {
     case ChildScreen::BinIntake:
-        return std::make_unique<FerDialog1>();
+        return std::make_unique<BinIntakeDialog>();
     case ChildScreen::CustomStart:
-        return std::make_unique<CRSDialog>();
+        return std::make_unique<CustomJobStartDialog>();
     case ChildScreen::ContinueWork:
-        return std::make_unique<ContinueDialog>();
+        return std::make_unique<ContinueOrderDialog>();
     case ChildScreen::RepairSheet:
-        return std::make_unique<FERDialog>();
+        return std::make_unique<BinRepairSheetDialog>();
     case ChildScreen::FinalChecks:
-        return std::make_unique<FerChecksDialog>();
+        return std::make_unique<FinalChecksDialog>();
     case ChildScreen::OrderReview:
-        return std::make_unique<ListOrdersDialog>();
+        return std::make_unique<OrderReviewDialog>();
     case ChildScreen::ManagementPanel:
         return std::make_unique<ManagementPanelDialog>();
     }

@@ -1,12 +1,12 @@
 #include "precheckdialog.h"
 #include "ui_precheckdialog.h"
 
-#include "appstate.h"
-#include "ferdialog.h"
-#include "frame.h"
-#include "handover.h"
-#include "serverlink.h"
-#include "usermessages.h"
+#include "binrepairsheetdialog.h"
+#include "core/appstate.h"
+#include "core/handover.h"
+#include "core/serverlink.h"
+#include "core/usermessages.h"
+#include "wire/frame.h"
 
 #include <QCheckBox>
 
@@ -59,7 +59,7 @@ PreCheckDialog::~PreCheckDialog()
 void PreCheckDialog::handleReplies()
 {
     link->replies()
-        .on("PreChecksSaved", [this]() { handOver<FERDialog>(this, link); })
+        .on("PreChecksSaved", [this]() { handOver<BinRepairSheetDialog>(this, link); })
         .on("PreForChecks", [this](const QString &lids, const QString &chains,
                                    const QString &lidRod) { showStoredVerdicts(lids, chains, lidRod); })
         .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });

@@ -1,8 +1,8 @@
 #include "serverlink.h"
 
 #include "appstate.h"
-#include "frame.h"
 #include "usermessages.h"
+#include "wire/frame.h"
 
 #include <QTcpSocket>
 #include <QWidget>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "framereader.h"
 #include "replytable.h"
+#include "wire/framereader.h"
 
 #include <QAbstractSocket>
 #include <QObject>

@@ -1,11 +1,11 @@
 #include "managementpaneldialog.h"
 #include "ui_managementpaneldialog.h"
 
-#include "appstate.h"
-#include "frame.h"
-#include "listordersdialog.h"
-#include "serverlink.h"
-#include "usermessages.h"
+#include "core/appstate.h"
+#include "core/serverlink.h"
+#include "core/usermessages.h"
+#include "orderreviewdialog.h"
+#include "wire/frame.h"
 
 ManagementPanelDialog::ManagementPanelDialog(QWidget *parent)
     : QDialog(parent)
@@ -67,7 +67,7 @@ void ManagementPanelDialog::on_pushButton_ConfirmOrders_clicked()
     AppState &state = AppState::instance();
     state.setConfirmingOrders(true);
     {
-        ListOrdersDialog review;
+        OrderReviewDialog review;
         link->close();
         hide();
         review.exec();

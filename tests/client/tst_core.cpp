@@ -1,6 +1,6 @@
-#include "liveclock.h"
+#include "core/liveclock.h"
+#include "core/serverlink.h"
 #include "screens.h"
-#include "serverlink.h"
 
 #include <QDialog>
 #include <memory>

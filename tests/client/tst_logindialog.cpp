@@ -1,6 +1,6 @@
-#include "logindialog.h"
-#include "passworddigest.h"
+#include "app/logindialog.h"
 #include "screens.h"
+#include "wire/passworddigest.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "managementpaneldialog.h"
+#include "management/managementpaneldialog.h"
 #include "screens.h"
 
 class ManagementPanelDialogTest : public QObject
@@ -23,7 +23,7 @@ private slots:
         bool confirmingWhileOpen = false;
         bool panelHidden = false;
         QStringList reviewAsked;
-        watcher.onScreen("ListOrdersDialog", [&](QWidget *review) {
+        watcher.onScreen("OrderReviewDialog", [&](QWidget *review) {
             confirmingWhileOpen = AppState::instance().confirmingOrders();
             panelHidden = !panel.isVisible();
             if (server.waitForRequest("GetListOfUserOrders") >= 0)
@@ -31,7 +31,7 @@ private slots:
             review->close();
         });
         press(panel, "pushButton_ConfirmOrders");
-        QCOMPARE(watcher.seen(), QStringList{"ListOrdersDialog"});
+        QCOMPARE(watcher.seen(), QStringList{"OrderReviewDialog"});
         QVERIFY(confirmingWhileOpen && panelHidden);
         QCOMPARE(reviewAsked, QStringList{"5"});
         QVERIFY(!AppState::instance().confirmingOrders());

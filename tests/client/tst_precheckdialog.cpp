@@ -1,4 +1,4 @@
-#include "precheckdialog.h"
+#include "bins/precheckdialog.h"
 #include "screens.h"
 
 namespace {
@@ -36,7 +36,7 @@ private slots:
         PreCheckDialog dialog;
         waitForLink(dialog);
         ScreenWatcher watcher;
-        watcher.closeScreen("FERDialog");
+        watcher.closeScreen("BinRepairSheetDialog");
         press(dialog, "pushButton_Next");
         click(dialog, "LidsGood");
         press(dialog, "pushButton_Next");
@@ -54,7 +54,7 @@ private slots:
 
         click(dialog, "LidRodGood");
         press(dialog, "pushButton_Next");
-        QTRY_COMPARE(watcher.seen(), QStringList{"FERDialog"});
+        QTRY_COMPARE(watcher.seen(), QStringList{"BinRepairSheetDialog"});
         // Nothing went out on connecting or for the refused presses.
         QCOMPARE(server.commands().first(), QString("StorePreChecks"));
         QCOMPARE(server.requests().first().arguments(),

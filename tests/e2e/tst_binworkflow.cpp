@@ -1,7 +1,7 @@
-#include "appstate.h"
+#include "app/mainwindow.h"
+#include "core/appstate.h"
 #include "flowhelpers.h"
 #include "jobplans.h"
-#include "mainwindow.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
 #include "serverprocess.h"
@@ -51,8 +51,8 @@ void BinWorkflowEndToEndTest::frontEndJobFromNextToFinished()
 
     MainWindow window;
     startJob(&window, QStringLiteral("Front End Repair"));
-    QCOMPARE(watcher.seen(),
-             (QStringList{"FerDialog1", "PreCheckDialog", "FERDialog", "FerAddDialog", "FerChecksDialog"}));
+    QCOMPARE(watcher.seen(), (QStringList{"BinIntakeDialog", "PreCheckDialog", "BinRepairSheetDialog",
+                                          "BinRepairLineDialog", "FinalChecksDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(window.isVisible());
     QVERIFY(lastBinId.startsWith(QLatin1String("KD")));
@@ -95,7 +95,8 @@ void BinWorkflowEndToEndTest::rollOffJobFromNextToFinished()
 
     MainWindow window;
     startJob(&window, QStringLiteral("Roll Off Repair"));
-    QCOMPARE(watcher.seen(), (QStringList{"FerDialog1", "PreCheckDialog", "FERDialog", "FerAddDialog"}));
+    QCOMPARE(watcher.seen(),
+             (QStringList{"BinIntakeDialog", "PreCheckDialog", "BinRepairSheetDialog", "BinRepairLineDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(lastBinId.startsWith(QLatin1String("ROR")));
     QCOMPARE(
@@ -114,7 +115,7 @@ void BinWorkflowEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
     planFinalChecks(watcher);
     int sheetsSeen = 0;
     watcher.onScreen(
-        QStringLiteral("FERDialog"),
+        QStringLiteral("BinRepairSheetDialog"),
         [&sheetsSeen](QWidget *sheet) {
             // First visit: leave the job; second visit: finish it.
             if (++sheetsSeen == 1) {
@@ -134,7 +135,7 @@ void BinWorkflowEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
 
     messages.expect(QStringLiteral("Finished"));
     watcher.onScreen(
-        QStringLiteral("ContinueDialog"),
+        QStringLiteral("ContinueOrderDialog"),
         [leftBinId](QWidget *continueScreen) {
             auto *orders = child<QListWidget>(continueScreen, "listWidget_WorkOrders");
             const QList<QListWidgetItem *> matching = orders->findItems(leftBinId, Qt::MatchExactly);

@@ -1,7 +1,7 @@
-#include "appstate.h"
+#include "app/mainwindow.h"
+#include "core/appstate.h"
 #include "flowhelpers.h"
 #include "jobplans.h"
-#include "mainwindow.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
 #include "serverprocess.h"
@@ -54,7 +54,7 @@ void CustomWorkflowEndToEndTest::customJobFromNextToSaved()
     planCustomJob(watcher, QStringLiteral("Acme Waste"));
     planCustomLine(watcher);
     watcher.onScreen(
-        QStringLiteral("CRMDialog"),
+        QStringLiteral("CustomJobSheetDialog"),
         [](QWidget *sheet) {
             click(sheet, "pushButton_Add");
             auto *lines = child<QTableView>(sheet, "tableView_Repairs");
@@ -65,7 +65,7 @@ void CustomWorkflowEndToEndTest::customJobFromNextToSaved()
 
     MainWindow window;
     startJob(&window, QStringLiteral("Custom"));
-    QCOMPARE(watcher.seen(), (QStringList{"CRSDialog", "CRMDialog", "CRAddDialog"}));
+    QCOMPARE(watcher.seen(), (QStringList{"CustomJobStartDialog", "CustomJobSheetDialog", "CustomRepairLineDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(window.isVisible());
 
@@ -96,7 +96,7 @@ void CustomWorkflowEndToEndTest::jobLeftWithCancelIsResumedThroughContinueCustom
     planCustomLine(watcher);
     int sheetsSeen = 0;
     watcher.onScreen(
-        QStringLiteral("CRMDialog"),
+        QStringLiteral("CustomJobSheetDialog"),
         [&sheetsSeen](QWidget *sheet) {
             // First visit: leave the job; second visit: add a line and submit it.
             if (++sheetsSeen == 1) {
@@ -119,7 +119,7 @@ void CustomWorkflowEndToEndTest::jobLeftWithCancelIsResumedThroughContinueCustom
     messages.expect(QStringLiteral("Are you sure you want to finish this job?"), QMessageBox::Yes);
     messages.expect(QStringLiteral("Custom Repair Saved"));
     watcher.onScreen(
-        QStringLiteral("ContinueDialog"),
+        QStringLiteral("ContinueOrderDialog"),
         [job](QWidget *continueScreen) {
             auto *jobs = child<QListWidget>(continueScreen, "listWidget_WorkOrders");
             const QList<QListWidgetItem *> matching

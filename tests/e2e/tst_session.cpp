@@ -1,5 +1,5 @@
-#include "appstate.h"
-#include "mainwindow.h"
+#include "app/mainwindow.h"
+#include "core/appstate.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
 #include "serverprocess.h"

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "appstate.h"
+#include "core/appstate.h"
 #include "fakeserver.h"
-#include "frame.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
+#include "wire/frame.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
