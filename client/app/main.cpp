@@ -1,5 +1,6 @@
 #include "core/appstate.h"
 #include "mainwindow.h"
+#include "screenfactory.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -47,6 +48,7 @@ int main(int argc, char *argv[])
         return 2;
     }
 
+    Navigation::setFactory(createScreen);
     MainWindow window;
     window.show();
     return application.exec();

@@ -1,21 +1,18 @@
 #include "binintakedialog.h"
 #include "ui_binintakedialog.h"
 
-#include "continueorderdialog.h"
 #include "core/appstate.h"
 #include "core/binordermode.h"
 #include "core/handover.h"
 #include "core/serverlink.h"
 #include "core/usermessages.h"
-#include "precheckdialog.h"
+#include "wire/commands.h"
 #include "wire/frame.h"
+#include "wire/orderstatus.h"
+#include "wire/replytags.h"
+#include "wire/worktypes.h"
 
-namespace {
-
-const QString FrontEndRepair = QStringLiteral("Front End Repair");
-const QString RollOffRepair = QStringLiteral("Roll Off Repair");
-
-} // namespace
+namespace { } // namespace
 
 BinIntakeDialog::BinIntakeDialog(QWidget *parent)
     : QDialog(parent)
@@ -27,6 +24,7 @@ BinIntakeDialog::BinIntakeDialog(QWidget *parent)
     ui->label_Date->setText(binDateText());
     showMaximized();
     fillChoices();
+    link->whenConnected([this]() { requestNewBinId(); });
     link->open();
 }
 
@@ -38,11 +36,11 @@ BinIntakeDialog::~BinIntakeDialog()
 void BinIntakeDialog::fillChoices()
 {
     const QString workType = AppState::instance().workType();
-    if (workType == FrontEndRepair) {
+    if (workType == WorkType::frontEnd()) {
         ui->comboBox_BinSize->addItems({"2", "3", "4", "6", "8"});
         ui->comboBox_Addit_Info->addItems(
             {"None", "Cardboard Slot", "Compactor", "No Lids", "Slant", "Steel Lids", "Tall"});
-    } else if (workType == RollOffRepair) {
+    } else if (workType == WorkType::rollOff()) {
         ui->comboBox_BinSize->addItems({"10", "15", "20", "25", "30", "35", "40", "50"});
         ui->comboBox_Addit_Info->addItems({"None", "Compactor", "Enclosed"});
     } else {
@@ -53,19 +51,19 @@ void BinIntakeDialog::fillChoices()
 void BinIntakeDialog::handleReplies()
 {
     link->replies()
-        .on("NewBinID",
+        .on(ReplyTag::NewBinID,
             [this](const QString &binId, const QString &codeListKey) {
                 newBinId = binId;
                 newCodeListKey = codeListKey;
                 ui->label_ID->setText(QStringLiteral("ID ") + binId);
             })
-        .on("BinFound", [this](const QString &binId, const QString &repairId,
-                               const QString &binSize) { binFound(binId, repairId, binSize); })
-        .on("BinNotFound", [this](const QString &binId) { binNotFound(binId); })
-        .on("BinInProgress", [this](const QString &binId) { binInProgress(binId); })
-        .on("NewRepairId",
+        .on(ReplyTag::BinFound, [this](const QString &binId, const QString &repairId,
+                                       const QString &binSize) { binFound(binId, repairId, binSize); })
+        .on(ReplyTag::BinNotFound, [this](const QString &binId) { binNotFound(binId); })
+        .on(ReplyTag::BinInProgress, [this](const QString &binId) { binInProgress(binId); })
+        .on(ReplyTag::NewRepairId,
             [this](qint32 repairId) { startOrder(newBinId, ui->comboBox_BinSize->currentText(), repairId); })
-        .on("InfoSaved", [this]() { handOver<PreCheckDialog>(this, link); })
+        .on(ReplyTag::InfoSaved, [this]() { handOver(this, link, ScreenKind::PreCheck); })
         .otherwise([this](const QString &tag) { UserMessages::show(this, QStringLiteral("Error2") + tag); });
 }
 
@@ -99,7 +97,7 @@ void BinIntakeDialog::binInProgress(const QString &binId)
         return;
     AppState &state = AppState::instance();
     state.setContinueBin(true, binId);
-    handOver<ContinueOrderDialog>(this, link);
+    handOver(this, link, ScreenKind::ContinueOrder);
     state.setContinueBin(false, QString());
 }
 
@@ -110,41 +108,18 @@ void BinIntakeDialog::startOrder(const QString &binId, const QString &binSize, i
     // A new order is the worker's own and has just begun: nothing left over
     // from an order continued or submitted before may describe it.
     state.setOrderOwner(QString());
-    state.setOrderStatus(1);
+    state.setOrderStatus(OrderStatus::Started);
     requestStoreCurrentInfo();
-}
-
-void BinIntakeDialog::readyRead()
-{
-    link->collect();
-}
-
-void BinIntakeDialog::connected()
-{
-    requestNewBinId();
-}
-
-void BinIntakeDialog::disconnected()
-{
-    link->reportLoss();
-}
-
-void BinIntakeDialog::displayError(QAbstractSocket::SocketError error)
-{
-    link->reportError(error);
 }
 
 void BinIntakeDialog::on_pushButton_Edit_clicked()
 {
     const QString workType = AppState::instance().workType();
     QString prompt;
-    QString prefix;
-    if (workType == FrontEndRepair) {
+    if (workType == WorkType::frontEnd()) {
         prompt = QStringLiteral("eg(KD1234)\nBin ID:");
-        prefix = QStringLiteral("KD");
-    } else if (workType == RollOffRepair) {
+    } else if (workType == WorkType::rollOff()) {
         prompt = QStringLiteral("eg(ror20168211)\nBin ID:");
-        prefix = QStringLiteral("ROR");
     } else {
         UserMessages::show(this, QStringLiteral("WorkType Error"));
         return;
@@ -153,6 +128,7 @@ void BinIntakeDialog::on_pushButton_Edit_clicked()
     const QString binId = UserMessages::askText(this, QStringLiteral("Search Bin ID"), prompt);
     if (binId.isEmpty())
         return;
+    const QString prefix = WorkType::binIdPrefix(workType);
     if (!binId.startsWith(prefix, Qt::CaseSensitive)) {
         UserMessages::show(this, QStringLiteral("Bin ID can only start with ") + prefix);
         return;
@@ -172,23 +148,23 @@ void BinIntakeDialog::on_pushButton_Enter_clicked()
 void BinIntakeDialog::requestNewBinId()
 {
     const AppState &state = AppState::instance();
-    link->send(wire::frame("GetNewBinId", state.workType(), state.user(1)));
+    link->send(wire::frame(Command::GetNewBinId, state.workType(), state.user(1)));
 }
 
 void BinIntakeDialog::requestFindBin(const QString &binId)
 {
     const AppState &state = AppState::instance();
-    link->send(wire::frame("FindBin", state.user(1), state.workType(), binId));
+    link->send(wire::frame(Command::FindBin, state.user(1), state.workType(), binId));
 }
 
 void BinIntakeDialog::requestMakeRepairId()
 {
-    link->send(wire::frame("MakeRepairId", ui->label_ID->text(), AppState::instance().workType()));
+    link->send(wire::frame(Command::MakeRepairId, ui->label_ID->text(), AppState::instance().workType()));
 }
 
 void BinIntakeDialog::requestStoreCurrentInfo()
 {
     const AppState &state = AppState::instance();
-    link->send(wire::frame("StoreCurrentInfo", state.user(1), state.workType(), state.currentBin(1),
+    link->send(wire::frame(Command::StoreCurrentInfo, state.user(1), state.workType(), state.currentBin(1),
                            state.currentBin(2), state.currentBin(4), ui->comboBox_Addit_Info->currentText()));
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractSocket>
 #include <QDialog>
 
 namespace Ui {
@@ -21,10 +20,6 @@ public:
     ~BinIntakeDialog() override;
 
 private slots:
-    void readyRead();
-    void connected();
-    void disconnected();
-    void displayError(QAbstractSocket::SocketError error);
     void on_pushButton_Edit_clicked();
     void on_pushButton_Enter_clicked();
 

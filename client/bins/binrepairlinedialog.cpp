@@ -6,8 +6,11 @@
 #include "core/repairtime.h"
 #include "core/serverlink.h"
 #include "core/usermessages.h"
+#include "wire/commands.h"
 #include "wire/fieldreader.h"
 #include "wire/frame.h"
+#include "wire/orderstatus.h"
+#include "wire/replytags.h"
 
 #include <algorithm>
 
@@ -30,6 +33,7 @@ BinRepairLineDialog::BinRepairLineDialog(QWidget *parent)
         {QStringLiteral("0"), QStringLiteral("15"), QStringLiteral("30"), QStringLiteral("45")});
     handleReplies();
     showMaximized();
+    link->whenConnected([this]() { requestRepairCodes(); });
     link->open();
 }
 
@@ -41,7 +45,7 @@ BinRepairLineDialog::~BinRepairLineDialog()
 void BinRepairLineDialog::handleReplies()
 {
     link->replies()
-        .on("RepairCodes",
+        .on(ReplyTag::RepairCodes,
             [this](wire::FieldReader &reply) {
                 const QString count = reply.string();
                 const auto codes = wire::readGroups<QString, QString>(reply, count.toInt());
@@ -53,8 +57,8 @@ void BinRepairLineDialog::handleReplies()
                 showRepairCodes(received);
                 return true;
             })
-        .on("BinRepairSaved", [this]() { finish(); })
-        .on("CurrentSelectedRepair", [this](const QString &itemText) { selectedRepairReceived(itemText); })
+        .on(ReplyTag::BinRepairSaved, [this]() { finish(); })
+        .on(ReplyTag::CurrentSelectedRepair, [this](const QString &itemText) { selectedRepairReceived(itemText); })
         .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });
 }
 
@@ -127,26 +131,6 @@ void BinRepairLineDialog::finish()
     close();
 }
 
-void BinRepairLineDialog::connected()
-{
-    requestRepairCodes();
-}
-
-void BinRepairLineDialog::readyRead()
-{
-    link->collect();
-}
-
-void BinRepairLineDialog::disconnected()
-{
-    link->reportLoss();
-}
-
-void BinRepairLineDialog::displayError(QAbstractSocket::SocketError error)
-{
-    link->reportError(error);
-}
-
 void BinRepairLineDialog::on_pushButton_Submit_clicked()
 {
     const QString code = repairCode();
@@ -186,7 +170,7 @@ void BinRepairLineDialog::requestRepairCodes()
         codeListKey = state.checkOrder(4);
     else if (binOrderMode() == BinOrderMode::Confirming)
         codeListKey = state.confirmOrder(4);
-    link->send(wire::frame("GetRepairCodes", state.workType(), codeListKey));
+    link->send(wire::frame(Command::GetRepairCodes, state.workType(), codeListKey));
 }
 
 void BinRepairLineDialog::requestEdit(const QString &code, const QString &materials, const QString &time)
@@ -212,7 +196,7 @@ void BinRepairLineDialog::requestEdit(const QString &code, const QString &materi
         repairId = state.currentBin(4);
         break;
     }
-    link->send(wire::frame("EditBinRepair", user, state.workType(), binId, repairId, state.editRepairLine(1),
+    link->send(wire::frame(Command::EditBinRepair, user, state.workType(), binId, repairId, state.editRepairLine(1),
                            state.editRepairLine(2), code, materials, time));
 }
 
@@ -221,16 +205,17 @@ void BinRepairLineDialog::requestSave(const QString &code, const QString &materi
     const AppState &state = AppState::instance();
     switch (binOrderMode()) {
     case BinOrderMode::Checking:
-        link->send(wire::frame("SaveBinRepairInfo", state.checkOrder(1), QStringLiteral("4"), state.workType(),
-                               state.checkOrder(2), state.checkOrder(3), state.checkOrder(5), code, materials, time));
+        link->send(wire::frame(Command::SaveBinRepairInfo, state.checkOrder(1),
+                               QString::number(OrderStatus::WaitingForCheck), state.workType(), state.checkOrder(2),
+                               state.checkOrder(3), state.checkOrder(5), code, materials, time));
         break;
     case BinOrderMode::Confirming:
-        link->send(wire::frame("SaveBinRepairInfo", state.confirmOrder(1), QStringLiteral("5"), state.workType(),
-                               state.confirmOrder(2), state.confirmOrder(3), state.confirmBinSize(), code, materials,
-                               time));
+        link->send(wire::frame(Command::SaveBinRepairInfo, state.confirmOrder(1), QString::number(OrderStatus::Checked),
+                               state.workType(), state.confirmOrder(2), state.confirmOrder(3), state.confirmBinSize(),
+                               code, materials, time));
         break;
     case BinOrderMode::OwnBin:
-        link->send(wire::frame("SaveBinRepairInfo", state.user(1), QString::number(state.orderStatus()),
+        link->send(wire::frame(Command::SaveBinRepairInfo, state.user(1), QString::number(state.orderStatus()),
                                state.workType(), state.currentBin(1), state.currentBin(4), state.currentBin(2), code,
                                materials, time));
         break;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractSocket>
 #include <QDialog>
 #include <QPair>
 #include <QVector>
@@ -27,10 +26,6 @@ public:
     static constexpr int MaterialsLimit = 512;
 
 private slots:
-    void connected();
-    void readyRead();
-    void disconnected();
-    void displayError(QAbstractSocket::SocketError error);
     void on_pushButton_Submit_clicked();
     void on_comboBox_currentIndexChanged(int index);
     void on_comboBox_Time_currentIndexChanged(int index);

@@ -1,23 +1,23 @@
 #include "binrepairsheetdialog.h"
 #include "ui_binrepairsheetdialog.h"
 
-#include "binrepairlinedialog.h"
 #include "core/appstate.h"
 #include "core/binordermode.h"
 #include "core/handover.h"
 #include "core/serverlink.h"
 #include "core/usermessages.h"
-#include "finalchecksdialog.h"
+#include "wire/commands.h"
 #include "wire/fieldreader.h"
 #include "wire/frame.h"
+#include "wire/orderstatus.h"
+#include "wire/replytags.h"
+#include "wire/worktypes.h"
 
 #include <QItemSelectionModel>
 #include <QStandardItemModel>
 
 namespace {
 
-const QString FrontEndRepair = QStringLiteral("Front End Repair");
-const QString RollOffRepair = QStringLiteral("Roll Off Repair");
 const QString TotalTimePrefix = QStringLiteral("Total Time: ");
 
 QString userName()
@@ -40,6 +40,7 @@ BinRepairSheetDialog::BinRepairSheetDialog(QWidget *parent)
     ui->tableView->setModel(repairModel);
     handleReplies();
     showMaximized();
+    link->whenConnected([this]() { onConnected(); });
     link->open();
     ui->label_Date->setText(binDateText());
 }
@@ -54,7 +55,7 @@ BinRepairSheetDialog::~BinRepairSheetDialog()
 void BinRepairSheetDialog::handleReplies()
 {
     link->replies()
-        .on("BinSize",
+        .on(ReplyTag::BinSize,
             [this](const QString &size) {
                 AppState &state = AppState::instance();
                 ui->label_ID->setText(QStringLiteral("ID ") + state.currentBin(1));
@@ -62,7 +63,7 @@ void BinRepairSheetDialog::handleReplies()
                 ui->label_FER->setText(state.workType());
                 state.setCurrentBin(state.currentBin(1), size, state.currentBin(3), state.currentBin(4).toInt());
             })
-        .on("BinRepairInfo",
+        .on(ReplyTag::BinRepairInfo,
             [this](wire::FieldReader &reply) {
                 const QString size = reply.string();
                 const QString count = reply.string();
@@ -75,21 +76,22 @@ void BinRepairSheetDialog::handleReplies()
                 showRepairRows(size, received);
                 return true;
             })
-        .on("BinRepairSaved",
+        .on(ReplyTag::BinRepairSaved,
             [this]() {
-                if (AppState::instance().orderStatus() == 3)
-                    runWithLinkClosed<FinalChecksDialog>(this, link);
+                if (AppState::instance().orderStatus() == OrderStatus::FrontEndSheetSubmitted)
+                    runWithLinkClosed(this, link, ScreenKind::FinalChecks);
             })
-        .on("StatusChanged", [this]() { statusChanged(); })
-        .on("RepairRemoved", [this]() { requestRepairInfo(); })
-        .on("StartTimeSet", [this](const QString &stampId, const QString &hours) { timingStarted(stampId, hours); })
-        .on("EndTimeSet", [this]() { timingEnded(); })
-        .on("GetBinTotalTime",
+        .on(ReplyTag::StatusChanged, [this]() { statusChanged(); })
+        .on(ReplyTag::RepairRemoved, [this]() { requestRepairInfo(); })
+        .on(ReplyTag::StartTimeSet,
+            [this](const QString &stampId, const QString &hours) { timingStarted(stampId, hours); })
+        .on(ReplyTag::EndTimeSet, [this]() { timingEnded(); })
+        .on(ReplyTag::GetBinTotalTime,
             [this](const QString &total) {
                 ui->label_TotalTime->setText(TotalTimePrefix + total);
                 refreshSheet();
             })
-        .on("SendBinBack",
+        .on(ReplyTag::SendBinBack,
             [this]() {
                 clearReviewGroup();
                 endSheet();
@@ -103,12 +105,12 @@ void BinRepairSheetDialog::refreshSheet()
 {
     AppState &state = AppState::instance();
     if (binOrderMode() != BinOrderMode::OwnBin)
-        state.setOrderStatus(2);
+        state.setOrderStatus(OrderStatus::LinesRecorded);
     switch (state.orderStatus()) {
-    case 1:
+    case OrderStatus::Started:
         requestBinInfo();
         break;
-    case 2:
+    case OrderStatus::LinesRecorded:
         requestRepairInfo();
         break;
     default:
@@ -174,7 +176,7 @@ void BinRepairSheetDialog::timingEnded()
     AppState::instance().setTimerRunning(false);
     AppState::instance().setTimeStampId(0);
     // Only an accepted roll-off submission is finished here; Back merely stops the timing.
-    if (finishing && AppState::instance().workType() == RollOffRepair)
+    if (finishing && AppState::instance().workType() == WorkType::rollOff())
         UserMessages::show(this, QStringLiteral("Finished"));
     clearReviewGroup();
     endSheet();
@@ -183,9 +185,9 @@ void BinRepairSheetDialog::timingEnded()
 void BinRepairSheetDialog::statusChanged()
 {
     const QString workType = AppState::instance().workType();
-    if (workType == FrontEndRepair) {
-        handOver<FinalChecksDialog>(this, link);
-    } else if (workType == RollOffRepair) {
+    if (workType == WorkType::frontEnd()) {
+        handOver(this, link, ScreenKind::FinalChecks);
+    } else if (workType == WorkType::rollOff()) {
         if (AppState::instance().timerRunning()) {
             finishing = true;
             requestEndTime();
@@ -227,29 +229,6 @@ void BinRepairSheetDialog::endSheet()
     close();
 }
 
-void BinRepairSheetDialog::connected()
-{
-    if (binOrderMode() != BinOrderMode::OwnBin)
-        requestTotalTime();
-    else if (!AppState::instance().timerRunning())
-        requestStartTime();
-}
-
-void BinRepairSheetDialog::readyRead()
-{
-    link->collect();
-}
-
-void BinRepairSheetDialog::disconnected()
-{
-    link->reportLoss();
-}
-
-void BinRepairSheetDialog::displayError(QAbstractSocket::SocketError error)
-{
-    link->reportError(error);
-}
-
 void BinRepairSheetDialog::ClockUpdate(const QString &text)
 {
     ui->label_TotalTime->setText(TotalTimePrefix + text);
@@ -257,10 +236,7 @@ void BinRepairSheetDialog::ClockUpdate(const QString &text)
 
 void BinRepairSheetDialog::on_pushButton_Add_clicked()
 {
-    {
-        BinRepairLineDialog entry;
-        entry.exec();
-    }
+    Navigation::run(ScreenKind::BinRepairLine);
     requestRepairInfo();
 }
 
@@ -271,14 +247,16 @@ void BinRepairSheetDialog::on_pushButton_Submit_clicked()
     const QString workType = state.workType();
     switch (binOrderMode()) {
     case BinOrderMode::Checking:
-        if (workType == FrontEndRepair) {
-            handOver<FinalChecksDialog>(this, link);
-        } else if (workType == RollOffRepair) {
-            requestStatusChange(state.checkOrder(1), QStringLiteral("5"), state.checkOrder(2), state.checkOrder(3));
+        if (workType == WorkType::frontEnd()) {
+            handOver(this, link, ScreenKind::FinalChecks);
+        } else if (workType == WorkType::rollOff()) {
+            requestStatusChange(state.checkOrder(1), QString::number(OrderStatus::Checked), state.checkOrder(2),
+                                state.checkOrder(3));
         }
         break;
     case BinOrderMode::Confirming:
-        requestStatusChange(state.confirmOrder(1), QStringLiteral("6"), state.confirmOrder(2), state.confirmOrder(3));
+        requestStatusChange(state.confirmOrder(1), QString::number(OrderStatus::Confirmed), state.confirmOrder(2),
+                            state.confirmOrder(3));
         break;
     case BinOrderMode::OwnBin:
         submitOwnOrder();
@@ -291,10 +269,10 @@ void BinRepairSheetDialog::submitOwnOrder()
     AppState &state = AppState::instance();
     const QString workType = state.workType();
     int status = 0;
-    if (workType == FrontEndRepair) {
-        status = 3;
-    } else if (workType == RollOffRepair) {
-        status = 4;
+    if (workType == WorkType::frontEnd()) {
+        status = OrderStatus::FrontEndSheetSubmitted;
+    } else if (workType == WorkType::rollOff()) {
+        status = OrderStatus::WaitingForCheck;
     } else {
         UserMessages::show(this, QStringLiteral("Work Type Error: ") + workType);
         return;
@@ -312,10 +290,7 @@ void BinRepairSheetDialog::on_pushButton_Edit_clicked()
     }
     const int row = ui->tableView->currentIndex().row();
     state.setEditRepairLine(rowText(row, 0), rowText(row, 1), rowText(row, 2));
-    {
-        BinRepairLineDialog entry;
-        entry.exec();
-    }
+    Navigation::run(ScreenKind::BinRepairLine);
     state.setEditRepairLine(QString(), QString(), QString());
     requestRepairInfo();
 }
@@ -354,7 +329,8 @@ void BinRepairSheetDialog::on_pushButton_Back_clicked()
 void BinRepairSheetDialog::requestStartTime()
 {
     const AppState &state = AppState::instance();
-    link->send(wire::frame("SetStartTime", userName(), state.workType(), state.currentBin(1), state.currentBin(4)));
+    link->send(
+        wire::frame(Command::SetStartTime, userName(), state.workType(), state.currentBin(1), state.currentBin(4)));
 }
 
 // The booked total of the order under review: the checked order's while
@@ -363,17 +339,18 @@ void BinRepairSheetDialog::requestTotalTime()
 {
     const AppState &state = AppState::instance();
     if (binOrderMode() == BinOrderMode::Checking)
-        link->send(wire::frame("GetBinTotalTime", state.checkOrder(1), state.checkOrder(2), state.checkOrder(3),
+        link->send(wire::frame(Command::GetBinTotalTime, state.checkOrder(1), state.checkOrder(2), state.checkOrder(3),
                                state.workType()));
     else
-        link->send(wire::frame("GetBinTotalTime", state.confirmOrder(1), state.confirmOrder(2), state.confirmOrder(3),
-                               state.workType()));
+        link->send(wire::frame(Command::GetBinTotalTime, state.confirmOrder(1), state.confirmOrder(2),
+                               state.confirmOrder(3), state.workType()));
 }
 
 void BinRepairSheetDialog::requestBinInfo()
 {
     const AppState &state = AppState::instance();
-    link->send(wire::frame("GetBinInfo", userName(), state.workType(), state.currentBin(1), state.currentBin(4)));
+    link->send(
+        wire::frame(Command::GetBinInfo, userName(), state.workType(), state.currentBin(1), state.currentBin(4)));
 }
 
 void BinRepairSheetDialog::requestRepairInfo()
@@ -384,13 +361,13 @@ void BinRepairSheetDialog::requestRepairInfo()
         order = {state.checkOrder(1), state.checkOrder(2), state.checkOrder(3)};
     else if (binOrderMode() == BinOrderMode::Confirming)
         order = {state.confirmOrder(1), state.confirmOrder(2), state.confirmOrder(3)};
-    link->send(wire::frame("GetBinRepairInfo", order.user, state.workType(), order.binId, order.repairId));
+    link->send(wire::frame(Command::GetBinRepairInfo, order.user, state.workType(), order.binId, order.repairId));
 }
 
 void BinRepairSheetDialog::requestEndTime()
 {
     const AppState &state = AppState::instance();
-    link->send(wire::frame("SetEndTime", userName(), state.workType(), state.currentBin(1), state.currentBin(4),
+    link->send(wire::frame(Command::SetEndTime, userName(), state.workType(), state.currentBin(1), state.currentBin(4),
                            QString::number(state.timeStampId())));
 }
 
@@ -408,13 +385,13 @@ void BinRepairSheetDialog::requestRemove(const QString &repairCode, const QStrin
         binId = state.confirmOrder(2);
         repairId = state.confirmOrder(3);
     }
-    link->send(wire::frame("RemoveFromRepairList", state.workType(), binId, repairId, repairCode, materials));
+    link->send(wire::frame(Command::RemoveFromRepairList, state.workType(), binId, repairId, repairCode, materials));
 }
 
 void BinRepairSheetDialog::requestStatusChange(const QString &user, const QString &status, const QString &binId,
                                                const QString &repairId)
 {
-    link->send(wire::frame("ChangeStatus", user, status, binId, repairId));
+    link->send(wire::frame(Command::ChangeStatus, user, status, binId, repairId));
 }
 
 void BinRepairSheetDialog::requestSendBack()
@@ -422,15 +399,24 @@ void BinRepairSheetDialog::requestSendBack()
     const AppState &state = AppState::instance();
     switch (binOrderMode()) {
     case BinOrderMode::Checking:
-        link->send(wire::frame("SendBinBack", state.checkOrder(1), state.checkOrder(2), state.checkOrder(3),
-                               QStringLiteral("3")));
+        link->send(wire::frame(Command::SendBinBack, state.checkOrder(1), state.checkOrder(2), state.checkOrder(3),
+                               QString::number(OrderStatus::FrontEndSheetSubmitted)));
         break;
     case BinOrderMode::Confirming:
-        link->send(wire::frame("SendBinBack", state.confirmOrder(1), state.confirmOrder(2), state.confirmOrder(3),
-                               QStringLiteral("4")));
+        link->send(wire::frame(Command::SendBinBack, state.confirmOrder(1), state.confirmOrder(2),
+                               state.confirmOrder(3), QString::number(OrderStatus::WaitingForCheck)));
         break;
     case BinOrderMode::OwnBin:
-        link->send(wire::frame("SendBinBack"));
+        link->send(wire::frame(Command::SendBinBack));
         break;
     }
+}
+
+// Once the link is up.
+void BinRepairSheetDialog::onConnected()
+{
+    if (binOrderMode() != BinOrderMode::OwnBin)
+        requestTotalTime();
+    else if (!AppState::instance().timerRunning())
+        requestStartTime();
 }

@@ -2,7 +2,6 @@
 
 #include "core/sheetclock.h"
 
-#include <QAbstractSocket>
 #include <QDialog>
 #include <QStringList>
 #include <QVector>
@@ -30,10 +29,6 @@ public:
     ~BinRepairSheetDialog() override;
 
 private slots:
-    void connected();
-    void readyRead();
-    void disconnected();
-    void displayError(QAbstractSocket::SocketError error);
     void ClockUpdate(const QString &text);
     void on_pushButton_Add_clicked();
     void on_pushButton_Submit_clicked();
@@ -42,6 +37,7 @@ private slots:
     void on_pushButton_Back_clicked();
 
 private:
+    void onConnected();
     using RepairRow = std::array<QString, 4>;
 
     // The order the sheet works on: its user, bin ID and repair id.

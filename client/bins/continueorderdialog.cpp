@@ -1,15 +1,15 @@
 #include "continueorderdialog.h"
 #include "ui_continueorderdialog.h"
 
-#include "binrepairsheetdialog.h"
 #include "core/appstate.h"
 #include "core/handover.h"
 #include "core/serverlink.h"
 #include "core/usermessages.h"
-#include "custom/customjobsheetdialog.h"
-#include "finalchecksdialog.h"
+#include "wire/commands.h"
 #include "wire/fieldreader.h"
 #include "wire/frame.h"
+#include "wire/orderstatus.h"
+#include "wire/replytags.h"
 
 #include <QListWidgetItem>
 
@@ -25,9 +25,6 @@ constexpr int OrderNumberRole = Qt::UserRole + 1;
 constexpr int SecondFieldRole = Qt::UserRole + 2;
 constexpr int ThirdFieldRole = Qt::UserRole + 3;
 
-// The order status at which an order waits for its final checks.
-constexpr int AtFinalChecks = 3;
-
 } // namespace
 
 ContinueOrderDialog::ContinueOrderDialog(QWidget *parent)
@@ -38,6 +35,7 @@ ContinueOrderDialog::ContinueOrderDialog(QWidget *parent)
     ui->setupUi(this);
     handleReplies();
     showMaximized();
+    link->whenConnected([this]() { onConnected(); });
     link->open();
 }
 
@@ -49,18 +47,19 @@ ContinueOrderDialog::~ContinueOrderDialog()
 void ContinueOrderDialog::handleReplies()
 {
     link->replies()
-        .on("WorkOrders", [this](wire::FieldReader &reply) { return showWorkOrders(reply); })
-        .on("GetCustomWorkOrders", [this](wire::FieldReader &reply) { return showCustomWorkOrders(reply); })
-        .on("Bin", [this](const QString &binId, const QString &workType, const QString &repairId, const QString &status,
-                          const QString &codeListKey) { openBinOrder(binId, workType, repairId, status, codeListKey); })
-        .on("ContinueCustomOrder",
+        .on(ReplyTag::WorkOrders, [this](wire::FieldReader &reply) { return showWorkOrders(reply); })
+        .on(ReplyTag::GetCustomWorkOrders, [this](wire::FieldReader &reply) { return showCustomWorkOrders(reply); })
+        .on(ReplyTag::Bin,
+            [this](const QString &binId, const QString &workType, const QString &repairId, const QString &status,
+                   const QString &codeListKey) { openBinOrder(binId, workType, repairId, status, codeListKey); })
+        .on(ReplyTag::ContinueCustomOrder,
             [this](const QString &date, const QString &worker, const QString &customerId, const QString &contactName,
                    const QString &phone, const QString &email, const QString &, const QString &orderId,
                    const QString &jobType, const QString &customer) {
                 AppState &state = AppState::instance();
                 state.setCustomOrderId(orderId.toInt());
                 state.setCustomOrder(date, worker, jobType, customer, customerId, contactName, phone, email);
-                handOver<CustomJobSheetDialog>(this, link);
+                handOver(this, link, ScreenKind::CustomJobSheet);
             })
         .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });
 }
@@ -109,10 +108,10 @@ void ContinueOrderDialog::openBinOrder(const QString &binId, const QString &work
     state.setWorkType(workType);
     state.setCurrentBin(binId, QString(), codeListKey, repairId.toInt());
     state.setOrderStatus(status.toInt());
-    if (state.orderStatus() == AtFinalChecks)
-        handOver<FinalChecksDialog>(this, link);
+    if (state.orderStatus() == OrderStatus::FrontEndSheetSubmitted)
+        handOver(this, link, ScreenKind::FinalChecks);
     else
-        handOver<BinRepairSheetDialog>(this, link);
+        handOver(this, link, ScreenKind::BinRepairSheet);
 }
 
 bool ContinueOrderDialog::showCustomWorkOrders(wire::FieldReader &reply)
@@ -139,30 +138,6 @@ void ContinueOrderDialog::continueCustomJob(const QListWidgetItem &item)
                        item.data(ThirdFieldRole).toString());
 }
 
-void ContinueOrderDialog::connected()
-{
-    customOrders = AppState::instance().continueCustom();
-    if (customOrders)
-        requestCustomWorkOrders();
-    else
-        requestWorkOrders();
-}
-
-void ContinueOrderDialog::readyRead()
-{
-    link->collect();
-}
-
-void ContinueOrderDialog::disconnected()
-{
-    link->reportLoss();
-}
-
-void ContinueOrderDialog::displayError(QAbstractSocket::SocketError error)
-{
-    link->reportError(error);
-}
-
 void ContinueOrderDialog::on_pushButton_Continue_clicked()
 {
     const QList<QListWidgetItem *> selected = ui->listWidget_WorkOrders->selectedItems();
@@ -187,20 +162,30 @@ void ContinueOrderDialog::on_pushButton_Cancel_clicked()
 
 void ContinueOrderDialog::requestWorkOrders()
 {
-    link->send(wire::frame("GetWorkOrders", AppState::instance().user(1)));
+    link->send(wire::frame(Command::GetWorkOrders, AppState::instance().user(1)));
 }
 
 void ContinueOrderDialog::requestBin(const QString &owner, const QString &order)
 {
-    link->send(wire::frame("GetBin", owner, order));
+    link->send(wire::frame(Command::GetBin, owner, order));
 }
 
 void ContinueOrderDialog::requestCustomWorkOrders()
 {
-    link->send(wire::frame("GetCustomWorkOrders"));
+    link->send(wire::frame(Command::GetCustomWorkOrders));
 }
 
 void ContinueOrderDialog::requestCustomOrder(int orderNumber, const QString &secondField, const QString &thirdField)
 {
-    link->send(wire::frame("ContinueCustomOrder", QString::number(orderNumber), secondField, thirdField));
+    link->send(wire::frame(Command::ContinueCustomOrder, QString::number(orderNumber), secondField, thirdField));
+}
+
+// Once the link is up.
+void ContinueOrderDialog::onConnected()
+{
+    customOrders = AppState::instance().continueCustom();
+    if (customOrders)
+        requestCustomWorkOrders();
+    else
+        requestWorkOrders();
 }

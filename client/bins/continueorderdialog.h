@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractSocket>
 #include <QDialog>
 
 namespace Ui {
@@ -26,14 +25,11 @@ public:
     ~ContinueOrderDialog() override;
 
 private slots:
-    void connected();
-    void readyRead();
-    void disconnected();
-    void displayError(QAbstractSocket::SocketError error);
     void on_pushButton_Continue_clicked();
     void on_pushButton_Cancel_clicked();
 
 private:
+    void onConnected();
     void handleReplies();
     bool showWorkOrders(wire::FieldReader &reply);
     void continueBinOrder(const QListWidgetItem &item);

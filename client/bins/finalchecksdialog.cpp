@@ -5,7 +5,10 @@
 #include "core/binordermode.h"
 #include "core/serverlink.h"
 #include "core/usermessages.h"
+#include "wire/commands.h"
 #include "wire/frame.h"
+#include "wire/orderstatus.h"
+#include "wire/replytags.h"
 
 FinalChecksDialog::FinalChecksDialog(QWidget *parent)
     : QDialog(parent)
@@ -15,6 +18,7 @@ FinalChecksDialog::FinalChecksDialog(QWidget *parent)
     ui->setupUi(this);
     handleReplies();
     showMaximized();
+    link->whenConnected([this]() { onConnected(); });
     link->open();
 }
 
@@ -26,16 +30,16 @@ FinalChecksDialog::~FinalChecksDialog()
 void FinalChecksDialog::handleReplies()
 {
     link->replies()
-        .on("GetCheckList",
+        .on(ReplyTag::GetCheckList,
             [this](const QString &lidSize, const QString &lidTabWidth) { showStoredChecks(lidSize, lidTabWidth); })
-        .on("StartTimeSet",
+        .on(ReplyTag::StartTimeSet,
             [](const QString &stampId, const QString &hours) {
                 AppState &state = AppState::instance();
                 state.setTimeStampId(stampId.toInt());
                 state.setElapsedHours(hours.toFloat());
                 state.setTimerRunning(true);
             })
-        .on("EndTimeSet",
+        .on(ReplyTag::EndTimeSet,
             [this]() {
                 // The stamp is closed: nothing may end it again.
                 AppState &state = AppState::instance();
@@ -43,8 +47,8 @@ void FinalChecksDialog::handleReplies()
                 state.setTimeStampId(0);
                 finish();
             })
-        .on("StatusChanged", [this]() { statusChanged(); })
-        .on("ChecksSaved", [this]() { checksSaved(); })
+        .on(ReplyTag::StatusChanged, [this]() { statusChanged(); })
+        .on(ReplyTag::ChecksSaved, [this]() { checksSaved(); })
         .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });
 }
 
@@ -108,29 +112,6 @@ void FinalChecksDialog::finish()
     close();
 }
 
-void FinalChecksDialog::connected()
-{
-    if (binOrderMode() != BinOrderMode::OwnBin)
-        requestChecksList();
-    else if (!AppState::instance().timerRunning())
-        requestStartTime();
-}
-
-void FinalChecksDialog::readyRead()
-{
-    link->collect();
-}
-
-void FinalChecksDialog::disconnected()
-{
-    link->reportLoss();
-}
-
-void FinalChecksDialog::displayError(QAbstractSocket::SocketError error)
-{
-    link->reportError(error);
-}
-
 void FinalChecksDialog::on_pushButton_Submit_clicked()
 {
     if (ui->lineEdit_LidSize->text().isEmpty()) {
@@ -149,7 +130,8 @@ void FinalChecksDialog::on_pushButton_Submit_clicked()
     }
     const AppState &state = AppState::instance();
     if (binOrderMode() == BinOrderMode::Checking)
-        requestStatusChange(state.checkOrder(1), QStringLiteral("5"), state.checkOrder(2), state.checkOrder(3));
+        requestStatusChange(state.checkOrder(1), QString::number(OrderStatus::Checked), state.checkOrder(2),
+                            state.checkOrder(3));
     else
         requestSaveChecks();
 }
@@ -158,7 +140,8 @@ void FinalChecksDialog::on_pushButton_Cancel_clicked()
 {
     if (binOrderMode() == BinOrderMode::OwnBin) {
         const AppState &state = AppState::instance();
-        requestStatusChange(ownOrderUser(), QStringLiteral("2"), state.currentBin(1), state.currentBin(4));
+        requestStatusChange(ownOrderUser(), QString::number(OrderStatus::LinesRecorded), state.currentBin(1),
+                            state.currentBin(4));
         return;
     }
     finish();
@@ -168,22 +151,23 @@ void FinalChecksDialog::requestChecksList()
 {
     const AppState &state = AppState::instance();
     if (binOrderMode() == BinOrderMode::Checking)
-        link->send(wire::frame("GetChecksList", state.workType(), state.checkOrder(2), state.checkOrder(3)));
+        link->send(wire::frame(Command::GetChecksList, state.workType(), state.checkOrder(2), state.checkOrder(3)));
     else
-        link->send(wire::frame("GetChecksList", state.workType(), state.confirmOrder(2), state.confirmOrder(3)));
+        link->send(wire::frame(Command::GetChecksList, state.workType(), state.confirmOrder(2), state.confirmOrder(3)));
 }
 
 void FinalChecksDialog::requestStartTime()
 {
     const AppState &state = AppState::instance();
-    link->send(wire::frame("SetStartTime", state.user(1), state.workType(), state.currentBin(1), state.currentBin(4)));
+    link->send(
+        wire::frame(Command::SetStartTime, state.user(1), state.workType(), state.currentBin(1), state.currentBin(4)));
 }
 
 void FinalChecksDialog::requestEndTime()
 {
     const AppState &state = AppState::instance();
-    link->send(wire::frame("SetEndTime", state.user(1), state.workType(), state.currentBin(1), state.currentBin(4),
-                           QString::number(state.timeStampId())));
+    link->send(wire::frame(Command::SetEndTime, state.user(1), state.workType(), state.currentBin(1),
+                           state.currentBin(4), QString::number(state.timeStampId())));
 }
 
 void FinalChecksDialog::requestSaveChecks()
@@ -192,15 +176,25 @@ void FinalChecksDialog::requestSaveChecks()
     const QString lidSize = ui->lineEdit_LidSize->text();
     const QString lidTabWidth = ui->lineEdit->text();
     if (binOrderMode() == BinOrderMode::Confirming)
-        link->send(wire::frame("SaveChecks", state.confirmOrder(1), state.workType(), state.confirmOrder(2),
-                               state.confirmOrder(3), QStringLiteral("6"), lidSize, lidTabWidth));
+        link->send(wire::frame(Command::SaveChecks, state.confirmOrder(1), state.workType(), state.confirmOrder(2),
+                               state.confirmOrder(3), QString::number(OrderStatus::Confirmed), lidSize, lidTabWidth));
     else
-        link->send(wire::frame("SaveChecks", ownOrderUser(), state.workType(), state.currentBin(1), state.currentBin(4),
-                               QStringLiteral("4"), lidSize, lidTabWidth));
+        link->send(wire::frame(Command::SaveChecks, ownOrderUser(), state.workType(), state.currentBin(1),
+                               state.currentBin(4), QString::number(OrderStatus::WaitingForCheck), lidSize,
+                               lidTabWidth));
 }
 
 void FinalChecksDialog::requestStatusChange(const QString &user, const QString &status, const QString &binId,
                                             const QString &repairId)
 {
-    link->send(wire::frame("ChangeStatus", user, status, binId, repairId));
+    link->send(wire::frame(Command::ChangeStatus, user, status, binId, repairId));
+}
+
+// Once the link is up.
+void FinalChecksDialog::onConnected()
+{
+    if (binOrderMode() != BinOrderMode::OwnBin)
+        requestChecksList();
+    else if (!AppState::instance().timerRunning())
+        requestStartTime();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractSocket>
 #include <QDialog>
 
 namespace Ui {
@@ -23,14 +22,11 @@ public:
     ~FinalChecksDialog() override;
 
 private slots:
-    void connected();
-    void readyRead();
-    void disconnected();
-    void displayError(QAbstractSocket::SocketError error);
     void on_pushButton_Submit_clicked();
     void on_pushButton_Cancel_clicked();
 
 private:
+    void onConnected();
     struct Check
     {
         QCheckBox *box;

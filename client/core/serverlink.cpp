@@ -4,6 +4,7 @@
 #include "usermessages.h"
 #include "wire/frame.h"
 
+#include <QPointer>
 #include <QTcpSocket>
 #include <QWidget>
 
@@ -18,28 +19,34 @@ ServerLink::ServerLink(QWidget *screen, AfterLoss afterLoss, QString errorPrefix
 ServerLink::~ServerLink()
 {
     if (socket) {
-        // Destroying a connected socket emits disconnected(): cut it off the
-        // screen first, so that releasing it never reads as a lost server.
+        // Destroying a connected socket emits disconnected(): cut it off
+        // first, so that releasing it never reads as a lost server.
         socket->disconnect();
         socket->abort();
     }
 }
 
+void ServerLink::whenConnected(std::function<void()> handler)
+{
+    connectedHandler = std::move(handler);
+}
+
 void ServerLink::open()
 {
-    socket = new QTcpSocket(this);
-    connect(socket, SIGNAL(readyRead()), screen, SLOT(readyRead()));
-    if (screen->metaObject()->indexOfSlot("connected()") >= 0)
-        connect(socket, SIGNAL(connected()), screen, SLOT(connected()));
-    connect(socket, SIGNAL(errorOccurred(QAbstractSocket::SocketError)), screen,
-            SLOT(displayError(QAbstractSocket::SocketError)));
-    attachDisconnected();
+    socket = createSocket();
+    connect(socket, &QTcpSocket::readyRead, this, &ServerLink::collect);
+    connect(socket, &QTcpSocket::connected, this, [this]() {
+        if (connectedHandler)
+            connectedHandler();
+    });
+    connect(socket, &QTcpSocket::errorOccurred, this, &ServerLink::reportError);
+    watchForLoss();
     connectToServer();
 }
 
 void ServerLink::close()
 {
-    disconnect(socket, SIGNAL(disconnected()), screen, SLOT(disconnected()));
+    disconnect(socket, &QTcpSocket::disconnected, this, &ServerLink::reportLoss);
     socket->disconnectFromHost();
 }
 
@@ -53,13 +60,31 @@ void ServerLink::reopen()
     if (socket->state() != QAbstractSocket::UnconnectedState)
         socket->abort();
     reader = wire::FrameReader(wire::MaximumReplySize);
-    attachDisconnected();
+    watchForLoss();
     connectToServer();
 }
 
 void ServerLink::send(const QByteArray &frame)
 {
     socket->write(frame);
+}
+
+// The one place where a screen's socket is made.
+QTcpSocket *ServerLink::createSocket()
+{
+    return new QTcpSocket(this);
+}
+
+void ServerLink::connectToServer()
+{
+    const AppState &state = AppState::instance();
+    socket->connectToHost(state.serverAddress(), quint16(state.serverPort()), QIODevice::ReadWrite,
+                          QAbstractSocket::AnyIPProtocol);
+}
+
+void ServerLink::watchForLoss()
+{
+    connect(socket, &QTcpSocket::disconnected, this, &ServerLink::reportLoss, Qt::UniqueConnection);
 }
 
 void ServerLink::collect()
@@ -96,21 +121,4 @@ void ServerLink::reportError(QAbstractSocket::SocketError error)
     if (error == QAbstractSocket::RemoteHostClosedError)
         return;
     UserMessages::show(screen, errorPrefix + socket->errorString());
-}
-
-ServerLink *ServerLink::ofSocket(QObject *socket)
-{
-    return socket ? qobject_cast<ServerLink *>(socket->parent()) : nullptr;
-}
-
-void ServerLink::connectToServer()
-{
-    const AppState &state = AppState::instance();
-    socket->connectToHost(state.serverAddress(), quint16(state.serverPort()), QIODevice::ReadWrite,
-                          QAbstractSocket::AnyIPProtocol);
-}
-
-void ServerLink::attachDisconnected()
-{
-    connect(socket, SIGNAL(disconnected()), screen, SLOT(disconnected()), Qt::UniqueConnection);
 }

@@ -2,11 +2,12 @@
 #include "ui_customjobsheetdialog.h"
 
 #include "core/appstate.h"
+#include "core/navigation.h"
 #include "core/serverlink.h"
 #include "core/usermessages.h"
-#include "customrepairlinedialog.h"
 #include "wire/fieldreader.h"
 #include "wire/frame.h"
+#include "wire/replytags.h"
 
 #include <QStandardItemModel>
 
@@ -39,6 +40,7 @@ CustomJobSheetDialog::CustomJobSheetDialog(QWidget *parent)
     ui->tableView_Repairs->setModel(repairModel);
     handleReplies();
     showMaximized();
+    link->whenConnected([this]() { onConnected(); });
     link->open();
 }
 
@@ -52,7 +54,7 @@ CustomJobSheetDialog::~CustomJobSheetDialog()
 void CustomJobSheetDialog::handleReplies()
 {
     link->replies()
-        .on("GetCustomRepair",
+        .on(ReplyTag::GetCustomRepair,
             [this](wire::FieldReader &reply) {
                 const QString count = reply.string();
                 const auto lines = wire::readGroups<QString, QString, QString>(reply, count.toInt());
@@ -62,17 +64,17 @@ void CustomJobSheetDialog::handleReplies()
                 linesLoaded();
                 return true;
             })
-        .on("SetCustomStartTime", [this](const QString &stampId) { timingStarted(stampId); })
-        .on("GetCustomTime",
+        .on(ReplyTag::SetCustomStartTime, [this](const QString &stampId) { timingStarted(stampId); })
+        .on(ReplyTag::GetCustomTime,
             [this](const QString &hours) {
                 ui->label_TotalTime->setText(TotalTimePrefix + QString::number(hours.toFloat(), 'g', 6));
             })
-        .on("RemoveCustomRepair",
+        .on(ReplyTag::RemoveCustomRepair,
             [this]() {
                 UserMessages::show(this, QStringLiteral("Repair Removed"));
                 requestRepairLines();
             })
-        .on("SubmitCustomRepair",
+        .on(ReplyTag::SubmitCustomRepair,
             [this]() {
                 UserMessages::show(this, QStringLiteral("Custom Repair Saved"));
                 AppState &state = AppState::instance();
@@ -80,8 +82,8 @@ void CustomJobSheetDialog::handleReplies()
                     state.setContinueCustom(false);
                 requestEndTime();
             })
-        .on("SetCustomEndTime", [this]() { timingEnded(); })
-        .on("FinishCustomRepair",
+        .on(ReplyTag::SetCustomEndTime, [this]() { timingEnded(); })
+        .on(ReplyTag::FinishCustomRepair,
             [this]() {
                 AppState::instance().setCheckingCustom(false);
                 UserMessages::show(this, QStringLiteral("Custom Repair Finished"));
@@ -136,34 +138,6 @@ void CustomJobSheetDialog::endSheet()
     close();
 }
 
-void CustomJobSheetDialog::connected()
-{
-    const AppState &state = AppState::instance();
-    ui->label_Date->setText(state.customOrder(1));
-    ui->label_Worker->setText(state.customOrder(2));
-    ui->label_JobType->setText(state.customOrder(3));
-    ui->label_ID->setText(state.customOrder(5));
-    if (state.continueCustom() || state.checkingCustom())
-        requestRepairLines();
-    else
-        requestStartTime();
-}
-
-void CustomJobSheetDialog::readyRead()
-{
-    link->collect();
-}
-
-void CustomJobSheetDialog::disconnected()
-{
-    link->reportLoss();
-}
-
-void CustomJobSheetDialog::displayError(QAbstractSocket::SocketError error)
-{
-    link->reportError(error);
-}
-
 void CustomJobSheetDialog::ClockUpdate(const QString &text)
 {
     ui->label_TotalTime->setText(TotalTimePrefix + text);
@@ -171,10 +145,7 @@ void CustomJobSheetDialog::ClockUpdate(const QString &text)
 
 void CustomJobSheetDialog::on_pushButton_Add_clicked()
 {
-    {
-        CustomRepairLineDialog entry;
-        entry.exec();
-    }
+    Navigation::run(ScreenKind::CustomRepairLine);
     requestRepairLines();
 }
 
@@ -183,10 +154,7 @@ void CustomJobSheetDialog::on_pushButton_Edit_clicked()
     AppState &state = AppState::instance();
     const auto [description, materials, time] = currentLine();
     state.setEditCustomLine(description, materials, time);
-    {
-        CustomRepairLineDialog entry;
-        entry.exec();
-    }
+    Navigation::run(ScreenKind::CustomRepairLine);
     state.setEditCustomLine(QString(), QString(), QString());
     requestRepairLines();
 }
@@ -256,4 +224,18 @@ void CustomJobSheetDialog::requestTotalTime()
 void CustomJobSheetDialog::requestEndTime()
 {
     sendForJob(QStringLiteral("SetCustomEndTime"), {userName()}, {QString::number(AppState::instance().timeStampId())});
+}
+
+// Once the link is up.
+void CustomJobSheetDialog::onConnected()
+{
+    const AppState &state = AppState::instance();
+    ui->label_Date->setText(state.customOrder(1));
+    ui->label_Worker->setText(state.customOrder(2));
+    ui->label_JobType->setText(state.customOrder(3));
+    ui->label_ID->setText(state.customOrder(5));
+    if (state.continueCustom() || state.checkingCustom())
+        requestRepairLines();
+    else
+        requestStartTime();
 }

@@ -2,7 +2,6 @@
 
 #include "core/sheetclock.h"
 
-#include <QAbstractSocket>
 #include <QDialog>
 #include <QStringList>
 #include <QVector>
@@ -30,10 +29,6 @@ public:
     ~CustomJobSheetDialog() override;
 
 private slots:
-    void connected();
-    void readyRead();
-    void disconnected();
-    void displayError(QAbstractSocket::SocketError error);
     void ClockUpdate(const QString &text);
     void on_pushButton_Add_clicked();
     void on_pushButton_Edit_clicked();
@@ -42,6 +37,7 @@ private slots:
     void on_pushButton_Cancel_clicked();
 
 private:
+    void onConnected();
     using RepairLine = std::tuple<QString, QString, QString>;
 
     void handleReplies();

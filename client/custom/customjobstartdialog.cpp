@@ -5,8 +5,9 @@
 #include "core/handover.h"
 #include "core/serverlink.h"
 #include "core/usermessages.h"
-#include "customjobsheetdialog.h"
+#include "wire/commands.h"
 #include "wire/frame.h"
+#include "wire/replytags.h"
 
 #include <QDate>
 
@@ -53,10 +54,10 @@ CustomJobStartDialog::~CustomJobStartDialog()
 void CustomJobStartDialog::handleReplies()
 {
     link->replies()
-        .on("StartCustomRepair",
+        .on(ReplyTag::StartCustomRepair,
             [this](const QString &orderId, const QString &) {
                 AppState::instance().setCustomOrderId(orderId.toInt());
-                handOver<CustomJobSheetDialog>(this, link);
+                handOver(this, link, ScreenKind::CustomJobSheet);
             })
         .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });
 }
@@ -83,21 +84,6 @@ void CustomJobStartDialog::storeJob()
     state.setOrderOwner(QString());
     state.setContinueCustom(false);
     state.setCheckingCustom(false);
-}
-
-void CustomJobStartDialog::readyRead()
-{
-    link->collect();
-}
-
-void CustomJobStartDialog::disconnected()
-{
-    link->reportLoss();
-}
-
-void CustomJobStartDialog::displayError(QAbstractSocket::SocketError error)
-{
-    link->reportError(error);
 }
 
 void CustomJobStartDialog::on_pushButton_Cancel_clicked()
@@ -134,7 +120,7 @@ void CustomJobStartDialog::on_lineEdit_Customer_textChanged()
 
 void CustomJobStartDialog::requestStart()
 {
-    link->send(wire::frame("StartCustomRepair", AppState::instance().user(1), ui->label_DateValue->text(),
+    link->send(wire::frame(Command::StartCustomRepair, AppState::instance().user(1), ui->label_DateValue->text(),
                            ui->lineEdit_Worker->text(), ui->lineEdit_JobType->text(), ui->lineEdit_Customer->text(),
                            ui->lineEdit_ID->text(), ui->lineEdit_ContactName->text(), ui->lineEdit_PhoneNum->text(),
                            ui->lineEdit_Email->text()));

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractSocket>
 #include <QDialog>
 
 namespace Ui {
@@ -22,9 +21,6 @@ public:
     ~CustomJobStartDialog() override;
 
 private slots:
-    void readyRead();
-    void disconnected();
-    void displayError(QAbstractSocket::SocketError error);
     void on_pushButton_Cancel_clicked();
     void on_pushButton_Next_clicked();
     void on_lineEdit_Worker_textChanged();

@@ -5,7 +5,10 @@
 #include "core/repairtime.h"
 #include "core/serverlink.h"
 #include "core/usermessages.h"
+#include "wire/commands.h"
+#include "wire/customjobstatus.h"
 #include "wire/frame.h"
+#include "wire/replytags.h"
 
 namespace {
 
@@ -34,6 +37,7 @@ CustomRepairLineDialog::CustomRepairLineDialog(QWidget *parent)
     for (int minute = 0; minute <= 59; ++minute)
         ui->comboBox_Minutes->addItem(QString::number(minute));
     handleReplies();
+    link->whenConnected([this]() { onConnected(); });
     link->open();
 }
 
@@ -45,8 +49,8 @@ CustomRepairLineDialog::~CustomRepairLineDialog()
 void CustomRepairLineDialog::handleReplies()
 {
     link->replies()
-        .on("AddCustomRepair", [this]() { saved(QStringLiteral("Repair Saved")); })
-        .on("EditCustomRepair", [this]() { saved(QStringLiteral("Repair Edit Saved")); })
+        .on(ReplyTag::AddCustomRepair, [this]() { saved(QStringLiteral("Repair Saved")); })
+        .on(ReplyTag::EditCustomRepair, [this]() { saved(QStringLiteral("Repair Edit Saved")); })
         .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });
 }
 
@@ -71,32 +75,6 @@ void CustomRepairLineDialog::saved(const QString &message)
 }
 
 // An edited line is shown as it stands once the link is up.
-void CustomRepairLineDialog::connected()
-{
-    const AppState &state = AppState::instance();
-    if (!editing())
-        return;
-    ui->textEdit_RepairDescription->setPlainText(state.editCustomLine(1));
-    ui->textEdit_Materials->setPlainText(state.editCustomLine(2));
-    const auto [hours, minutes] = splitRepairTime(state.editCustomLine(3));
-    selectItemText(ui->comboBox_Hours, hours);
-    selectItemText(ui->comboBox_Minutes, minutes);
-}
-
-void CustomRepairLineDialog::readyRead()
-{
-    link->collect();
-}
-
-void CustomRepairLineDialog::disconnected()
-{
-    link->reportLoss();
-}
-
-void CustomRepairLineDialog::displayError(QAbstractSocket::SocketError error)
-{
-    link->reportError(error);
-}
 
 void CustomRepairLineDialog::on_pushButton_Cancel_clicked()
 {
@@ -141,8 +119,9 @@ void CustomRepairLineDialog::requestAdd(const QString &description, const QStrin
                                         const QString &minutes)
 {
     const AppState &state = AppState::instance();
-    const QString status = state.checkingCustom() ? QStringLiteral("3") : QStringLiteral("2");
-    link->send(wire::frame("AddCustomRepair", description, materials, hours, minutes,
+    const QString status
+        = QString::number(state.checkingCustom() ? CustomJobStatus::ChangedWhileChecked : CustomJobStatus::LinesSaved);
+    link->send(wire::frame(Command::AddCustomRepair, description, materials, hours, minutes,
                            QString::number(state.customOrderId()), status, state.user(1), state.customOrder(3),
                            state.customOrder(4)));
 }
@@ -151,7 +130,20 @@ void CustomRepairLineDialog::requestEdit(const QString &description, const QStri
                                          const QString &minutes)
 {
     const AppState &state = AppState::instance();
-    link->send(wire::frame("EditCustomRepair", QString::number(state.customOrderId()), state.customOrder(3),
+    link->send(wire::frame(Command::EditCustomRepair, QString::number(state.customOrderId()), state.customOrder(3),
                            state.customOrder(4), description, materials, hours, minutes, state.editCustomLine(1),
                            state.editCustomLine(2), state.editCustomLine(3)));
+}
+
+// Once the link is up.
+void CustomRepairLineDialog::onConnected()
+{
+    const AppState &state = AppState::instance();
+    if (!editing())
+        return;
+    ui->textEdit_RepairDescription->setPlainText(state.editCustomLine(1));
+    ui->textEdit_Materials->setPlainText(state.editCustomLine(2));
+    const auto [hours, minutes] = splitRepairTime(state.editCustomLine(3));
+    selectItemText(ui->comboBox_Hours, hours);
+    selectItemText(ui->comboBox_Minutes, minutes);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractSocket>
 #include <QDialog>
 
 namespace Ui {
@@ -25,16 +24,13 @@ public:
     static constexpr int TextLimit = 512;
 
 private slots:
-    void connected();
-    void readyRead();
-    void disconnected();
-    void displayError(QAbstractSocket::SocketError error);
     void on_pushButton_Cancel_clicked();
     void on_pushButton_Add_clicked();
     void on_textEdit_RepairDescription_textChanged();
     void on_textEdit_Materials_textChanged();
 
 private:
+    void onConnected();
     void handleReplies();
     // Reports a text over the limit; Add stays enabled only while both texts fit.
     void checkLength(const QTextEdit *edit);

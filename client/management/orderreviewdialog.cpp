@@ -1,14 +1,15 @@
 #include "orderreviewdialog.h"
 #include "ui_orderreviewdialog.h"
 
-#include "bins/binrepairsheetdialog.h"
 #include "core/appstate.h"
 #include "core/handover.h"
 #include "core/serverlink.h"
 #include "core/usermessages.h"
-#include "custom/customjobsheetdialog.h"
+#include "wire/commands.h"
 #include "wire/fieldreader.h"
 #include "wire/frame.h"
+#include "wire/orderstatus.h"
+#include "wire/replytags.h"
 
 #include <QListWidgetItem>
 
@@ -63,6 +64,7 @@ OrderReviewDialog::OrderReviewDialog(QWidget *parent)
     unused->setEnabled(false);
     unused->hide();
     handleReplies();
+    link->whenConnected([this]() { requestListOfUserOrders(); });
     link->open();
 }
 
@@ -74,7 +76,7 @@ OrderReviewDialog::~OrderReviewDialog()
 void OrderReviewDialog::handleReplies()
 {
     link->replies()
-        .on("ListOfUserOrders",
+        .on(ReplyTag::ListOfUserOrders,
             [this](const QStringList &names, const QStringList &flags) {
                 showUsers(names, flags);
                 if (ui->checkBox_Custom->isChecked())
@@ -82,17 +84,17 @@ void OrderReviewDialog::handleReplies()
                 else
                     requestAllWork();
             })
-        .on("GetAllWork", [this](wire::FieldReader &reply) { return showAllWork(reply); })
-        .on("GetAllCustomWork", [this](wire::FieldReader &reply) { return showAllCustomWork(reply); })
-        .on("ListWorkOrders", [this](const QStringList &lines) { showWorkerOrders(lines); })
-        .on("ListCustomWorkToConfirm", [this](wire::FieldReader &reply) { return showWorkerCustomWork(reply); })
-        .on("GetBinForCheck",
+        .on(ReplyTag::GetAllWork, [this](wire::FieldReader &reply) { return showAllWork(reply); })
+        .on(ReplyTag::GetAllCustomWork, [this](wire::FieldReader &reply) { return showAllCustomWork(reply); })
+        .on(ReplyTag::ListWorkOrders, [this](const QStringList &lines) { showWorkerOrders(lines); })
+        .on(ReplyTag::ListCustomWorkToConfirm, [this](wire::FieldReader &reply) { return showWorkerCustomWork(reply); })
+        .on(ReplyTag::GetBinForCheck,
             [this](const QString &worker, const QString &codeListKey, const QString &workType, const QString &binId,
                    const QString &repairId) { openCheckOrder(worker, codeListKey, workType, binId, repairId); })
-        .on("GetBinForConfirmCheck",
+        .on(ReplyTag::GetBinForConfirmCheck,
             [this](const QString &worker, const QString &codeListKey, const QString &workType, const QString &binId,
                    const QString &repairId) { openConfirmOrder(worker, codeListKey, workType, binId, repairId); })
-        .on("GetCustomForCheck",
+        .on(ReplyTag::GetCustomForCheck,
             [this](const QString &, const QString &orderId, const QString &jobType, const QString &customer,
                    const QString &date, const QString &worker, const QString &customerId, const QString &contactName,
                    const QString &phone, const QString &email) {
@@ -186,7 +188,7 @@ void OrderReviewDialog::openCheckOrder(const QString &worker, const QString &cod
     AppState &state = AppState::instance();
     state.setCheckOrder(true, worker, binId, repairId.toInt(), codeListKey, state.checkOrder(5));
     state.setWorkType(workType);
-    handOver<BinRepairSheetDialog>(this, link);
+    handOver(this, link, ScreenKind::BinRepairSheet);
     clearCheckOrder();
 }
 
@@ -197,7 +199,7 @@ void OrderReviewDialog::openConfirmOrder(const QString &worker, const QString &c
     AppState &state = AppState::instance();
     state.setConfirmOrder(worker, binId, repairId.toInt(), codeListKey);
     state.setWorkType(workType);
-    handOver<BinRepairSheetDialog>(this, link);
+    handOver(this, link, ScreenKind::BinRepairSheet);
     clearConfirmOrder();
 }
 
@@ -209,28 +211,8 @@ void OrderReviewDialog::openCustomOrder(const QString &orderId, const QString &j
     state.setCustomOrderId(orderId.toInt());
     state.setCustomOrder(date, worker, jobType, customer, customerId, contactName, phone, email);
     state.setCheckingCustom(true);
-    handOver<CustomJobSheetDialog>(this, link);
+    handOver(this, link, ScreenKind::CustomJobSheet);
     clearCustomOrder();
-}
-
-void OrderReviewDialog::connected()
-{
-    requestListOfUserOrders();
-}
-
-void OrderReviewDialog::readyRead()
-{
-    link->collect();
-}
-
-void OrderReviewDialog::disconnected()
-{
-    link->reportLoss();
-}
-
-void OrderReviewDialog::displayError(QAbstractSocket::SocketError error)
-{
-    link->reportError(error);
 }
 
 void OrderReviewDialog::on_listWidget_Users_clicked()
@@ -266,7 +248,7 @@ void OrderReviewDialog::on_pushButton_Continue_clicked()
 
 void OrderReviewDialog::on_checkBox_Custom_clicked()
 {
-    link->send(wire::frame(ui->checkBox_Custom->isChecked() ? "CheckCustomWork" : "CheckBinWork"));
+    link->send(wire::frame(ui->checkBox_Custom->isChecked() ? Command::CheckCustomWork : Command::CheckBinWork));
 }
 
 // Leaves nothing of a review behind: an order opened for checking, a custom
@@ -292,37 +274,37 @@ void OrderReviewDialog::on_checkBox_ShowAll_clicked()
 
 QString OrderReviewDialog::statusCode() const
 {
-    return confirming ? QStringLiteral("5") : QStringLiteral("4");
+    return QString::number(confirming ? OrderStatus::Checked : OrderStatus::WaitingForCheck);
 }
 
 void OrderReviewDialog::requestListOfUserOrders()
 {
-    link->send(wire::frame("GetListOfUserOrders", statusCode()));
+    link->send(wire::frame(Command::GetListOfUserOrders, statusCode()));
 }
 
 void OrderReviewDialog::requestAllWork()
 {
-    link->send(wire::frame("GetAllWork", QStringLiteral("All"), statusCode()));
+    link->send(wire::frame(Command::GetAllWork, QStringLiteral("All"), statusCode()));
 }
 
 void OrderReviewDialog::requestAllCustomWork()
 {
-    link->send(wire::frame("GetAllCustomWork"));
+    link->send(wire::frame(Command::GetAllCustomWork));
 }
 
 void OrderReviewDialog::requestWorkerOrders(const QString &worker)
 {
     listedWorker = worker;
-    const char *command = ui->checkBox_Custom->isChecked() ? "ListCustomWorkToConfirm"
-                          : confirming                     ? "ListWorkOrdersToConfirm"
-                                                           : "ListWorkOrders";
+    const QString &command = ui->checkBox_Custom->isChecked() ? Command::ListCustomWorkToConfirm
+                             : confirming                     ? Command::ListWorkOrdersToConfirm
+                                                              : Command::ListWorkOrders;
     link->send(wire::frame(command, worker));
 }
 
 void OrderReviewDialog::requestOrder(const QString &worker, const QString &orderLine)
 {
-    const char *command = ui->checkBox_Custom->isChecked() ? "GetCustomForCheck"
-                          : confirming                     ? "GetBinForConfirmCheck"
-                                                           : "GetBinForCheck";
+    const QString &command = ui->checkBox_Custom->isChecked() ? Command::GetCustomForCheck
+                             : confirming                     ? Command::GetBinForConfirmCheck
+                                                              : Command::GetBinForCheck;
     link->send(wire::frame(command, worker, orderLine));
 }

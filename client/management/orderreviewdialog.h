@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractSocket>
 #include <QDialog>
 
 namespace Ui {
@@ -26,10 +25,6 @@ public:
     ~OrderReviewDialog() override;
 
 private slots:
-    void connected();
-    void readyRead();
-    void disconnected();
-    void displayError(QAbstractSocket::SocketError error);
     void on_listWidget_Users_clicked();
     void on_pushButton_Continue_clicked();
     void on_checkBox_Custom_clicked();

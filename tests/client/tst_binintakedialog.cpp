@@ -35,7 +35,7 @@ class BinIntakeDialogTest : public QObject
 private slots:
     void init()
     {
-        resetAppState();
+        resetClient();
         // Left over from another user's order that was continued and submitted.
         AppState::instance().setOrderOwner("bob");
         AppState::instance().setOrderStatus(3);

@@ -24,7 +24,7 @@ class BinRepairLineDialogTest : public QObject
 private slots:
     void init()
     {
-        resetAppState();
+        resetClient();
         AppState &state = AppState::instance();
         state.setOrderStatus(2);
         state.setCheckOrder(false, "bob", "KD77", 8, "FERC", "6");

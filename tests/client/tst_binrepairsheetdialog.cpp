@@ -37,7 +37,7 @@ class BinRepairSheetDialogTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { resetAppState(); }
+    void init() { resetClient(); }
 
     void ownBinFromOpeningToTheFinalChecks()
     {

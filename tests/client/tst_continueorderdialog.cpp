@@ -30,7 +30,7 @@ class ContinueOrderDialogTest : public QObject
 private slots:
     void init()
     {
-        resetAppState();
+        resetClient();
         AppState::instance().setOrderOwner("carol");
     }
 

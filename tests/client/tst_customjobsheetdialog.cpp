@@ -29,7 +29,7 @@ class CustomJobSheetDialogTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { resetAppState(); }
+    void init() { resetClient(); }
 
     void newJobIsTimedFromOpeningToFinish()
     {

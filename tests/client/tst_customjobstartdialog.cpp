@@ -11,7 +11,7 @@ private slots:
     void nextNeedsTheRequiredFieldsThenHandsTheJobToItsSheet()
     {
         MessageScript messages;
-        resetAppState();
+        resetClient();
         AppState &state = AppState::instance();
         // Leftovers of earlier orders must not describe the new job.
         state.setOrderOwner("carol");

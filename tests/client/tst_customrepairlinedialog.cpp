@@ -17,7 +17,7 @@ class CustomRepairLineDialogTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { resetAppState(); }
+    void init() { resetClient(); }
 
     void newLineNeedsItsTextsAndCarriesTheStatusOfTheJob_data()
     {

@@ -24,7 +24,7 @@ class FinalChecksDialogTest : public QObject
 private slots:
     void init()
     {
-        resetAppState();
+        resetClient();
         AppState::instance().setCheckOrder(false, "", "", 0, "", "6");
         AppState::instance().setTimerRunning(true);
         AppState::instance().setTimeStampId(42);

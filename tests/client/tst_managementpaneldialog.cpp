@@ -6,6 +6,8 @@ class ManagementPanelDialogTest : public QObject
     Q_OBJECT
 
 private slots:
+    void init() { resetClient(); }
+
     // The counts are shown as received; the review confirms for exactly as
     // long as the panel runs it.
     void showsTheCountsAndRunsTheReviewInConfirmMode()

@@ -64,7 +64,7 @@ class OrderReviewDialogTest : public QObject
 private slots:
     void init()
     {
-        resetAppState();
+        resetClient();
         AppState::instance().setCustomOrder({}, {}, {}, {}, {}, {}, {}, {});
         AppState::instance().setCustomOrderId(0);
         AppState::instance().setWorkType(QString());

@@ -26,7 +26,7 @@ class PreCheckDialogTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { resetAppState(); }
+    void init() { resetClient(); }
 
     void nextReportsUndecidedPairsThenStoresAndOpensTheSheet()
     {

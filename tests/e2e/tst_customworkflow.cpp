@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/screenfactory.h"
 #include "core/appstate.h"
 #include "flowhelpers.h"
 #include "jobplans.h"
@@ -29,6 +30,7 @@ private:
 
 void CustomWorkflowEndToEndTest::initTestCase()
 {
+    Navigation::setFactory(createScreen);
     QVERIFY2(server.start(), qPrintable(server.output()));
     AppState &state = AppState::instance();
     state.configureServer(QStringLiteral("127.0.0.1"), server.port());

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/screenfactory.h"
 #include "core/appstate.h"
 #include "flowhelpers.h"
 #include "jobplans.h"
@@ -77,6 +78,7 @@ private:
 
 void ReviewEndToEndTest::initTestCase()
 {
+    Navigation::setFactory(createScreen);
     QVERIFY2(server.start(), qPrintable(server.output()));
     AppState::instance().configureServer(QStringLiteral("127.0.0.1"), server.port());
     QVERIFY(openServerDatabase(server.databasePath()));

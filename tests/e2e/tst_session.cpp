@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/screenfactory.h"
 #include "core/appstate.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
@@ -31,6 +32,7 @@ private:
 
 void SessionEndToEndTest::initTestCase()
 {
+    Navigation::setFactory(createScreen);
     QVERIFY2(server.start(), qPrintable(server.output()));
     AppState::instance().configureServer(QStringLiteral("127.0.0.1"), server.port());
 }

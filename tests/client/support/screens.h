@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/screenfactory.h"
 #include "core/appstate.h"
 #include "fakeserver.h"
 #include "messagescript.h"
@@ -75,11 +76,13 @@ inline QByteArray textFrame(const QString &tag, const QStringList &fields)
     return writer.frame();
 }
 
-// Where every test starts: anna logged in on her own front-end bin KD1234
-// (size 4, code list FER, repair 17) at its start, no review, no timing,
-// nothing continued, and custom job 31 "Tank_repair" for Acme at hand.
-inline void resetAppState()
+// Where every test starts: screens open the program's own screens; anna
+// logged in on her own front-end bin KD1234 (size 4, code list FER, repair
+// 17) at its start, no review, no timing, nothing continued, and custom job
+// 31 "Tank_repair" for Acme at hand.
+inline void resetClient()
 {
+    Navigation::setFactory(createScreen);
     AppState &state = AppState::instance();
     state.setUser("anna", "digest");
     state.setLoggedIn(true);
