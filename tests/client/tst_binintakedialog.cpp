@@ -17,7 +17,7 @@ struct Intake : ScreenTest<BinIntakeDialog>
         server.send(wire::frame("NewBinID", QString("KD1001"), QString("FER")));
         QTRY_COMPARE(labelText(screen, "label_ID"), QString("ID KD1001"));
     }
-    QComboBox *sizes() { return child<QComboBox>(screen, "comboBox_BinSize"); }
+    QComboBox *sizes() { return child<QComboBox>(&screen, "comboBox_BinSize"); }
     void edit(const QString &typed)
     {
         const bool rollOff = AppState::instance().workType() == "Roll Off Repair";
@@ -68,7 +68,7 @@ private slots:
         bool intakeHidden = false;
         closeWhenOpened(i.watcher, "PreCheckDialog", i.screen, intakeHidden);
         i.sizes()->setCurrentText(size);
-        child<QComboBox>(i.screen, "comboBox_Addit_Info")->setCurrentText(info);
+        child<QComboBox>(&i.screen, "comboBox_Addit_Info")->setCurrentText(info);
         press(i.screen, "pushButton_Enter");
         QTRY_COMPARE(i.watcher.seen(), QStringList{"PreCheckDialog"});
         QVERIFY(intakeHidden && !i.screen.isVisible());

@@ -11,8 +11,8 @@ struct Entry : ScreenTest<BinRepairLineDialog>
         server.answer("GetRepairCodes",
                       textFrame("RepairCodes", {"3", "W1", "Weld lid", "AB", "Weld-seam", "LONGCODE12", "Patch"}));
     }
-    QComboBox *combo(const char *name = "comboBox") { return child<QComboBox>(screen, name); }
-    QTextEdit *materials() { return child<QTextEdit>(screen, "textEdit"); }
+    QComboBox *combo(const char *name = "comboBox") { return child<QComboBox>(&screen, name); }
+    QTextEdit *materials() { return child<QTextEdit>(&screen, "textEdit"); }
 };
 
 } // namespace
@@ -118,7 +118,7 @@ private slots:
     void materialsLimit()
     {
         Entry e;
-        QAbstractButton *submit = child<QAbstractButton>(e.screen, "pushButton_Submit");
+        QAbstractButton *submit = child<QAbstractButton>(&e.screen, "pushButton_Submit");
         for (const int length : {512, 513, 514, 512}) {
             e.materials()->setPlainText(QString(length, 'm'));
             QCOMPARE(submit->isEnabled(), length <= 512);

@@ -13,7 +13,7 @@ struct Continue : ScreenTest<ContinueOrderDialog>
             server.answer("GetWorkOrders", wire::frame("WorkOrders", QString("2"), QString("anna"),
                                                        QStringList{"KD1", "KD7"}, QString("bob"), QStringList{"KD7"}));
     }
-    QListWidget *list() { return child<QListWidget>(screen, "listWidget_WorkOrders"); }
+    QListWidget *list() { return child<QListWidget>(&screen, "listWidget_WorkOrders"); }
     void choose(int row)
     {
         list()->setCurrentRow(row);

@@ -28,13 +28,13 @@ private slots:
             sheet->close();
         });
         const auto type = [&dialog](const char *field, const QString &text) {
-            QTest::keyClicks(child<QLineEdit>(dialog, field), text);
+            QTest::keyClicks(child<QLineEdit>(&dialog, field), text);
         };
 
         // Spaces become underscores as they are typed, in the three required fields only.
         press(dialog, "pushButton_Next");
         type("lineEdit_Worker", "Al Ray");
-        QCOMPARE(child<QLineEdit>(dialog, "lineEdit_Worker")->text(), QString("Al_Ray"));
+        QCOMPARE(child<QLineEdit>(&dialog, "lineEdit_Worker")->text(), QString("Al_Ray"));
         press(dialog, "pushButton_Next");
         type("lineEdit_JobType", "Tank repair");
         press(dialog, "pushButton_Next");

@@ -5,9 +5,9 @@ namespace {
 
 struct Entry : ScreenTest<CustomRepairLineDialog>
 {
-    QComboBox *combo(const char *name) { return child<QComboBox>(screen, name); }
-    QTextEdit *description() { return child<QTextEdit>(screen, "textEdit_RepairDescription"); }
-    QTextEdit *materials() { return child<QTextEdit>(screen, "textEdit_Materials"); }
+    QComboBox *combo(const char *name) { return child<QComboBox>(&screen, name); }
+    QTextEdit *description() { return child<QTextEdit>(&screen, "textEdit_RepairDescription"); }
+    QTextEdit *materials() { return child<QTextEdit>(&screen, "textEdit_Materials"); }
 };
 
 } // namespace
@@ -106,7 +106,7 @@ private slots:
                      {e.description(), 9, true}};
         for (const auto &step : steps) {
             step.edit->setPlainText(QString(step.length, 'x'));
-            QCOMPARE(child<QAbstractButton>(e.screen, "pushButton_Add")->isEnabled(), step.addEnabled);
+            QCOMPARE(child<QAbstractButton>(&e.screen, "pushButton_Add")->isEnabled(), step.addEnabled);
         }
         QCOMPARE(e.messages.shownTexts(), (QStringList{"Too many characters: 513/512", "Too many characters: 600/512",
                                                        "Too many characters: 601/512"}));

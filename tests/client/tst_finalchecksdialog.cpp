@@ -5,12 +5,12 @@ namespace {
 
 struct Checks : ScreenTest<FinalChecksDialog>
 {
-    QLineEdit *edit(const char *name) { return child<QLineEdit>(screen, name); }
+    QLineEdit *edit(const char *name) { return child<QLineEdit>(&screen, name); }
     QList<QCheckBox *> boxes()
     {
         QList<QCheckBox *> all;
         for (const char *name : {"ID", "Cracks", "LockTab", "Tracks", "Channels", "Pockets", "Guessets", "LidBridge"})
-            all << child<QCheckBox>(screen, QString("checkBox_") + name);
+            all << child<QCheckBox>(&screen, QString("checkBox_") + name);
         return all;
     }
 };

@@ -51,7 +51,7 @@ struct Session
         recordVisits(visits, server, window);
     }
     QString userLabel() { return labelText(window, "label_UserName"); }
-    QAbstractButton *button(const char *name) { return child<QAbstractButton>(window, name); }
+    QAbstractButton *button(const char *name) { return child<QAbstractButton>(&window, name); }
 
     MessageScript messages;
     FakeServer server;
@@ -91,11 +91,11 @@ private slots:
         if (!reviews)
             chain.removeAt(2);
         QCOMPARE(s.server.calls(), chain);
-        QCOMPARE(child<QComboBox>(s.window, "comboBox")->count(), 3);
-        QCOMPARE(child<QComboBox>(s.window, "comboBox")->currentText(), QString("Front End Repair"));
+        QCOMPARE(child<QComboBox>(&s.window, "comboBox")->count(), 3);
+        QCOMPARE(child<QComboBox>(&s.window, "comboBox")->currentText(), QString("Front End Repair"));
         QCOMPARE(s.button("pushButton_Orders")->isVisible(), reviews);
         QCOMPARE(s.button("pushButton_Orders")->isEnabled(), reviews);
-        QCOMPARE(child<QLabel>(s.window, "label_Orders")->isVisible(), reviews);
+        QCOMPARE(child<QLabel>(&s.window, "label_Orders")->isVisible(), reviews);
         QCOMPARE(labelText(s.window, "label_Orders"), reviews ? QString("5") : QString());
         QCOMPARE(s.button("pushButton_Management")->isVisible(), manages);
         QCOMPARE(s.button("pushButton_Management")->isEnabled(), manages);
@@ -173,7 +173,7 @@ private slots:
     {
         Session s("2");
         QTRY_COMPARE(s.userLabel(), QString("anna : is clocked In"));
-        child<QComboBox>(s.window, "comboBox")->setCurrentText("Roll Off Repair");
+        child<QComboBox>(&s.window, "comboBox")->setCurrentText("Roll Off Repair");
         answerStartUp(s.server, "2");
         s.button("pushButton_Next")->click();
         QCOMPARE(s.visits, QStringList{"BinIntake, hidden, 0, Roll Off Repair"});
@@ -225,7 +225,7 @@ private slots:
         bool windowHiddenDuringLogin = false;
         watcher.onScreen("LoginDialog", [&](QWidget *login) {
             windowHiddenDuringLogin = !s.window.isVisible();
-            child<QLineEdit>(*login, "lineEdit_UserName")->setText("bob");
+            child<QLineEdit>(login, "lineEdit_UserName")->setText("bob");
             press(*login, "pushButton_Login");
         });
         s.button("pushButton_LogOut")->click();

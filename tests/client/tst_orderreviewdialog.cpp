@@ -23,9 +23,9 @@ QByteArray allCustomWork(const QStringList &numbers, const QStringList &customer
 
 struct Review : ScreenTest<OrderReviewDialog>
 {
-    QListWidget *users() { return child<QListWidget>(screen, "listWidget_Users"); }
-    QListWidget *orders() { return child<QListWidget>(screen, "listWidget_Orders"); }
-    QCheckBox *box(const char *name) { return child<QCheckBox>(screen, name); }
+    QListWidget *users() { return child<QListWidget>(&screen, "listWidget_Users"); }
+    QListWidget *orders() { return child<QListWidget>(&screen, "listWidget_Orders"); }
+    QCheckBox *box(const char *name) { return child<QCheckBox>(&screen, name); }
     void clickUser(int row)
     {
         QTest::mouseClick(users()->viewport(), Qt::LeftButton, {},

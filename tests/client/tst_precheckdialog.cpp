@@ -13,8 +13,8 @@ QString ticks(QWidget &dialog)
 {
     QString state;
     for (const QString pair : {"Lids", "Chains", "LidRod"}) {
-        state += child<QCheckBox>(dialog, "checkBox_" + pair + "Good")->isChecked() ? 'G' : '-';
-        state += child<QCheckBox>(dialog, "checkBox_" + pair + "Bad")->isChecked() ? 'B' : '-';
+        state += child<QCheckBox>(&dialog, "checkBox_" + pair + "Good")->isChecked() ? 'G' : '-';
+        state += child<QCheckBox>(&dialog, "checkBox_" + pair + "Bad")->isChecked() ? 'B' : '-';
     }
     return state;
 }

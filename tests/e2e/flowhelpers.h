@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgetlookup.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
@@ -11,15 +13,6 @@
 
 // Small helpers the end-to-end flows share: finding a screen's widgets by
 // object name, pressing its buttons, reading the server's database.
-
-template<typename Widget = QWidget>
-Widget *child(QWidget *screen, const char *name)
-{
-    auto *widget = screen->findChild<Widget *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("%s has no %s", screen->metaObject()->className(), name);
-    return widget;
-}
 
 inline void click(QWidget *screen, const char *button)
 {

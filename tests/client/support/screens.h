@@ -5,6 +5,7 @@
 #include "fakeserver.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
+#include "widgetlookup.h"
 #include "wire/frame.h"
 
 #include <QAbstractButton>
@@ -21,22 +22,13 @@
 // Looking at and driving a screen under test the way a user would: by the
 // names its form gives the widgets.
 
-template<typename Widget = QWidget>
-Widget *child(QWidget &screen, const QString &name)
-{
-    Widget *found = screen.findChild<Widget *>(name);
-    if (!found)
-        qFatal("%s has no %s", screen.metaObject()->className(), qPrintable(name));
-    return found;
-}
-
 inline void press(QWidget &screen, const QString &button)
 {
-    child<QAbstractButton>(screen, button)->click();
+    child<QAbstractButton>(&screen, button)->click();
 }
 inline QString labelText(QWidget &screen, const QString &label)
 {
-    return child<QLabel>(screen, label)->text();
+    return child<QLabel>(&screen, label)->text();
 }
 
 inline QStringList itemTexts(const QListWidget *list)
