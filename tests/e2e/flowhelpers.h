@@ -49,6 +49,13 @@ inline QVariant queryValue(const QString &sql, const QVariantList &values = {})
     return query.value(0);
 }
 
+// A value of the bin order of this bin ID ("o") on the server's database.
+inline QVariant binOrderValue(const QString &expression, const QString &binId)
+{
+    return queryValue("SELECT " + expression + " FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
+                      {binId});
+}
+
 // Opens the server's database for reading, as the default connection.
 inline bool openServerDatabase(const QString &path)
 {
