@@ -2,9 +2,9 @@
 // the pieces the network delivers them in. Prints nanoseconds per frame for
 // each piece size and its ratio to whole-buffer delivery.
 
-#include "fieldreader.h"
-#include "frame.h"
-#include "framereader.h"
+#include "wire/fieldreader.h"
+#include "wire/frame.h"
+#include "wire/framereader.h"
 
 #include <QElapsedTimer>
 #include <QTextStream>

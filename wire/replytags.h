@@ -10,6 +10,71 @@ namespace ReplyTag {
 // Every command
 inline const QString Error = QStringLiteral("Error");
 
+// The replies the client's screens handle, by the group of commands that
+// sends them.
+
+// Log-in, work types, permissions and the clock
+inline const QString Success = QStringLiteral("Success");
+inline const QString Wrong = QStringLiteral("Wrong");
+inline const QString WorkType = QStringLiteral("WorkType");
+inline const QString Permissions = QStringLiteral("Permissions");
+inline const QString NumberOfOrders = QStringLiteral("NumberOfOrders");
+inline const QString Continue = QStringLiteral("Continue");
+inline const QString GetStatus = QStringLiteral("GetStatus");
+inline const QString GetClockStatus = QStringLiteral("GetClockStatus");
+inline const QString ClockIn = QStringLiteral("ClockIn");
+inline const QString ClockOut = QStringLiteral("ClockOut");
+
+// Bin workflow
+inline const QString NewBinID = QStringLiteral("NewBinID");
+inline const QString BinFound = QStringLiteral("BinFound");
+inline const QString BinNotFound = QStringLiteral("BinNotFound");
+inline const QString BinInProgress = QStringLiteral("BinInProgress");
+inline const QString NewRepairId = QStringLiteral("NewRepairId");
+inline const QString InfoSaved = QStringLiteral("InfoSaved");
+inline const QString PreForChecks = QStringLiteral("PreForChecks");
+inline const QString PreChecksSaved = QStringLiteral("PreChecksSaved");
+inline const QString StartTimeSet = QStringLiteral("StartTimeSet");
+inline const QString EndTimeSet = QStringLiteral("EndTimeSet");
+inline const QString GetBinTotalTime = QStringLiteral("GetBinTotalTime");
+inline const QString BinSize = QStringLiteral("BinSize");
+inline const QString BinRepairInfo = QStringLiteral("BinRepairInfo");
+inline const QString RepairCodes = QStringLiteral("RepairCodes");
+inline const QString CurrentSelectedRepair = QStringLiteral("CurrentSelectedRepair");
+inline const QString BinRepairSaved = QStringLiteral("BinRepairSaved");
+inline const QString RepairRemoved = QStringLiteral("RepairRemoved");
+inline const QString StatusChanged = QStringLiteral("StatusChanged");
+inline const QString SendBinBack = QStringLiteral("SendBinBack");
+inline const QString GetCheckList = QStringLiteral("GetCheckList");
+inline const QString ChecksSaved = QStringLiteral("ChecksSaved");
+inline const QString WorkOrders = QStringLiteral("WorkOrders");
+inline const QString Bin = QStringLiteral("Bin");
+
+// Custom jobs
+inline const QString StartCustomRepair = QStringLiteral("StartCustomRepair");
+inline const QString GetCustomRepair = QStringLiteral("GetCustomRepair");
+inline const QString AddCustomRepair = QStringLiteral("AddCustomRepair");
+inline const QString EditCustomRepair = QStringLiteral("EditCustomRepair");
+inline const QString RemoveCustomRepair = QStringLiteral("RemoveCustomRepair");
+inline const QString SetCustomStartTime = QStringLiteral("SetCustomStartTime");
+inline const QString SetCustomEndTime = QStringLiteral("SetCustomEndTime");
+inline const QString GetCustomTime = QStringLiteral("GetCustomTime");
+inline const QString SubmitCustomRepair = QStringLiteral("SubmitCustomRepair");
+inline const QString FinishCustomRepair = QStringLiteral("FinishCustomRepair");
+inline const QString GetCustomWorkOrders = QStringLiteral("GetCustomWorkOrders");
+inline const QString ContinueCustomOrder = QStringLiteral("ContinueCustomOrder");
+
+// Order review and confirmation
+inline const QString NumberOfOrdersToConfirm = QStringLiteral("NumberOfOrdersToConfirm");
+inline const QString ListOfUserOrders = QStringLiteral("ListOfUserOrders");
+inline const QString GetAllWork = QStringLiteral("GetAllWork");
+inline const QString GetAllCustomWork = QStringLiteral("GetAllCustomWork");
+inline const QString ListWorkOrders = QStringLiteral("ListWorkOrders");
+inline const QString ListCustomWorkToConfirm = QStringLiteral("ListCustomWorkToConfirm");
+inline const QString GetBinForCheck = QStringLiteral("GetBinForCheck");
+inline const QString GetBinForConfirmCheck = QStringLiteral("GetBinForConfirmCheck");
+inline const QString GetCustomForCheck = QStringLiteral("GetCustomForCheck");
+
 // Shop maintenance: the repair-code catalogue, user accounts and departments
 inline const QString GetRepairCodesForEdit = QStringLiteral("GetRepairCodesForEdit");
 inline const QString AddRepairCode = QStringLiteral("AddRepairCode");
@@ -31,7 +96,6 @@ inline const QString AddDepartment = QStringLiteral("AddDepartment");
 inline const QString RemoveDepartment = QStringLiteral("RemoveDepartment");
 
 // Finished orders: the browser and the bin and custom repair records
-inline const QString ListOfUserOrders = QStringLiteral("ListOfUserOrders");
 inline const QString GetFERInfoView = QStringLiteral("GetFERInfoView");
 inline const QString GetCustomInfoView = QStringLiteral("GetCustomInfoView");
 inline const QString RemoveBin = QStringLiteral("RemoveBin");

@@ -1,11 +1,13 @@
 #include "logindialog.h"
 #include "ui_logindialog.h"
 
-#include "appstate.h"
-#include "frame.h"
-#include "passworddigest.h"
-#include "serverlink.h"
-#include "usermessages.h"
+#include "core/appstate.h"
+#include "core/serverlink.h"
+#include "core/usermessages.h"
+#include "wire/commands.h"
+#include "wire/frame.h"
+#include "wire/passworddigest.h"
+#include "wire/replytags.h"
 
 LoginDialog::LoginDialog(QWidget *parent)
     : QDialog(parent)
@@ -24,7 +26,7 @@ ServerLink *LoginDialog::openLink()
 {
     auto *link = new ServerLink(this, ServerLink::AfterLoss::ReleaseLink, QString());
     link->replies()
-        .on("Success",
+        .on(ReplyTag::Success,
             [this, link]() {
                 AppState &state = AppState::instance();
                 state.setUser(typedUserName, typedPasswordHash);
@@ -32,8 +34,13 @@ ServerLink *LoginDialog::openLink()
                 link->close();
                 close();
             })
-        .on("Wrong", [this, link]() { refuse(link, QStringLiteral("Wrong UserName or Password")); })
+        .on(ReplyTag::Wrong, [this, link]() { refuse(link, QStringLiteral("Wrong UserName or Password")); })
         .otherwise([this, link]() { refuse(link, QStringLiteral("Error")); });
+    link->whenConnected([this, link]() {
+        typedUserName = ui->lineEdit_UserName->text();
+        typedPasswordHash = wire::passwordDigest(ui->lineEdit_Password->text());
+        link->send(wire::frame(Command::Login, typedUserName, typedPasswordHash));
+    });
     link->open();
     return link;
 }
@@ -46,28 +53,6 @@ void LoginDialog::refuse(ServerLink *link, const QString &message)
     // The link stays attached: the server's hang-up shows "Disconnected"
     // and releases it, and the dialog waits for another try.
     link->hangUp();
-}
-
-void LoginDialog::readyRead()
-{
-    ServerLink::ofSocket(sender())->collect();
-}
-
-void LoginDialog::disconnected()
-{
-    ServerLink::ofSocket(sender())->reportLoss();
-}
-
-void LoginDialog::connected()
-{
-    typedUserName = ui->lineEdit_UserName->text();
-    typedPasswordHash = wire::passwordDigest(ui->lineEdit_Password->text());
-    ServerLink::ofSocket(sender())->send(wire::frame("Login", typedUserName, typedPasswordHash));
-}
-
-void LoginDialog::displayError(QAbstractSocket::SocketError error)
-{
-    ServerLink::ofSocket(sender())->reportError(error);
 }
 
 void LoginDialog::on_pushButton_Login_clicked()

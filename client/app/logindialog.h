@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractSocket>
 #include <QDialog>
 
 namespace Ui {
@@ -20,10 +19,6 @@ public:
     ~LoginDialog() override;
 
 private slots:
-    void readyRead();
-    void disconnected();
-    void connected();
-    void displayError(QAbstractSocket::SocketError error);
     void on_pushButton_Login_clicked();
     void on_pushButton_Cancel_clicked();
 

@@ -1,5 +1,6 @@
-#include "appstate.h"
+#include "core/appstate.h"
 #include "mainwindow.h"
+#include "screenfactory.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -86,6 +87,7 @@ int main(int argc, char *argv[])
     if (!configureTls(parser.isSet(QStringLiteral("tls")), parser.value(QStringLiteral("ca"))))
         return 2;
 
+    Navigation::setFactory(createScreen);
     MainWindow window;
     window.show();
     return application.exec();

@@ -1,26 +1,18 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "appstate.h"
-#include "continuedialog.h"
-#include "crsdialog.h"
-#include "ferchecksdialog.h"
-#include "ferdialog.h"
-#include "ferdialog1.h"
-#include "frame.h"
-#include "listordersdialog.h"
+#include "core/appstate.h"
+#include "core/serverlink.h"
+#include "core/usermessages.h"
 #include "logindialog.h"
-#include "managementpaneldialog.h"
-#include "serverlink.h"
-#include "usermessages.h"
-
-#include <QDialog>
+#include "wire/commands.h"
+#include "wire/frame.h"
+#include "wire/orderstatus.h"
+#include "wire/permissionlevel.h"
+#include "wire/replytags.h"
+#include "wire/worktypes.h"
 
 namespace {
-
-const QString FrontEndRepair = QStringLiteral("Front End Repair");
-const QString RollOffRepair = QStringLiteral("Roll Off Repair");
-const QString Custom = QStringLiteral("Custom");
 
 // Users who are never asked to clock in.
 bool isExemptFromClocking(const QString &userName)
@@ -51,6 +43,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->pushButton_Orders->hide();
     ui->pushButton_Management->setEnabled(false);
     ui->pushButton_Management->hide();
+    link->whenConnected([this]() { onConnected(); });
     link->open();
 }
 
@@ -59,43 +52,22 @@ MainWindow::~MainWindow()
     delete ui;
 }
 
-std::unique_ptr<QDialog> MainWindow::createChildScreen(ChildScreen screen)
-{
-    switch (screen) {
-    case ChildScreen::BinIntake:
-        return std::make_unique<FerDialog1>();
-    case ChildScreen::CustomStart:
-        return std::make_unique<CRSDialog>();
-    case ChildScreen::ContinueWork:
-        return std::make_unique<ContinueDialog>();
-    case ChildScreen::RepairSheet:
-        return std::make_unique<FERDialog>();
-    case ChildScreen::FinalChecks:
-        return std::make_unique<FerChecksDialog>();
-    case ChildScreen::OrderReview:
-        return std::make_unique<ListOrdersDialog>();
-    case ChildScreen::ManagementPanel:
-        return std::make_unique<ManagementPanelDialog>();
-    }
-    return nullptr;
-}
-
 void MainWindow::handleReplies()
 {
     link->replies()
-        .on("WorkType",
+        .on(ReplyTag::WorkType,
             [this](const QStringList &workTypes) {
                 ui->comboBox->addItems(workTypes);
                 requestPermissions();
             })
-        .on("Permissions", [this](const QString &level) { applyPermissions(level); })
-        .on("NumberOfOrders",
+        .on(ReplyTag::Permissions, [this](const QString &level) { applyPermissions(level); })
+        .on(ReplyTag::NumberOfOrders,
             [this](const QString &count) {
                 ui->label_Orders->setText(count);
                 requestClockStatus();
             })
-        .on("Continue", [this](qint32 status) { continueOrder(status); })
-        .on("GetStatus",
+        .on(ReplyTag::Continue, [this](qint32 status) { continueOrder(status); })
+        .on(ReplyTag::GetStatus,
             [this](const QString &state) {
                 if (state == QLatin1String("Out"))
                     ui->pushButton_Clock->setText(QStringLiteral("Punch In"));
@@ -104,13 +76,13 @@ void MainWindow::handleReplies()
                 else
                     UserMessages::show(this, QStringLiteral("Punch Status Error"));
             })
-        .on("GetClockStatus", [this](const QString &state) { applyClockStatus(state); })
-        .on("ClockIn",
+        .on(ReplyTag::GetClockStatus, [this](const QString &state) { applyClockStatus(state); })
+        .on(ReplyTag::ClockIn,
             [this]() {
                 clockStatus = QStringLiteral("In");
                 refreshUserLabel();
             })
-        .on("ClockOut",
+        .on(ReplyTag::ClockOut,
             [this]() {
                 clockStatus = QStringLiteral("Out");
                 refreshUserLabel();
@@ -130,8 +102,8 @@ void MainWindow::logIn()
 void MainWindow::applyPermissions(const QString &level)
 {
     const int permission = level.toInt();
-    const bool reviews = permission == 2 || permission == 3;
-    const bool manages = permission == 3;
+    const bool reviews = permission == PermissionLevel::Management || permission == PermissionLevel::Office;
+    const bool manages = permission == PermissionLevel::Office;
     ui->label_Orders->setVisible(reviews);
     ui->pushButton_Orders->setVisible(reviews);
     ui->pushButton_Orders->setEnabled(reviews);
@@ -166,81 +138,57 @@ void MainWindow::refreshUserLabel()
 void MainWindow::continueOrder(int status)
 {
     AppState::instance().setOrderStatus(status);
-    if (status == 1 || status == 2)
-        runChildScreen(ChildScreen::RepairSheet, LinkWhileOpen::Closed);
-    else if (status == 3)
-        runChildScreen(ChildScreen::FinalChecks, LinkWhileOpen::Closed);
+    if (status == OrderStatus::Started || status == OrderStatus::LinesRecorded)
+        runChildScreen(ScreenKind::BinRepairSheet, LinkWhileOpen::Closed);
+    else if (status == OrderStatus::FrontEndSheetSubmitted)
+        runChildScreen(ScreenKind::FinalChecks, LinkWhileOpen::Closed);
     else
         UserMessages::show(this, QStringLiteral("Error2"));
 }
 
-void MainWindow::runChildScreen(ChildScreen screen, LinkWhileOpen linkWhileOpen, const QString &workType)
+void MainWindow::runChildScreen(ScreenKind screen, LinkWhileOpen linkWhileOpen, const QString &workType)
 {
     if (linkWhileOpen == LinkWhileOpen::Closed)
         link->close();
     if (!workType.isNull())
         AppState::instance().setWorkType(workType);
     hide();
-    if (const std::unique_ptr<QDialog> child = createChildScreen(screen))
-        child->exec();
+    Navigation::run(screen);
     show();
     if (linkWhileOpen == LinkWhileOpen::Closed)
         link->reopen();
 }
 
-void MainWindow::readyRead()
-{
-    link->collect();
-}
-
-void MainWindow::disconnected()
-{
-    link->reportLoss();
-}
-
-void MainWindow::connected()
-{
-    if (ui->comboBox->currentText().isEmpty())
-        requestWork();
-    else
-        requestPermissions();
-}
-
-void MainWindow::displayError(QAbstractSocket::SocketError error)
-{
-    link->reportError(error);
-}
-
 void MainWindow::on_pushButton_Next_clicked()
 {
     const QString workType = ui->comboBox->currentText();
-    if (workType == FrontEndRepair || workType == RollOffRepair)
-        runChildScreen(ChildScreen::BinIntake, LinkWhileOpen::Closed, workType);
-    else if (workType == Custom)
-        runChildScreen(ChildScreen::CustomStart, LinkWhileOpen::Closed, workType);
+    if (workType == WorkType::frontEnd() || workType == WorkType::rollOff())
+        runChildScreen(ScreenKind::BinIntake, LinkWhileOpen::Closed, workType);
+    else if (workType == WorkType::custom())
+        runChildScreen(ScreenKind::CustomJobStart, LinkWhileOpen::Closed, workType);
     else
         UserMessages::show(this, QStringLiteral("Error"));
 }
 
 void MainWindow::on_pushButton_Continue_clicked()
 {
-    runChildScreen(ChildScreen::ContinueWork, LinkWhileOpen::KeptOpen);
+    runChildScreen(ScreenKind::ContinueOrder, LinkWhileOpen::KeptOpen);
 }
 
 void MainWindow::on_pushButton_Orders_clicked()
 {
-    runChildScreen(ChildScreen::OrderReview, LinkWhileOpen::Closed);
+    runChildScreen(ScreenKind::OrderReview, LinkWhileOpen::Closed);
 }
 
 void MainWindow::on_pushButton_Management_clicked()
 {
-    runChildScreen(ChildScreen::ManagementPanel, LinkWhileOpen::Closed);
+    runChildScreen(ScreenKind::ManagementPanel, LinkWhileOpen::Closed);
 }
 
 void MainWindow::on_pushButton_Continue_Custom_clicked()
 {
     AppState::instance().setContinueCustom(true);
-    runChildScreen(ChildScreen::ContinueWork, LinkWhileOpen::KeptOpen);
+    runChildScreen(ScreenKind::ContinueOrder, LinkWhileOpen::KeptOpen);
 }
 
 void MainWindow::on_pushButton_LogOut_clicked()
@@ -259,25 +207,34 @@ void MainWindow::on_pushButton_LogOut_clicked()
 void MainWindow::on_pushButton_Clock_clicked()
 {
     const bool clockedOut = clockStatus == QLatin1String("Out") || clockStatus.isEmpty();
-    link->send(wire::frame(clockedOut ? "ClockIn" : "ClockOut", userName()));
+    link->send(wire::frame(clockedOut ? Command::ClockIn : Command::ClockOut, userName()));
 }
 
 void MainWindow::requestWork()
 {
-    link->send(wire::frame("GetWork"));
+    link->send(wire::frame(Command::GetWork));
 }
 
 void MainWindow::requestPermissions()
 {
-    link->send(wire::frame("GetPermissions", userName()));
+    link->send(wire::frame(Command::GetPermissions, userName()));
 }
 
 void MainWindow::requestNumberOfOrders()
 {
-    link->send(wire::frame("GetNumberOfOrders"));
+    link->send(wire::frame(Command::GetNumberOfOrders));
 }
 
 void MainWindow::requestClockStatus()
 {
-    link->send(wire::frame("GetClockStatus", userName()));
+    link->send(wire::frame(Command::GetClockStatus, userName()));
+}
+
+// Once the link is up.
+void MainWindow::onConnected()
+{
+    if (ui->comboBox->currentText().isEmpty())
+        requestWork();
+    else
+        requestPermissions();
 }

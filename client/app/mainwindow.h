@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QAbstractSocket>
 #include <QMainWindow>
 
-#include <memory>
+#include "core/navigation.h"
 
 namespace Ui {
 class MainWindow;
 }
-class QDialog;
 class ServerLink;
 
 // The window a worker sees after logging in: who is logged in and whether
@@ -22,26 +20,7 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    enum class ChildScreen {
-        BinIntake,
-        CustomStart,
-        ContinueWork,
-        OrderReview,
-        ManagementPanel,
-        RepairSheet,
-        FinalChecks
-    };
-
-protected:
-    // The screen that a button or a "Continue" reply opens; nothing where
-    // this build has no such screen.
-    virtual std::unique_ptr<QDialog> createChildScreen(ChildScreen screen);
-
 private slots:
-    void readyRead();
-    void disconnected();
-    void connected();
-    void displayError(QAbstractSocket::SocketError error);
     void on_pushButton_Next_clicked();
     void on_pushButton_Continue_clicked();
     void on_pushButton_Orders_clicked();
@@ -51,6 +30,7 @@ private slots:
     void on_pushButton_Clock_clicked();
 
 private:
+    void onConnected();
     enum class LinkWhileOpen { Closed, KeptOpen };
 
     void handleReplies();
@@ -61,7 +41,7 @@ private:
     void continueOrder(int status);
     // Hides this window while the child runs; a closed link is reopened
     // afterwards, which refreshes permissions, order count and clock state.
-    void runChildScreen(ChildScreen screen, LinkWhileOpen link, const QString &workType = QString());
+    void runChildScreen(ScreenKind screen, LinkWhileOpen link, const QString &workType = QString());
 
     void requestWork();
     void requestPermissions();

@@ -1,12 +1,13 @@
 #include "precheckdialog.h"
 #include "ui_precheckdialog.h"
 
-#include "appstate.h"
-#include "ferdialog.h"
-#include "frame.h"
-#include "handover.h"
-#include "serverlink.h"
-#include "usermessages.h"
+#include "core/appstate.h"
+#include "core/handover.h"
+#include "core/serverlink.h"
+#include "core/usermessages.h"
+#include "wire/commands.h"
+#include "wire/frame.h"
+#include "wire/replytags.h"
 
 #include <QCheckBox>
 
@@ -48,6 +49,7 @@ PreCheckDialog::PreCheckDialog(QWidget *parent)
     ui->setupUi(this);
     handleReplies();
     showMaximized();
+    link->whenConnected([this]() { onConnected(); });
     link->open();
 }
 
@@ -59,9 +61,9 @@ PreCheckDialog::~PreCheckDialog()
 void PreCheckDialog::handleReplies()
 {
     link->replies()
-        .on("PreChecksSaved", [this]() { handOver<FERDialog>(this, link); })
-        .on("PreForChecks", [this](const QString &lids, const QString &chains,
-                                   const QString &lidRod) { showStoredVerdicts(lids, chains, lidRod); })
+        .on(ReplyTag::PreChecksSaved, [this]() { handOver(this, link, ScreenKind::BinRepairSheet); })
+        .on(ReplyTag::PreForChecks, [this](const QString &lids, const QString &chains,
+                                           const QString &lidRod) { showStoredVerdicts(lids, chains, lidRod); })
         .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });
 }
 
@@ -70,27 +72,6 @@ void PreCheckDialog::showStoredVerdicts(const QString &lids, const QString &chai
     showVerdict(lids, ui->checkBox_LidsGood, ui->checkBox_LidsBad);
     showVerdict(chains, ui->checkBox_ChainsGood, ui->checkBox_ChainsBad);
     showVerdict(lidRod, ui->checkBox_LidRodGood, ui->checkBox_LidRodBad);
-}
-
-void PreCheckDialog::connected()
-{
-    if (AppState::instance().checkingOrder())
-        requestPreForChecks();
-}
-
-void PreCheckDialog::readyRead()
-{
-    link->collect();
-}
-
-void PreCheckDialog::disconnected()
-{
-    link->reportLoss();
-}
-
-void PreCheckDialog::displayError(QAbstractSocket::SocketError error)
-{
-    link->reportError(error);
 }
 
 void PreCheckDialog::on_pushButton_Next_clicked()
@@ -143,14 +124,21 @@ void PreCheckDialog::on_checkBox_LidRodBad_clicked()
 void PreCheckDialog::requestPreForChecks()
 {
     const AppState &state = AppState::instance();
-    link->send(wire::frame("GetPreForChecks", state.checkOrder(1), state.workType(), state.checkOrder(2),
+    link->send(wire::frame(Command::GetPreForChecks, state.checkOrder(1), state.workType(), state.checkOrder(2),
                            state.checkOrder(3)));
 }
 
 void PreCheckDialog::requestStorePreChecks()
 {
     const AppState &state = AppState::instance();
-    link->send(wire::frame("StorePreChecks", state.currentBin(1), state.currentBin(4), state.workType(),
+    link->send(wire::frame(Command::StorePreChecks, state.currentBin(1), state.currentBin(4), state.workType(),
                            verdict(ui->checkBox_LidsGood), verdict(ui->checkBox_ChainsGood),
                            verdict(ui->checkBox_LidRodGood)));
+}
+
+// Once the link is up.
+void PreCheckDialog::onConnected()
+{
+    if (AppState::instance().checkingOrder())
+        requestPreForChecks();
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAbstractSocket>
 #include <QDialog>
 
 namespace Ui {
@@ -21,10 +20,6 @@ public:
     ~PreCheckDialog() override;
 
 private slots:
-    void connected();
-    void readyRead();
-    void disconnected();
-    void displayError(QAbstractSocket::SocketError error);
     void on_pushButton_Next_clicked();
     void on_checkBox_LidsGood_clicked();
     void on_checkBox_LidsBad_clicked();
@@ -34,6 +29,7 @@ private slots:
     void on_checkBox_LidRodBad_clicked();
 
 private:
+    void onConnected();
     void handleReplies();
     void showStoredVerdicts(const QString &lids, const QString &chains, const QString &lidRod);
 

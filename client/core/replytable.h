@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fieldreader.h"
+#include "wire/fieldreader.h"
 
 #include <QString>
 #include <QVector>

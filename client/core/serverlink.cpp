@@ -1,9 +1,10 @@
 #include "serverlink.h"
 
 #include "appstate.h"
-#include "frame.h"
 #include "usermessages.h"
+#include "wire/frame.h"
 
+#include <QPointer>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTcpSocket>
@@ -20,28 +21,34 @@ ServerLink::ServerLink(QWidget *screen, AfterLoss afterLoss, QString errorPrefix
 ServerLink::~ServerLink()
 {
     if (socket) {
-        // Destroying a connected socket emits disconnected(): cut it off the
-        // screen first, so that releasing it never reads as a lost server.
+        // Destroying a connected socket emits disconnected(): cut it off
+        // first, so that releasing it never reads as a lost server.
         socket->disconnect();
         socket->abort();
     }
 }
 
+void ServerLink::whenConnected(std::function<void()> handler)
+{
+    connectedHandler = std::move(handler);
+}
+
 void ServerLink::open()
 {
-    socket = AppState::instance().tlsEnabled() ? newTlsSocket() : new QTcpSocket(this);
-    connect(socket, SIGNAL(readyRead()), screen, SLOT(readyRead()));
-    if (screen->metaObject()->indexOfSlot("connected()") >= 0)
-        connect(socket, SIGNAL(connected()), screen, SLOT(connected()));
-    connect(socket, SIGNAL(errorOccurred(QAbstractSocket::SocketError)), screen,
-            SLOT(displayError(QAbstractSocket::SocketError)));
-    attachDisconnected();
+    socket = createSocket();
+    connect(socket, &QTcpSocket::readyRead, this, &ServerLink::collect);
+    connect(socket, &QTcpSocket::connected, this, [this]() {
+        if (connectedHandler)
+            connectedHandler();
+    });
+    connect(socket, &QTcpSocket::errorOccurred, this, &ServerLink::reportError);
+    watchForLoss();
     connectToServer();
 }
 
 void ServerLink::close()
 {
-    disconnect(socket, SIGNAL(disconnected()), screen, SLOT(disconnected()));
+    disconnect(socket, &QTcpSocket::disconnected, this, &ServerLink::reportLoss);
     socket->disconnectFromHost();
 }
 
@@ -55,13 +62,48 @@ void ServerLink::reopen()
     if (socket->state() != QAbstractSocket::UnconnectedState)
         socket->abort();
     reader = wire::FrameReader(wire::MaximumReplySize);
-    attachDisconnected();
+    watchForLoss();
     connectToServer();
 }
 
 void ServerLink::send(const QByteArray &frame)
 {
     socket->write(frame);
+}
+
+// The one place where a screen's socket is made.
+// With --tls the server's certificate is verified against the system's
+// certificates, or only those given with --ca.
+QTcpSocket *ServerLink::createSocket()
+{
+    if (!AppState::instance().tlsEnabled())
+        return new QTcpSocket(this);
+    auto *tls = new QSslSocket(this);
+    QSslConfiguration configuration = tls->sslConfiguration();
+    configuration.setProtocol(QSsl::TlsV1_2OrLater);
+    const QList<QSslCertificate> trusted = AppState::instance().tlsTrustedCertificates();
+    if (!trusted.isEmpty())
+        configuration.setCaCertificates(trusted);
+    tls->setSslConfiguration(configuration);
+    return tls;
+}
+
+void ServerLink::connectToServer()
+{
+    const AppState &state = AppState::instance();
+    // Requests written before the handshake is done wait until it is.
+    if (auto *tls = qobject_cast<QSslSocket *>(socket)) {
+        tls->connectToHostEncrypted(state.serverAddress(), quint16(state.serverPort()), QIODevice::ReadWrite,
+                                    QAbstractSocket::AnyIPProtocol);
+        return;
+    }
+    socket->connectToHost(state.serverAddress(), quint16(state.serverPort()), QIODevice::ReadWrite,
+                          QAbstractSocket::AnyIPProtocol);
+}
+
+void ServerLink::watchForLoss()
+{
+    connect(socket, &QTcpSocket::disconnected, this, &ServerLink::reportLoss, Qt::UniqueConnection);
 }
 
 void ServerLink::collect()
@@ -98,39 +140,4 @@ void ServerLink::reportError(QAbstractSocket::SocketError error)
     if (error == QAbstractSocket::RemoteHostClosedError)
         return;
     UserMessages::show(screen, errorPrefix + socket->errorString());
-}
-
-ServerLink *ServerLink::ofSocket(QObject *socket)
-{
-    return socket ? qobject_cast<ServerLink *>(socket->parent()) : nullptr;
-}
-
-QTcpSocket *ServerLink::newTlsSocket()
-{
-    auto *tls = new QSslSocket(this);
-    QSslConfiguration configuration = tls->sslConfiguration();
-    configuration.setProtocol(QSsl::TlsV1_2OrLater);
-    const QList<QSslCertificate> trusted = AppState::instance().tlsTrustedCertificates();
-    if (!trusted.isEmpty())
-        configuration.setCaCertificates(trusted);
-    tls->setSslConfiguration(configuration);
-    return tls;
-}
-
-void ServerLink::connectToServer()
-{
-    const AppState &state = AppState::instance();
-    // Requests written before the handshake is done wait until it is.
-    if (auto *tls = qobject_cast<QSslSocket *>(socket)) {
-        tls->connectToHostEncrypted(state.serverAddress(), quint16(state.serverPort()), QIODevice::ReadWrite,
-                                    QAbstractSocket::AnyIPProtocol);
-        return;
-    }
-    socket->connectToHost(state.serverAddress(), quint16(state.serverPort()), QIODevice::ReadWrite,
-                          QAbstractSocket::AnyIPProtocol);
-}
-
-void ServerLink::attachDisconnected()
-{
-    connect(socket, SIGNAL(disconnected()), screen, SLOT(disconnected()), Qt::UniqueConnection);
 }

@@ -1,19 +1,19 @@
 #pragma once
 
-#include "framereader.h"
 #include "replytable.h"
+#include "wire/framereader.h"
 
 #include <QAbstractSocket>
 #include <QObject>
-#include <QPointer>
+
+#include <functional>
 
 class QTcpSocket;
 class QWidget;
 
-// A screen's own connection to the repair server. The socket's signals go
-// to the screen's slots readyRead(), connected() (where the screen has
-// one), disconnected() and displayError(QAbstractSocket::SocketError); the
-// screen's slots hand them back here. The link is a child of its screen:
+// A screen's own connection to the repair server, and all the screen hears
+// of it: what to send once connected, the replies it knows, and how a lost
+// connection or a socket error is shown. The link is a child of its screen:
 // its socket is released with the screen, quietly.
 class ServerLink : public QObject
 {
@@ -26,6 +26,8 @@ public:
     ServerLink(QWidget *screen, AfterLoss afterLoss, QString errorPrefix);
     ~ServerLink() override;
 
+    // Runs each time the connection is up: the screen's first requests.
+    void whenConnected(std::function<void()> handler);
     // The screen's replies, tested in the order they are added.
     ReplyTable &replies() { return table; }
 
@@ -35,31 +37,29 @@ public:
     void close();
     // Ends the connection but leaves the hang-up to be reported as a loss.
     void hangUp();
-    // Connects again after close(), with the same socket and slots.
+    // Connects again after close(), with the same socket.
     void reopen();
 
     void send(const QByteArray &frame);
 
-    // The screen's readyRead(): hands every complete reply to the reply
-    // table. A reply of impossible size counts as a lost connection.
-    void collect();
-    // The screen's disconnected(): the "Disconnected" box, then the loss policy.
-    void reportLoss();
-    // The screen's displayError(): the prefixed error text, except for a
-    // server that closed the connection (reportLoss() deals with that).
-    void reportError(QAbstractSocket::SocketError error);
-
-    // The link whose socket sent the signal a screen's slot is handling.
-    static ServerLink *ofSocket(QObject *socket);
-
 private:
-    QTcpSocket *newTlsSocket();
+    QTcpSocket *createSocket();
     void connectToServer();
-    void attachDisconnected();
+    void watchForLoss();
+
+    // Hands every complete reply to the reply table. A reply of impossible
+    // size counts as a lost connection.
+    void collect();
+    // The "Disconnected" box, then the loss policy.
+    void reportLoss();
+    // The prefixed error text, except for a server that closed the
+    // connection (reportLoss() deals with that).
+    void reportError(QAbstractSocket::SocketError error);
 
     QWidget *screen;
     AfterLoss afterLoss;
     QString errorPrefix;
+    std::function<void()> connectedHandler;
     QTcpSocket *socket = nullptr;
     wire::FrameReader reader;
     ReplyTable table;

@@ -1,11 +1,13 @@
 #include "managementpaneldialog.h"
 #include "ui_managementpaneldialog.h"
 
-#include "appstate.h"
-#include "frame.h"
-#include "listordersdialog.h"
-#include "serverlink.h"
-#include "usermessages.h"
+#include "core/appstate.h"
+#include "core/navigation.h"
+#include "core/serverlink.h"
+#include "core/usermessages.h"
+#include "wire/commands.h"
+#include "wire/frame.h"
+#include "wire/replytags.h"
 
 ManagementPanelDialog::ManagementPanelDialog(QWidget *parent)
     : QDialog(parent)
@@ -20,6 +22,7 @@ ManagementPanelDialog::ManagementPanelDialog(QWidget *parent)
                                      ui->pushButton_TimeStamp, ui->pushButton_Departments})
         notYetBuilt->setEnabled(false);
     handleReplies();
+    link->whenConnected([this]() { requestNumberWorkToConfirm(); });
     link->open();
 }
 
@@ -31,32 +34,12 @@ ManagementPanelDialog::~ManagementPanelDialog()
 void ManagementPanelDialog::handleReplies()
 {
     link->replies()
-        .on("NumberOfOrdersToConfirm",
+        .on(ReplyTag::NumberOfOrdersToConfirm,
             [this](const QString &binOrders, const QString &customOrders) {
                 ui->label_OrdersToCheck->setText(QStringLiteral("Bins ") + binOrders);
                 ui->label_CustomOrders->setText(QStringLiteral("Custom ") + customOrders);
             })
         .otherwise([this]() { UserMessages::show(this, QStringLiteral("Error")); });
-}
-
-void ManagementPanelDialog::connected()
-{
-    requestNumberWorkToConfirm();
-}
-
-void ManagementPanelDialog::readyRead()
-{
-    link->collect();
-}
-
-void ManagementPanelDialog::disconnected()
-{
-    link->reportLoss();
-}
-
-void ManagementPanelDialog::displayError(QAbstractSocket::SocketError error)
-{
-    link->reportError(error);
 }
 
 // The review runs in confirm mode for exactly as long as it is open from
@@ -66,11 +49,10 @@ void ManagementPanelDialog::on_pushButton_ConfirmOrders_clicked()
 {
     AppState &state = AppState::instance();
     state.setConfirmingOrders(true);
-    {
-        ListOrdersDialog review;
+    if (const auto review = Navigation::create(ScreenKind::OrderReview)) {
         link->close();
         hide();
-        review.exec();
+        review->exec();
     }
     state.setConfirmingOrders(false);
     close();
@@ -84,5 +66,5 @@ void ManagementPanelDialog::on_pushButton_Back_clicked()
 
 void ManagementPanelDialog::requestNumberWorkToConfirm()
 {
-    link->send(wire::frame("GetNumberWorkToConfirm"));
+    link->send(wire::frame(Command::GetNumberWorkToConfirm));
 }

@@ -1,6 +1,6 @@
-#include "logindialog.h"
-#include "passworddigest.h"
+#include "app/logindialog.h"
 #include "screens.h"
+#include "wire/passworddigest.h"
 
 namespace {
 
@@ -8,8 +8,8 @@ struct Login : ScreenTest<LoginDialog>
 {
     void type(const QString &user, const QString &password)
     {
-        child<QLineEdit>(screen, "lineEdit_UserName")->setText(user);
-        child<QLineEdit>(screen, "lineEdit_Password")->setText(password);
+        child<QLineEdit>(&screen, "lineEdit_UserName")->setText(user);
+        child<QLineEdit>(&screen, "lineEdit_Password")->setText(password);
         press(screen, "pushButton_Login");
     }
 };
@@ -55,8 +55,8 @@ private slots:
         l.server.answer("Login", wire::frame("Success"));
         l.type("anna", "guess");
         QTRY_COMPARE(l.messages.shownTexts(), (QStringList{message, "Disconnected"}));
-        QCOMPARE(child<QLineEdit>(l.screen, "lineEdit_Password")->text(), QString());
-        QCOMPARE(child<QLineEdit>(l.screen, "lineEdit_UserName")->text(), QString("anna"));
+        QCOMPARE(child<QLineEdit>(&l.screen, "lineEdit_Password")->text(), QString());
+        QCOMPARE(child<QLineEdit>(&l.screen, "lineEdit_UserName")->text(), QString("anna"));
         QVERIFY(!AppState::instance().loggedIn());
         QVERIFY(l.screen.isVisible() && l.messages.exits().isEmpty());
 

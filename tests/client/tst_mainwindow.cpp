@@ -1,4 +1,5 @@
-#include "mainwindow.h"
+#include "app/mainwindow.h"
+#include "core/navigation.h"
 #include "screens.h"
 
 #include <QDialog>
@@ -7,36 +8,30 @@ namespace {
 
 const QStringList WorkTypes{"Front End Repair", "Roll Off Repair", "Custom"};
 
-// A main window whose child screens are stand-ins: each records what the
+// Stand-ins for the screens the main window opens: each records what the
 // world looked like while it ran, then returns at once.
-class TestMainWindow : public MainWindow
+// "screen, main window shown or hidden, open server connections, work type"
+void recordVisits(QStringList &visits, FakeServer &server, QWidget &window)
 {
-public:
-    explicit TestMainWindow(FakeServer &server)
-        : server(server)
-    { }
-    // "screen, main window shown or hidden, open server connections, work type"
-    QStringList visits;
-
-protected:
-    std::unique_ptr<QDialog> createChildScreen(ChildScreen screen) override
-    {
-        static const char *const names[] = {"BinIntake",       "CustomStart", "ContinueWork", "OrderReview",
-                                            "ManagementPanel", "RepairSheet", "FinalChecks"};
+    Navigation::setFactory([&visits, &server, &window](ScreenKind kind) -> std::unique_ptr<QDialog> {
+        static const QMap<ScreenKind, QString> names{{ScreenKind::BinIntake, "BinIntake"},
+                                                     {ScreenKind::CustomJobStart, "CustomStart"},
+                                                     {ScreenKind::ContinueOrder, "ContinueWork"},
+                                                     {ScreenKind::OrderReview, "OrderReview"},
+                                                     {ScreenKind::ManagementPanel, "ManagementPanel"},
+                                                     {ScreenKind::BinRepairSheet, "RepairSheet"},
+                                                     {ScreenKind::FinalChecks, "FinalChecks"}};
         auto child = std::make_unique<QDialog>();
-        QTimer::singleShot(50, child.get(), [this, dialog = child.get(), name = names[int(screen)]]() {
+        QTimer::singleShot(50, child.get(), [&, dialog = child.get(), name = names.value(kind)]() {
             visits << QString("%1, %2, %3, %4")
-                          .arg(name, isVisible() ? "shown" : "hidden")
+                          .arg(name, window.isVisible() ? "shown" : "hidden")
                           .arg(server.openConnections())
                           .arg(AppState::instance().workType());
             dialog->accept();
         });
         return child;
-    }
-
-private:
-    FakeServer &server;
-};
+    });
+}
 
 void answerStartUp(FakeServer &server, const QString &level, const QString &clock = "In",
                    const QStringList &workTypes = WorkTypes)
@@ -53,13 +48,15 @@ struct Session
     explicit Session(const QString &level = "1", const QString &clock = "In", const QStringList &workTypes = WorkTypes)
     {
         answerStartUp(server, level, clock, workTypes);
+        recordVisits(visits, server, window);
     }
     QString userLabel() { return labelText(window, "label_UserName"); }
-    QAbstractButton *button(const char *name) { return child<QAbstractButton>(window, name); }
+    QAbstractButton *button(const char *name) { return child<QAbstractButton>(&window, name); }
 
     MessageScript messages;
     FakeServer server;
-    TestMainWindow window{server};
+    QStringList visits;
+    MainWindow window;
 };
 
 } // namespace
@@ -69,7 +66,7 @@ class MainWindowTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { resetAppState(); }
+    void init() { resetClient(); }
 
     void startUpChainFollowsThePermissionLevel_data()
     {
@@ -94,11 +91,11 @@ private slots:
         if (!reviews)
             chain.removeAt(2);
         QCOMPARE(s.server.calls(), chain);
-        QCOMPARE(child<QComboBox>(s.window, "comboBox")->count(), 3);
-        QCOMPARE(child<QComboBox>(s.window, "comboBox")->currentText(), QString("Front End Repair"));
+        QCOMPARE(child<QComboBox>(&s.window, "comboBox")->count(), 3);
+        QCOMPARE(child<QComboBox>(&s.window, "comboBox")->currentText(), QString("Front End Repair"));
         QCOMPARE(s.button("pushButton_Orders")->isVisible(), reviews);
         QCOMPARE(s.button("pushButton_Orders")->isEnabled(), reviews);
-        QCOMPARE(child<QLabel>(s.window, "label_Orders")->isVisible(), reviews);
+        QCOMPARE(child<QLabel>(&s.window, "label_Orders")->isVisible(), reviews);
         QCOMPARE(labelText(s.window, "label_Orders"), reviews ? QString("5") : QString());
         QCOMPARE(s.button("pushButton_Management")->isVisible(), manages);
         QCOMPARE(s.button("pushButton_Management")->isEnabled(), manages);
@@ -176,10 +173,10 @@ private slots:
     {
         Session s("2");
         QTRY_COMPARE(s.userLabel(), QString("anna : is clocked In"));
-        child<QComboBox>(s.window, "comboBox")->setCurrentText("Roll Off Repair");
+        child<QComboBox>(&s.window, "comboBox")->setCurrentText("Roll Off Repair");
         answerStartUp(s.server, "2");
         s.button("pushButton_Next")->click();
-        QCOMPARE(s.window.visits, QStringList{"BinIntake, hidden, 0, Roll Off Repair"});
+        QCOMPARE(s.visits, QStringList{"BinIntake, hidden, 0, Roll Off Repair"});
         QVERIFY(s.window.isVisible());
         QTRY_COMPARE(s.server.commands().size(), 7);
         QCOMPARE(s.server.commands().mid(4), (QStringList{"GetPermissions", "GetNumberOfOrders", "GetClockStatus"}));
@@ -187,13 +184,13 @@ private slots:
         // "Continue" opens the screen of the order's status, and refreshes likewise.
         answerStartUp(s.server, "2");
         s.server.send(wire::frame("Continue", qint32(3)));
-        QTRY_COMPARE(s.window.visits.size(), 2);
-        QCOMPARE(s.window.visits.last(), QString("FinalChecks, hidden, 0, Roll Off Repair"));
+        QTRY_COMPARE(s.visits.size(), 2);
+        QCOMPARE(s.visits.last(), QString("FinalChecks, hidden, 0, Roll Off Repair"));
         QCOMPARE(AppState::instance().orderStatus(), 3);
         QTRY_COMPARE(s.server.commands().count("GetClockStatus"), 3);
         s.server.send(wire::frame("Continue", qint32(4)));
         QTRY_COMPARE(s.messages.shownTexts(), QStringList{"Error2"});
-        QCOMPARE(s.window.visits.size(), 2);
+        QCOMPARE(s.visits.size(), 2);
 
         // The continue screens run with the link kept open: neither closed nor reconnected afterwards.
         s.button("pushButton_Continue")->click();
@@ -201,7 +198,7 @@ private slots:
         s.button("pushButton_Continue_Custom")->click();
         QVERIFY(AppState::instance().continueCustom());
         const QString visit = "ContinueWork, hidden, 1, Roll Off Repair";
-        QCOMPARE(s.window.visits.mid(2), (QStringList{visit, visit}));
+        QCOMPARE(s.visits.mid(2), (QStringList{visit, visit}));
         QCOMPARE(s.window.findChild<QTcpSocket *>()->state(), QAbstractSocket::ConnectedState);
     }
 
@@ -212,7 +209,7 @@ private slots:
         QTRY_COMPARE(s.userLabel(), QString("anna : is clocked In"));
         s.button("pushButton_Next")->click();
         QCOMPARE(s.messages.shownTexts(), QStringList{"Error"});
-        QVERIFY(s.window.visits.isEmpty());
+        QVERIFY(s.visits.isEmpty());
         QCOMPARE(s.server.openConnections(), 1);
         QCOMPARE(AppState::instance().workType(), QString());
     }
@@ -228,7 +225,7 @@ private slots:
         bool windowHiddenDuringLogin = false;
         watcher.onScreen("LoginDialog", [&](QWidget *login) {
             windowHiddenDuringLogin = !s.window.isVisible();
-            child<QLineEdit>(*login, "lineEdit_UserName")->setText("bob");
+            child<QLineEdit>(login, "lineEdit_UserName")->setText("bob");
             press(*login, "pushButton_Login");
         });
         s.button("pushButton_LogOut")->click();

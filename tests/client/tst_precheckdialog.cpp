@@ -1,4 +1,4 @@
-#include "precheckdialog.h"
+#include "bins/precheckdialog.h"
 #include "screens.h"
 
 namespace {
@@ -13,8 +13,8 @@ QString ticks(QWidget &dialog)
 {
     QString state;
     for (const QString pair : {"Lids", "Chains", "LidRod"}) {
-        state += child<QCheckBox>(dialog, "checkBox_" + pair + "Good")->isChecked() ? 'G' : '-';
-        state += child<QCheckBox>(dialog, "checkBox_" + pair + "Bad")->isChecked() ? 'B' : '-';
+        state += child<QCheckBox>(&dialog, "checkBox_" + pair + "Good")->isChecked() ? 'G' : '-';
+        state += child<QCheckBox>(&dialog, "checkBox_" + pair + "Bad")->isChecked() ? 'B' : '-';
     }
     return state;
 }
@@ -26,7 +26,7 @@ class PreCheckDialogTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { resetAppState(); }
+    void init() { resetClient(); }
 
     void nextReportsUndecidedPairsThenStoresAndOpensTheSheet()
     {
@@ -36,7 +36,7 @@ private slots:
         PreCheckDialog dialog;
         waitForLink(dialog);
         ScreenWatcher watcher;
-        watcher.closeScreen("FERDialog");
+        watcher.closeScreen("BinRepairSheetDialog");
         press(dialog, "pushButton_Next");
         click(dialog, "LidsGood");
         press(dialog, "pushButton_Next");
@@ -54,7 +54,7 @@ private slots:
 
         click(dialog, "LidRodGood");
         press(dialog, "pushButton_Next");
-        QTRY_COMPARE(watcher.seen(), QStringList{"FERDialog"});
+        QTRY_COMPARE(watcher.seen(), QStringList{"BinRepairSheetDialog"});
         // Nothing went out on connecting or for the refused presses.
         QCOMPARE(server.commands().first(), QString("StorePreChecks"));
         QCOMPARE(server.requests().first().arguments(),

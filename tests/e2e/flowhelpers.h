@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgetlookup.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
@@ -11,15 +13,6 @@
 
 // Small helpers the end-to-end flows share: finding a screen's widgets by
 // object name, pressing its buttons, reading the server's database.
-
-template<typename Widget = QWidget>
-Widget *child(QWidget *screen, const char *name)
-{
-    auto *widget = screen->findChild<Widget *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("%s has no %s", screen->metaObject()->className(), name);
-    return widget;
-}
 
 inline void click(QWidget *screen, const char *button)
 {
@@ -54,6 +47,13 @@ inline QVariant queryValue(const QString &sql, const QVariantList &values = {})
     if (!query.exec() || !query.next())
         return {};
     return query.value(0);
+}
+
+// A value of the bin order of this bin ID ("o") on the server's database.
+inline QVariant binOrderValue(const QString &expression, const QString &binId)
+{
+    return queryValue("SELECT " + expression + " FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
+                      {binId});
 }
 
 // Opens the server's database for reading, as the default connection.

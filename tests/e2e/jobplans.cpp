@@ -1,6 +1,6 @@
 #include "jobplans.h"
 
-#include "appstate.h"
+#include "core/appstate.h"
 #include "flowhelpers.h"
 #include "screenwatcher.h"
 
@@ -12,7 +12,7 @@
 void planNewBin(ScreenWatcher &watcher, QString *binId)
 {
     watcher.onScreen(
-        QStringLiteral("FerDialog1"),
+        QStringLiteral("BinIntakeDialog"),
         [binId](QWidget *intake) {
             *binId = child<QLabel>(intake, "label_ID")->text().mid(3);
             click(intake, "pushButton_Enter");
@@ -29,7 +29,7 @@ void planNewBin(ScreenWatcher &watcher, QString *binId)
 void planRepairLine(ScreenWatcher &watcher)
 {
     watcher.onScreen(
-        QStringLiteral("FerAddDialog"),
+        QStringLiteral("BinRepairLineDialog"),
         [](QWidget *entry) {
             child<QComboBox>(entry, "comboBox")->setCurrentIndex(0);
             child<QComboBox>(entry, "comboBox_Time")->setCurrentText(QStringLiteral("1"));
@@ -42,7 +42,7 @@ void planRepairLine(ScreenWatcher &watcher)
 
 void planFinalChecks(ScreenWatcher &watcher)
 {
-    watcher.onScreen(QStringLiteral("FerChecksDialog"), [](QWidget *checks) {
+    watcher.onScreen(QStringLiteral("FinalChecksDialog"), [](QWidget *checks) {
         child<QLineEdit>(checks, "lineEdit_LidSize")->setText(QStringLiteral("34"));
         child<QLineEdit>(checks, "lineEdit")->setText(QStringLiteral("2.5"));
         for (QCheckBox *box : checks->findChildren<QCheckBox *>())
@@ -54,7 +54,7 @@ void planFinalChecks(ScreenWatcher &watcher)
 void planBinSheetWork(ScreenWatcher &watcher)
 {
     watcher.onScreen(
-        QStringLiteral("FERDialog"),
+        QStringLiteral("BinRepairSheetDialog"),
         [](QWidget *sheet) {
             click(sheet, "pushButton_Add");
             click(sheet, "pushButton_Submit");
@@ -70,7 +70,7 @@ bool binSheetIsTiming(QWidget *sheet)
 
 void planCustomJob(ScreenWatcher &watcher, const QString &customer)
 {
-    watcher.onScreen(QStringLiteral("CRSDialog"), [customer](QWidget *start) {
+    watcher.onScreen(QStringLiteral("CustomJobStartDialog"), [customer](QWidget *start) {
         child<QLineEdit>(start, "lineEdit_Worker")->setText(QStringLiteral("Wes"));
         child<QLineEdit>(start, "lineEdit_JobType")->setText(QStringLiteral("Tank repair"));
         child<QLineEdit>(start, "lineEdit_Customer")->setText(customer);
@@ -81,7 +81,7 @@ void planCustomJob(ScreenWatcher &watcher, const QString &customer)
 
 void planCustomLine(ScreenWatcher &watcher)
 {
-    watcher.onScreen(QStringLiteral("CRAddDialog"), [](QWidget *entry) {
+    watcher.onScreen(QStringLiteral("CustomRepairLineDialog"), [](QWidget *entry) {
         child<QTextEdit>(entry, "textEdit_RepairDescription")->setPlainText(QStringLiteral("Weld the outlet"));
         child<QTextEdit>(entry, "textEdit_Materials")->setPlainText(QStringLiteral("Steel flange"));
         child<QComboBox>(entry, "comboBox_Hours")->setCurrentText(QStringLiteral("2"));

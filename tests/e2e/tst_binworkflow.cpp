@@ -1,7 +1,8 @@
-#include "appstate.h"
+#include "app/mainwindow.h"
+#include "app/screenfactory.h"
+#include "core/appstate.h"
 #include "flowhelpers.h"
 #include "jobplans.h"
-#include "mainwindow.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
 #include "serverprocess.h"
@@ -17,7 +18,6 @@ class BinWorkflowEndToEndTest : public QObject
 
 private slots:
     void initTestCase();
-    void frontEndJobFromNextToFinished();
     void rollOffJobFromNextToFinished();
     void jobLeftWithBackIsResumedThroughContinue();
 
@@ -28,6 +28,7 @@ private:
 
 void BinWorkflowEndToEndTest::initTestCase()
 {
+    Navigation::setFactory(createScreen);
     QVERIFY2(server.start(), qPrintable(server.output()));
     AppState &state = AppState::instance();
     state.configureServer(QStringLiteral("127.0.0.1"), server.port());
@@ -38,7 +39,7 @@ void BinWorkflowEndToEndTest::initTestCase()
     QVERIFY(openServerDatabase(server.databasePath()));
 }
 
-void BinWorkflowEndToEndTest::frontEndJobFromNextToFinished()
+void BinWorkflowEndToEndTest::rollOffJobFromNextToFinished()
 {
     MessageScript messages;
     messages.expect(QStringLiteral("You are currently not clocked in!\nWould you like to clock in now?"),
@@ -47,62 +48,15 @@ void BinWorkflowEndToEndTest::frontEndJobFromNextToFinished()
     ScreenWatcher watcher;
     planNewBin(watcher, &lastBinId);
     planRepairLine(watcher);
-    planFinalChecks(watcher);
-    planBinSheetWork(watcher);
-
-    MainWindow window;
-    startJob(&window, QStringLiteral("Front End Repair"));
-    QCOMPARE(watcher.seen(),
-             (QStringList{"FerDialog1", "PreCheckDialog", "FERDialog", "FerAddDialog", "FerChecksDialog"}));
-    QCOMPARE(messages.unexpected().join(" | "), QString());
-    QVERIFY(window.isVisible());
-    QVERIFY(lastBinId.startsWith(QLatin1String("KD")));
-
-    const QString order = QStringLiteral(" FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?");
-    QCOMPARE(queryValue("SELECT o.status" + order, {lastBinId}).toInt(), 4);
-    QCOMPARE(queryValue("SELECT o.repair_id" + order, {lastBinId}).toInt(), 1);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM bin_repair_lines l JOIN bin_orders o ON o.id = l.order_id"
-                        " JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ? AND l.time_text = '1:30'"
-                        " AND l.materials = 'Two steel plates'",
-                        {lastBinId})
-                 .toInt(),
-             1);
-    QCOMPARE(queryValue("SELECT p.lid_rod_good FROM pre_checks p JOIN bin_orders o ON o.id = p.order_id"
-                        " JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
-                        {lastBinId})
-                 .toInt(),
-             0);
-    QCOMPARE(queryValue("SELECT f.lid_size FROM final_checks f JOIN bin_orders o ON o.id = f.order_id"
-                        " JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
-                        {lastBinId})
-                 .toString(),
-             QStringLiteral("34"));
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps t JOIN bin_orders o ON o.id = t.bin_order_id"
-                        " JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ? AND t.end_time IS NOT NULL",
-                        {lastBinId})
-                 .toInt(),
-             1);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
-}
-
-void BinWorkflowEndToEndTest::rollOffJobFromNextToFinished()
-{
-    MessageScript messages;
-    messages.expect(QStringLiteral("Finished"));
-    ScreenWatcher watcher;
-    planNewBin(watcher, &lastBinId);
-    planRepairLine(watcher);
     planBinSheetWork(watcher);
 
     MainWindow window;
     startJob(&window, QStringLiteral("Roll Off Repair"));
-    QCOMPARE(watcher.seen(), (QStringList{"FerDialog1", "PreCheckDialog", "FERDialog", "FerAddDialog"}));
+    QCOMPARE(watcher.seen(),
+             (QStringList{"BinIntakeDialog", "PreCheckDialog", "BinRepairSheetDialog", "BinRepairLineDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(lastBinId.startsWith(QLatin1String("ROR")));
-    QCOMPARE(
-        queryValue("SELECT o.status FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?", {lastBinId})
-            .toInt(),
-        4);
+    QCOMPARE(binOrderValue("o.status", lastBinId).toInt(), 4);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
 }
 
@@ -115,7 +69,7 @@ void BinWorkflowEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
     planFinalChecks(watcher);
     int sheetsSeen = 0;
     watcher.onScreen(
-        QStringLiteral("FERDialog"),
+        QStringLiteral("BinRepairSheetDialog"),
         [&sheetsSeen](QWidget *sheet) {
             // First visit: leave the job; second visit: finish it.
             if (++sheetsSeen == 1) {
@@ -135,7 +89,7 @@ void BinWorkflowEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
 
     messages.expect(QStringLiteral("Finished"));
     watcher.onScreen(
-        QStringLiteral("ContinueDialog"),
+        QStringLiteral("ContinueOrderDialog"),
         [leftBinId](QWidget *continueScreen) {
             auto *orders = child<QListWidget>(continueScreen, "listWidget_WorkOrders");
             const QList<QListWidgetItem *> matching = orders->findItems(leftBinId, Qt::MatchExactly);
@@ -150,16 +104,30 @@ void BinWorkflowEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
     click(&window, "pushButton_Continue");
 
     QCOMPARE(sheetsSeen, 2);
+    QCOMPARE(watcher.seen(),
+             (QStringList{"BinIntakeDialog", "PreCheckDialog", "BinRepairSheetDialog", "ContinueOrderDialog",
+                          "BinRepairSheetDialog", "BinRepairLineDialog", "FinalChecksDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
-    QCOMPARE(
-        queryValue("SELECT o.status FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?", {leftBinId})
-            .toInt(),
-        4);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps t JOIN bin_orders o ON o.id = t.bin_order_id"
-                        " JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
-                        {leftBinId})
+    QVERIFY(window.isVisible());
+    QVERIFY(leftBinId.startsWith(QLatin1String("KD")));
+    // What the screens sent is what was stored: the order waits for its check
+    // with the line, both inspections and two closed stretches of time.
+    QCOMPARE(binOrderValue("o.status", leftBinId).toInt(), 4);
+    QCOMPARE(binOrderValue("o.repair_id", leftBinId).toInt(), 1);
+    QCOMPARE(binOrderValue("(SELECT COUNT(*) FROM bin_repair_lines l WHERE l.order_id = o.id AND l.time_text = '1:30'"
+                           " AND l.materials = 'Two steel plates')",
+                           leftBinId)
+                 .toInt(),
+             1);
+    QCOMPARE(binOrderValue("(SELECT p.lid_rod_good FROM pre_checks p WHERE p.order_id = o.id)", leftBinId).toInt(), 0);
+    QCOMPARE(binOrderValue("(SELECT f.lid_size FROM final_checks f WHERE f.order_id = o.id)", leftBinId).toString(),
+             QStringLiteral("34"));
+    QCOMPARE(binOrderValue("(SELECT COUNT(*) FROM order_time_stamps t WHERE t.bin_order_id = o.id"
+                           " AND t.end_time IS NOT NULL)",
+                           leftBinId)
                  .toInt(),
              2);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
 }
 
 QTEST_MAIN(BinWorkflowEndToEndTest)

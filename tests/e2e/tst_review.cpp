@@ -1,7 +1,8 @@
-#include "appstate.h"
+#include "app/mainwindow.h"
+#include "app/screenfactory.h"
+#include "core/appstate.h"
 #include "flowhelpers.h"
 #include "jobplans.h"
-#include "mainwindow.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
 #include "serverprocess.h"
@@ -28,7 +29,7 @@ void logInAs(ServerProcess &server, const QString &user)
 void planReviewChoice(ScreenWatcher &watcher, const QString &orderLine, bool customJobs = false)
 {
     watcher.onScreen(
-        QStringLiteral("ListOrdersDialog"),
+        QStringLiteral("OrderReviewDialog"),
         [orderLine, customJobs](QWidget *review) {
             auto *orders = child<QListWidget>(review, "listWidget_Orders");
             if (customJobs) {
@@ -78,6 +79,7 @@ private:
 
 void ReviewEndToEndTest::initTestCase()
 {
+    Navigation::setFactory(createScreen);
     QVERIFY2(server.start(), qPrintable(server.output()));
     AppState::instance().configureServer(QStringLiteral("127.0.0.1"), server.port());
     QVERIFY(openServerDatabase(server.databasePath()));
@@ -106,7 +108,7 @@ void ReviewEndToEndTest::workerFinishesBothJobs()
     planCustomJob(watcher, QStringLiteral("Acme"));
     planCustomLine(watcher);
     watcher.onScreen(
-        QStringLiteral("CRMDialog"),
+        QStringLiteral("CustomJobSheetDialog"),
         [](QWidget *sheet) {
             click(sheet, "pushButton_Add");
             click(sheet, "pushButton_Finish");
@@ -133,21 +135,22 @@ void ReviewEndToEndTest::checkerChecksTheBin()
     // The checker adds a line of their own and passes the order on; the
     // final checks come filled from the server.
     watcher.onScreen(
-        QStringLiteral("FERDialog"),
+        QStringLiteral("BinRepairSheetDialog"),
         [](QWidget *sheet) {
             click(sheet, "pushButton_Add");
             click(sheet, "pushButton_Submit");
         },
         totalTimeShown);
     watcher.onScreen(
-        QStringLiteral("FerChecksDialog"), [](QWidget *checks) { click(checks, "pushButton_Submit"); },
+        QStringLiteral("FinalChecksDialog"), [](QWidget *checks) { click(checks, "pushButton_Submit"); },
         [](QWidget *checks) { return !child<QLineEdit>(checks, "lineEdit_LidSize")->text().isEmpty(); });
 
     MainWindow window;
     waitForStartUp(&window);
     QCOMPARE(child<QLabel>(&window, "label_Orders")->text(), QStringLiteral("1"));
     click(&window, "pushButton_Orders");
-    QCOMPARE(watcher.seen(), (QStringList{"ListOrdersDialog", "FERDialog", "FerAddDialog", "FerChecksDialog"}));
+    QCOMPARE(watcher.seen(),
+             (QStringList{"OrderReviewDialog", "BinRepairSheetDialog", "BinRepairLineDialog", "FinalChecksDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(!AppState::instance().checkingOrder());
     QCOMPARE(orderValue("o.status").toInt(), 5);
@@ -172,9 +175,10 @@ void ReviewEndToEndTest::managerConfirmsTheBin()
         [](QWidget *panel) { return child<QLabel>(panel, "label_OrdersToCheck")->text() != QLatin1String("Bins #"); });
     planReviewChoice(watcher, binId);
     watcher.onScreen(
-        QStringLiteral("FERDialog"), [](QWidget *sheet) { click(sheet, "pushButton_Submit"); }, totalTimeShown);
+        QStringLiteral("BinRepairSheetDialog"), [](QWidget *sheet) { click(sheet, "pushButton_Submit"); },
+        totalTimeShown);
     watcher.onScreen(
-        QStringLiteral("FerChecksDialog"), [](QWidget *checks) { click(checks, "pushButton_Submit"); },
+        QStringLiteral("FinalChecksDialog"), [](QWidget *checks) { click(checks, "pushButton_Submit"); },
         [](QWidget *checks) { return !child<QLineEdit>(checks, "lineEdit_LidSize")->text().isEmpty(); });
 
     MainWindow window;
@@ -182,7 +186,7 @@ void ReviewEndToEndTest::managerConfirmsTheBin()
     click(&window, "pushButton_Management");
     QCOMPARE(counts, QStringLiteral("Bins 1/Custom 1"));
     QCOMPARE(watcher.seen(),
-             (QStringList{"ManagementPanelDialog", "ListOrdersDialog", "FERDialog", "FerChecksDialog"}));
+             (QStringList{"ManagementPanelDialog", "OrderReviewDialog", "BinRepairSheetDialog", "FinalChecksDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(!AppState::instance().confirmingOrders());
     QCOMPARE(orderValue("o.status").toInt(), 6);
@@ -205,7 +209,7 @@ void ReviewEndToEndTest::managerConfirmsTheCustomJob()
         [](QWidget *panel) { return child<QLabel>(panel, "label_CustomOrders")->text() == QLatin1String("Custom 1"); });
     planReviewChoice(watcher, QString::number(customJob) + QLatin1Char(' '), true);
     watcher.onScreen(
-        QStringLiteral("CRMDialog"), [](QWidget *sheet) { click(sheet, "pushButton_Finish"); },
+        QStringLiteral("CustomJobSheetDialog"), [](QWidget *sheet) { click(sheet, "pushButton_Finish"); },
         [](QWidget *sheet) {
             return child<QLabel>(sheet, "label_TotalTime")->text().startsWith(QLatin1String("Total Time: "));
         });
@@ -213,7 +217,7 @@ void ReviewEndToEndTest::managerConfirmsTheCustomJob()
     MainWindow window;
     waitForStartUp(&window);
     click(&window, "pushButton_Management");
-    QCOMPARE(watcher.seen(), (QStringList{"ManagementPanelDialog", "ListOrdersDialog", "CRMDialog"}));
+    QCOMPARE(watcher.seen(), (QStringList{"ManagementPanelDialog", "OrderReviewDialog", "CustomJobSheetDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(!AppState::instance().checkingCustom());
     QCOMPARE(queryValue("SELECT status FROM custom_orders WHERE id = ?", {customJob}).toInt(), 6);

@@ -1,7 +1,7 @@
-#include "fieldreader.h"
-#include "frame.h"
-#include "framereader.h"
-#include "passworddigest.h"
+#include "wire/fieldreader.h"
+#include "wire/frame.h"
+#include "wire/framereader.h"
+#include "wire/passworddigest.h"
 
 #include <QtTest>
 

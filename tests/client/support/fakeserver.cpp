@@ -1,7 +1,7 @@
 #include "fakeserver.h"
 
-#include "appstate.h"
-#include "frame.h"
+#include "core/appstate.h"
+#include "wire/frame.h"
 
 #include <QTcpSocket>
 #include <QtTest>

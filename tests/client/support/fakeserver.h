@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fieldreader.h"
-#include "framereader.h"
+#include "wire/fieldreader.h"
+#include "wire/framereader.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "appstate.h"
+#include "app/screenfactory.h"
+#include "core/appstate.h"
 #include "fakeserver.h"
-#include "frame.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
+#include "widgetlookup.h"
+#include "wire/frame.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
@@ -20,22 +22,13 @@
 // Looking at and driving a screen under test the way a user would: by the
 // names its form gives the widgets.
 
-template<typename Widget = QWidget>
-Widget *child(QWidget &screen, const QString &name)
-{
-    Widget *found = screen.findChild<Widget *>(name);
-    if (!found)
-        qFatal("%s has no %s", screen.metaObject()->className(), qPrintable(name));
-    return found;
-}
-
 inline void press(QWidget &screen, const QString &button)
 {
-    child<QAbstractButton>(screen, button)->click();
+    child<QAbstractButton>(&screen, button)->click();
 }
 inline QString labelText(QWidget &screen, const QString &label)
 {
-    return child<QLabel>(screen, label)->text();
+    return child<QLabel>(&screen, label)->text();
 }
 
 inline QStringList itemTexts(const QListWidget *list)
@@ -75,11 +68,13 @@ inline QByteArray textFrame(const QString &tag, const QStringList &fields)
     return writer.frame();
 }
 
-// Where every test starts: anna logged in on her own front-end bin KD1234
-// (size 4, code list FER, repair 17) at its start, no review, no timing,
-// nothing continued, and custom job 31 "Tank_repair" for Acme at hand.
-inline void resetAppState()
+// Where every test starts: screens open the program's own screens; anna
+// logged in on her own front-end bin KD1234 (size 4, code list FER, repair
+// 17) at its start, no review, no timing, nothing continued, and custom job
+// 31 "Tank_repair" for Acme at hand.
+inline void resetClient()
 {
+    Navigation::setFactory(createScreen);
     AppState &state = AppState::instance();
     state.setUser("anna", "digest");
     state.setLoggedIn(true);

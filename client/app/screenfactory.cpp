@@ -1,0 +1,42 @@
+#include "screenfactory.h"
+
+#include "bins/binintakedialog.h"
+#include "bins/binrepairlinedialog.h"
+#include "bins/binrepairsheetdialog.h"
+#include "bins/continueorderdialog.h"
+#include "bins/finalchecksdialog.h"
+#include "bins/precheckdialog.h"
+#include "custom/customjobsheetdialog.h"
+#include "custom/customjobstartdialog.h"
+#include "custom/customrepairlinedialog.h"
+#include "management/managementpaneldialog.h"
+#include "management/orderreviewdialog.h"
+
+std::unique_ptr<QDialog> createScreen(ScreenKind kind)
+{
+    switch (kind) {
+    case ScreenKind::BinIntake:
+        return std::make_unique<BinIntakeDialog>();
+    case ScreenKind::PreCheck:
+        return std::make_unique<PreCheckDialog>();
+    case ScreenKind::BinRepairSheet:
+        return std::make_unique<BinRepairSheetDialog>();
+    case ScreenKind::BinRepairLine:
+        return std::make_unique<BinRepairLineDialog>();
+    case ScreenKind::FinalChecks:
+        return std::make_unique<FinalChecksDialog>();
+    case ScreenKind::ContinueOrder:
+        return std::make_unique<ContinueOrderDialog>();
+    case ScreenKind::CustomJobStart:
+        return std::make_unique<CustomJobStartDialog>();
+    case ScreenKind::CustomJobSheet:
+        return std::make_unique<CustomJobSheetDialog>();
+    case ScreenKind::CustomRepairLine:
+        return std::make_unique<CustomRepairLineDialog>();
+    case ScreenKind::ManagementPanel:
+        return std::make_unique<ManagementPanelDialog>();
+    case ScreenKind::OrderReview:
+        return std::make_unique<OrderReviewDialog>();
+    }
+    return nullptr;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+
+// Every screen that another screen opens, by what it is for.
+enum class ScreenKind {
+    BinIntake,
+    PreCheck,
+    BinRepairSheet,
+    BinRepairLine,
+    FinalChecks,
+    ContinueOrder,
+    CustomJobStart,
+    CustomJobSheet,
+    CustomRepairLine,
+    ManagementPanel,
+    OrderReview,
+};
+
+// Screens open each other by kind only: the program sets the one factory
+// that knows every screen class, so no group of screens depends on another.
+namespace Navigation {
+
+using Factory = std::function<std::unique_ptr<QDialog>(ScreenKind kind)>;
+
+void setFactory(Factory factory);
+
+// The screen of this kind, built by the factory; nothing without one.
+std::unique_ptr<QDialog> create(ScreenKind kind);
+
+// Builds the screen of this kind and runs it modally until it closes.
+void run(ScreenKind kind);
+
+} // namespace Navigation
