@@ -8,6 +8,7 @@
 
 #include "wire/commands.h"
 #include "wire/repaircodelists.h"
+#include "wire/replytags.h"
 #include "wire/worktypes.h"
 
 #include <QDateTime>
@@ -86,114 +87,105 @@ void BinCommands::registerCommands(CommandDispatcher &dispatcher)
     using Text = const QString &;
 
     dispatcher.add<BinWorkTypeArgument, UserNameArgument>(
-        QStringLiteral("GetNewBinId"),
-        [this](const Reply &reply, Text workType, Text) { proposeBinId(reply, workType); });
+        Command::GetNewBinId, [this](const Reply &reply, Text workType, Text) { proposeBinId(reply, workType); });
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument>(
-        QStringLiteral("FindBin"),
+        Command::FindBin,
         [this](const Reply &reply, Text, Text workType, Text binId) { findBin(reply, workType, binId); });
     dispatcher.add<BinIdLabelArgument, BinWorkTypeArgument>(
-        QStringLiteral("MakeRepairId"),
+        Command::MakeRepairId,
         [this](const Reply &reply, Text label, Text workType) { makeRepairId(reply, label, workType); });
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, BinSizeArgument, RepairIdArgument,
                    AdditionalInfoArgument>(
-        QStringLiteral("StoreCurrentInfo"),
+        Command::StoreCurrentInfo,
         [this](const Reply &reply, Text userName, Text workType, Text binId, Text binSize, Text repairId, Text info) {
             startOrder(reply, userName, workType, binId, binSize, repairId, info);
         });
 
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
-        QStringLiteral("GetPreForChecks"), [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) {
+        Command::GetPreForChecks, [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) {
             preChecks(reply, workType, binId, repairId);
         });
     dispatcher
         .add<BinIdArgument, RepairIdArgument, BinWorkTypeArgument, VerdictArgument, VerdictArgument, VerdictArgument>(
-            QStringLiteral("StorePreChecks"),
+            Command::StorePreChecks,
             [this](const Reply &reply, Text binId, Text repairId, Text workType, Text lids, Text chains, Text lidRod) {
                 const QLatin1String good("1");
                 storePreChecks(reply, binId, repairId, workType, {lids == good, chains == good, lidRod == good});
             });
 
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
-        QStringLiteral("SetStartTime"),
-        [this](const Reply &reply, Text userName, Text workType, Text binId, Text repairId) {
+        Command::SetStartTime, [this](const Reply &reply, Text userName, Text workType, Text binId, Text repairId) {
             startTiming(reply, userName, workType, binId, repairId);
         });
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument, TimeStampIdArgument>(
-        QStringLiteral("SetEndTime"),
-        [this](const Reply &reply, Text userName, Text workType, Text binId, Text repairId, Text stampId) {
-            endTiming(reply, userName, workType, binId, repairId, stampId);
-        });
+        Command::SetEndTime, [this](const Reply &reply, Text userName, Text workType, Text binId, Text repairId,
+                                    Text stampId) { endTiming(reply, userName, workType, binId, repairId, stampId); });
     dispatcher.add<UserNameArgument, BinIdArgument, RepairIdArgument, BinWorkTypeArgument>(
-        QStringLiteral("GetBinTotalTime"), [this](const Reply &reply, Text, Text binId, Text repairId, Text workType) {
-            totalTime(reply, QStringLiteral("GetBinTotalTime"), workType, binId, repairId);
+        Command::GetBinTotalTime, [this](const Reply &reply, Text, Text binId, Text repairId, Text workType) {
+            totalTime(reply, ReplyTag::GetBinTotalTime, workType, binId, repairId);
         });
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
-        QStringLiteral("GetBinTime"), [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) {
-            totalTime(reply, QStringLiteral("GetBinTime"), workType, binId, repairId);
+        Command::GetBinTime, [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) {
+            totalTime(reply, Command::GetBinTime, workType, binId, repairId);
         });
 
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
-        QStringLiteral("GetBinInfo"), [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) {
+        Command::GetBinInfo, [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) {
             binSize(reply, workType, binId, repairId);
         });
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
-        QStringLiteral("GetBinRepairInfo"), [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) {
+        Command::GetBinRepairInfo, [this](const Reply &reply, Text, Text workType, Text binId, Text repairId) {
             repairLines(reply, workType, binId, repairId);
         });
     dispatcher.add<BinWorkTypeArgument, CodeListKeyArgument>(
-        QStringLiteral("GetRepairCodes"),
+        Command::GetRepairCodes,
         [this](const Reply &reply, Text workType, Text key) { repairCodes(reply, workType, key); });
     dispatcher.add<UserNameArgument, StatusNumberArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument,
                    BinSizeArgument, RepairLineCodeArgument, RepairLineMaterialsArgument, CustomLineTimeArgument>(
-        QStringLiteral("SaveBinRepairInfo"), [this](const Reply &reply, Text userName, Text, Text workType, Text binId,
-                                                    Text repairId, Text, Text code, Text materials, Text time) {
+        Command::SaveBinRepairInfo, [this](const Reply &reply, Text userName, Text, Text workType, Text binId,
+                                           Text repairId, Text, Text code, Text materials, Text time) {
             saveLine(reply, userName, workType, binId, repairId, {code, materials, plainTime(time)});
         });
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument, RepairLineCodeArgument,
                    RepairLineMaterialsArgument, RepairLineCodeArgument, RepairLineMaterialsArgument,
-                   CustomLineTimeArgument>(QStringLiteral("EditBinRepair"), [this](const Reply &reply, Text userName,
-                                                                                   Text workType, Text binId,
-                                                                                   Text repairId, Text oldCode,
-                                                                                   Text oldMaterials, Text code,
-                                                                                   Text materials, Text time) {
+                   CustomLineTimeArgument>(Command::EditBinRepair, [this](const Reply &reply, Text userName,
+                                                                          Text workType, Text binId, Text repairId,
+                                                                          Text oldCode, Text oldMaterials, Text code,
+                                                                          Text materials, Text time) {
         editLine(reply, userName, workType, binId, repairId, oldCode, oldMaterials, {code, materials, plainTime(time)});
     });
     dispatcher
         .add<BinWorkTypeArgument, BinIdArgument, RepairIdArgument, RepairLineCodeArgument, RepairLineMaterialsArgument>(
-            QStringLiteral("RemoveFromRepairList"),
+            Command::RemoveFromRepairList,
             [this](const Reply &reply, Text workType, Text binId, Text repairId, Text code, Text materials) {
                 removeLine(reply, workType, binId, repairId, code, materials);
             });
     dispatcher.add<UserNameArgument, StatusNumberArgument, BinIdArgument, RepairIdArgument>(
-        QStringLiteral("ChangeStatus"),
-        [this](const Reply &reply, Text userName, Text status, Text binId, Text repairId) {
-            moveOrder(reply, Command::ChangeStatus, QStringLiteral("StatusChanged"), userName, status, binId, repairId);
+        Command::ChangeStatus, [this](const Reply &reply, Text userName, Text status, Text binId, Text repairId) {
+            moveOrder(reply, Command::ChangeStatus, ReplyTag::StatusChanged, userName, status, binId, repairId);
         });
     // Bare from a worker's own sheet, which has nothing to send back.
-    dispatcher.add<>(QStringLiteral("SendBinBack"),
-                     [](const Reply &reply) { reply.send(QStringLiteral("SendBinBack")); });
+    dispatcher.add<>(Command::SendBinBack, [](const Reply &reply) { reply.send(ReplyTag::SendBinBack); });
     dispatcher.add<UserNameArgument, BinIdArgument, RepairIdArgument, StatusNumberArgument>(
-        QStringLiteral("SendBinBack"),
-        [this](const Reply &reply, Text userName, Text binId, Text repairId, Text status) {
-            moveOrder(reply, Command::SendBinBack, QStringLiteral("SendBinBack"), userName, status, binId, repairId);
+        Command::SendBinBack, [this](const Reply &reply, Text userName, Text binId, Text repairId, Text status) {
+            moveOrder(reply, Command::SendBinBack, ReplyTag::SendBinBack, userName, status, binId, repairId);
         });
 
     dispatcher.add<BinWorkTypeArgument, BinIdArgument, RepairIdArgument>(
-        QStringLiteral("GetChecksList"), [this](const Reply &reply, Text workType, Text binId, Text repairId) {
+        Command::GetChecksList, [this](const Reply &reply, Text workType, Text binId, Text repairId) {
             finalChecks(reply, workType, binId, repairId);
         });
     dispatcher.add<UserNameArgument, BinWorkTypeArgument, BinIdArgument, RepairIdArgument, StatusNumberArgument,
                    LidMeasurementArgument, LidMeasurementArgument>(
-        QStringLiteral("SaveChecks"), [this](const Reply &reply, Text userName, Text workType, Text binId,
-                                             Text repairId, Text status, Text lidSize, Text lidTabWidth) {
+        Command::SaveChecks, [this](const Reply &reply, Text userName, Text workType, Text binId, Text repairId,
+                                    Text status, Text lidSize, Text lidTabWidth) {
             saveFinalChecks(reply, userName, workType, binId, repairId, status, {lidSize, lidTabWidth});
         });
 
-    dispatcher.add<UserNameArgument>(QStringLiteral("GetWorkOrders"),
+    dispatcher.add<UserNameArgument>(Command::GetWorkOrders,
                                      [this](const Reply &reply, Text userName) { workOrders(reply, userName); });
     dispatcher.add<UserNameArgument, BinIdArgument>(
-        QStringLiteral("GetBin"),
-        [this](const Reply &reply, Text owner, Text binId) { continueOrder(reply, owner, binId); });
+        Command::GetBin, [this](const Reply &reply, Text owner, Text binId) { continueOrder(reply, owner, binId); });
 }
 
 // --- Lookups ---------------------------------------------------------------
@@ -244,11 +236,9 @@ bool BinCommands::binIdFitsOrError(const Reply &reply, const QString &binId, con
 void BinCommands::proposeBinId(const Reply &reply, const QString &workType)
 {
     const std::optional<QString> binId = orders.proposeBinId(WorkType::binIdPrefix(workType));
-    if (!binId) {
-        reply.storeFailure();
+    if (reply.storeFailed(binId))
         return;
-    }
-    reply.send(QStringLiteral("NewBinID"), *binId, codeListOf(workType));
+    reply.send(ReplyTag::NewBinID, *binId, codeListOf(workType));
 }
 
 // "BinInProgress" while an order on the bin is still with a worker,
@@ -266,11 +256,11 @@ void BinCommands::findBin(const Reply &reply, const QString &workType, const QSt
         return;
     }
     if (open.found())
-        reply.send(QStringLiteral("BinInProgress"), binId);
+        reply.send(ReplyTag::BinInProgress, binId);
     else if (bin.found())
-        reply.send(QStringLiteral("BinFound"), binId, QString::number(*next), bin->size);
+        reply.send(ReplyTag::BinFound, binId, QString::number(*next), bin->size);
     else
-        reply.send(QStringLiteral("BinNotFound"), binId);
+        reply.send(ReplyTag::BinNotFound, binId);
 }
 
 // The repair id the bin's next order gets: 1 for a new bin.
@@ -289,7 +279,7 @@ void BinCommands::makeRepairId(const Reply &reply, const QString &label, const Q
         reply.error(QStringLiteral("bin %1 is already in progress").arg(binId));
         return;
     }
-    reply.send(QStringLiteral("NewRepairId"), qint32(*next));
+    reply.send(ReplyTag::NewRepairId, qint32(*next));
 }
 
 void BinCommands::startOrder(const Reply &reply, const QString &userName, const QString &workType, const QString &binId,
@@ -310,7 +300,7 @@ void BinCommands::startOrder(const Reply &reply, const QString &userName, const 
     order.additionalInfo = additionalInfo;
     switch (orders.start(order, now())) {
     case BinOrders::StartResult::Started:
-        reply.send(QStringLiteral("InfoSaved"));
+        reply.send(ReplyTag::InfoSaved);
         return;
     case BinOrders::StartResult::BinInProgress:
         reply.error(QStringLiteral("bin %1 is already in progress").arg(binId));
@@ -334,15 +324,13 @@ void BinCommands::preChecks(const Reply &reply, const QString &workType, const Q
     if (!order.found())
         return;
     const Lookup<PreChecks> checks = orders.preChecks(order->id);
-    if (checks.failed()) {
-        reply.storeFailure();
+    if (reply.storeFailed(checks))
         return;
-    }
     if (!checks.found()) {
-        reply.send(QStringLiteral("PreForChecks"), QString(), QString(), QString());
+        reply.send(ReplyTag::PreForChecks, QString(), QString(), QString());
         return;
     }
-    reply.send(QStringLiteral("PreForChecks"), verdict(checks->lidsGood), verdict(checks->chainsGood),
+    reply.send(ReplyTag::PreForChecks, verdict(checks->lidsGood), verdict(checks->chainsGood),
                verdict(checks->lidRodGood));
 }
 
@@ -357,7 +345,7 @@ void BinCommands::storePreChecks(const Reply &reply, const QString &binId, const
         reply.storeFailure();
         return;
     }
-    reply.send(QStringLiteral("PreChecksSaved"));
+    reply.send(ReplyTag::PreChecksSaved);
 }
 
 // --- Timing ----------------------------------------------------------------
@@ -372,11 +360,9 @@ void BinCommands::startTiming(const Reply &reply, const QString &userName, const
     if (!order.found())
         return;
     const std::optional<OrderTimeStamps::Opened> opened = stamps.open(TimedOrder::bin(order->id), account->id, now());
-    if (!opened) {
-        reply.storeFailure();
+    if (reply.storeFailed(opened))
         return;
-    }
-    reply.send(QStringLiteral("StartTimeSet"), QString::number(opened->stampId),
+    reply.send(ReplyTag::StartTimeSet, QString::number(opened->stampId),
                OrderTimeStamps::hoursText(opened->bookedHours));
 }
 
@@ -393,14 +379,12 @@ void BinCommands::endTiming(const Reply &reply, const QString &userName, const Q
     if (!order.found())
         return;
     if (stampId.toLongLong() == 0) {
-        reply.send(QStringLiteral("EndTimeSet"));
+        reply.send(ReplyTag::EndTimeSet);
         return;
     }
     const Lookup<OrderTimeStamp> stamp = stamps.find(stampId.toLongLong());
-    if (stamp.failed()) {
-        reply.storeFailure();
+    if (reply.storeFailed(stamp))
         return;
-    }
     if (!stamp.found() || stamp->order != TimedOrder::bin(order->id) || stamp->userId != account->id) {
         reply.error(QStringLiteral("there is no time stamp %1 of \"%2\" on %3")
                         .arg(stampId, userName, orderName(binId, repairId)));
@@ -409,7 +393,7 @@ void BinCommands::endTiming(const Reply &reply, const QString &userName, const Q
     switch (stamps.close(stamp->id, now())) {
     case OrderTimeStamps::Close::Closed:
     case OrderTimeStamps::Close::AlreadyClosed:
-        reply.send(QStringLiteral("EndTimeSet"));
+        reply.send(ReplyTag::EndTimeSet);
         return;
     case OrderTimeStamps::Close::NotFound:
     case OrderTimeStamps::Close::Failed:
@@ -425,10 +409,8 @@ void BinCommands::totalTime(const Reply &reply, const QString &tag, const QStrin
     if (!order.found())
         return;
     const std::optional<double> hours = stamps.totalHours(TimedOrder::bin(order->id));
-    if (!hours) {
-        reply.storeFailure();
+    if (reply.storeFailed(hours))
         return;
-    }
     reply.send(tag, OrderTimeStamps::hoursText(*hours));
 }
 
@@ -439,7 +421,7 @@ void BinCommands::binSize(const Reply &reply, const QString &workType, const QSt
     const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
     if (!order.found())
         return;
-    reply.send(QStringLiteral("BinSize"), order->binSize);
+    reply.send(ReplyTag::BinSize, order->binSize);
 }
 
 void BinCommands::repairLines(const Reply &reply, const QString &workType, const QString &binId,
@@ -449,10 +431,8 @@ void BinCommands::repairLines(const Reply &reply, const QString &workType, const
     if (!order.found())
         return;
     const std::optional<QList<BinRepairLine>> found = lines.of(order->id);
-    if (!found) {
-        reply.storeFailure();
+    if (reply.storeFailed(found))
         return;
-    }
     ReplyFields rows;
     for (const BinRepairLine &line : *found) {
         rows.add(line.repairCode);
@@ -460,7 +440,7 @@ void BinCommands::repairLines(const Reply &reply, const QString &workType, const
         rows.add(line.time);
         rows.add(line.userName);
     }
-    reply.send(QStringLiteral("BinRepairInfo"), order->binSize, QString::number(found->size()), rows);
+    reply.send(ReplyTag::BinRepairInfo, order->binSize, QString::number(found->size()), rows);
 }
 
 // The list the key names; an empty key stands for the work type's own list.
@@ -468,16 +448,14 @@ void BinCommands::repairCodes(const Reply &reply, const QString &workType, const
 {
     const std::optional<QList<RepairCode>> found
         = codes.codesOf(codeListKey.isEmpty() ? codeListOf(workType) : codeListKey);
-    if (!found) {
-        reply.storeFailure();
+    if (reply.storeFailed(found))
         return;
-    }
     ReplyFields pairs;
     for (const RepairCode &code : *found) {
         pairs.add(code.code);
         pairs.add(code.description);
     }
-    reply.send(QStringLiteral("RepairCodes"), QString::number(found->size()), pairs);
+    reply.send(ReplyTag::RepairCodes, QString::number(found->size()), pairs);
 }
 
 // The line is entered by userName. The first line moves a started order on
@@ -489,7 +467,7 @@ void BinCommands::saveLine(const Reply &reply, const QString &userName, const QS
     const LastLineEdit edit = std::exchange(reply.session().get<LastLineEdit>(), LastLineEdit());
     if (edit.repeatedBy(binId, repairId, entry)) {
         if (edit.done)
-            reply.send(QStringLiteral("BinRepairSaved"));
+            reply.send(ReplyTag::BinRepairSaved);
         else
             reply.error(QStringLiteral("the edit of this line was refused, so the line was not saved"));
         return;
@@ -502,11 +480,9 @@ void BinCommands::saveLine(const Reply &reply, const QString &userName, const QS
         return;
     const bool saved = store.transaction(
         [&] { return lines.add(order->id, entry, account->id, now()) && orders.markLinesRecorded(order->id); });
-    if (!saved) {
-        reply.storeFailure();
+    if (reply.storeFailed(saved))
         return;
-    }
-    reply.send(QStringLiteral("BinRepairSaved"));
+    reply.send(ReplyTag::BinRepairSaved);
 }
 
 // Only the order's owner edits its lines; the line keeps its place and the
@@ -522,7 +498,7 @@ void BinCommands::editLine(const Reply &reply, const QString &userName, const QS
         return;
     const BinRepairLines::Change change = lines.replace(order->id, oldCode, oldMaterials, entry);
     edit.done = change == BinRepairLines::Change::Done;
-    answerLineChange(reply, change, QStringLiteral("BinRepairSaved"), orderName(binId, repairId), oldCode);
+    answerLineChange(reply, change, ReplyTag::BinRepairSaved, orderName(binId, repairId), oldCode);
 }
 
 void BinCommands::removeLine(const Reply &reply, const QString &workType, const QString &binId, const QString &repairId,
@@ -531,7 +507,7 @@ void BinCommands::removeLine(const Reply &reply, const QString &workType, const 
     const Lookup<BinOrder> order = orderOrError(reply, workType, binId, repairId);
     if (!order.found())
         return;
-    answerLineChange(reply, lines.remove(order->id, repairCode, materials), QStringLiteral("RepairRemoved"),
+    answerLineChange(reply, lines.remove(order->id, repairCode, materials), ReplyTag::RepairRemoved,
                      orderName(binId, repairId), repairCode);
 }
 
@@ -610,15 +586,13 @@ void BinCommands::finalChecks(const Reply &reply, const QString &workType, const
     if (!order.found())
         return;
     const Lookup<FinalChecks> checks = orders.finalChecks(order->id);
-    if (checks.failed()) {
-        reply.storeFailure();
+    if (reply.storeFailed(checks))
         return;
-    }
     if (!checks.found()) {
-        reply.send(QStringLiteral("GetCheckList"), QString(), QString());
+        reply.send(ReplyTag::GetCheckList, QString(), QString());
         return;
     }
-    reply.send(QStringLiteral("GetCheckList"), checks->lidSize, checks->lidTabWidth);
+    reply.send(ReplyTag::GetCheckList, checks->lidSize, checks->lidTabWidth);
 }
 
 // Saved when the worker finishes (4) or a manager confirms (6), as a step
@@ -635,7 +609,7 @@ void BinCommands::saveFinalChecks(const Reply &reply, const QString &userName, c
     if (!step)
         return;
     answerMove(reply, orders.saveFinalChecks(order->id, checks, step->to, step->from, order->ownerId, now()),
-               QStringLiteral("ChecksSaved"), *step, *order);
+               ReplyTag::ChecksSaved, *step, *order);
 }
 
 // --- Continuing ------------------------------------------------------------
@@ -646,10 +620,8 @@ void BinCommands::saveFinalChecks(const Reply &reply, const QString &userName, c
 void BinCommands::workOrders(const Reply &reply, const QString &userName)
 {
     const std::optional<QList<BinOrder>> open = orders.openOrders();
-    if (!open) {
-        reply.storeFailure();
+    if (reply.storeFailed(open))
         return;
-    }
     QStringList owners;
     QHash<QString, QStringList> binIds;
     for (const BinOrder &order : *open) {
@@ -664,22 +636,20 @@ void BinCommands::workOrders(const Reply &reply, const QString &userName)
         groups.add(owner);
         groups.add(binIds.value(owner));
     }
-    reply.send(QStringLiteral("WorkOrders"), QString::number(owners.size()), groups);
+    reply.send(ReplyTag::WorkOrders, QString::number(owners.size()), groups);
 }
 
 // The owner's open order of the bin, also when the bin has another one.
 void BinCommands::continueOrder(const Reply &reply, const QString &owner, const QString &binId)
 {
     const Lookup<BinOrder> order = orders.openOrderOf(binId, owner);
-    if (order.failed()) {
-        reply.storeFailure();
+    if (reply.storeFailed(order))
         return;
-    }
     if (!order.found()) {
         reply.error(QStringLiteral("\"%1\" has no open order for bin %2").arg(owner, binId));
         return;
     }
     const QString codeList = order->codeList.isEmpty() ? codeListOf(order->workType) : order->codeList;
-    reply.send(QStringLiteral("Bin"), order->binId, order->workType, QString::number(order->repairId),
+    reply.send(ReplyTag::Bin, order->binId, order->workType, QString::number(order->repairId),
                QString::number(order->status), codeList);
 }

@@ -5,7 +5,9 @@
 #include "commanddispatcher.h"
 #include "replyfields.h"
 
+#include "wire/commands.h"
 #include "wire/customjobstatus.h"
+#include "wire/replytags.h"
 
 #include <QDateTime>
 
@@ -57,20 +59,20 @@ void CustomCommands::registerCommands(CommandDispatcher &dispatcher)
 
     dispatcher.add<UserNameArgument, CustomJobDateArgument, CustomWorkerArgument, JobType, Customer, Contact, Contact,
                    Contact, Contact>(
-        QStringLiteral("StartCustomRepair"),
+        Command::StartCustomRepair,
         [this](const Reply &reply, const QString &user, const QString &date, const QString &worker,
                const QString &jobType, const QString &customer, const QString &customerRef, const QString &contactName,
                const QString &phone, const QString &email) {
             start(reply, user, {date, worker, jobType, customer, customerRef, contactName, phone, email});
         });
     dispatcher.add<Number, JobType, Customer>(
-        QStringLiteral("GetCustomRepair"),
+        Command::GetCustomRepair,
         [this](const Reply &reply, const QString &number, const QString &jobType, const QString &customer) {
             repairLines(reply, jobKey(number, jobType, customer));
         });
     dispatcher.add<Description, Materials, CustomLineHoursArgument, CustomLineMinutesArgument, Number,
                    StatusNumberArgument, UserNameArgument, JobType, Customer>(
-        QStringLiteral("AddCustomRepair"),
+        Command::AddCustomRepair,
         [this](const Reply &reply, const QString &description, const QString &materials, const QString &hours,
                const QString &minutes, const QString &number, const QString &status, const QString &user,
                const QString &jobType, const QString &customer) {
@@ -79,7 +81,7 @@ void CustomCommands::registerCommands(CommandDispatcher &dispatcher)
         });
     dispatcher.add<Number, JobType, Customer, Description, Materials, CustomLineHoursArgument,
                    CustomLineMinutesArgument, Description, Materials, CustomLineTimeArgument>(
-        QStringLiteral("EditCustomRepair"),
+        Command::EditCustomRepair,
         [this](const Reply &reply, const QString &number, const QString &jobType, const QString &customer,
                const QString &description, const QString &materials, const QString &hours, const QString &minutes,
                const QString &oldDescription, const QString &oldMaterials, const QString &oldTime) {
@@ -87,38 +89,38 @@ void CustomCommands::registerCommands(CommandDispatcher &dispatcher)
                      line(description, materials, hours, minutes));
         });
     dispatcher.add<Number, JobType, Customer, Description, Materials, CustomLineTimeArgument>(
-        QStringLiteral("RemoveCustomRepair"),
+        Command::RemoveCustomRepair,
         [this](const Reply &reply, const QString &number, const QString &jobType, const QString &customer,
                const QString &description, const QString &materials, const QString &time) {
             removeLine(reply, jobKey(number, jobType, customer), line(description, materials, time));
         });
     dispatcher.add<Number, JobType, Customer>(
-        QStringLiteral("SubmitCustomRepair"),
+        Command::SubmitCustomRepair,
         [this](const Reply &reply, const QString &number, const QString &jobType, const QString &customer) {
             submit(reply, jobKey(number, jobType, customer));
         });
     dispatcher.add<Number, JobType, Customer>(
-        QStringLiteral("FinishCustomRepair"),
+        Command::FinishCustomRepair,
         [this](const Reply &reply, const QString &number, const QString &jobType, const QString &customer) {
             confirm(reply, jobKey(number, jobType, customer));
         });
     dispatcher.add<UserNameArgument, Number, JobType, Customer>(
-        QStringLiteral("SetCustomStartTime"),
+        Command::SetCustomStartTime,
         [this](const Reply &reply, const QString &user, const QString &number, const QString &jobType,
                const QString &customer) { startTiming(reply, user, jobKey(number, jobType, customer)); });
     dispatcher.add<UserNameArgument, Number, JobType, Customer, TimeStampIdArgument>(
-        QStringLiteral("SetCustomEndTime"),
-        [this](const Reply &reply, const QString &user, const QString &number, const QString &jobType,
-               const QString &customer,
-               const QString &stampId) { endTiming(reply, user, jobKey(number, jobType, customer), stampId); });
+        Command::SetCustomEndTime, [this](const Reply &reply, const QString &user, const QString &number,
+                                          const QString &jobType, const QString &customer, const QString &stampId) {
+            endTiming(reply, user, jobKey(number, jobType, customer), stampId);
+        });
     dispatcher.add<Number, JobType, Customer>(
-        QStringLiteral("GetCustomTime"),
+        Command::GetCustomTime,
         [this](const Reply &reply, const QString &number, const QString &jobType, const QString &customer) {
             totalTime(reply, jobKey(number, jobType, customer));
         });
-    dispatcher.add<>(QStringLiteral("GetCustomWorkOrders"), [this](const Reply &reply) { openJobs(reply); });
+    dispatcher.add<>(Command::GetCustomWorkOrders, [this](const Reply &reply) { openJobs(reply); });
     dispatcher.add<Number, JobType, Customer>(
-        QStringLiteral("ContinueCustomOrder"),
+        Command::ContinueCustomOrder,
         [this](const Reply &reply, const QString &number, const QString &jobType, const QString &customer) {
             continueJob(reply, jobKey(number, jobType, customer));
         });
@@ -165,11 +167,9 @@ void CustomCommands::start(const Reply &reply, const QString &userName, const Ne
     if (!owner.found())
         return;
     const std::optional<qint64> id = jobs.start(job, owner->id, QDateTime::currentSecsSinceEpoch());
-    if (!id) {
-        reply.storeFailure();
+    if (reply.storeFailed(id))
         return;
-    }
-    reply.send(QStringLiteral("StartCustomRepair"), QString::number(*id), QString::number(CustomJobStatus::Started));
+    reply.send(ReplyTag::StartCustomRepair, QString::number(*id), QString::number(CustomJobStatus::Started));
 }
 
 // Lines in the order entered, each as description, materials and the time
@@ -180,17 +180,15 @@ void CustomCommands::repairLines(const Reply &reply, const CustomJobKey &key)
     if (!job.found())
         return;
     const std::optional<QList<CustomLine>> found = jobs.lines(job->id);
-    if (!found) {
-        reply.storeFailure();
+    if (reply.storeFailed(found))
         return;
-    }
     ReplyFields groups;
     for (const CustomLine &entry : *found) {
         groups.add(entry.description);
         groups.add(entry.materials);
         groups.add(entry.timeText());
     }
-    reply.send(QStringLiteral("GetCustomRepair"), QString::number(found->size()), groups);
+    reply.send(ReplyTag::GetCustomRepair, QString::number(found->size()), groups);
 }
 
 // Status "2": the worker adds to an open job. Status "3": a manager adds
@@ -221,7 +219,7 @@ void CustomCommands::addLine(const Reply &reply, const CustomJobKey &key, const 
         return;
     }
     answer(reply, jobs.addLine(job->id, entry, account->id, newStatus, allowedFrom, QDateTime::currentSecsSinceEpoch()),
-           QStringLiteral("AddCustomRepair"), refusal);
+           Command::AddCustomRepair, refusal);
 }
 
 // Lines can be changed until the job is confirmed; the job's status stays.
@@ -231,7 +229,7 @@ void CustomCommands::editLine(const Reply &reply, const CustomJobKey &key, const
     const Lookup<CustomJob> job = jobOrError(reply, key);
     if (!job.found())
         return;
-    answer(reply, jobs.replaceLine(job->id, old, replacement, unconfirmedStatuses), QStringLiteral("EditCustomRepair"),
+    answer(reply, jobs.replaceLine(job->id, old, replacement, unconfirmedStatuses), ReplyTag::EditCustomRepair,
            QStringLiteral("%1 has been confirmed").arg(jobName(job->id)));
 }
 
@@ -240,7 +238,7 @@ void CustomCommands::removeLine(const Reply &reply, const CustomJobKey &key, con
     const Lookup<CustomJob> job = jobOrError(reply, key);
     if (!job.found())
         return;
-    answer(reply, jobs.removeLine(job->id, old, unconfirmedStatuses), QStringLiteral("RemoveCustomRepair"),
+    answer(reply, jobs.removeLine(job->id, old, unconfirmedStatuses), ReplyTag::RemoveCustomRepair,
            QStringLiteral("%1 has been confirmed").arg(jobName(job->id)));
 }
 
@@ -250,8 +248,8 @@ void CustomCommands::submit(const Reply &reply, const CustomJobKey &key)
     const Lookup<CustomJob> job = jobOrError(reply, key);
     if (!job.found())
         return;
-    answer(reply, jobs.setStatus(job->id, CustomJobStatus::Submitted, openStatuses),
-           QStringLiteral("SubmitCustomRepair"), QStringLiteral("%1 has been submitted already").arg(jobName(job->id)));
+    answer(reply, jobs.setStatus(job->id, CustomJobStatus::Submitted, openStatuses), Command::SubmitCustomRepair,
+           QStringLiteral("%1 has been submitted already").arg(jobName(job->id)));
 }
 
 // A manager confirms a job waiting for it: status 6, finished now.
@@ -262,8 +260,7 @@ void CustomCommands::confirm(const Reply &reply, const CustomJobKey &key)
         return;
     answer(reply,
            jobs.setStatus(job->id, CustomJobStatus::Confirmed, waitingStatuses, QDateTime::currentSecsSinceEpoch()),
-           QStringLiteral("FinishCustomRepair"),
-           QStringLiteral("%1 is not waiting for confirmation").arg(jobName(job->id)));
+           Command::FinishCustomRepair, QStringLiteral("%1 is not waiting for confirmation").arg(jobName(job->id)));
 }
 
 // Opens a time stamp of the user on an open job and answers its id.
@@ -281,11 +278,9 @@ void CustomCommands::startTiming(const Reply &reply, const QString &userName, co
     }
     const std::optional<OrderTimeStamps::Opened> opened
         = stamps.open(TimedOrder::custom(job->id), account->id, QDateTime::currentSecsSinceEpoch());
-    if (!opened) {
-        reply.storeFailure();
+    if (reply.storeFailed(opened))
         return;
-    }
-    reply.send(QStringLiteral("SetCustomStartTime"), QString::number(opened->stampId));
+    reply.send(ReplyTag::SetCustomStartTime, QString::number(opened->stampId));
 }
 
 // Closes the user's time stamp on the job; one closed already keeps its end.
@@ -302,14 +297,12 @@ void CustomCommands::endTiming(const Reply &reply, const QString &userName, cons
         return;
     const qint64 id = stampId.toLongLong();
     if (id == 0) {
-        reply.send(QStringLiteral("SetCustomEndTime"));
+        reply.send(ReplyTag::SetCustomEndTime);
         return;
     }
     const Lookup<OrderTimeStamp> stamp = stamps.find(id);
-    if (stamp.failed()) {
-        reply.storeFailure();
+    if (reply.storeFailed(stamp))
         return;
-    }
     if (!stamp.found() || stamp->order != TimedOrder::custom(job->id) || stamp->userId != account->id) {
         reply.error(
             QStringLiteral("%1 has no time stamp %2 of the user \"%3\"").arg(jobName(job->id)).arg(id).arg(userName));
@@ -318,7 +311,7 @@ void CustomCommands::endTiming(const Reply &reply, const QString &userName, cons
     switch (stamps.close(id, QDateTime::currentSecsSinceEpoch())) {
     case OrderTimeStamps::Close::Closed:
     case OrderTimeStamps::Close::AlreadyClosed:
-        reply.send(QStringLiteral("SetCustomEndTime"));
+        reply.send(ReplyTag::SetCustomEndTime);
         return;
     case OrderTimeStamps::Close::NotFound:
     case OrderTimeStamps::Close::Failed:
@@ -335,11 +328,9 @@ void CustomCommands::totalTime(const Reply &reply, const CustomJobKey &key)
     if (!job.found())
         return;
     const std::optional<double> hours = stamps.totalHours(TimedOrder::custom(job->id));
-    if (!hours) {
-        reply.storeFailure();
+    if (reply.storeFailed(hours))
         return;
-    }
-    reply.send(QStringLiteral("GetCustomTime"), OrderTimeStamps::hoursText(*hours));
+    reply.send(ReplyTag::GetCustomTime, OrderTimeStamps::hoursText(*hours));
 }
 
 // Every user's open jobs (status 1 or 2), oldest first: the count, then per
@@ -347,17 +338,15 @@ void CustomCommands::totalTime(const Reply &reply, const CustomJobKey &key)
 void CustomCommands::openJobs(const Reply &reply)
 {
     const std::optional<QList<CustomJob>> open = jobs.withStatus(openStatuses);
-    if (!open) {
-        reply.storeFailure();
+    if (reply.storeFailed(open))
         return;
-    }
     ReplyFields groups;
     for (const CustomJob &job : *open) {
         groups.add(QString::number(job.id));
         groups.add(job.details.jobType);
         groups.add(job.details.customer);
     }
-    reply.send(QStringLiteral("GetCustomWorkOrders"), QString::number(open->size()), groups);
+    reply.send(ReplyTag::GetCustomWorkOrders, QString::number(open->size()), groups);
 }
 
 // An open job's details for its repair sheet: date, worker, the customer's
@@ -372,7 +361,7 @@ void CustomCommands::continueJob(const Reply &reply, const CustomJobKey &key)
         return;
     }
     const NewCustomJob &details = job->details;
-    reply.send(QStringLiteral("ContinueCustomOrder"), details.date, details.worker, details.customerRef,
-               details.contactName, details.phone, details.email, QString::number(job->status),
-               QString::number(job->id), details.jobType, details.customer);
+    reply.send(ReplyTag::ContinueCustomOrder, details.date, details.worker, details.customerRef, details.contactName,
+               details.phone, details.email, QString::number(job->status), QString::number(job->id), details.jobType,
+               details.customer);
 }

@@ -37,10 +37,8 @@ void DepartmentCommands::registerCommands(CommandDispatcher &dispatcher)
 void DepartmentCommands::list(const Reply &reply)
 {
     const std::optional<QStringList> names = departments.names();
-    if (!names) {
-        reply.storeFailure();
+    if (reply.storeFailed(names))
         return;
-    }
     reply.send(ReplyTag::GetDepartments, *names);
 }
 

@@ -148,10 +148,8 @@ void FinishedOrderCommands::registerCommands(CommandDispatcher &dispatcher)
 void FinishedOrderCommands::owners(const Reply &reply)
 {
     const std::optional<QStringList> names = finished.owners();
-    if (!names) {
-        reply.storeFailure();
+    if (reply.storeFailed(names))
         return;
-    }
     reply.send(ReplyTag::ListOfUserOrders, *names);
 }
 
@@ -165,10 +163,8 @@ void FinishedOrderCommands::binList(const Reply &reply, const QString &listKey, 
         return;
     const std::optional<QList<FinishedBinOrder>> orders
         = finished.binOrders(workTypeOf(listKey), ownerId, sequenceOf(sequence));
-    if (!orders) {
-        reply.storeFailure();
+    if (reply.storeFailed(orders))
         return;
-    }
     struct Columns
     {
         QString owner;
@@ -199,10 +195,8 @@ void FinishedOrderCommands::customList(const Reply &reply, const QString &user, 
     if (!listOwner(reply, user, &ownerId))
         return;
     const std::optional<QList<FinishedCustomJob>> found = finished.customJobs(ownerId, sequenceOf(sequence));
-    if (!found) {
-        reply.storeFailure();
+    if (reply.storeFailed(found))
         return;
-    }
     struct Columns
     {
         QString owner;
@@ -276,10 +270,8 @@ void FinishedOrderCommands::customDetails(const Reply &reply, const QString &own
     if (!job.found())
         return;
     const std::optional<double> hours = stamps.totalHours(TimedOrder::custom(job->id));
-    if (!hours) {
-        reply.storeFailure();
+    if (reply.storeFailed(hours))
         return;
-    }
     reply.send(ReplyTag::GetCustomInfo, job->details.date, job->details.contactName, job->details.phone,
                job->details.email, OrderTimeStamps::hoursText(*hours));
 }
@@ -292,10 +284,8 @@ void FinishedOrderCommands::customLines(const Reply &reply, const QString &owner
     if (!job.found())
         return;
     const std::optional<QList<CustomLine>> found = jobs.lines(job->id);
-    if (!found) {
-        reply.storeFailure();
+    if (reply.storeFailed(found))
         return;
-    }
     QStringList descriptions, materials, times;
     for (const CustomLine &line : *found) {
         descriptions.append(line.description);

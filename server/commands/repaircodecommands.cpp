@@ -64,10 +64,8 @@ void RepairCodeCommands::registerCommands(CommandDispatcher &dispatcher)
 void RepairCodeCommands::list(const Reply &reply, const QString &codeList)
 {
     const std::optional<QList<RepairCode>> found = codes.codesOf(codeList);
-    if (!found) {
-        reply.storeFailure();
+    if (reply.storeFailed(found))
         return;
-    }
     ReplyFields rows;
     for (const RepairCode &code : *found) {
         rows.add(code.code);

@@ -2,6 +2,8 @@
 
 #include "connectionsession.h"
 
+#include "storage/store.h"
+
 #include <frame.h>
 
 #include <QByteArray>
@@ -35,11 +37,33 @@ public:
     // An "Error" for a request the database could not serve.
     void storeFailure() const;
 
+    // For what a read of the store gave back: true, once that "Error" is
+    // sent, when the store failed ("not found" is no failure), so that the
+    // handler returns.
+    template<typename T>
+    bool storeFailed(const Lookup<T> &result) const
+    {
+        return answerFailure(result.failed());
+    }
+    template<typename T>
+    bool storeFailed(const std::optional<T> &result) const
+    {
+        return answerFailure(!result.has_value());
+    }
+    // The same for a write that tells whether it was stored.
+    bool storeFailed(bool stored) const { return answerFailure(!stored); }
+
     bool sent() const;
 
     ConnectionSession &session() const;
 
 private:
+    bool answerFailure(bool failed) const
+    {
+        if (failed)
+            storeFailure();
+        return failed;
+    }
     void deliver(const QByteArray &frame) const;
 
     struct State;

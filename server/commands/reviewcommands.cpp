@@ -5,9 +5,11 @@
 #include "commanddispatcher.h"
 #include "replyfields.h"
 
+#include "wire/commands.h"
 #include "wire/customjobstatus.h"
 #include "wire/orderstatus.h"
 #include "wire/repaircodelists.h"
+#include "wire/replytags.h"
 
 namespace {
 
@@ -61,7 +63,7 @@ void sendWorkers(const Reply &reply, const QList<Order> &orders)
     QStringList flags;
     for (const QString &name : names)
         flags.append(name == longestWaiting->userName ? QStringLiteral("Yes") : QStringLiteral("No"));
-    reply.send(QStringLiteral("ListOfUserOrders"), names, flags);
+    reply.send(ReplyTag::ListOfUserOrders, names, flags);
 }
 
 } // namespace
@@ -73,39 +75,38 @@ ReviewCommands::ReviewCommands(ServerServices services)
 
 void ReviewCommands::registerCommands(CommandDispatcher &dispatcher)
 {
-    dispatcher.add<>(QStringLiteral("GetNumberWorkToConfirm"), [this](const Reply &reply) { numberToConfirm(reply); });
+    dispatcher.add<>(Command::GetNumberWorkToConfirm, [this](const Reply &reply) { numberToConfirm(reply); });
     dispatcher.add<StatusNumberArgument>(
-        QStringLiteral("GetListOfUserOrders"),
+        Command::GetListOfUserOrders,
         [this](const Reply &reply, const QString &status) { binWorkers(reply, status.toInt()); });
     // The order review's Custom box exists only while confirming, so its
     // bin list is the one of orders waiting for confirmation.
-    dispatcher.add<>(QStringLiteral("CheckBinWork"),
-                     [this](const Reply &reply) { binWorkers(reply, OrderStatus::Checked); });
-    dispatcher.add<>(QStringLiteral("CheckCustomWork"), [this](const Reply &reply) { customWorkers(reply); });
+    dispatcher.add<>(Command::CheckBinWork, [this](const Reply &reply) { binWorkers(reply, OrderStatus::Checked); });
+    dispatcher.add<>(Command::CheckCustomWork, [this](const Reply &reply) { customWorkers(reply); });
     dispatcher.add<AllWorkersArgument, StatusNumberArgument>(
-        QStringLiteral("GetAllWork"), [this](const Reply &reply, const QString &selection, const QString &status) {
+        Command::GetAllWork, [this](const Reply &reply, const QString &selection, const QString &status) {
             allBinWork(reply, selection, status.toInt());
         });
-    dispatcher.add<>(QStringLiteral("GetAllCustomWork"), [this](const Reply &reply) { allCustomWork(reply); });
-    dispatcher.add<UserNameArgument>(QStringLiteral("ListWorkOrders"), [this](const Reply &reply, const QString &user) {
+    dispatcher.add<>(Command::GetAllCustomWork, [this](const Reply &reply) { allCustomWork(reply); });
+    dispatcher.add<UserNameArgument>(Command::ListWorkOrders, [this](const Reply &reply, const QString &user) {
         workerBinOrders(reply, user, OrderStatus::WaitingForCheck);
     });
-    dispatcher.add<UserNameArgument>(
-        QStringLiteral("ListWorkOrdersToConfirm"),
-        [this](const Reply &reply, const QString &user) { workerBinOrders(reply, user, OrderStatus::Checked); });
-    dispatcher.add<UserNameArgument>(
-        QStringLiteral("ListCustomWorkToConfirm"),
-        [this](const Reply &reply, const QString &user) { workerCustomWork(reply, user); });
+    dispatcher.add<UserNameArgument>(Command::ListWorkOrdersToConfirm, [this](const Reply &reply, const QString &user) {
+        workerBinOrders(reply, user, OrderStatus::Checked);
+    });
+    dispatcher.add<UserNameArgument>(Command::ListCustomWorkToConfirm, [this](const Reply &reply, const QString &user) {
+        workerCustomWork(reply, user);
+    });
     dispatcher.add<UserNameArgument, BinIdArgument>(
-        QStringLiteral("GetBinForCheck"), [this](const Reply &reply, const QString &user, const QString &binId) {
-            binForReview(reply, QStringLiteral("GetBinForCheck"), user, binId, OrderStatus::WaitingForCheck);
+        Command::GetBinForCheck, [this](const Reply &reply, const QString &user, const QString &binId) {
+            binForReview(reply, ReplyTag::GetBinForCheck, user, binId, OrderStatus::WaitingForCheck);
         });
     dispatcher.add<UserNameArgument, BinIdArgument>(
-        QStringLiteral("GetBinForConfirmCheck"), [this](const Reply &reply, const QString &user, const QString &binId) {
-            binForReview(reply, QStringLiteral("GetBinForConfirmCheck"), user, binId, OrderStatus::Checked);
+        Command::GetBinForConfirmCheck, [this](const Reply &reply, const QString &user, const QString &binId) {
+            binForReview(reply, ReplyTag::GetBinForConfirmCheck, user, binId, OrderStatus::Checked);
         });
     dispatcher.add<UserNameArgument, CustomOrderLineArgument>(
-        QStringLiteral("GetCustomForCheck"),
+        Command::GetCustomForCheck,
         [this](const Reply &reply, const QString &user, const QString &line) { customForCheck(reply, user, line); });
 }
 
@@ -119,26 +120,22 @@ void ReviewCommands::numberToConfirm(const Reply &reply)
         reply.storeFailure();
         return;
     }
-    reply.send(QStringLiteral("NumberOfOrdersToConfirm"), QString::number(*bins), QString::number(*custom));
+    reply.send(ReplyTag::NumberOfOrdersToConfirm, QString::number(*bins), QString::number(*custom));
 }
 
 void ReviewCommands::binWorkers(const Reply &reply, int status)
 {
     const std::optional<QList<ReviewBinOrder>> orders = review.binOrders(status);
-    if (!orders) {
-        reply.storeFailure();
+    if (reply.storeFailed(orders))
         return;
-    }
     sendWorkers(reply, *orders);
 }
 
 void ReviewCommands::customWorkers(const Reply &reply)
 {
     const std::optional<QList<ReviewCustomJob>> jobs = review.customJobs(CustomWaitingForConfirmation);
-    if (!jobs) {
-        reply.storeFailure();
+    if (reply.storeFailed(jobs))
         return;
-    }
     sendWorkers(reply, *jobs);
 }
 
@@ -147,10 +144,8 @@ void ReviewCommands::customWorkers(const Reply &reply)
 void ReviewCommands::allBinWork(const Reply &reply, const QString &selection, int status)
 {
     const std::optional<QList<ReviewBinOrder>> orders = review.binOrders(status);
-    if (!orders) {
-        reply.storeFailure();
+    if (reply.storeFailed(orders))
         return;
-    }
     QStringList workers;
     QList<QStringList> lines;
     for (const ReviewBinOrder &order : *orders) {
@@ -165,7 +160,7 @@ void ReviewCommands::allBinWork(const Reply &reply, const QString &selection, in
         entries.add(workers.at(i));
         entries.add(lines.at(i));
     }
-    reply.send(QStringLiteral("GetAllWork"), selection, QString::number(workers.size()), entries);
+    reply.send(ReplyTag::GetAllWork, selection, QString::number(workers.size()), entries);
 }
 
 // The number of workers, then per worker the name and three parallel
@@ -173,10 +168,8 @@ void ReviewCommands::allBinWork(const Reply &reply, const QString &selection, in
 void ReviewCommands::allCustomWork(const Reply &reply)
 {
     const std::optional<QList<ReviewCustomJob>> jobs = review.customJobs(CustomWaitingForConfirmation);
-    if (!jobs) {
-        reply.storeFailure();
+    if (reply.storeFailed(jobs))
         return;
-    }
     struct Columns
     {
         QString worker;
@@ -197,7 +190,7 @@ void ReviewCommands::allCustomWork(const Reply &reply)
         entries.add(columns.customers);
         entries.add(columns.jobTypes);
     }
-    reply.send(QStringLiteral("GetAllCustomWork"), QString::number(workers.size()), entries);
+    reply.send(ReplyTag::GetAllCustomWork, QString::number(workers.size()), entries);
 }
 
 // Answered with "ListWorkOrders" for both statuses.
@@ -207,14 +200,12 @@ void ReviewCommands::workerBinOrders(const Reply &reply, const QString &userName
     if (!account.found())
         return;
     const std::optional<QList<ReviewBinOrder>> orders = review.binOrders(status, account->id);
-    if (!orders) {
-        reply.storeFailure();
+    if (reply.storeFailed(orders))
         return;
-    }
     QStringList lines;
     for (const ReviewBinOrder &order : *orders)
         lines.append(binOrderLine(order));
-    reply.send(QStringLiteral("ListWorkOrders"), lines);
+    reply.send(ReplyTag::ListWorkOrders, lines);
 }
 
 // The user name, the number of jobs, then per job its number, customer and
@@ -225,17 +216,15 @@ void ReviewCommands::workerCustomWork(const Reply &reply, const QString &userNam
     if (!account.found())
         return;
     const std::optional<QList<ReviewCustomJob>> jobs = review.customJobs(CustomWaitingForConfirmation, account->id);
-    if (!jobs) {
-        reply.storeFailure();
+    if (reply.storeFailed(jobs))
         return;
-    }
     ReplyFields entries;
     for (const ReviewCustomJob &job : *jobs) {
         entries.add(QString::number(job.orderId));
         entries.add(job.customer);
         entries.add(job.jobType);
     }
-    reply.send(QStringLiteral("ListCustomWorkToConfirm"), account->userName, QString::number(jobs->size()), entries);
+    reply.send(ReplyTag::ListCustomWorkToConfirm, account->userName, QString::number(jobs->size()), entries);
 }
 
 // The worker's order for this bin at status (the oldest, should there be
@@ -247,10 +236,8 @@ void ReviewCommands::binForReview(const Reply &reply, const QString &tag, const 
     if (!account.found())
         return;
     const Lookup<ReviewBinOrder> order = review.binOrder(account->id, binId, status);
-    if (order.failed()) {
-        reply.storeFailure();
+    if (reply.storeFailed(order))
         return;
-    }
     if (!order.found()) {
         reply.error(QStringLiteral("\"%1\" has no order for bin %2 with status %3")
                         .arg(userName, binId, QString::number(status)));
@@ -271,15 +258,13 @@ void ReviewCommands::customForCheck(const Reply &reply, const QString &userName,
         return;
     const qint64 orderId = orderLine.section(QLatin1Char(' '), 0, 0).toLongLong();
     const Lookup<ReviewCustomJob> job = review.customJob(account->id, orderId, CustomWaitingForConfirmation);
-    if (job.failed()) {
-        reply.storeFailure();
+    if (reply.storeFailed(job))
         return;
-    }
     if (!job.found() || customJobLine(*job) != orderLine) {
         reply.error(
             QStringLiteral("\"%1\" has no custom job \"%2\" waiting for confirmation").arg(userName, orderLine));
         return;
     }
-    reply.send(QStringLiteral("GetCustomForCheck"), job->userName, QString::number(job->orderId), job->jobType,
-               job->customer, job->date, job->worker, job->customerRef, job->contactName, job->phone, job->email);
+    reply.send(ReplyTag::GetCustomForCheck, job->userName, QString::number(job->orderId), job->jobType, job->customer,
+               job->date, job->worker, job->customerRef, job->contactName, job->phone, job->email);
 }

@@ -9,8 +9,11 @@
 #include "auth/loginthrottle.h"
 #include "auth/loginverifier.h"
 #include "auth/terminalsessions.h"
+#include "wire/clocktimes.h"
+#include "wire/commands.h"
 #include "wire/orderstatus.h"
 #include "wire/permissionlevel.h"
+#include "wire/replytags.h"
 #include "wire/worktypes.h"
 
 #include <QDateTime>
@@ -29,18 +32,17 @@ SessionCommands::SessionCommands(ServerServices services)
 void SessionCommands::registerCommands(CommandDispatcher &dispatcher)
 {
     dispatcher.add<UserNameArgument, PasswordDigestArgument>(
-        QStringLiteral("Login"),
+        Command::Login,
         [this](const Reply &reply, const QString &user, const QString &digest) { login(reply, user, digest); });
-    dispatcher.add<>(QStringLiteral("GetWork"),
-                     [](const Reply &reply) { reply.send(QStringLiteral("WorkType"), WorkType::all()); });
-    dispatcher.add<UserNameArgument>(QStringLiteral("GetPermissions"),
+    dispatcher.add<>(Command::GetWork, [](const Reply &reply) { reply.send(ReplyTag::WorkType, WorkType::all()); });
+    dispatcher.add<UserNameArgument>(Command::GetPermissions,
                                      [this](const Reply &reply, const QString &user) { permissions(reply, user); });
-    dispatcher.add<>(QStringLiteral("GetNumberOfOrders"), [this](const Reply &reply) { numberOfOrders(reply); });
-    dispatcher.add<UserNameArgument>(QStringLiteral("GetClockStatus"),
+    dispatcher.add<>(Command::GetNumberOfOrders, [this](const Reply &reply) { numberOfOrders(reply); });
+    dispatcher.add<UserNameArgument>(Command::GetClockStatus,
                                      [this](const Reply &reply, const QString &user) { clockStatus(reply, user); });
-    dispatcher.add<UserNameArgument>(QStringLiteral("ClockIn"),
+    dispatcher.add<UserNameArgument>(Command::ClockIn,
                                      [this](const Reply &reply, const QString &user) { clockIn(reply, user); });
-    dispatcher.add<UserNameArgument>(QStringLiteral("ClockOut"),
+    dispatcher.add<UserNameArgument>(Command::ClockOut,
                                      [this](const Reply &reply, const QString &user) { clockOut(reply, user); });
 }
 
@@ -65,10 +67,8 @@ void SessionCommands::checkLogin(const Reply &reply, const QString &userName, co
                                  const QHostAddress &terminal)
 {
     const Lookup<UserAccount> account = users.find(userName);
-    if (account.failed()) {
-        reply.storeFailure();
+    if (reply.storeFailed(account))
         return;
-    }
     const bool usable = account.found() && account->active;
     const UserAccount found = account.found() ? *account : UserAccount();
     loginVerifier.verify(found.passwordHash, digest, [this, reply, found, terminal, usable](bool matches) {
@@ -85,7 +85,7 @@ void SessionCommands::answerLogin(const Reply &reply, const UserAccount &account
     if (!success) {
         qInfo().noquote() << "failed login from" << address << "-" << loginThrottle.recentFailures(terminal)
                           << "failed within 15 minutes";
-        reply.send(QStringLiteral("Wrong"));
+        reply.send(ReplyTag::Wrong);
         return;
     }
     loginThrottle.succeeded(terminal);
@@ -94,19 +94,17 @@ void SessionCommands::answerLogin(const Reply &reply, const UserAccount &account
         return;
     }
     qInfo().noquote() << account.userName << "logged in at" << address;
-    reply.send(QStringLiteral("Success"));
+    reply.send(ReplyTag::Success);
 }
 
 // Unknown and deactivated users get level "0", which opens nothing.
 void SessionCommands::permissions(const Reply &reply, const QString &userName)
 {
     const Lookup<UserAccount> account = users.find(userName);
-    if (account.failed()) {
-        reply.storeFailure();
+    if (reply.storeFailed(account))
         return;
-    }
     const int level = account.found() && account->active ? account->permissionLevel : PermissionLevel::None;
-    reply.send(QStringLiteral("Permissions"), QString::number(level));
+    reply.send(ReplyTag::Permissions, QString::number(level));
 }
 
 // The orders a checker has to look at: bin orders whose final checks are
@@ -114,11 +112,9 @@ void SessionCommands::permissions(const Reply &reply, const QString &userName)
 void SessionCommands::numberOfOrders(const Reply &reply)
 {
     const std::optional<qint64> count = binOrders.countWithStatus(OrderStatus::WaitingForCheck);
-    if (!count) {
-        reply.storeFailure();
+    if (reply.storeFailed(count))
         return;
-    }
-    reply.send(QStringLiteral("NumberOfOrders"), QString::number(*count));
+    reply.send(ReplyTag::NumberOfOrders, QString::number(*count));
 }
 
 // "In" while a period is open, "Out" after one, "" for a user with no
@@ -126,29 +122,25 @@ void SessionCommands::numberOfOrders(const Reply &reply)
 void SessionCommands::clockStatus(const Reply &reply, const QString &userName)
 {
     const Lookup<UserAccount> account = users.find(userName);
-    if (account.failed()) {
-        reply.storeFailure();
+    if (reply.storeFailed(account))
         return;
-    }
-    const QString tag = QStringLiteral("GetClockStatus");
+    const QString tag = ReplyTag::GetClockStatus;
     if (!account.found()) {
         reply.send(tag, QString());
         return;
     }
     const std::optional<ClockRecords::State> state = clock.state(account->id);
-    if (!state) {
-        reply.storeFailure();
+    if (reply.storeFailed(state))
         return;
-    }
     switch (*state) {
     case ClockRecords::State::NeverClocked:
         reply.send(tag, QString());
         return;
     case ClockRecords::State::In:
-        reply.send(tag, QStringLiteral("In"));
+        reply.send(tag, ClockState::in());
         return;
     case ClockRecords::State::Out:
-        reply.send(tag, QStringLiteral("Out"));
+        reply.send(tag, ClockState::out());
         return;
     }
 }
@@ -164,7 +156,7 @@ void SessionCommands::clockIn(const Reply &reply, const QString &userName)
         reply.storeFailure();
         return;
     }
-    reply.send(QStringLiteral("ClockIn"));
+    reply.send(ReplyTag::ClockIn);
 }
 
 // Clocking out while out changes nothing and answers as usual. A removed
@@ -172,10 +164,8 @@ void SessionCommands::clockIn(const Reply &reply, const QString &userName)
 void SessionCommands::clockOut(const Reply &reply, const QString &userName)
 {
     const Lookup<UserAccount> account = users.find(userName);
-    if (account.failed()) {
-        reply.storeFailure();
+    if (reply.storeFailed(account))
         return;
-    }
     if (!account.found()) {
         reply.error(QStringLiteral("there is no user \"%1\"").arg(userName));
         return;
@@ -184,5 +174,5 @@ void SessionCommands::clockOut(const Reply &reply, const QString &userName)
         reply.storeFailure();
         return;
     }
-    reply.send(QStringLiteral("ClockOut"));
+    reply.send(ReplyTag::ClockOut);
 }

@@ -130,10 +130,8 @@ void TimeKeepingCommands::clockOverview(const Reply &reply, const QString &statu
 {
     const std::optional<QList<ClockOverviewRow>> rows
         = periods.overview(department == ClockFilter::all() ? std::nullopt : std::optional<QString>(department));
-    if (!rows) {
-        reply.storeFailure();
+    if (reply.storeFailed(rows))
         return;
-    }
     int count = 0;
     ReplyFields records;
     for (const ClockOverviewRow &row : *rows) {
@@ -153,10 +151,8 @@ void TimeKeepingCommands::clockOverview(const Reply &reply, const QString &statu
 void TimeKeepingCommands::timeStampUsers(const Reply &reply)
 {
     const std::optional<QStringList> names = periods.userNames();
-    if (!names) {
-        reply.storeFailure();
+    if (reply.storeFailed(names))
         return;
-    }
     reply.send(ReplyTag::GetListOfTimeStampUsers, *names);
 }
 
@@ -168,10 +164,8 @@ void TimeKeepingCommands::firstStart(const Reply &reply, const QString &userName
     if (!account.found())
         return;
     const Lookup<qint64> start = periods.earliestStart(account->id);
-    if (start.failed()) {
-        reply.storeFailure();
+    if (reply.storeFailed(start))
         return;
-    }
     reply.send(ReplyTag::GetTimeStampUserLast, timeText(start.found() ? *start : clockActor(reply).at));
 }
 
@@ -183,10 +177,8 @@ void TimeKeepingCommands::userTimeStamps(const Reply &reply, const QString &user
         return;
     const std::optional<QList<ClockPeriod>> found
         = periods.periods(account->id, clockTime(from), clockTime(to), orderOf(order));
-    if (!found) {
-        reply.storeFailure();
+    if (reply.storeFailed(found))
         return;
-    }
     PeriodColumns columns;
     for (const ClockPeriod &period : *found)
         columns.add(period);
@@ -200,10 +192,8 @@ void TimeKeepingCommands::allTimeStamps(const Reply &reply, const QString &from,
 {
     const std::optional<QList<UserClockPeriod>> found
         = periods.allPeriods(clockTime(from), clockTime(to), orderOf(order));
-    if (!found) {
-        reply.storeFailure();
+    if (reply.storeFailed(found))
         return;
-    }
     QStringList names;
     QList<PeriodColumns> columns;
     for (const UserClockPeriod &entry : *found) {

@@ -116,10 +116,8 @@ void UserAdminCommands::formStartUp(const Reply &reply)
 void UserAdminCommands::userList(const Reply &reply, const QString &tag, UserAccounts::Listing listing)
 {
     const std::optional<QStringList> userNames = users.names(listing);
-    if (!userNames) {
-        reply.storeFailure();
+    if (reply.storeFailed(userNames))
         return;
-    }
     reply.send(tag, *userNames);
 }
 
@@ -127,10 +125,8 @@ void UserAdminCommands::userList(const Reply &reply, const QString &tag, UserAcc
 void UserAdminCommands::userInfo(const Reply &reply, const QString &userName)
 {
     const Lookup<UserProfile> profile = users.profile(userName);
-    if (profile.failed()) {
-        reply.storeFailure();
+    if (reply.storeFailed(profile))
         return;
-    }
     if (!profile.found()) {
         reply.error(noSuchUser(userName));
         return;
