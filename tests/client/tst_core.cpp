@@ -1,3 +1,4 @@
+#include "core/handover.h"
 #include "core/liveclock.h"
 #include "core/serverlink.h"
 #include "screens.h"
@@ -130,6 +131,41 @@ private slots:
         QVERIFY(messages.shownTexts().first().startsWith("Error: "));
         QVERIFY(messages.shownTexts().first().size() > 7);
         QVERIFY(messages.exits().isEmpty());
+    }
+
+    // Handing over closes the link quietly and hides the screen while the
+    // next one runs, then closes it; running another on top shows the screen
+    // again afterwards on a fresh connection.
+    void handOverAndRunOnTop()
+    {
+        MessageScript messages;
+        FakeServer server;
+        LinkedScreen screen;
+        screen.show();
+        QTRY_COMPARE(screen.connections, 1);
+        QStringList whileNextRan;
+        Navigation::setFactory([&](ScreenKind kind) {
+            auto next = std::make_unique<QDialog>();
+            QTimer::singleShot(0, next.get(), [&, kind, next = next.get()]() {
+                const bool linkClosed = QTest::qWaitFor([&server]() { return server.openConnections() == 0; }, 2000);
+                whileNextRan << QString("%1, %2, %3")
+                                    .arg(int(kind))
+                                    .arg(screen.isVisible() ? "shown" : "hidden")
+                                    .arg(linkClosed ? "link closed" : "link open");
+                next->close();
+            });
+            return next;
+        });
+        QTRY_COMPARE(server.openConnections(), 1);
+        runWithLinkClosed(&screen, screen.link, ScreenKind::FinalChecks);
+        QVERIFY(screen.isVisible());
+        QTRY_COMPARE(screen.connections, 2);
+        handOver(&screen, screen.link, ScreenKind::PreCheck);
+        QCOMPARE(whileNextRan, (QStringList{QString("%1, hidden, link closed").arg(int(ScreenKind::FinalChecks)),
+                                            QString("%1, hidden, link closed").arg(int(ScreenKind::PreCheck))}));
+        QVERIFY(!screen.isVisible());
+        QTRY_COMPARE(server.openConnections(), 0);
+        QVERIFY(messages.shown().isEmpty());
     }
 
     void liveClock()

@@ -108,13 +108,3 @@ struct ScreenTest
     ScreenWatcher watcher;
     Screen screen;
 };
-
-// Closes every screen of this class as soon as it opens, noting whether the
-// screen under test had given way to it by then.
-inline void closeWhenOpened(ScreenWatcher &watcher, const QString &className, QWidget &underTest, bool &gaveWay)
-{
-    watcher.onScreen(className, [&underTest, &gaveWay](QWidget *opened) {
-        gaveWay = !underTest.isVisible();
-        opened->close();
-    });
-}
