@@ -5,6 +5,8 @@
 #include <QDebug>
 #include <QMutexLocker>
 
+#include <algorithm>
+
 namespace {
 
 // A terminal in use is written back at most this often; idle times are
@@ -61,10 +63,13 @@ std::optional<qint64> TerminalSessions::userAt(const QHostAddress &address)
 {
     const QString key = addressKey(address);
     const qint64 now = clock.now();
+    const Lookup<StoredSession> stored = records.find(key);
     std::optional<qint64> user;
     bool storeUse = false;
     {
         const QMutexLocker lock(&mutex);
+        if (!stored.failed())
+            follow(key, stored);
         const auto found = live.find(key);
         if (found == live.end())
             return std::nullopt;
@@ -85,6 +90,20 @@ std::optional<qint64> TerminalSessions::userAt(const QHostAddress &address)
     if (storeUse)
         records.touch(key, toSeconds(now));
     return user;
+}
+
+void TerminalSessions::follow(const QString &key, const Lookup<StoredSession> &stored)
+{
+    if (!stored.found()) {
+        live.remove(key);
+        return;
+    }
+    const qint64 storedUse = stored->lastUsedAt * 1000;
+    const auto found = live.find(key);
+    if (found == live.end() || found->userId != stored->userId)
+        live.insert(key, {stored->userId, storedUse, storedUse});
+    else
+        found->lastUsed = std::max(found->lastUsed, storedUse);
 }
 
 void TerminalSessions::end(const QHostAddress &address)

@@ -14,7 +14,9 @@ class Clock;
 // unit the server trusts is the peer address a login succeeded from: one
 // user at a time per address, until another login there or until the
 // terminal has been idle for the idle time. Sessions are kept in the
-// database, so a restart of the server logs nobody out.
+// database, so a restart of the server logs nobody out, and servers that
+// share one database share them: the stored session decides who works at
+// a terminal, whichever server the login went to.
 //
 // Used on the event loop's thread, except hasLiveSession(), which any
 // thread may call.
@@ -28,7 +30,8 @@ public:
     bool open(const QHostAddress &address, qint64 userId);
 
     // The user logged in at the address, as a user id; nothing when no
-    // session is live there. Counts as use of the terminal.
+    // session is live there. Counts as use of the terminal. Reads the
+    // stored session; memory stands in only when the database fails.
     std::optional<qint64> userAt(const QHostAddress &address);
 
     void end(const QHostAddress &address);
@@ -47,6 +50,8 @@ private:
         qint64 lastStored = 0; // the last use written to the database
     };
     bool isLive(const Session &session, qint64 now) const;
+    // Brings the session kept in memory in line with the stored one.
+    void follow(const QString &key, const Lookup<StoredSession> &stored);
 
     SessionRecords records;
     Clock &clock;

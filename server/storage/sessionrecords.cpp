@@ -14,6 +14,18 @@ std::optional<QList<StoredSession>> SessionRecords::all() const
     return sessions;
 }
 
+Lookup<StoredSession> SessionRecords::find(const QString &address) const
+{
+    QSqlQuery query = store.prepare(
+        QStringLiteral("SELECT user_id, last_used_at FROM terminal_sessions WHERE peer_address = :address"));
+    query.bindValue(QStringLiteral(":address"), address);
+    if (!Store::execute(query))
+        return Lookup<StoredSession>::failure();
+    if (!query.next())
+        return Lookup<StoredSession>::missing();
+    return Lookup<StoredSession>::of({address, query.value(0).toLongLong(), query.value(1).toLongLong()});
+}
+
 bool SessionRecords::open(const QString &address, qint64 userId, qint64 now)
 {
     return store.transaction([&] {

@@ -25,6 +25,7 @@ public:
     { }
 
     std::optional<QList<StoredSession>> all() const;
+    Lookup<StoredSession> find(const QString &address) const;
 
     // Starts the user's session at the address, ending any other there.
     bool open(const QString &address, qint64 userId, qint64 now);

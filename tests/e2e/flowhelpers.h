@@ -1,5 +1,6 @@
 #pragma once
 
+#include "testdatabase.h"
 #include "widgetlookup.h"
 
 #include <QAbstractButton>
@@ -56,11 +57,9 @@ inline QVariant binOrderValue(const QString &expression, const QString &binId)
                       {binId});
 }
 
-// Opens the server's database for reading, as the default connection.
-inline bool openServerDatabase(const QString &path)
+// Opens the server's database (its --db location) for reading, as the
+// default connection.
+inline bool openServerDatabase(const QString &location)
 {
-    QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
-    database.setDatabaseName(path);
-    database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-    return database.open();
+    return TestDatabase::openReader(location, QLatin1String(QSqlDatabase::defaultConnection));
 }

@@ -109,6 +109,11 @@ QVariant InProcessServer::queryValue(const QString &sql, const QVariantList &val
     return query.value(0);
 }
 
+QStringList InProcessServer::rows(const QString &sql, const QVariantList &values)
+{
+    return storedRows(*database, sql, values);
+}
+
 void ServerTestCase::init()
 {
     client = server.connect();

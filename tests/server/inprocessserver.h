@@ -65,6 +65,8 @@ public:
     bool execute(const QString &sql, const QVariantList &values = {});
     // The first column of the first row of a query, or an invalid value.
     QVariant queryValue(const QString &sql, const QVariantList &values = {});
+    // The rows of a query, read as storedRows() does.
+    QStringList rows(const QString &sql, const QVariantList &values = {});
 
 private:
     bool start();

@@ -28,7 +28,15 @@ bool accepts(quint16 port)
 } // namespace
 
 ServerProcess::ServerProcess(QStringList extraArguments)
-    : extraArguments(std::move(extraArguments))
+    : database(std::make_shared<TestDatabase>())
+    , extraArguments(std::move(extraArguments))
+{
+    process.setProcessChannelMode(QProcess::MergedChannels);
+}
+
+ServerProcess::ServerProcess(const ServerProcess &sameDatabase, QStringList extraArguments)
+    : database(sameDatabase.database)
+    , extraArguments(std::move(extraArguments))
 {
     process.setProcessChannelMode(QProcess::MergedChannels);
 }
@@ -91,7 +99,7 @@ bool ServerProcess::logIn(const QString &user)
 
 QString ServerProcess::databasePath() const
 {
-    return database.location();
+    return database->location();
 }
 
 QString ServerProcess::output() const

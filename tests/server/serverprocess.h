@@ -4,6 +4,8 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <memory>
+
 // The repair-server program run for a test: its own database (see
 // TestDatabase), on a free loopback port, with the demo shop.
 class ServerProcess
@@ -11,6 +13,8 @@ class ServerProcess
 public:
     // extraArguments: further options of the program (TLS, for example).
     explicit ServerProcess(QStringList extraArguments = {});
+    // A second server program on the database of another.
+    ServerProcess(const ServerProcess &sameDatabase, QStringList extraArguments = {});
     ~ServerProcess();
 
     // Starts the program and waits until it accepts connections.
@@ -32,7 +36,7 @@ public:
     QString output() const;
 
 private:
-    TestDatabase database;
+    std::shared_ptr<TestDatabase> database;
     QStringList extraArguments;
     QProcess process;
     quint16 serverPort = 0;

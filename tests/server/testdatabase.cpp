@@ -6,6 +6,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -16,17 +17,24 @@ QString clusterAddress()
     return qEnvironmentVariable("REPAIR_TEST_POSTGRES");
 }
 
+// A connection to a database of the test cluster, as its address names it
+// (postgresql://USER@/DBNAME?host=SOCKET_FOLDER); not opened yet.
+QSqlDatabase postgresConnection(const QUrl &url, const QString &connectionName)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    db.setHostName(QUrlQuery(url).queryItemValue(QStringLiteral("host")));
+    db.setUserName(url.userName());
+    db.setDatabaseName(url.path().mid(1));
+    return db;
+}
+
 // Runs one statement on the cluster's maintenance database.
 bool onCluster(const QString &sql)
 {
-    const QUrl url(clusterAddress());
     const QString name = QStringLiteral("test-cluster");
     bool done = false;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(QUrlQuery(url).queryItemValue(QStringLiteral("host")));
-        db.setUserName(url.userName());
-        db.setDatabaseName(url.path().mid(1));
+        QSqlDatabase db = postgresConnection(QUrl(clusterAddress()), name);
         if (db.open()) {
             QSqlQuery query(db);
             done = query.exec(sql);
@@ -77,6 +85,16 @@ TestDatabase::~TestDatabase()
         onCluster(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(postgresName));
 }
 
+bool TestDatabase::openReader(const QString &location, const QString &connectionName)
+{
+    if (Store::isPostgresAddress(location))
+        return postgresConnection(QUrl(location), connectionName).open();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.setDatabaseName(location);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    return db.open();
+}
+
 std::unique_ptr<Store> TestDatabase::open(QString *error) const
 {
     if (address.isEmpty()) {
@@ -85,4 +103,21 @@ std::unique_ptr<Store> TestDatabase::open(QString *error) const
         return nullptr;
     }
     return Store::open(address, error);
+}
+
+QStringList storedRows(Store &store, const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query = store.prepare(sql);
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    if (!Store::execute(query))
+        return {QStringLiteral("<query failed>")};
+    QStringList rows;
+    while (query.next()) {
+        QStringList row;
+        for (int column = 0; column < query.record().count(); ++column)
+            row.append(query.isNull(column) ? QString() : query.value(column).toString());
+        rows.append(row.join(QLatin1Char('|')));
+    }
+    return rows;
 }

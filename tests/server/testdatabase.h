@@ -26,8 +26,18 @@ public:
 
     std::unique_ptr<Store> open(QString *error) const;
 
+    // Opens a connection, under connectionName, to the database that
+    // location names (as location() gives it), to read what a server stored
+    // there while it runs.
+    static bool openReader(const QString &location, const QString &connectionName);
+
 private:
     QTemporaryDir folder;
     QString address;
     QString postgresName;
 };
+
+// The rows of a query on store, each its values joined by "|" (NULL as
+// nothing): stored data read alike on every database, without SQL that
+// only one of them knows.
+QStringList storedRows(Store &store, const QString &sql, const QVariantList &values = {});

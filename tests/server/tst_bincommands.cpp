@@ -65,16 +65,13 @@ private:
                                      .arg(column),
                                  {names["BIN"], repairId});
     }
-    // Everything the bin commands store, in one text.
-    QString snapshot()
+    // Everything the bin commands store.
+    QStringList snapshot()
     {
-        return server
-            .queryValue(
-                "SELECT (SELECT COUNT(*) FROM bins) || '/' || (SELECT COUNT(*) || ':' || TOTAL(status) FROM bin_orders)"
-                " || '/' || (SELECT COUNT(*) || ':' || IFNULL(GROUP_CONCAT(repair_code || materials || time_text), '')"
-                " FROM bin_repair_lines) || '/' || (SELECT COUNT(*) || ':' || COUNT(end_time) FROM order_time_stamps)"
-                " || '/' || (SELECT COUNT(*) FROM pre_checks) || '/' || (SELECT COUNT(*) FROM final_checks)")
-            .toString();
+        return server.rows("SELECT COUNT(*) FROM bins") + server.rows("SELECT id, status FROM bin_orders ORDER BY id")
+               + server.rows("SELECT repair_code, materials, time_text FROM bin_repair_lines ORDER BY id")
+               + server.rows("SELECT id, end_time FROM order_time_stamps ORDER BY id")
+               + server.rows("SELECT (SELECT COUNT(*) FROM pre_checks), (SELECT COUNT(*) FROM final_checks)");
     }
 
     const QString fe = QStringLiteral("Front End Repair");
@@ -166,7 +163,7 @@ void BinCommandsTest::linesAreEditedOnceAndRemovedByCodeAndMaterials()
 
     // Refused edits, of a line that is not there and of another user's
     // order, and the saves that follow them store nothing.
-    const QString before = snapshot();
+    const QStringList before = snapshot();
     for (const auto &[user, oldMaterials] : {std::pair("worker", "No such"), {"other", "Seam"}}) {
         entry = server.connect();
         entry->send("EditBinRepair", QString(user), fe, bin, "1", "FEC2", oldMaterials, "FEC2", "Weld", "1:0");
@@ -234,7 +231,7 @@ void BinCommandsTest::totalIsTheSumOfClosedStamps()
     // Half an hour, an hour and a half, and one still open that counts nothing yet.
     QVERIFY(server.execute(
         "INSERT INTO order_time_stamps (bin_order_id, user_id, start_time, end_time) SELECT ?, id, column1, column2"
-        " FROM users, (VALUES (1000, 2800), (5000, 10400), (20000, NULL)) WHERE user_name = 'worker'",
+        " FROM users, (VALUES (1000, 2800), (5000, 10400), (20000, NULL)) AS stamps WHERE user_name = 'worker'",
         {orderValue("id")}));
     QCOMPARE(ask("GetBinTotalTime", {"checker", "BIN", "1", fe}, "s"), (QStringList{"GetBinTotalTime", "2.00"}));
     QCOMPARE(ask("GetBinTime", {"checker", fe, "BIN", "1"}, "s"), (QStringList{"GetBinTime", "2.00"}));
@@ -332,7 +329,7 @@ void BinCommandsTest::ordersMoveOnlyAlongTheirLifecycle()
     QFETCH(QString, statusAfter);
     QVERIFY(!startOrder("worker", "4", "None", workType).isEmpty());
     putAt(status);
-    const QString before = snapshot();
+    const QStringList before = snapshot();
     QCOMPARE(ask(command, arguments), QStringList{reply});
     QCOMPARE(orderValue("status || CASE WHEN finished_at IS NULL THEN '' ELSE ' finished' END").toString(),
              statusAfter);
@@ -379,7 +376,7 @@ void BinCommandsTest::badRequestsStoreNothing()
     addLine("FEC1", "Lid", "0:30");
     names["STAMP"] = ask("SetStartTime", {"worker", fe, "BIN", "1"}, "ss").value(1);
     QVERIFY(!names["STAMP"].isEmpty());
-    const QString before = snapshot();
+    const QStringList before = snapshot();
     QCOMPARE(ask(command, arguments), QStringList{"Error"});
     QCOMPARE(snapshot(), before);
 }

@@ -58,9 +58,10 @@ void FinishedOrdersTest::initTestCase()
     for (const char *user : {"anna", "bert", "carl", "dora"})
         QVERIFY(server.addUser(user, 1, "unused"));
 
-    QVERIFY(server.execute("INSERT INTO bins (id, bin_id, work_type, created_at) VALUES"
-                           " (1, 'KD100', 'Front End Repair', 0), (2, 'KD200', 'Front End Repair', 0),"
-                           " (3, 'ROR300', 'Roll Off Repair', 0)"));
+    // Bins 1 to 3, numbered by the database, so that it goes on from there.
+    QVERIFY(server.execute("INSERT INTO bins (bin_id, work_type, created_at) VALUES"
+                           " ('KD100', 'Front End Repair', 0), ('KD200', 'Front End Repair', 0),"
+                           " ('ROR300', 'Roll Off Repair', 0)"));
     // bert's KD200 and KD100 (repair 4) were finished in the same second, KD100 recorded later.
     addBinOrder(1, 1, "bert", 6, 1);
     addBinOrder(2, 1, "bert", 4, 3);

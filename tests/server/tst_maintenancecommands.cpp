@@ -51,16 +51,14 @@ private:
         const auto terminal = server.connect(QHostAddress(QStringLiteral("127.0.2.1")));
         return terminal->ask("Login", {userName, wire::passwordDigest(password)}).value(0);
     }
-    // Everything these commands store, in one text.
-    QString snapshot()
+    // Everything these commands store.
+    QStringList snapshot()
     {
-        return server
-            .queryValue("SELECT (SELECT GROUP_CONCAT(user_name || first_name || last_name || permission_level || active"
-                        " || IFNULL(department_id, '-') || password_hash) FROM users) || '/' || (SELECT"
-                        " GROUP_CONCAT(code_list || code || code_type || description || IFNULL(removed_at, '-'))"
-                        " FROM repair_codes) || '/' || (SELECT GROUP_CONCAT(name || IFNULL(removed_at, '-'))"
-                        " FROM departments) || '/' || (SELECT COUNT(*) FROM audit_log)")
-            .toString();
+        return server.rows("SELECT user_name, first_name, last_name, permission_level, active, department_id,"
+                           " password_hash FROM users ORDER BY id")
+               + server.rows("SELECT code_list, code, code_type, description, removed_at FROM repair_codes ORDER BY id")
+               + server.rows("SELECT name, removed_at FROM departments ORDER BY id")
+               + server.rows("SELECT COUNT(*) FROM audit_log");
     }
 
     std::map<QString, std::unique_ptr<ServerTestClient>> terminals;
@@ -157,7 +155,7 @@ void MaintenanceCommandsTest::refusedRequestsChangeNothing()
 {
     QFETCH(QString, command);
     QFETCH(QStringList, arguments);
-    const QString before = snapshot();
+    const QStringList before = snapshot();
     QCOMPARE(manager(command, arguments), QStringList{"Error"});
     QCOMPARE(snapshot(), before);
 }
@@ -184,7 +182,7 @@ void MaintenanceCommandsTest::addedUserLogsInAndAddRefusalsAreWords()
         {{"eve", "pw", "", "", "Paint", "2"}, "UnknownDepartment"},
         {{"eve", "pw", "", "", "", "0"}, "InvalidPermission"},
     };
-    const QString before = snapshot();
+    const QStringList before = snapshot();
     for (const auto &[arguments, word] : refused)
         QCOMPARE(manager("AddUser", arguments), (QStringList{"AddUser", word}));
     QCOMPARE(snapshot(), before);
@@ -223,7 +221,7 @@ void MaintenanceCommandsTest::shopCannotLockItselfOut()
 {
     // anna is the only active office account while the test desk steps aside.
     QVERIFY(server.execute("UPDATE users SET active = 0 WHERE user_name = 'desk'"));
-    const QString before = snapshot();
+    const QStringList before = snapshot();
     QCOMPARE(manager("RemoveUserInfo", {"anna"}), QStringList{"Error"});
     QCOMPARE(manager("EditUser", {"anna", "", "Anna", "Ames", "", "2"}), QStringList{"Error"});
     QCOMPARE(snapshot(), before);
@@ -262,10 +260,10 @@ void MaintenanceCommandsTest::auditKeepsWhoWhatBeforeAndAfter()
     QCOMPARE(as("desk", "ResetUserPassword", {"anna", wire::passwordDigest("new")}), QStringList{"ResetUserPassword"});
     const auto last = [this](int back) {
         return server
-            .queryValue("SELECT actor || '|' || command || '|' || subject || '|' || IFNULL(before_value, '') || '|'"
-                        " || IFNULL(after_value, '') FROM audit_log ORDER BY id DESC LIMIT 1 OFFSET ?",
-                        {back})
-            .toString();
+            .rows("SELECT actor, command, subject, before_value, after_value FROM audit_log"
+                  " ORDER BY id DESC LIMIT 1 OFFSET ?",
+                  {back})
+            .value(0);
     };
     QCOMPARE(last(1), QStringLiteral("desk|EditRepairCode|repair code FER FEC1|{\"description\":\"New lid\",\"type\":"
                                      "\"Lid\"}|{\"description\":\"Lid and rod\",\"type\":\"Lid\"}"));

@@ -75,13 +75,15 @@ private slots:
 private:
     QString file(const QString &name) const { return folder.filePath(name); }
     // A database with the schema and the rows the export tests read.
-    bool makeShop(const QString &path);
+    static bool makeShop(const TestDatabase &shop);
 
     QTemporaryDir folder;
 };
 
 void OfficeFilesTest::backupDuringWritesKeepsEveryAcknowledgedWrite()
 {
+    if (TestDatabase::onPostgres())
+        QSKIP("PostgreSQL databases are backed up with pg_dump");
     ServerProcess server;
     QVERIFY2(server.start(), qPrintable(server.output()));
     ServerTestClient client;
@@ -123,10 +125,10 @@ void OfficeFilesTest::backupDuringWritesKeepsEveryAcknowledgedWrite()
     QVERIFY2(output.contains("exists already"), qPrintable(output));
 }
 
-bool OfficeFilesTest::makeShop(const QString &path)
+bool OfficeFilesTest::makeShop(const TestDatabase &shop)
 {
     QString error;
-    const auto store = Store::openSqlite(path, &error);
+    const auto store = shop.open(&error);
     if (!store)
         return false;
     const QStringList statements = {
@@ -175,8 +177,9 @@ bool OfficeFilesTest::makeShop(const QString &path)
 
 void OfficeFilesTest::hoursExport()
 {
-    const QString shop = file("hours.sqlite");
-    QVERIFY(makeShop(shop));
+    const TestDatabase database;
+    QVERIFY(makeShop(database));
+    const QString shop = database.location();
     const QString csv = file("hours.csv");
     QCOMPARE(ServerProcess::runOnce({"--db", shop, "--export-hours", "2026-03-02", "2026-03-03", "--output", csv}), 0);
     const QList<QStringList> rows = readCsv(csv);
@@ -201,8 +204,9 @@ void OfficeFilesTest::hoursExport()
 
 void OfficeFilesTest::ordersExport()
 {
-    const QString shop = file("orders.sqlite");
-    QVERIFY(makeShop(shop));
+    const TestDatabase database;
+    QVERIFY(makeShop(database));
+    const QString shop = database.location();
     const QString csv = file("orders.csv");
     QCOMPARE(ServerProcess::runOnce({"--db", shop, "--export-orders", "2026-03-01", "2026-03-31", "--output", csv}), 0);
     // The removed order and the one still open are not finished work.

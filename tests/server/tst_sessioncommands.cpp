@@ -100,7 +100,7 @@ void SessionCommandsTest::numberOfOrdersCountsOrdersWaitingForCheck()
     QVERIFY(server.execute(
         "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at, removed_at)"
         " SELECT 1, column1, (SELECT id FROM users WHERE user_name = 'carl'), 'Front End Repair', column2, 0,"
-        " column3 FROM (VALUES (1, 4, NULL), (2, 4, NULL), (3, 5, NULL), (4, 1, NULL), (5, 4, 100))"));
+        " column3 FROM (VALUES (1, 4, NULL), (2, 4, NULL), (3, 5, NULL), (4, 1, NULL), (5, 4, 100)) AS orders"));
     QCOMPARE(client->ask("GetNumberOfOrders", {}, "s"), (QStringList{"NumberOfOrders", "2"}));
 }
 
