@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -37,6 +38,25 @@ inline QStringList itemTexts(const QListWidget *list)
     for (int row = 0; row < list->count(); ++row)
         texts << list->item(row)->text();
     return texts;
+}
+
+// Whether every column shows its header and its cells whole, in the fonts
+// the table really uses, and the columns together fill the table's width
+// (or scroll, when the headers alone are wider than the table).
+inline bool columnsShowWholeTexts(const QTableView *table)
+{
+    const QAbstractItemModel *model = table->model();
+    const QHeaderView *header = table->horizontalHeader();
+    int total = 0;
+    for (int column = 0; column < model->columnCount(); ++column) {
+        int needed = header->fontMetrics().horizontalAdvance(model->headerData(column, Qt::Horizontal).toString());
+        for (int row = 0; row < model->rowCount(); ++row)
+            needed = qMax(needed, table->fontMetrics().horizontalAdvance(model->index(row, column).data().toString()));
+        if (table->columnWidth(column) < needed)
+            return false;
+        total += table->columnWidth(column);
+    }
+    return total >= table->viewport()->width();
 }
 
 inline void selectRow(QTableView *table, int row)
