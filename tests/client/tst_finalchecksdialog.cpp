@@ -90,6 +90,24 @@ private slots:
         QCOMPARE(state.timeStampId(), 0);
     }
 
+    // Ticks a gloved finger can hit: as tall as a line of the screen's font,
+    // and a press anywhere in a tick's box ticks it.
+    void ticksAreLargeAndTheirBoxesPressable()
+    {
+        Checks c;
+        for (QCheckBox *box : c.boxes()) {
+            QStyleOptionButton option;
+            option.initFrom(box);
+            const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+            QVERIFY(indicator.height() >= QFontMetrics(c.screen.font()).height());
+        }
+        auto *idBox = child<QWidget>(&c.screen, "groupBox_3");
+        QTest::mouseClick(idBox, Qt::LeftButton, {}, QPoint(idBox->width() - 3, idBox->height() / 2));
+        QVERIFY(c.boxes().first()->isChecked());
+        QTest::mouseClick(idBox, Qt::LeftButton, {}, QPoint(3, 3));
+        QVERIFY(!c.boxes().first()->isChecked());
+    }
+
     // A review never ends the worker's timing.
     void reviewShowsTheStoredChecks_data()
     {

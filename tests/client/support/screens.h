@@ -2,6 +2,7 @@
 
 #include "app/screenfactory.h"
 #include "core/appstate.h"
+#include "core/terminallook.h"
 #include "fakeserver.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
@@ -88,13 +89,14 @@ inline QByteArray textFrame(const QString &tag, const QStringList &fields)
     return writer.frame();
 }
 
-// Where every test starts: screens open the program's own screens; anna
-// logged in on her own front-end bin KD1234 (size 4, code list FER, repair
-// 17) at its start, no review, no timing, nothing continued, and custom job
-// 31 "Tank_repair" for Acme at hand.
+// Where every test starts: screens open the program's own screens in the
+// program's own look; anna logged in on her own front-end bin KD1234 (size
+// 4, code list FER, repair 17) at its start, no review, no timing, nothing
+// continued, and custom job 31 "Tank_repair" for Acme at hand.
 inline void resetClient()
 {
     Navigation::setFactory(createScreen);
+    TerminalLook::apply();
     AppState &state = AppState::instance();
     state.setUser("anna", "digest");
     state.setLoggedIn(true);
