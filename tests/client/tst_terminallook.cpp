@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QMessageBox>
 #include <QStandardItemModel>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -73,6 +74,30 @@ private slots:
         QHelpEvent hover(QEvent::ToolTip, cell.center(), s.table->viewport()->mapToGlobal(cell.center()));
         QApplication::sendEvent(s.table->viewport(), &hover);
         QCOMPARE(QToolTip::text(), shownWhole ? QString() : materials);
+    }
+
+    // A box reads at its screen's size: its font, half its width, all its text.
+    void messageBoxesTakeTheirScreensSize()
+    {
+        UserMessages::setPresenter({});
+        TableScreen s(1000);
+        QFont seen;
+        int boxWidth = 0;
+        bool wholeText = false;
+        QTimer::singleShot(0, [&]() {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            seen = box->font();
+            boxWidth = box->width();
+            const auto *label = box->findChild<QLabel *>("qt_msgbox_label");
+            wholeText = label->height() >= label->heightForWidth(label->width());
+            box->accept();
+        });
+        UserMessages::ask(&s.screen, "You are currently not clocked in!\nWould you like to clock in now?",
+                          QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Yes);
+        QCOMPARE(seen.pointSize(), 28);
+        QVERIFY(boxWidth >= 500);
+        QVERIFY(wholeText);
     }
 };
 
