@@ -145,7 +145,7 @@ void FinalChecksDialog::on_pushButton_Submit_clicked()
 {
     for (const Measurement &measurement : measurements()) {
         const QString text = measurement.edit->text();
-        if (text.isEmpty() || !isInches(text, measurement.mostInches)) {
+        if (!isInches(text, measurement.mostInches)) {
             UserMessages::show(this,
                                QString::fromLatin1(text.isEmpty() ? measurement.missing : measurement.notANumber));
             return;
