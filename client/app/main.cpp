@@ -1,4 +1,5 @@
 #include "core/appstate.h"
+#include "core/terminallook.h"
 #include "mainwindow.h"
 #include "screenfactory.h"
 
@@ -66,6 +67,7 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("repair-client"));
+    TerminalLook::apply();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Shop-floor client of the bin repair system."));

@@ -37,7 +37,8 @@ MainWindow::MainWindow(QWidget *parent)
     showMaximized();
     hide();
     logIn();
-    show();
+    // A window manager forgets the maximized state of a hidden window.
+    showMaximized();
     ui->label_Orders->setText(QString());
     ui->pushButton_Orders->setEnabled(false);
     ui->pushButton_Orders->hide();
@@ -154,7 +155,7 @@ void MainWindow::runChildScreen(ScreenKind screen, LinkWhileOpen linkWhileOpen, 
         AppState::instance().setWorkType(workType);
     hide();
     Navigation::run(screen);
-    show();
+    showMaximized();
     if (linkWhileOpen == LinkWhileOpen::Closed)
         link->reopen();
 }
@@ -200,7 +201,7 @@ void MainWindow::on_pushButton_LogOut_clicked()
     state.setOrderOwner(QString());
     hide();
     logIn();
-    show();
+    showMaximized();
     link->reopen();
 }
 

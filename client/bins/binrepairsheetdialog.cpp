@@ -5,6 +5,7 @@
 #include "core/binordermode.h"
 #include "core/handover.h"
 #include "core/serverlink.h"
+#include "core/tablecolumns.h"
 #include "core/usermessages.h"
 #include "wire/commands.h"
 #include "wire/fieldreader.h"
@@ -38,6 +39,7 @@ BinRepairSheetDialog::BinRepairSheetDialog(QWidget *parent)
     repairModel->setHorizontalHeaderLabels(
         {QStringLiteral("Repair Code"), QStringLiteral("Materials"), QStringLiteral("Time")});
     ui->tableView->setModel(repairModel);
+    fitColumnsToContents(ui->tableView);
     handleReplies();
     showMaximized();
     link->whenConnected([this]() { onConnected(); });
@@ -157,7 +159,7 @@ void BinRepairSheetDialog::showRepairRows(const QString &size, const QVector<Rep
     delete oldSelection;
     delete repairModel;
     repairModel = model;
-    ui->tableView->resizeColumnToContents(1);
+    fitColumnsToContents(ui->tableView);
 }
 
 void BinRepairSheetDialog::timingStarted(const QString &stampId, const QString &hours)

@@ -10,12 +10,30 @@
 #include "wire/orderstatus.h"
 #include "wire/replytags.h"
 
+#include <QRegularExpressionValidator>
+
+namespace {
+
+// Whole inches with at most two decimals after a point, as typed.
+const QRegularExpression InchesPattern(QRegularExpression::anchoredPattern(QStringLiteral("\\d{0,3}(\\.\\d{0,2})?")));
+
+bool isInches(const QString &text, double mostInches)
+{
+    bool ok = false;
+    const double inches = text.toDouble(&ok);
+    return ok && InchesPattern.match(text).hasMatch() && inches > 0 && inches <= mostInches;
+}
+
+} // namespace
+
 FinalChecksDialog::FinalChecksDialog(QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::FinalChecksDialog)
     , link(new ServerLink(this, ServerLink::AfterLoss::ExitProgram, QStringLiteral("Error: ")))
 {
     ui->setupUi(this);
+    for (const Measurement &measurement : measurements())
+        measurement.edit->setValidator(new QRegularExpressionValidator(InchesPattern, measurement.edit));
     handleReplies();
     showMaximized();
     link->whenConnected([this]() { onConnected(); });
@@ -58,6 +76,17 @@ void FinalChecksDialog::showStoredChecks(const QString &lidSize, const QString &
     ui->lineEdit->setText(lidTabWidth);
     for (const Check &check : checks())
         check.box->setChecked(true);
+}
+
+// The two lid lengths in the order Submit reports them.
+QList<FinalChecksDialog::Measurement> FinalChecksDialog::measurements() const
+{
+    return {
+        {ui->lineEdit_LidSize, "Please enter Lid Size",
+         "Lid Size must be a number of inches, more than 0 and at most 120", 120},
+        {ui->lineEdit, "Please enter Lid Tab Width",
+         "Lid Tab Width must be a number of inches, more than 0 and at most 12", 12},
+    };
 }
 
 // The eight checks in the order Submit reports them.
@@ -114,13 +143,13 @@ void FinalChecksDialog::finish()
 
 void FinalChecksDialog::on_pushButton_Submit_clicked()
 {
-    if (ui->lineEdit_LidSize->text().isEmpty()) {
-        UserMessages::show(this, QStringLiteral("Please enter Lid Size"));
-        return;
-    }
-    if (ui->lineEdit->text().isEmpty()) {
-        UserMessages::show(this, QStringLiteral("Please enter Lid Tab Width"));
-        return;
+    for (const Measurement &measurement : measurements()) {
+        const QString text = measurement.edit->text();
+        if (!isInches(text, measurement.mostInches)) {
+            UserMessages::show(this,
+                               QString::fromLatin1(text.isEmpty() ? measurement.missing : measurement.notANumber));
+            return;
+        }
     }
     for (const Check &check : checks()) {
         if (!check.box->isChecked()) {

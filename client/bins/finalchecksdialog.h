@@ -6,6 +6,7 @@ namespace Ui {
 class FinalChecksDialog;
 }
 class QCheckBox;
+class QLineEdit;
 class ServerLink;
 
 // The last step of a bin repair: the lid size, the lid tab width and eight
@@ -32,9 +33,18 @@ private:
         QCheckBox *box;
         const char *message;
     };
+    // A length in inches, with the messages for a missing or a wrong one.
+    struct Measurement
+    {
+        QLineEdit *edit;
+        const char *missing;
+        const char *notANumber;
+        double mostInches;
+    };
 
     void handleReplies();
     void showStoredChecks(const QString &lidSize, const QString &lidTabWidth);
+    QList<Measurement> measurements() const;
     QList<Check> checks() const;
     void statusChanged();
     void checksSaved();

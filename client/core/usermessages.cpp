@@ -1,5 +1,7 @@
 #include "usermessages.h"
 
+#include "screensizedbox.h"
+
 #include <QInputDialog>
 
 #include <cstdio>
@@ -13,15 +15,17 @@ QMessageBox::StandardButton showModalBox(QWidget *parent, const MessageRequest &
     box.setText(request.text);
     box.setStandardButtons(request.buttons);
     box.setDefaultButton(request.defaultButton);
+    sizeLikeScreen(box, parent);
     return QMessageBox::StandardButton(box.exec());
 }
 
 QString askModalText(QWidget *parent, const TextRequest &request)
 {
-    bool accepted = false;
-    const QString text
-        = QInputDialog::getText(parent, request.title, request.prompt, QLineEdit::Normal, QString(), &accepted);
-    return accepted ? text : QString();
+    QInputDialog box(parent);
+    box.setWindowTitle(request.title);
+    box.setLabelText(request.prompt);
+    sizeLikeScreen(box, parent);
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 UserMessages::Presenter &presenter()

@@ -4,6 +4,7 @@
 #include "core/appstate.h"
 #include "core/navigation.h"
 #include "core/serverlink.h"
+#include "core/tablecolumns.h"
 #include "core/usermessages.h"
 #include "wire/fieldreader.h"
 #include "wire/frame.h"
@@ -38,6 +39,7 @@ CustomJobSheetDialog::CustomJobSheetDialog(QWidget *parent)
     repairModel->setHorizontalHeaderLabels(
         {QStringLiteral("Repair Description"), QStringLiteral("Materials"), QStringLiteral("Time")});
     ui->tableView_Repairs->setModel(repairModel);
+    fitColumnsToContents(ui->tableView_Repairs);
     handleReplies();
     showMaximized();
     link->whenConnected([this]() { onConnected(); });
@@ -97,7 +99,6 @@ void CustomJobSheetDialog::showRepairLines(const QVector<RepairLine> &lines)
     repairModel->removeRows(0, repairModel->rowCount());
     for (const auto &[description, materials, time] : lines)
         repairModel->appendRow({new QStandardItem(description), new QStandardItem(materials), new QStandardItem(time)});
-    ui->tableView_Repairs->resizeColumnToContents(1);
 }
 
 // A job under review shows its booked total; a worker's job that has no

@@ -67,6 +67,7 @@ private slots:
         QTRY_COMPARE(s.messages.shownTexts(), QStringList{"Error Surprise"});
         QCOMPARE(s.table()->model()->rowCount(), 2);
         QCOMPARE(s.table()->model()->headerData(3, Qt::Horizontal).toString(), QString("UserName"));
+        QTRY_VERIFY(columnsShowWholeTexts(s.table()));
         QCOMPARE(s.label("label_Size"), QString("Size 6"));
 
         // Edit hands the chosen line over and clears it afterwards; with no row

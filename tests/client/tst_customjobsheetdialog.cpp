@@ -48,6 +48,7 @@ private slots:
         s.answerLines();
         press(s.screen, "pushButton_Add");
         QTRY_COMPARE(s.table()->model()->rowCount(), 2);
+        QTRY_VERIFY(columnsShowWholeTexts(s.table()));
         selectRow(s.table(), 1);
         press(s.screen, "pushButton_Edit");
         QCOMPARE(linesSeen, (QStringList{"||", "Paint|red paint|0:45"}));

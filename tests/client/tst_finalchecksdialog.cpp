@@ -90,6 +90,67 @@ private slots:
         QCOMPARE(state.timeStampId(), 0);
     }
 
+    // Lengths are typed as inches; Submit names the one that is not a sensible number.
+    void lidLengthsAreInches_data()
+    {
+        QTest::addColumn<QString>("lidSize");
+        QTest::addColumn<QString>("lidTabWidth");
+        QTest::addColumn<QString>("shownLidSize");
+        QTest::addColumn<QString>("message");
+        const QString lidSizeWrong = "Lid Size must be a number of inches, more than 0 and at most 120";
+        const QString lidTabWidthWrong = "Lid Tab Width must be a number of inches, more than 0 and at most 12";
+        QTest::newRow("letters are not taken") << "2O.5 in"
+                                               << "1.25"
+                                               << "2.5"
+                                               << "Please check Bin ID";
+        QTest::newRow("no length") << "0"
+                                   << "1.25"
+                                   << "0" << lidSizeWrong;
+        QTest::newRow("too long a lid") << "121"
+                                        << "1.25"
+                                        << "121" << lidSizeWrong;
+        QTest::newRow("a point alone") << "20.5"
+                                       << "."
+                                       << "20.5" << lidTabWidthWrong;
+        QTest::newRow("too wide a tab") << "20.5"
+                                        << "12.5"
+                                        << "20.5" << lidTabWidthWrong;
+    }
+
+    void lidLengthsAreInches()
+    {
+        QFETCH(QString, lidSize);
+        QFETCH(QString, lidTabWidth);
+        QFETCH(QString, shownLidSize);
+        QFETCH(QString, message);
+        Checks c;
+        waitForLink(c.screen);
+        QTest::keyClicks(c.edit("lineEdit_LidSize"), lidSize);
+        QTest::keyClicks(c.edit("lineEdit"), lidTabWidth);
+        QCOMPARE(c.edit("lineEdit_LidSize")->text(), shownLidSize);
+        press(c.screen, "pushButton_Submit");
+        QCOMPARE(c.messages.shownTexts(), QStringList{message});
+        QVERIFY(c.server.requests().isEmpty());
+    }
+
+    // Ticks a gloved finger can hit: as tall as a line of the screen's font,
+    // and a press anywhere in a tick's box ticks it.
+    void ticksAreLargeAndTheirBoxesPressable()
+    {
+        Checks c;
+        for (QCheckBox *box : c.boxes()) {
+            QStyleOptionButton option;
+            option.initFrom(box);
+            const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+            QVERIFY(indicator.height() >= QFontMetrics(c.screen.font()).height());
+        }
+        auto *idBox = child<QWidget>(&c.screen, "groupBox_3");
+        QTest::mouseClick(idBox, Qt::LeftButton, {}, QPoint(idBox->width() - 3, idBox->height() / 2));
+        QVERIFY(c.boxes().first()->isChecked());
+        QTest::mouseClick(idBox, Qt::LeftButton, {}, QPoint(3, 3));
+        QVERIFY(!c.boxes().first()->isChecked());
+    }
+
     // A review never ends the worker's timing.
     void reviewShowsTheStoredChecks_data()
     {

@@ -23,6 +23,22 @@ class LoginDialogTest : public QObject
 private slots:
     void init() { AppState::instance().resetUser(); }
 
+    // The form sits in the middle of the maximized dialog, not along its top.
+    void formIsCentred()
+    {
+        Login l;
+        QTRY_VERIFY(l.screen.isVisible());
+        const auto within = [&l](const QString &name) {
+            auto *widget = child<QWidget>(&l.screen, name);
+            return QRect(widget->mapTo(&l.screen, QPoint(0, 0)), widget->size());
+        };
+        const QRect form = within("label_UserName").united(within("pushButton_Cancel"));
+        const QPoint middle = l.screen.rect().center();
+        QVERIFY(qAbs(form.center().x() - middle.x()) <= 2);
+        QVERIFY(qAbs(form.center().y() - middle.y()) <= l.screen.height() / 20);
+        QVERIFY(within("lineEdit_UserName").width() <= l.screen.width() * 3 / 5);
+    }
+
     void successRecordsTheUserAndClosesQuietly()
     {
         Login l;

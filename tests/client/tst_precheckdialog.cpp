@@ -63,6 +63,19 @@ private slots:
         QCOMPARE(messages.shown().size(), 4);
     }
 
+    // A press in a pair's box ticks the nearer of the two, which releases the other.
+    void pressingBesideATickTicksIt()
+    {
+        MessageScript messages;
+        FakeServer server;
+        PreCheckDialog dialog;
+        auto *lids = child<QWidget>(&dialog, "groupBox_Lids");
+        QTest::mouseClick(lids, Qt::LeftButton, {}, QPoint(lids->width() - 3, lids->height() - 3));
+        QCOMPARE(ticks(dialog), QString("-B----"));
+        QTest::mouseClick(lids, Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(ticks(dialog), QString("G-----"));
+    }
+
     void checkingOrderShowsTheStoredVerdicts()
     {
         MessageScript messages;

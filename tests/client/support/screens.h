@@ -2,6 +2,7 @@
 
 #include "app/screenfactory.h"
 #include "core/appstate.h"
+#include "core/terminallook.h"
 #include "fakeserver.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
@@ -11,6 +12,7 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -37,6 +39,25 @@ inline QStringList itemTexts(const QListWidget *list)
     for (int row = 0; row < list->count(); ++row)
         texts << list->item(row)->text();
     return texts;
+}
+
+// Whether every column shows its header and its cells whole, in the fonts
+// the table really uses, and the columns together fill the table's width
+// (or scroll, when the headers alone are wider than the table).
+inline bool columnsShowWholeTexts(const QTableView *table)
+{
+    const QAbstractItemModel *model = table->model();
+    const QHeaderView *header = table->horizontalHeader();
+    int total = 0;
+    for (int column = 0; column < model->columnCount(); ++column) {
+        int needed = header->fontMetrics().horizontalAdvance(model->headerData(column, Qt::Horizontal).toString());
+        for (int row = 0; row < model->rowCount(); ++row)
+            needed = qMax(needed, table->fontMetrics().horizontalAdvance(model->index(row, column).data().toString()));
+        if (table->columnWidth(column) < needed)
+            return false;
+        total += table->columnWidth(column);
+    }
+    return total >= table->viewport()->width();
 }
 
 inline void selectRow(QTableView *table, int row)
@@ -68,13 +89,14 @@ inline QByteArray textFrame(const QString &tag, const QStringList &fields)
     return writer.frame();
 }
 
-// Where every test starts: screens open the program's own screens; anna
-// logged in on her own front-end bin KD1234 (size 4, code list FER, repair
-// 17) at its start, no review, no timing, nothing continued, and custom job
-// 31 "Tank_repair" for Acme at hand.
+// Where every test starts: screens open the program's own screens in the
+// program's own look; anna logged in on her own front-end bin KD1234 (size
+// 4, code list FER, repair 17) at its start, no review, no timing, nothing
+// continued, and custom job 31 "Tank_repair" for Acme at hand.
 inline void resetClient()
 {
     Navigation::setFactory(createScreen);
+    TerminalLook::apply();
     AppState &state = AppState::instance();
     state.setUser("anna", "digest");
     state.setLoggedIn(true);
