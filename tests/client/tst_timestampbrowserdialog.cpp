@@ -25,6 +25,7 @@ struct Browser : ScreenTest<TimeStampBrowserDialog>
 {
     QComboBox *box(const char *name) { return child<QComboBox>(&screen, name); }
     QTableView *table() { return child<QTableView>(&screen, "tableView"); }
+    int rowCount() { return table()->model() ? table()->model()->rowCount() : 0; }
     QStringList row(int row)
     {
         QStringList texts;
@@ -66,7 +67,8 @@ private slots:
     void init()
     {
         resetClient();
-        ClockText::setNowForTesting(QDateTime({2019, 6, 15}, {12, 0, 0}));
+        ClockText::setNowForTesting(QDateTime({2021, 6, 15}, {12, 0, 0}));
+        AppState::instance().setTimeStampUser(QString(), 0);
     }
     void cleanupTestCase() { ClockText::setNowForTesting({}); }
 
@@ -158,9 +160,9 @@ private slots:
         answerUsers(b.server);
         b.server.answer("GetUserTimeStamps", annasPeriods());
         b.server.answer("GetAllUserTimeStamps", everyonesPeriods());
-        QTRY_COMPARE(b.box("comboBox_Year")->itemText(0), QString("2016"));
+        QTRY_COMPARE(AppState::instance().timeStampUser(1), QString("anna"));
         press(b.screen, "pushButton_Search");
-        QTRY_COMPARE(b.table()->model()->rowCount(), 3);
+        QTRY_COMPARE(b.rowCount(), 3);
         QCOMPARE(b.row(0), (QStringList{"4/3/2017 07:00:00", "4/3/2017 08:30:00", "1.5"}));
         QCOMPARE(b.row(1), (QStringList{"4/3/2017 13:05:09", "4/3/2017 15:20:09", "2.25"}));
         QCOMPARE(b.row(2), (QStringList{"4/3/2017 16:00:00", "Open", "0"}));
@@ -169,8 +171,8 @@ private slots:
         // Ticking All searches again at once, for every user.
         child<QCheckBox>(&b.screen, "checkBox_All")->click();
         QVERIFY(!b.box("comboBox_UserList")->isEnabled());
-        QVERIFY(!child<QPushButton>(&b.screen, "pushButton_Add")->isEnabled());
-        QTRY_COMPARE(b.table()->model()->rowCount(), 2);
+        QVERIFY(!child<QAbstractButton>(&b.screen, "pushButton_Add")->isEnabled());
+        QTRY_COMPARE(b.rowCount(), 2);
         QCOMPARE(b.row(1), (QStringList{"bob", "4/3/2017 13:05:09", "4/3/2017 15:20:09", "2.25"}));
         QCOMPARE(labelText(b.screen, "label_TotalTime"), QString("Total Time: 3.75"));
         QCOMPARE(b.server.commands().filter("TimeStamps"), (QStringList{"GetUserTimeStamps", "GetAllUserTimeStamps"}));
@@ -197,16 +199,16 @@ private slots:
                         allUsers ? everyonesPeriods() : annasPeriods());
         QStringList handedOver;
         b.watcher.onScreen("TimeStampEditorDialog", [&handedOver](QWidget *editor) {
-            handedOver << stateFields(&AppState::timeStampUser, 2).join(' ')
-                              + stateFields(&AppState::timeStampEdit, 4).join(' ');
+            handedOver
+                << (stateFields(&AppState::timeStampUser, 2) + stateFields(&AppState::timeStampEdit, 4)).join(' ');
             press(*editor, "pushButton_Cancel");
         });
-        QTRY_COMPARE(b.box("comboBox_Year")->itemText(0), QString("2016"));
+        QTRY_COMPARE(AppState::instance().timeStampUser(1), QString("anna"));
         if (allUsers)
             child<QCheckBox>(&b.screen, "checkBox_All")->click();
         else
             press(b.screen, "pushButton_Search");
-        QTRY_VERIFY(b.table()->model() && b.table()->model()->rowCount() > 1);
+        QTRY_VERIFY(b.rowCount() > 1);
 
         b.messages.expect("Please select a time before continuing");
         press(b.screen, "pushButton_Remove");
@@ -215,10 +217,10 @@ private slots:
         if (!allUsers)
             press(b.screen, "pushButton_Add");
         QTRY_COMPARE(handedOver.size(), allUsers ? 1 : 2);
-        QCOMPARE(handedOver.first(), user + " 2016" + "4/3/2017 13:05:09 4/3/2017 15:20:09 " + number(SecondStart) + ' '
-                                         + number(SecondEnd));
+        QCOMPARE(handedOver.first(),
+                 user + " 2016 4/3/2017 13:05:09 4/3/2017 15:20:09 " + number(SecondStart) + ' ' + number(SecondEnd));
         if (!allUsers)
-            QCOMPARE(handedOver.last(), QString("anna 2016  0 0"));
+            QCOMPARE(handedOver.last(), QString("anna 2016   0 0"));
 
         const QString question
             = "Are you sure you would like to remove:\n" + user + " 4/3/2017 13:05:09 4/3/2017 15:20:09 2.25?";
