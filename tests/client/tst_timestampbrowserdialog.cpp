@@ -119,40 +119,6 @@ private slots:
                 "New To Old"}));
     }
 
-    void dayListFollowsTheMonth_data()
-    {
-        QTest::addColumn<QString>("year");
-        QTest::addColumn<QString>("month");
-        QTest::addColumn<int>("days");
-        QTest::newRow("leap February") << "2020"
-                                       << "2" << 29;
-        QTest::newRow("February") << "2019"
-                                  << "2" << 28;
-        QTest::newRow("April") << "2019"
-                               << "4" << 30;
-    }
-
-    // A day the month lacks (after a change of year) is refused, not sent.
-    void dayListFollowsTheMonth()
-    {
-        QFETCH(QString, year);
-        QFETCH(QString, month);
-        QFETCH(int, days);
-        Browser b;
-        b.select("comboBox_Year", year);
-        b.select("comboBox_Month", month);
-        QCOMPARE(b.box("comboBox_Day")->count(), days);
-        b.select("comboBox_Day", QString::number(days));
-        b.select("comboBox_Year", "2021");
-        QCOMPARE(b.box("comboBox_Day")->count(), days);
-        const bool exists = days != 29;
-        if (!exists)
-            b.messages.expect("Please select a valid date");
-        press(b.screen, "pushButton_Search");
-        QTRY_COMPARE(b.server.commands().contains("GetUserTimeStamps"), exists);
-        QCOMPARE(b.messages.unexpected() + b.messages.pending(), QStringList());
-    }
-
     // Totals read 1.50 as 1.5; the open period counts nothing.
     void showsPeriodsWithTheirTotal()
     {
