@@ -11,6 +11,9 @@
 #include "custom/customrepairlinedialog.h"
 #include "management/managementpaneldialog.h"
 #include "management/orderreviewdialog.h"
+#include "timekeeping/clockoverviewdialog.h"
+#include "timekeeping/timestampbrowserdialog.h"
+#include "timekeeping/timestampeditordialog.h"
 
 std::unique_ptr<QDialog> createScreen(ScreenKind kind)
 {
@@ -37,6 +40,12 @@ std::unique_ptr<QDialog> createScreen(ScreenKind kind)
         return std::make_unique<ManagementPanelDialog>();
     case ScreenKind::OrderReview:
         return std::make_unique<OrderReviewDialog>();
+    case ScreenKind::ClockOverview:
+        return std::make_unique<ClockOverviewDialog>();
+    case ScreenKind::TimeStampBrowser:
+        return std::make_unique<TimeStampBrowserDialog>();
+    case ScreenKind::TimeStampEditor:
+        return std::make_unique<TimeStampEditorDialog>();
     }
     return nullptr;
 }

@@ -18,6 +18,10 @@ enum class ScreenKind {
     CustomRepairLine,
     ManagementPanel,
     OrderReview,
+    // Time keeping
+    ClockOverview,
+    TimeStampBrowser,
+    TimeStampEditor,
 };
 
 // Screens open each other by kind only: the program sets the one factory
