@@ -11,6 +11,9 @@
 #include "custom/customrepairlinedialog.h"
 #include "management/managementpaneldialog.h"
 #include "management/orderreviewdialog.h"
+#include "views/binorderrecorddialog.h"
+#include "views/customorderrecorddialog.h"
+#include "views/finishedordersdialog.h"
 
 std::unique_ptr<QDialog> createScreen(ScreenKind kind)
 {
@@ -37,6 +40,12 @@ std::unique_ptr<QDialog> createScreen(ScreenKind kind)
         return std::make_unique<ManagementPanelDialog>();
     case ScreenKind::OrderReview:
         return std::make_unique<OrderReviewDialog>();
+    case ScreenKind::FinishedOrders:
+        return std::make_unique<FinishedOrdersDialog>();
+    case ScreenKind::BinOrderRecord:
+        return std::make_unique<BinOrderRecordDialog>();
+    case ScreenKind::CustomOrderRecord:
+        return std::make_unique<CustomOrderRecordDialog>();
     }
     return nullptr;
 }

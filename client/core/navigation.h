@@ -18,6 +18,9 @@ enum class ScreenKind {
     CustomRepairLine,
     ManagementPanel,
     OrderReview,
+    FinishedOrders,
+    BinOrderRecord,
+    CustomOrderRecord,
 };
 
 // Screens open each other by kind only: the program sets the one factory
