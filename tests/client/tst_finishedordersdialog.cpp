@@ -38,8 +38,9 @@ struct Browser : ScreenTest<FinishedOrdersDialog>
     {
         // The list's reply tag is the name of its request.
         server.answer(wire::FieldReader(list).string(), list);
+        const QAbstractItemModel *shown = table()->model();
         box(name)->click();
-        QTRY_VERIFY(table()->model() && table()->model()->rowCount() > 0);
+        QTRY_VERIFY(table()->model() != shown);
     }
     QStringList ticked()
     {
@@ -242,14 +243,6 @@ private slots:
         QTRY_COMPARE(b.messages.pending(), QStringList());
         QCOMPARE(b.messages.unexpected(), QStringList());
         QCOMPARE(b.messages.shown().first().defaultButton, QMessageBox::Cancel);
-    }
-
-    void unknownReplyShowsError()
-    {
-        Browser b;
-        b.messages.expect("Error");
-        b.server.send(wire::frame("Whatever"));
-        QTRY_COMPARE(b.messages.shownTexts(), QStringList{"Error"});
     }
 };
 

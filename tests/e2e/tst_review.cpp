@@ -4,6 +4,7 @@
 #include "flowhelpers.h"
 #include "jobplans.h"
 #include "messagescript.h"
+#include "screens.h"
 #include "screenwatcher.h"
 #include "serverprocess.h"
 
@@ -52,15 +53,7 @@ void planReviewChoice(ScreenWatcher &watcher, const QString &orderLine, bool cus
 
 QStringList shownRows(QWidget *screen)
 {
-    QStringList rows;
-    const QAbstractItemModel *model = child<QTableView>(screen, "tableView")->model();
-    for (int row = 0; model && row < model->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < model->columnCount(); ++column)
-            cells << model->index(row, column).data().toString();
-        rows << cells.join('|');
-    }
-    return rows;
+    return tableRows(child<QTableView>(screen, "tableView"));
 }
 
 // Ticks the work type in the browser, waits for its list, narrows it to
