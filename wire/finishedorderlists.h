@@ -6,6 +6,11 @@
 // and its list requests send them.
 namespace FinishedOrderList {
 
+// The bin work type of a list, by its repair-code list's key: front end
+// or roll off.
+inline const QString FrontEndOrders = QStringLiteral("FER");
+inline const QString RollOffOrders = QStringLiteral("ROR");
+
 // Every user's orders instead of one user's.
 inline const QString AllUsers = QStringLiteral("All");
 

@@ -103,6 +103,14 @@ inline const QString RemoveCustom = QStringLiteral("RemoveCustom");
 inline const QString GetCustomInfo = QStringLiteral("GetCustomInfo");
 inline const QString GetCustomInfoRepairData = QStringLiteral("GetCustomInfoRepairData");
 
+// The finished-order records: the bin record's total time, and the answers
+// to a permanent deletion of a bin repair line or a custom repair, which
+// the records handle though they do not ask for one while deletion is
+// switched off.
+inline const QString GetBinTime = QStringLiteral("GetBinTime");
+inline const QString PermDeleteBin = QStringLiteral("PermDeleteBin");
+inline const QString PermDeleteCustom = QStringLiteral("PermDeleteCustom");
+
 // Time keeping. "AddTimeStamp" answers both the adding and the editing of a
 // time stamp.
 inline const QString GetClockStat = QStringLiteral("GetClockStat");

@@ -14,6 +14,9 @@
 #include "timekeeping/clockoverviewdialog.h"
 #include "timekeeping/timestampbrowserdialog.h"
 #include "timekeeping/timestampeditordialog.h"
+#include "views/binorderrecorddialog.h"
+#include "views/customorderrecorddialog.h"
+#include "views/finishedordersdialog.h"
 
 std::unique_ptr<QDialog> createScreen(ScreenKind kind)
 {
@@ -46,6 +49,12 @@ std::unique_ptr<QDialog> createScreen(ScreenKind kind)
         return std::make_unique<TimeStampBrowserDialog>();
     case ScreenKind::TimeStampEditor:
         return std::make_unique<TimeStampEditorDialog>();
+    case ScreenKind::FinishedOrders:
+        return std::make_unique<FinishedOrdersDialog>();
+    case ScreenKind::BinOrderRecord:
+        return std::make_unique<BinOrderRecordDialog>();
+    case ScreenKind::CustomOrderRecord:
+        return std::make_unique<CustomOrderRecordDialog>();
     }
     return nullptr;
 }

@@ -22,6 +22,10 @@ enum class ScreenKind {
     ClockOverview,
     TimeStampBrowser,
     TimeStampEditor,
+    // Finished orders
+    FinishedOrders,
+    BinOrderRecord,
+    CustomOrderRecord,
 };
 
 // Screens open each other by kind only: the program sets the one factory

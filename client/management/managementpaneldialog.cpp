@@ -16,11 +16,9 @@ ManagementPanelDialog::ManagementPanelDialog(QWidget *parent)
     , link(new ServerLink(this, ServerLink::AfterLoss::ExitProgram, QStringLiteral("Error: ")))
 {
     ui->setupUi(this);
-    // The repair codes, users, finished orders and departments screens are
-    // not part of this build yet: their buttons stay off until each screen
-    // and its slot arrive.
-    for (QPushButton *notYetBuilt :
-         {ui->pushButton_RepairCodes, ui->pushButton_EditUsers, ui->pushButton_View, ui->pushButton_Departments})
+    // The repair codes, users and departments screens are not part of this
+    // build yet: their buttons stay off until each screen and its slot arrive.
+    for (QPushButton *notYetBuilt : {ui->pushButton_RepairCodes, ui->pushButton_EditUsers, ui->pushButton_Departments})
         notYetBuilt->setEnabled(false);
     handleReplies();
     link->whenConnected([this]() { requestNumberWorkToConfirm(); });
@@ -57,6 +55,11 @@ void ManagementPanelDialog::on_pushButton_ConfirmOrders_clicked()
     }
     state.setConfirmingOrders(false);
     close();
+}
+
+void ManagementPanelDialog::on_pushButton_View_clicked()
+{
+    handOver(this, link, ScreenKind::FinishedOrders);
 }
 
 void ManagementPanelDialog::on_pushButton_Back_clicked()

@@ -21,6 +21,7 @@ public:
 
 private slots:
     void on_pushButton_ConfirmOrders_clicked();
+    void on_pushButton_View_clicked();
     void on_pushButton_Back_clicked();
     void on_pushButton_TimeStamp_clicked();
 

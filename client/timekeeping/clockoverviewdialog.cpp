@@ -4,6 +4,7 @@
 #include "clocktext.h"
 #include "core/handover.h"
 #include "core/serverlink.h"
+#include "core/tablecolumns.h"
 #include "core/usermessages.h"
 #include "wire/clocktimes.h"
 #include "wire/commands.h"
@@ -84,7 +85,7 @@ bool ClockOverviewDialog::showClockStates(wire::FieldReader &reply)
     delete oldSelection;
     delete model;
     model = states;
-    ui->tableView->resizeColumnsToContents();
+    fitColumnsToContents(ui->tableView);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "core/appstate.h"
 #include "core/navigation.h"
 #include "core/serverlink.h"
+#include "core/tablecolumns.h"
 #include "core/usermessages.h"
 #include "wire/clocktimes.h"
 #include "wire/commands.h"
@@ -168,7 +169,7 @@ void TimeStampBrowserDialog::showPeriods(const QVector<Period> &periods, bool al
     delete oldSelection;
     delete model;
     model = periodModel;
-    ui->tableView->resizeColumnsToContents();
+    fitColumnsToContents(ui->tableView);
     ui->label_TotalTime->setText(QStringLiteral("Total Time: ") + ClockText::hoursText(hundredths / 100.0));
 }
 

@@ -4,12 +4,14 @@
 #include "flowhelpers.h"
 #include "jobplans.h"
 #include "messagescript.h"
+#include "screens.h"
 #include "screenwatcher.h"
 #include "serverprocess.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTableView>
 #include <QtTest>
 
 namespace {
@@ -49,6 +51,26 @@ void planReviewChoice(ScreenWatcher &watcher, const QString &orderLine, bool cus
         });
 }
 
+QStringList shownRows(QWidget *screen)
+{
+    return tableRows(child<QTableView>(screen, "tableView"));
+}
+
+// Ticks the work type in the browser, waits for its list, narrows it to
+// the one row the filter text finds and opens that row's record.
+void openFinishedOrder(QWidget *browser, const char *workType, const QString &firstHeader, const QString &filterText)
+{
+    auto *table = child<QTableView>(browser, "tableView");
+    click(browser, workType);
+    QVERIFY(QTest::qWaitFor([table, firstHeader]() {
+        return table->model() && table->model()->headerData(0, Qt::Horizontal).toString() == firstHeader;
+    }));
+    child<QLineEdit>(browser, "lineEdit")->setText(filterText);
+    QCOMPARE(table->model()->rowCount(), 1);
+    table->setCurrentIndex(table->model()->index(0, 0));
+    click(browser, "pushButton_Continue");
+}
+
 bool totalTimeShown(QWidget *sheet)
 {
     return child<QLabel>(sheet, "label_TotalTime")->text().startsWith(QLatin1String("Total Time: "));
@@ -68,6 +90,7 @@ private slots:
     void checkerChecksTheBin();
     void managerConfirmsTheBin();
     void managerConfirmsTheCustomJob();
+    void managerBrowsesTheFinishedOrders();
 
 private:
     QVariant orderValue(const QString &column);
@@ -228,6 +251,65 @@ void ReviewEndToEndTest::managerConfirmsTheCustomJob()
             .toInt(),
         1);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
+}
+
+// The manager finds the confirmed bin and custom job among the finished
+// orders and opens the record of each.
+void ReviewEndToEndTest::managerBrowsesTheFinishedOrders()
+{
+    logInAs(server, QStringLiteral("manager"));
+    MessageScript messages;
+    messages.expect(ClockPrompt, QMessageBox::Cancel);
+    ScreenWatcher watcher;
+    watcher.onScreen(
+        QStringLiteral("ManagementPanelDialog"), [](QWidget *panel) { click(panel, "pushButton_View"); },
+        [](QWidget *panel) { return child<QLabel>(panel, "label_OrdersToCheck")->text() != QLatin1String("Bins #"); });
+    QStringList listed;
+    watcher.onScreen(
+        QStringLiteral("FinishedOrdersDialog"),
+        [this, &listed](QWidget *browser) {
+            openFinishedOrder(browser, "checkBox_FrontEnd", QStringLiteral("Bin ID"), binId);
+            listed << shownRows(browser);
+            openFinishedOrder(browser, "checkBox_Custom", QStringLiteral("Repair ID"), QStringLiteral("acme"));
+            listed << shownRows(browser);
+            click(browser, "pushButton_Back");
+        },
+        [](QWidget *browser) { return child<QComboBox>(browser, "comboBox_User")->count() > 1; });
+    QStringList binRecord;
+    watcher.onScreen(
+        QStringLiteral("BinOrderRecordDialog"),
+        [&binRecord](QWidget *record) {
+            binRecord << child<QLineEdit>(record, "lineEdit_LidSize")->text()
+                      << child<QLabel>(record, "label_TotalTime")->text() << shownRows(record);
+            click(record, "pushButton_Back");
+        },
+        [](QWidget *record) { return !shownRows(record).isEmpty(); });
+    QStringList customRecord;
+    watcher.onScreen(
+        QStringLiteral("CustomOrderRecordDialog"),
+        [&customRecord](QWidget *record) {
+            customRecord << child<QLabel>(record, "label_Customer")->text()
+                         << child<QLabel>(record, "label_Phone")->text() << shownRows(record);
+            click(record, "pushButton_Back");
+        },
+        [](QWidget *record) { return !shownRows(record).isEmpty(); });
+
+    MainWindow window;
+    waitForStartUp(&window);
+    click(&window, "pushButton_Management");
+    QCOMPARE(watcher.seen(), (QStringList{"ManagementPanelDialog", "FinishedOrdersDialog", "BinOrderRecordDialog",
+                                          "CustomOrderRecordDialog"}));
+    const QString today = QDate::currentDate().toString(QStringLiteral("M/d/yyyy"));
+    QCOMPARE(listed, (QStringList{binId + "|1|" + today + "|worker",
+                                  QString::number(customJob) + "|Acme||Tank_repair|worker|" + today}));
+    // The checker's line is booked under the order's worker.
+    const QString line = QStringLiteral("FEC101|Two steel plates|1:30|worker");
+    QCOMPARE(binRecord.size(), 4);
+    QVERIFY2(QRegularExpression("^Total Time: \\d+\\.\\d\\d$").match(binRecord.takeAt(1)).hasMatch(), "hours booked");
+    QCOMPARE(binRecord, (QStringList{"34", line, line}));
+    QCOMPARE(customRecord, (QStringList{"Customer: Acme", "Phone: 555-0100", "Weld the outlet|Steel flange|2:15"}));
+    QCOMPARE(messages.unexpected().join(" | "), QString());
+    QCOMPARE(AppState::instance().viewBin(1), QString());
 }
 
 QTEST_MAIN(ReviewEndToEndTest)

@@ -65,6 +65,20 @@ inline void selectRow(QTableView *table, int row)
     table->setCurrentIndex(table->model()->index(row, 0));
 }
 
+// A table's rows as shown, each row's cells joined by "|".
+inline QStringList tableRows(const QTableView *table)
+{
+    QStringList rows;
+    const QAbstractItemModel *model = table->model();
+    for (int row = 0; model && row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells << model->index(row, column).data().toString();
+        rows << cells.join('|');
+    }
+    return rows;
+}
+
 // Waits until the screen's own link is up and its connected() slot has run.
 inline void waitForLink(QWidget &screen)
 {

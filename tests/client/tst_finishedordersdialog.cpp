@@ -1,0 +1,250 @@
+#include "screens.h"
+#include "views/finishedordersdialog.h"
+
+namespace {
+
+// anna's front-end orders KD1 (repair 3) and KD12 (repair "x", not a
+// number), bob's KD7 whose date list runs short, and carol with none.
+QByteArray binOrders()
+{
+    return wire::frame("GetFERInfoView", QString("3"), QString("anna"), QStringList{"KD1", "KD12"},
+                       QStringList{"3", "x"}, QStringList{"3/7/2016", "4/1/2016"}, QString("bob"), QStringList{"KD7"},
+                       QStringList{"12"}, QStringList{}, QString("carol"), QStringList{}, QStringList{}, QStringList{});
+}
+
+// carol's job 31 for Acme, then job 32 whose customer IDs run short.
+QByteArray customOrders()
+{
+    return wire::frame("GetCustomInfoView", QString("1"), QString("carol"), QStringList{"31", "32"},
+                       QStringList{"Weld", "Paint"}, QStringList{"Acme", "Bolt"}, QStringList{"C-9"},
+                       QStringList{"3/7/2016", "3/8/2016"});
+}
+
+const QStringList BinRows{"KD1|3|3/7/2016|anna", "KD12|x|4/1/2016|anna", "KD7|12||bob"};
+const QStringList CustomRows{"31|Acme|C-9|Weld|carol|3/7/2016", "32|Bolt||Paint|carol|3/8/2016"};
+
+struct Browser : ScreenTest<FinishedOrdersDialog>
+{
+    Browser(const QStringList &users = {"anna", "bob"})
+    {
+        server.answer("GetListOfUserOrders", wire::frame("ListOfUserOrders", users));
+        QTRY_COMPARE(combo("comboBox_User")->count(), users.size() + 1);
+    }
+    QCheckBox *box(const char *name) { return child<QCheckBox>(&screen, name); }
+    QComboBox *combo(const char *name) { return child<QComboBox>(&screen, name); }
+    QTableView *table() { return child<QTableView>(&screen, "tableView"); }
+    QLineEdit *filter() { return child<QLineEdit>(&screen, "lineEdit"); }
+    void tick(const char *name, const QByteArray &list)
+    {
+        // The list's reply tag is the name of its request.
+        server.answer(wire::FieldReader(list).string(), list);
+        const QAbstractItemModel *shown = table()->model();
+        box(name)->click();
+        QTRY_VERIFY(table()->model() != shown);
+    }
+    QStringList ticked()
+    {
+        QStringList names;
+        for (const char *name : {"checkBox_FrontEnd", "checkBox_RollOff", "checkBox_Custom"})
+            if (box(name)->isChecked())
+                names << name;
+        return names;
+    }
+};
+
+} // namespace
+
+class FinishedOrdersDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        resetClient();
+        AppState::instance().setViewBin(QString(), QString(), 0, QString());
+        AppState::instance().setViewCustom(QString(), 0, QString(), QString());
+    }
+
+    void workTypeBoxesAndCombosAskForTheirList()
+    {
+        Browser b;
+        QCOMPARE(b.combo("comboBox_User")->currentText(), QString("All"));
+        QVERIFY(!child<QAbstractButton>(&b.screen, "pushButton_Search")->isVisible());
+        // No work type ticked: a combo change asks for one.
+        b.messages.expect("Please select a work type");
+        b.combo("comboBox_Date")->setCurrentIndex(1);
+
+        b.box("checkBox_FrontEnd")->click();
+        b.box("checkBox_FrontEnd")->click();
+        QCOMPARE(b.ticked(), QStringList{"checkBox_FrontEnd"});
+        b.box("checkBox_Custom")->click();
+        QCOMPARE(b.ticked(), QStringList{"checkBox_Custom"});
+        QCOMPARE(labelText(b.screen, "label_BinID"), QString("Customer"));
+        b.combo("comboBox_User")->setCurrentText("bob");
+        b.box("checkBox_RollOff")->click();
+        QCOMPARE(labelText(b.screen, "label_BinID"), QString("Bin ID"));
+        b.combo("comboBox_Date")->setCurrentIndex(0);
+        QTRY_COMPARE(b.server.calls(),
+                     (QStringList{"GetListOfUserOrders()", "GetFERInfoView(FER, All, Old To New)",
+                                  "GetFERInfoView(FER, All, Old To New)", "GetCustomInfoView(All, Old To New)",
+                                  "GetCustomInfoView(bob, Old To New)", "GetFERInfoView(ROR, bob, Old To New)",
+                                  "GetFERInfoView(ROR, bob, New To Old)"}));
+        QCOMPARE(b.messages.unexpected(), QStringList());
+    }
+
+    void listsShowEveryRowAndFilterOverAllColumns()
+    {
+        Browser b(QStringList{});
+        QCOMPARE(b.combo("comboBox_User")->count(), 1);
+        b.tick("checkBox_FrontEnd", binOrders());
+        QCOMPARE(tableRows(b.table()), BinRows);
+
+        // Any column, ignoring case; an expression half typed shows nothing.
+        QTest::keyClicks(b.filter(), "12");
+        QCOMPARE(tableRows(b.table()), (QStringList{"KD12|x|4/1/2016|anna", "KD7|12||bob"}));
+        b.filter()->setText("BO");
+        QCOMPARE(tableRows(b.table()), QStringList{"KD7|12||bob"});
+        b.filter()->setText("[a");
+        QCOMPARE(tableRows(b.table()), QStringList());
+        QCOMPARE(b.filter()->text(), QString("[a"));
+
+        // A new list comes unfiltered, though the text stays.
+        b.tick("checkBox_Custom", customOrders());
+        QCOMPARE(tableRows(b.table()), CustomRows);
+        b.filter()->clear();
+        QCOMPARE(tableRows(b.table()), CustomRows);
+
+        // The hidden Search selects the first cell with exactly the text.
+        QMetaObject::invokeMethod(&b.screen, "on_pushButton_Search_clicked");
+        b.filter()->setText("Bolt");
+        QMetaObject::invokeMethod(&b.screen, "on_pushButton_Search_clicked");
+        QCOMPARE(b.table()->currentIndex().row(), 0);
+        QCOMPARE(b.messages.shownTexts(), QStringList{"Please enter text to search for"});
+    }
+
+    void continueAndRemoveSayWhatIsMissing()
+    {
+        Browser b;
+        for (const char *button : {"pushButton_Continue", "pushButton_Delete"})
+            press(b.screen, button);
+        // Ticked, but no list yet: no current row.
+        b.box("checkBox_FrontEnd")->click();
+        press(b.screen, "pushButton_Continue");
+        press(b.screen, "pushButton_Delete");
+        b.box("checkBox_Custom")->click();
+        press(b.screen, "pushButton_Delete");
+        QCOMPARE(b.messages.shownTexts(),
+                 (QStringList{"Please select a work type before continuing", "Error",
+                              "Please select a row before continuing", "Please Select a Bin before Continuing",
+                              "Please select a row before continuing"}));
+        QVERIFY(b.watcher.seen().isEmpty());
+        QCOMPARE(b.server.commands().filter("Remove"), QStringList());
+    }
+
+    void continueHandsTheRowToItsRecord_data()
+    {
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QStringList>("whileOpen");
+        QTest::addColumn<QStringList>("afterwards");
+        const QStringList noBin{"", "", "0", ""};
+        const QStringList noCustom{"", "0", "", ""};
+        QTest::newRow("front end") << binOrders() << "checkBox_FrontEnd"
+                                   << "BinOrderRecordDialog"
+                                   << QStringList{"Front End Repair", "KD12", "0", "anna"} + noCustom
+                                   << noBin + noCustom;
+        QTest::newRow("roll off") << binOrders() << "checkBox_RollOff"
+                                  << "BinOrderRecordDialog"
+                                  << QStringList{"Roll Off Repair", "KD12", "0", "anna"} + noCustom << noBin + noCustom;
+        const QStringList job{"carol", "32", "Bolt", "Paint"};
+        QTest::newRow("custom") << customOrders() << "checkBox_Custom"
+                                << "CustomOrderRecordDialog" << noBin + job << noBin + job;
+    }
+
+    void continueHandsTheRowToItsRecord()
+    {
+        QFETCH(QByteArray, list);
+        QFETCH(QString, box);
+        QFETCH(QString, record);
+        QFETCH(QStringList, whileOpen);
+        QFETCH(QStringList, afterwards);
+        Browser b;
+        QStringList handedOver;
+        bool buttonsOff = false;
+        b.watcher.onScreen(record, [&](QWidget *opened) {
+            handedOver = stateFields(&AppState::viewBin, 4) + stateFields(&AppState::viewCustom, 4);
+            buttonsOff = !child<QAbstractButton>(&b.screen, "pushButton_Continue")->isEnabled()
+                         && !child<QAbstractButton>(&b.screen, "pushButton_Back")->isEnabled()
+                         && !child<QAbstractButton>(&b.screen, "pushButton_Delete")->isEnabled();
+            opened->close();
+        });
+        b.tick(qPrintable(box), list);
+        // The filter leaves one row: the second of the list.
+        b.filter()->setText(box == "checkBox_Custom" ? "bolt" : "KD12");
+        selectRow(b.table(), 0);
+        press(b.screen, "pushButton_Continue");
+        QCOMPARE(b.watcher.seen(), QStringList{record});
+        QCOMPARE(handedOver, whileOpen);
+        QVERIFY(buttonsOff);
+        QCOMPARE(stateFields(&AppState::viewBin, 4) + stateFields(&AppState::viewCustom, 4), afterwards);
+        QVERIFY(child<QAbstractButton>(&b.screen, "pushButton_Continue")->isEnabled());
+        QTRY_COMPARE(b.server.openConnections(), 1);
+
+        // Back leaves no viewed bin behind and closes quietly.
+        AppState::instance().setViewBin("Front End Repair", "KD1", 3, "anna");
+        press(b.screen, "pushButton_Back");
+        QCOMPARE(AppState::instance().viewBin(1), QString());
+        QTRY_COMPARE(b.server.openConnections(), 0);
+        QCOMPARE(b.messages.shownTexts(), QStringList());
+    }
+
+    void removeAsksThenReloadsTheList_data()
+    {
+        QTest::addColumn<QByteArray>("list");
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<QString>("removed");
+        const QString binQuestion = "Are you sure you would like to remove: KD12 0 anna?";
+        QTest::newRow("bin, yes") << binOrders() << "checkBox_RollOff" << binQuestion << true
+                                  << QStringList{"RemoveBin(anna, KD12, 0)", "GetFERInfoView(ROR, All, New To Old)"}
+                                  << "Bin Removed Successfully";
+        QTest::newRow("bin, cancel") << binOrders() << "checkBox_FrontEnd" << binQuestion << false << QStringList()
+                                     << "";
+        QTest::newRow("custom, yes") << customOrders() << "checkBox_Custom"
+                                     << "Are you sure you want to remove: Bolt Paint 32 carol?" << true
+                                     << QStringList{"RemoveCustom(carol, 32, Paint, Bolt)",
+                                                    "GetCustomInfoView(All, New To Old)"}
+                                     << "Custom Repair Removed Successfully";
+    }
+
+    void removeAsksThenReloadsTheList()
+    {
+        QFETCH(QByteArray, list);
+        QFETCH(QString, box);
+        QFETCH(QString, question);
+        QFETCH(bool, yes);
+        QFETCH(QStringList, sent);
+        QFETCH(QString, removed);
+        Browser b;
+        b.tick(qPrintable(box), list);
+        const int before = b.server.requests().size();
+        b.server.answer("RemoveBin", wire::frame("RemoveBin"));
+        b.server.answer("RemoveCustom", wire::frame("RemoveCustom"));
+        b.messages.expect(question, yes ? QMessageBox::Yes : QMessageBox::Cancel);
+        if (!removed.isEmpty())
+            b.messages.expect(removed);
+        selectRow(b.table(), 1);
+        press(b.screen, "pushButton_Delete");
+        QTRY_COMPARE(b.server.calls().mid(before), sent);
+        QTRY_COMPARE(b.messages.pending(), QStringList());
+        QCOMPARE(b.messages.unexpected(), QStringList());
+        QCOMPARE(b.messages.shown().first().defaultButton, QMessageBox::Cancel);
+    }
+};
+
+QTEST_MAIN(FinishedOrdersDialogTest)
+#include "tst_finishedordersdialog.moc"
