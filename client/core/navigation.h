@@ -18,6 +18,11 @@ enum class ScreenKind {
     CustomRepairLine,
     ManagementPanel,
     OrderReview,
+    // Shop maintenance
+    RepairCodeList,
+    RepairCodeEditor,
+    UserAdmin,
+    Departments,
 };
 
 // Screens open each other by kind only: the program sets the one factory

@@ -2,6 +2,7 @@
 #include "ui_managementpaneldialog.h"
 
 #include "core/appstate.h"
+#include "core/handover.h"
 #include "core/navigation.h"
 #include "core/serverlink.h"
 #include "core/usermessages.h"
@@ -15,11 +16,9 @@ ManagementPanelDialog::ManagementPanelDialog(QWidget *parent)
     , link(new ServerLink(this, ServerLink::AfterLoss::ExitProgram, QStringLiteral("Error: ")))
 {
     ui->setupUi(this);
-    // The repair codes, users, finished orders, time stamps and departments
-    // screens are not part of this build yet: their buttons stay off until
-    // each screen and its slot arrive.
-    for (QPushButton *notYetBuilt : {ui->pushButton_RepairCodes, ui->pushButton_EditUsers, ui->pushButton_View,
-                                     ui->pushButton_TimeStamp, ui->pushButton_Departments})
+    // The finished orders and time stamps screens are not part of this
+    // build yet: their buttons stay off until each screen and its slot arrive.
+    for (QPushButton *notYetBuilt : {ui->pushButton_View, ui->pushButton_TimeStamp})
         notYetBuilt->setEnabled(false);
     handleReplies();
     link->whenConnected([this]() { requestNumberWorkToConfirm(); });
@@ -56,6 +55,21 @@ void ManagementPanelDialog::on_pushButton_ConfirmOrders_clicked()
     }
     state.setConfirmingOrders(false);
     close();
+}
+
+void ManagementPanelDialog::on_pushButton_RepairCodes_clicked()
+{
+    handOver(this, link, ScreenKind::RepairCodeList);
+}
+
+void ManagementPanelDialog::on_pushButton_EditUsers_clicked()
+{
+    handOver(this, link, ScreenKind::UserAdmin);
+}
+
+void ManagementPanelDialog::on_pushButton_Departments_clicked()
+{
+    handOver(this, link, ScreenKind::Departments);
 }
 
 void ManagementPanelDialog::on_pushButton_Back_clicked()

@@ -21,7 +21,10 @@ public:
 
 private slots:
     void on_pushButton_ConfirmOrders_clicked();
+    void on_pushButton_RepairCodes_clicked();
+    void on_pushButton_EditUsers_clicked();
     void on_pushButton_Back_clicked();
+    void on_pushButton_Departments_clicked();
 
 private:
     void handleReplies();
