@@ -46,41 +46,6 @@ private slots:
         QVERIFY(e.messages.shown().isEmpty());
     }
 
-    void submitNeedsEveryField_data()
-    {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("description");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("no code") << ""
-                                 << ""
-                                 << ""
-                                 << "Repair Code is Required";
-        QTest::newRow("no type") << "FEC1"
-                                 << ""
-                                 << "x"
-                                 << "Repair Type is Required";
-        QTest::newRow("no description") << "FEC1"
-                                        << "Weld"
-                                        << ""
-                                        << "Repair Description is Required";
-    }
-
-    void submitNeedsEveryField()
-    {
-        QFETCH(QString, code);
-        QFETCH(QString, type);
-        QFETCH(QString, description);
-        QFETCH(QString, message);
-        Editor e;
-        waitForLink(e.screen);
-        e.fill(code, type, description);
-        press(e.screen, "pushButton_Submit");
-        QCOMPARE(e.messages.shownTexts(), QStringList{message});
-        QTest::qWait(50);
-        QCOMPARE(e.server.calls(), QStringList());
-    }
-
     // A refused code leaves the entries for another try; a taken one closes.
     void addSendsTheCategoryAndClosesWhenTaken()
     {

@@ -52,19 +52,6 @@ private slots:
         QVERIFY(c.messages.shown().isEmpty());
     }
 
-    void editAndRemoveNeedAListAndACode()
-    {
-        CodeList c;
-        press(c.screen, "pushButton_Edit");
-        press(c.screen, "pushButton_Remove");
-        c.showFrontEndCodes();
-        press(c.screen, "pushButton_Edit");
-        press(c.screen, "pushButton_Remove");
-        QCOMPARE(c.messages.shownTexts(), (QStringList{"Please Select a Work Type", "Please Select a Work Type",
-                                                       "Please Select a Repair Code", "Please Select a Repair Code"}));
-        QCOMPARE(c.watcher.seen(), QStringList());
-    }
-
     void removeAsksThenReloadsTheList()
     {
         CodeList c;
