@@ -1,5 +1,5 @@
-#include "appstate.h"
-#include "logindialog.h"
+#include "app/logindialog.h"
+#include "core/appstate.h"
 #include "messagescript.h"
 #include "serverprocess.h"
 
