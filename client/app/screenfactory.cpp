@@ -9,8 +9,12 @@
 #include "custom/customjobsheetdialog.h"
 #include "custom/customjobstartdialog.h"
 #include "custom/customrepairlinedialog.h"
+#include "management/departmentsdialog.h"
 #include "management/managementpaneldialog.h"
 #include "management/orderreviewdialog.h"
+#include "management/repaircodeeditordialog.h"
+#include "management/repaircodelistdialog.h"
+#include "management/useradmindialog.h"
 #include "timekeeping/clockoverviewdialog.h"
 #include "timekeeping/timestampbrowserdialog.h"
 #include "timekeeping/timestampeditordialog.h"
@@ -55,6 +59,14 @@ std::unique_ptr<QDialog> createScreen(ScreenKind kind)
         return std::make_unique<BinOrderRecordDialog>();
     case ScreenKind::CustomOrderRecord:
         return std::make_unique<CustomOrderRecordDialog>();
+    case ScreenKind::RepairCodeList:
+        return std::make_unique<RepairCodeListDialog>();
+    case ScreenKind::RepairCodeEditor:
+        return std::make_unique<RepairCodeEditorDialog>();
+    case ScreenKind::UserAdmin:
+        return std::make_unique<UserAdminDialog>();
+    case ScreenKind::Departments:
+        return std::make_unique<DepartmentsDialog>();
     }
     return nullptr;
 }

@@ -26,6 +26,11 @@ enum class ScreenKind {
     FinishedOrders,
     BinOrderRecord,
     CustomOrderRecord,
+    // Shop maintenance
+    RepairCodeList,
+    RepairCodeEditor,
+    UserAdmin,
+    Departments,
 };
 
 // Screens open each other by kind only: the program sets the one factory

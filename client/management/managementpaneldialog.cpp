@@ -16,10 +16,6 @@ ManagementPanelDialog::ManagementPanelDialog(QWidget *parent)
     , link(new ServerLink(this, ServerLink::AfterLoss::ExitProgram, QStringLiteral("Error: ")))
 {
     ui->setupUi(this);
-    // The repair codes, users and departments screens are not part of this
-    // build yet: their buttons stay off until each screen and its slot arrive.
-    for (QPushButton *notYetBuilt : {ui->pushButton_RepairCodes, ui->pushButton_EditUsers, ui->pushButton_Departments})
-        notYetBuilt->setEnabled(false);
     handleReplies();
     link->whenConnected([this]() { requestNumberWorkToConfirm(); });
     link->open();
@@ -60,6 +56,21 @@ void ManagementPanelDialog::on_pushButton_ConfirmOrders_clicked()
 void ManagementPanelDialog::on_pushButton_View_clicked()
 {
     handOver(this, link, ScreenKind::FinishedOrders);
+}
+
+void ManagementPanelDialog::on_pushButton_RepairCodes_clicked()
+{
+    handOver(this, link, ScreenKind::RepairCodeList);
+}
+
+void ManagementPanelDialog::on_pushButton_EditUsers_clicked()
+{
+    handOver(this, link, ScreenKind::UserAdmin);
+}
+
+void ManagementPanelDialog::on_pushButton_Departments_clicked()
+{
+    handOver(this, link, ScreenKind::Departments);
 }
 
 void ManagementPanelDialog::on_pushButton_Back_clicked()

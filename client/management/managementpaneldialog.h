@@ -24,6 +24,9 @@ private slots:
     void on_pushButton_View_clicked();
     void on_pushButton_Back_clicked();
     void on_pushButton_TimeStamp_clicked();
+    void on_pushButton_RepairCodes_clicked();
+    void on_pushButton_EditUsers_clicked();
+    void on_pushButton_Departments_clicked();
 
 private:
     void handleReplies();
