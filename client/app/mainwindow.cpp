@@ -154,9 +154,20 @@ void MainWindow::runChildScreen(ScreenKind screen, LinkWhileOpen linkWhileOpen, 
         AppState::instance().setWorkType(workType);
     hide();
     Navigation::run(screen);
+    forgetFlowState();
     show();
     if (linkWhileOpen == LinkWhileOpen::Closed)
         link->reopen();
+}
+
+// What one flow set for its screens ends with it, however its screens were
+// closed: the next Continue lists bin orders, and the next order is the
+// user's own until another user's is continued.
+void MainWindow::forgetFlowState()
+{
+    AppState &state = AppState::instance();
+    state.setContinueCustom(false);
+    state.setOrderOwner(QString());
 }
 
 void MainWindow::on_pushButton_Next_clicked()
