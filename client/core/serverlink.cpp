@@ -75,7 +75,7 @@ void ServerLink::send(const QByteArray &frame)
     if (closed)
         return;
     const AwaitedReply request{frame, Navigation::screensCreated()};
-    if (awaited.contains(request))
+    if (!awaited.isEmpty() && awaited.constLast() == request)
         return;
     awaited.append(request);
     socket->write(frame);

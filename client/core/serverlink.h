@@ -17,9 +17,10 @@ class QWidget;
 // its socket is released with the screen, quietly.
 //
 // The server answers every request with one reply, in order. A request
-// sent again while its reply is still due is not sent twice, so a button
-// pressed twice in a row acts once; only when another screen has run since
-// (and may have changed what the request reads) does it go out again. Once the screen has closed its link,
+// sent again right after itself while its reply is still due is not sent
+// twice, so a button pressed twice in a row acts once. It does go out again
+// after another request (a screen shows what the latest reply says) or once
+// another screen has run (which may have changed what the request reads). Once the screen has closed its link,
 // whatever else the server had sent on it is dropped unread: a screen that
 // gave way to the next one never acts on a reply again.
 class ServerLink : public QObject
@@ -48,7 +49,7 @@ public:
     // Connects again after close(), with the same socket and nothing due.
     void reopen();
 
-    // Sends a request, unless the same request still awaits its reply.
+    // Sends a request, unless it was the last one sent and still awaits its reply.
     void send(const QByteArray &frame);
 
 private:
