@@ -154,10 +154,10 @@ void MainWindow::runChildScreen(ScreenKind screen, LinkWhileOpen linkWhileOpen, 
         AppState::instance().setWorkType(workType);
     hide();
     Navigation::run(screen);
-    forgetFlowState();
     show();
     if (linkWhileOpen == LinkWhileOpen::Closed)
         link->reopen();
+    forgetFlowState();
 }
 
 // What one flow set for its screens ends with it, however its screens were
