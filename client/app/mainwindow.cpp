@@ -158,6 +158,17 @@ void MainWindow::runChildScreen(ScreenKind screen, LinkWhileOpen linkWhileOpen, 
     showMaximized();
     if (linkWhileOpen == LinkWhileOpen::Closed)
         link->reopen();
+    forgetFlowState();
+}
+
+// What one flow set for its screens ends with it, however its screens were
+// closed: the next Continue lists bin orders, and the next order is the
+// user's own until another user's is continued.
+void MainWindow::forgetFlowState()
+{
+    AppState &state = AppState::instance();
+    state.setContinueCustom(false);
+    state.setOrderOwner(QString());
 }
 
 void MainWindow::on_pushButton_Next_clicked()

@@ -42,6 +42,7 @@ private:
     // Hides this window while the child runs; a closed link is reopened
     // afterwards, which refreshes permissions, order count and clock state.
     void runChildScreen(ScreenKind screen, LinkWhileOpen link, const QString &workType = QString());
+    void forgetFlowState();
 
     void requestWork();
     void requestPermissions();

@@ -286,7 +286,7 @@ void BinRepairSheetDialog::submitOwnOrder()
 void BinRepairSheetDialog::on_pushButton_Edit_clicked()
 {
     AppState &state = AppState::instance();
-    if (!state.orderOwner().isEmpty()) {
+    if (continuesAnotherUsersOrder()) {
         UserMessages::show(this, QStringLiteral("Sorry but you can't edit another users Repair!"));
         return;
     }
@@ -299,7 +299,7 @@ void BinRepairSheetDialog::on_pushButton_Edit_clicked()
 
 void BinRepairSheetDialog::on_pushButton_Remove_clicked()
 {
-    if (!AppState::instance().orderOwner().isEmpty()) {
+    if (continuesAnotherUsersOrder()) {
         UserMessages::show(this, QStringLiteral("Sorry but you can't Remove another users Repair!"));
         return;
     }

@@ -20,6 +20,11 @@ QString ownOrderUser()
     return state.orderOwner().isEmpty() ? state.user(1) : state.orderOwner();
 }
 
+bool continuesAnotherUsersOrder()
+{
+    return binOrderMode() == BinOrderMode::OwnBin && !AppState::instance().orderOwner().isEmpty();
+}
+
 QString binDateText()
 {
     return QDate::currentDate().toString(QStringLiteral("d-M-yyyy"));

@@ -13,5 +13,9 @@ BinOrderMode binOrderMode();
 // another user, else the logged-in user.
 QString ownOrderUser();
 
+// Whether the worker's own-mode order is one continued for another user,
+// whose lines are not this user's to change. A review is never such an order.
+bool continuesAnotherUsersOrder();
+
 // Today as the bin screens show it: day-month-year without leading zeros.
 QString binDateText();

@@ -1,5 +1,7 @@
 #include "navigation.h"
 
+#include "wayout.h"
+
 namespace {
 
 Navigation::Factory &factory()
@@ -7,6 +9,8 @@ Navigation::Factory &factory()
     static Navigation::Factory instance;
     return instance;
 }
+
+quint64 createdCount = 0;
 
 } // namespace
 
@@ -17,11 +21,20 @@ void Navigation::setFactory(Factory newFactory)
 
 std::unique_ptr<QDialog> Navigation::create(ScreenKind kind)
 {
-    return factory() ? factory()(kind) : nullptr;
+    ++createdCount;
+    std::unique_ptr<QDialog> screen = factory() ? factory()(kind) : nullptr;
+    if (screen)
+        WayOut::watch(screen.get());
+    return screen;
 }
 
 void Navigation::run(ScreenKind kind)
 {
     if (const std::unique_ptr<QDialog> screen = create(kind))
         screen->exec();
+}
+
+quint64 Navigation::screensCreated()
+{
+    return createdCount;
 }

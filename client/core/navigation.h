@@ -41,10 +41,15 @@ using Factory = std::function<std::unique_ptr<QDialog>(ScreenKind kind)>;
 
 void setFactory(Factory factory);
 
-// The screen of this kind, built by the factory; nothing without one.
+// The screen of this kind, built by the factory; nothing without one. Esc
+// and its window's close button take the screen's own way out (WayOut).
 std::unique_ptr<QDialog> create(ScreenKind kind);
 
 // Builds the screen of this kind and runs it modally until it closes.
 void run(ScreenKind kind);
+
+// How many screens have been built so far: what the server holds may have
+// changed since a count was taken when it has grown.
+quint64 screensCreated();
 
 } // namespace Navigation

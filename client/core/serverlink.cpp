@@ -1,6 +1,7 @@
 #include "serverlink.h"
 
 #include "appstate.h"
+#include "navigation.h"
 #include "usermessages.h"
 #include "wire/frame.h"
 
@@ -42,12 +43,15 @@ void ServerLink::open()
             connectedHandler();
     });
     connect(socket, &QTcpSocket::errorOccurred, this, &ServerLink::reportError);
+    startSession();
     watchForLoss();
     connectToServer();
 }
 
 void ServerLink::close()
 {
+    closed = true;
+    ++session;
     disconnect(socket, &QTcpSocket::disconnected, this, &ServerLink::reportLoss);
     socket->disconnectFromHost();
 }
@@ -61,13 +65,19 @@ void ServerLink::reopen()
 {
     if (socket->state() != QAbstractSocket::UnconnectedState)
         socket->abort();
-    reader = wire::FrameReader(wire::MaximumReplySize);
+    startSession();
     watchForLoss();
     connectToServer();
 }
 
 void ServerLink::send(const QByteArray &frame)
 {
+    if (closed)
+        return;
+    const AwaitedReply request{frame, Navigation::screensCreated()};
+    if (!awaited.isEmpty() && awaited.constLast() == request)
+        return;
+    awaited.append(request);
     socket->write(frame);
 }
 
@@ -106,14 +116,28 @@ void ServerLink::watchForLoss()
     connect(socket, &QTcpSocket::disconnected, this, &ServerLink::reportLoss, Qt::UniqueConnection);
 }
 
+void ServerLink::startSession()
+{
+    closed = false;
+    ++session;
+    reader = wire::FrameReader(wire::MaximumReplySize);
+    awaited.clear();
+}
+
 void ServerLink::collect()
 {
-    reader.append(socket->readAll());
+    const QByteArray received = socket->readAll();
+    if (closed)
+        return;
+    reader.append(received);
     const QPointer<ServerLink> alive(this);
+    const quint64 handling = session;
     while (auto frame = reader.next()) {
+        if (!awaited.isEmpty())
+            awaited.removeFirst();
         wire::FieldReader reply(*frame);
         table.dispatch(reply);
-        if (!alive)
+        if (!alive || session != handling)
             return;
     }
     if (reader.failed())

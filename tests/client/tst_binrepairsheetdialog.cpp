@@ -125,6 +125,8 @@ private slots:
         state.setCheckOrder(checking, "bob", "KD77", 8, "FER", "");
         state.setConfirmOrder("carl", "KD0001", 3, "FER");
         state.setConfirmingOrders(!checking);
+        // Another user's order continued earlier does not make the review refuse its lines.
+        state.setOrderOwner("dave");
         const QStringList o = checking ? QStringList{"bob", "KD77", "8"} : QStringList{"carl", "KD0001", "3"};
         const QString orderInfo = QString("GetBinRepairInfo(%1, %2, %3, %4)").arg(o[0], workType, o[1], o[2]);
         Sheet s;

@@ -4,6 +4,7 @@
 #include "screens.h"
 
 #include <QDialog>
+#include <QPushButton>
 #include <memory>
 
 // The smallest screen with a link: it records the replies it is handed.
@@ -27,6 +28,34 @@ public:
     QStringList texts;
     int connections = 0;
 };
+
+// A screen whose way out is a Back button that only counts its presses.
+class ScreenWithBack : public QDialog
+{
+public:
+    ScreenWithBack()
+    {
+        back->setObjectName("pushButton_Back");
+        connect(back, &QPushButton::clicked, this, [this]() { ++backs; });
+    }
+    QPushButton *back = new QPushButton(this);
+    int backs = 0;
+};
+
+enum class Leaving { Escape, CloseButton };
+Q_DECLARE_METATYPE(Leaving)
+Q_DECLARE_METATYPE(ScreenKind)
+
+// Esc, or the window system's close as the title bar's button sends it.
+void leave(QDialog &screen, Leaving how)
+{
+    if (how == Leaving::Escape) {
+        QTest::keyClick(&screen, Qt::Key_Escape);
+        return;
+    }
+    QCloseEvent close;
+    QCoreApplication::sendEvent(screen.windowHandle(), &close);
+}
 
 class CoreTest : public QObject
 {
@@ -120,6 +149,133 @@ private slots:
         server.dropConnections();
         QTRY_COMPARE(messages.exits(), QList<int>{0});
         QCOMPARE(messages.shownTexts(), QStringList{"Disconnected"});
+    }
+
+    // A screen that gave way acts on nothing more its link had received, and
+    // its link hears nothing while the next screen runs.
+    void aScreenThatGaveWayHandlesNoFurtherReply()
+    {
+        FakeServer server;
+        ScreenWatcher watcher;
+        int opened = 0;
+        Navigation::setFactory([&opened](ScreenKind) {
+            ++opened;
+            return std::make_unique<QDialog>();
+        });
+        watcher.closeScreen("QDialog");
+        LinkedScreen screen;
+        bool handedOver = false;
+        screen.link->replies().on("Moved", [&]() {
+            handOver(&screen, screen.link, ScreenKind::PreCheck);
+            handedOver = true;
+        });
+        screen.show();
+        QTRY_COMPARE(screen.connections, 1);
+        server.send(wire::frame("Moved") + wire::frame("Moved") + wire::frame("Text", QString("late")));
+        QTRY_VERIFY(handedOver);
+        QTest::qWait(50);
+        QCOMPARE(opened, 1);
+        QVERIFY(screen.texts.isEmpty());
+    }
+
+    // A double press sends its request once; after another request, or once
+    // its reply came, the same request goes out again.
+    void aRequestAwaitingItsReplyIsNotSentAgain()
+    {
+        FakeServer server;
+        LinkedScreen screen;
+        QTRY_COMPARE(screen.connections, 1);
+        const QByteArray start = wire::frame("StartCustomRepair", QString("Acme"));
+        screen.link->send(start);
+        screen.link->send(start);
+        screen.link->send(wire::frame("StartCustomRepair", QString("Bolt")));
+        screen.link->send(start);
+        screen.link->send(start);
+        QTRY_COMPARE(server.calls().size(), 3);
+        server.send(wire::frame("Text", QString("1")) + wire::frame("Text", QString("2"))
+                    + wire::frame("Text", QString("3")));
+        QTRY_COMPARE(screen.texts.size(), 3);
+        screen.link->send(start);
+        QTRY_COMPARE(server.calls().size(), 4);
+        QTest::qWait(30);
+        QCOMPARE(server.calls(), (QStringList{"StartCustomRepair(Acme)", "StartCustomRepair(Bolt)",
+                                              "StartCustomRepair(Acme)", "StartCustomRepair(Acme)"}));
+    }
+
+    void escapeAndCloseButtonTakeTheScreensWayOut_data()
+    {
+        QTest::addColumn<Leaving>("how");
+        QTest::newRow("Esc") << Leaving::Escape;
+        QTest::newRow("close button") << Leaving::CloseButton;
+    }
+
+    void escapeAndCloseButtonTakeTheScreensWayOut()
+    {
+        QFETCH(Leaving, how);
+        Navigation::setFactory(
+            [](ScreenKind) -> std::unique_ptr<QDialog> { return std::make_unique<ScreenWithBack>(); });
+        const std::unique_ptr<QDialog> opened = Navigation::create(ScreenKind::BinRepairSheet);
+        auto &screen = static_cast<ScreenWithBack &>(*opened);
+        screen.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&screen));
+        leave(screen, how);
+        // The screen stays until its Back ends it; while Back is disabled, nothing leaves.
+        QCOMPARE(screen.backs, 1);
+        QVERIFY(screen.isVisible());
+        screen.back->setEnabled(false);
+        leave(screen, how);
+        QCOMPARE(screen.backs, 1);
+        QVERIFY(screen.isVisible());
+
+        // A screen without a way out of its own closes as any dialog does.
+        Navigation::setFactory([](ScreenKind) { return std::make_unique<QDialog>(); });
+        const std::unique_ptr<QDialog> plain = Navigation::create(ScreenKind::PreCheck);
+        plain->show();
+        QVERIFY(QTest::qWaitForWindowExposed(plain.get()));
+        leave(*plain, how);
+        QVERIFY(!plain->isVisible());
+    }
+
+    // Nothing ends a timed screen without ending its timing.
+    void leavingATimedScreenEndsItsTiming_data()
+    {
+        QTest::addColumn<ScreenKind>("kind");
+        QTest::addColumn<Leaving>("how");
+        QTest::addColumn<QStringList>("calls");
+        const QString bin = "anna, Front End Repair, KD1234, 17";
+        QTest::newRow("bin sheet, Esc") << ScreenKind::BinRepairSheet << Leaving::Escape
+                                        << QStringList{"SetStartTime(" + bin + ")", "GetBinInfo(" + bin + ")",
+                                                       "SetEndTime(" + bin + ", 5)"};
+        QTest::newRow("final checks, close button")
+            << ScreenKind::FinalChecks << Leaving::CloseButton
+            << QStringList{"SetStartTime(" + bin + ")", "ChangeStatus(anna, 2, KD1234, 17)",
+                           "SetEndTime(" + bin + ", 5)"};
+        QTest::newRow("custom sheet, Esc") << ScreenKind::CustomJobSheet << Leaving::Escape
+                                           << QStringList{"SetCustomStartTime(anna, 31, Tank_repair, Acme)",
+                                                          "SetCustomEndTime(anna, 31, Tank_repair, Acme, 5)"};
+    }
+
+    void leavingATimedScreenEndsItsTiming()
+    {
+        QFETCH(ScreenKind, kind);
+        QFETCH(Leaving, how);
+        QFETCH(QStringList, calls);
+        MessageScript messages;
+        FakeServer server;
+        server.answer("SetStartTime", textFrame("StartTimeSet", {"5", "0"}));
+        server.answer("SetCustomStartTime", textFrame("SetCustomStartTime", {"5"}));
+        server.answer("ChangeStatus", wire::frame("StatusChanged"));
+        server.answer("SetEndTime", wire::frame("EndTimeSet"));
+        server.answer("SetCustomEndTime", wire::frame("SetCustomEndTime"));
+        const std::unique_ptr<QDialog> screen = Navigation::create(kind);
+        QVERIFY(QTest::qWaitForWindowExposed(screen.get()));
+        QTRY_COMPARE(AppState::instance().timeStampId(), 5);
+        leave(*screen, how);
+        QTRY_VERIFY(!screen->isVisible());
+        QCOMPARE(server.calls(), calls);
+        QCOMPARE(AppState::instance().timeStampId(), 0);
+        QVERIFY(!AppState::instance().timerRunning() && !AppState::instance().liveClockRunning());
+        QVERIFY(messages.shown().isEmpty());
     }
 
     void socketErrorsShowTheirPrefixExceptRemoteClose()
