@@ -87,9 +87,8 @@ private slots:
         b.combo("comboBox_Date")->setCurrentIndex(0);
         QTRY_COMPARE(b.server.calls(),
                      (QStringList{"GetListOfUserOrders()", "GetFERInfoView(FER, All, Old To New)",
-                                  "GetFERInfoView(FER, All, Old To New)", "GetCustomInfoView(All, Old To New)",
-                                  "GetCustomInfoView(bob, Old To New)", "GetFERInfoView(ROR, bob, Old To New)",
-                                  "GetFERInfoView(ROR, bob, New To Old)"}));
+                                  "GetCustomInfoView(All, Old To New)", "GetCustomInfoView(bob, Old To New)",
+                                  "GetFERInfoView(ROR, bob, Old To New)", "GetFERInfoView(ROR, bob, New To Old)"}));
         QCOMPARE(b.messages.unexpected(), QStringList());
     }
 

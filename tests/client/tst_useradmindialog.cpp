@@ -101,8 +101,8 @@ private slots:
         QCOMPARE(a.tickedBoxes(), ticked);
         QCOMPARE(a.enabledWidgets(), enabled);
         QCOMPARE(a.field("lineEdit_UserName")->text(), userName);
-        QTRY_COMPARE(a.server.commands().size(), 1 + clicks.size());
-        QCOMPARE(a.server.commands().last(), request);
+        // The same list asked again before its reply came goes out once.
+        QTRY_COMPARE(a.server.commands().last(), request);
         QVERIFY(a.messages.shown().isEmpty());
     }
 
