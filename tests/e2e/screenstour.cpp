@@ -290,7 +290,13 @@ void ScreensTour::managerScreens()
         },
         [](QWidget *record) { return child<QTableView>(record, "tableView")->model() != nullptr; });
     snapAndClose(watcher, QStringLiteral("ClockOverviewDialog"), QStringLiteral("15-clock-overview"));
-    snapAndClose(watcher, QStringLiteral("RepairCodeListDialog"), QStringLiteral("16-repair-codes"));
+    watcher.onScreen(QStringLiteral("RepairCodeListDialog"), [](QWidget *codes) {
+        click(codes, "checkBox_FER");
+        auto *table = child<QTableView>(codes, "tableView_Codes");
+        QVERIFY(QTest::qWaitFor([table]() { return table->model() && table->model()->rowCount() > 0; }));
+        snap(codes, QStringLiteral("16-repair-codes"));
+        codes->close();
+    });
     snapAndClose(watcher, QStringLiteral("UserAdminDialog"), QStringLiteral("17-users"));
     snapAndClose(watcher, QStringLiteral("DepartmentsDialog"), QStringLiteral("18-departments"));
 
