@@ -126,3 +126,26 @@ QStringList ServerTestCase::ask(const QString &command, QStringList arguments, c
         argument = names.value(argument, argument);
     return client->ask(command, arguments, types);
 }
+
+namespace ReplyRows {
+
+void columns()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("types");
+    QTest::addColumn<QStringList>("reply");
+}
+
+void row(const char *name, const char *command, const QStringList &arguments, const char *types,
+         const QStringList &reply)
+{
+    QTest::newRow(name) << QString(command) << arguments << QString(types) << reply;
+}
+
+void refused(const char *name, const char *command, const QStringList &arguments)
+{
+    row(name, command, arguments, "", {"Error"});
+}
+
+} // namespace ReplyRows

@@ -107,3 +107,16 @@ protected:
 protected slots:
     void init();
 };
+
+// The table of a data-driven test of replies: the columns command,
+// arguments, types (as ServerTestClient::Reply::text() reads them) and
+// reply, and its rows.
+namespace ReplyRows {
+
+void columns();
+void row(const char *name, const char *command, const QStringList &arguments, const char *types,
+         const QStringList &reply);
+// A request answered with "Error".
+void refused(const char *name, const char *command, const QStringList &arguments);
+
+} // namespace ReplyRows

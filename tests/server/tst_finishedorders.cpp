@@ -102,17 +102,9 @@ void FinishedOrdersTest::initTestCase()
 
 void FinishedOrdersTest::replies_data()
 {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("types");
-    QTest::addColumn<QStringList>("reply");
-    auto row = [](const char *name, const char *command, const QStringList &arguments, const char *types,
-                  const QStringList &reply) {
-        QTest::newRow(name) << QString(command) << arguments << QString(types) << reply;
-    };
-    auto refused = [&row](const char *name, const char *command, const QStringList &arguments) {
-        row(name, command, arguments, "", {"Error"});
-    };
+    ReplyRows::columns();
+    const auto row = ReplyRows::row;
+    const auto refused = ReplyRows::refused;
 
     // Owners of finished orders of any kind, by name; the review's form with a status is another list.
     row("owners", "GetListOfUserOrders", {}, "l", {"ListOfUserOrders", "[anna,bert]"});

@@ -73,17 +73,9 @@ void ReviewCommandsTest::initTestCase()
 
 void ReviewCommandsTest::replies_data()
 {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("types");
-    QTest::addColumn<QStringList>("reply");
-    auto row = [](const char *name, const char *command, const QStringList &arguments, const char *types,
-                  const QStringList &reply) {
-        QTest::newRow(name) << QString(command) << arguments << QString(types) << reply;
-    };
-    auto refused = [&row](const char *name, const char *command, const QStringList &arguments) {
-        row(name, command, arguments, "", {"Error"});
-    };
+    ReplyRows::columns();
+    const auto row = ReplyRows::row;
+    const auto refused = ReplyRows::refused;
 
     row("counts to confirm", "GetNumberWorkToConfirm", {}, "ss", {"NumberOfOrdersToConfirm", "3", "3"});
     row("count to check", "GetNumberOfOrders", {}, "s", {"NumberOfOrders", "3"});

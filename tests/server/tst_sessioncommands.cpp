@@ -46,14 +46,8 @@ void SessionCommandsTest::initTestCase()
 
 void SessionCommandsTest::repliesStoringNothing_data()
 {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("types");
-    QTest::addColumn<QStringList>("reply");
-    auto row = [](const char *name, const char *command, const QStringList &arguments, const char *types,
-                  const QStringList &reply) {
-        QTest::newRow(name) << QString(command) << arguments << QString(types) << reply;
-    };
+    ReplyRows::columns();
+    const auto row = ReplyRows::row;
     const QString digest = wire::passwordDigest(password);
     row("right password", "Login", {"anna", digest}, "", {"Success"});
     row("wrong password", "Login", {"anna", wire::passwordDigest("secret")}, "", {"Wrong"});

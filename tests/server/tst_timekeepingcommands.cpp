@@ -110,17 +110,9 @@ void TimeKeepingCommandsTest::initTestCase()
 
 void TimeKeepingCommandsTest::repliesLeaveRecordsAlone_data()
 {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("types");
-    QTest::addColumn<QStringList>("reply");
-    auto row = [](const char *name, const char *command, const QStringList &arguments, const char *types,
-                  const QStringList &reply) {
-        QTest::newRow(name) << QString(command) << arguments << QString(types) << reply;
-    };
-    auto refused = [&row](const char *name, const char *command, const QStringList &arguments) {
-        row(name, command, arguments, "", {"Error"});
-    };
+    ReplyRows::columns();
+    const auto row = ReplyRows::row;
+    const auto refused = ReplyRows::refused;
     const QString bertIn = at(2 * Day + 8 * Hour);
     const QString carlLast = at(3 * Day + 6 * Hour);
     const QString carlOut = at(3 * Day + 14 * Hour);
