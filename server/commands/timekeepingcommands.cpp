@@ -213,17 +213,25 @@ void TimeKeepingCommands::allTimeStamps(const Reply &reply, const QString &from,
     reply.send(ReplyTag::GetAllUserTimeStamps, QString::number(names.size()), groups);
 }
 
+// The account of the user whose period is set to period, when the period
+// may stand; otherwise the reply says why.
+Lookup<UserAccount> TimeKeepingCommands::ownerOfNewPeriod(const Reply &reply, const QString &userName,
+                                                          const ClockPeriod &period, qint64 now)
+{
+    const QString problem = newPeriodProblem(period, now);
+    if (!problem.isEmpty()) {
+        reply.error(problem);
+        return Lookup<UserAccount>::missing();
+    }
+    return accountOrError(users, reply, userName, AccountState::Any);
+}
+
 void TimeKeepingCommands::addTimeStamp(const Reply &reply, const QString &userName, const QString &start,
                                        const QString &end)
 {
     const ClockActor actor = clockActor(reply);
     const ClockPeriod period{clockTime(start), clockTime(end)};
-    const QString problem = newPeriodProblem(period, actor.at);
-    if (!problem.isEmpty()) {
-        reply.error(problem);
-        return;
-    }
-    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
+    const Lookup<UserAccount> account = ownerOfNewPeriod(reply, userName, period, actor.at);
     if (!account.found())
         return;
     answerChange(reply, periods.add(account->id, period, actor), ReplyTag::AddTimeStamp, userName);
@@ -235,12 +243,7 @@ void TimeKeepingCommands::editTimeStamp(const Reply &reply, const QString &userN
 {
     const ClockActor actor = clockActor(reply);
     const ClockPeriod updated{clockTime(start), clockTime(end)};
-    const QString problem = newPeriodProblem(updated, actor.at);
-    if (!problem.isEmpty()) {
-        reply.error(problem);
-        return;
-    }
-    const Lookup<UserAccount> account = accountOrError(users, reply, userName, AccountState::Any);
+    const Lookup<UserAccount> account = ownerOfNewPeriod(reply, userName, updated, actor.at);
     if (!account.found())
         return;
     answerChange(reply, periods.replace(account->id, namedPeriod(oldStart, oldEnd), updated, actor),

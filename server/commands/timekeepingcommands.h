@@ -28,6 +28,8 @@ private:
                        const QString &oldStart, const QString &oldEnd);
     void removeTimeStamp(const Reply &reply, const QString &userName, const QString &start, const QString &end);
 
+    Lookup<UserAccount> ownerOfNewPeriod(const Reply &reply, const QString &userName, const ClockPeriod &period,
+                                         qint64 now);
     void answerChange(const Reply &reply, ClockPeriods::Change change, const QString &tag, const QString &userName);
 
     UserAccounts users;

@@ -229,38 +229,23 @@ void UserAdminCommands::editUser(const Reply &reply, const UserProfile &changed,
 }
 
 // Deactivates the account: its orders, lines and clock records keep their
-// user, and it can be re-activated. Removing a removed user changes nothing.
+// user, and it can be re-activated.
 void UserAdminCommands::removeUser(const Reply &reply, const QString &userName)
 {
-    applyStoredChange(store, reply, ReplyTag::RemoveUser, [&](QString &refusal, qint64 now) {
-        const Lookup<UserProfile> current = users.profile(userName);
-        if (current.failed())
-            return false;
-        if (!current.found()) {
-            refusal = noSuchUser(userName);
-            return false;
-        }
-        if (!current->active)
-            return true;
-        if (userName == actingUserName(reply)) {
-            refusal = QStringLiteral("you cannot remove your own account");
-            return false;
-        }
-        bool failed = false;
-        refusal = lockOutRefusal(*current, failed);
-        if (failed || !refusal.isEmpty())
-            return false;
-        UserProfile after = *current;
-        after.active = false;
-        return users.setActive(userName, false)
-               && record(reply, Command::RemoveUserInfo, userName, valuesOf(*current), valuesOf(after), now);
-    });
+    setActive(reply, ReplyTag::RemoveUser, Command::RemoveUserInfo, userName, false);
 }
 
-// Re-activating an active user changes nothing.
 void UserAdminCommands::reActivateUser(const Reply &reply, const QString &userName)
 {
-    applyStoredChange(store, reply, ReplyTag::ReActivateUser, [&](QString &refusal, qint64 now) {
+    setActive(reply, ReplyTag::ReActivateUser, Command::ReActivateUser, userName, true);
+}
+
+// Asking for what the account is already changes nothing. No one
+// deactivates their own account or the shop's last office account.
+void UserAdminCommands::setActive(const Reply &reply, const QString &tag, const QString &command,
+                                  const QString &userName, bool active)
+{
+    applyStoredChange(store, reply, tag, [&](QString &refusal, qint64 now) {
         const Lookup<UserProfile> current = users.profile(userName);
         if (current.failed())
             return false;
@@ -268,12 +253,22 @@ void UserAdminCommands::reActivateUser(const Reply &reply, const QString &userNa
             refusal = noSuchUser(userName);
             return false;
         }
-        if (current->active)
+        if (current->active == active)
             return true;
+        if (!active) {
+            if (userName == actingUserName(reply)) {
+                refusal = QStringLiteral("you cannot remove your own account");
+                return false;
+            }
+            bool failed = false;
+            refusal = lockOutRefusal(*current, failed);
+            if (failed || !refusal.isEmpty())
+                return false;
+        }
         UserProfile after = *current;
-        after.active = true;
-        return users.setActive(userName, true)
-               && record(reply, Command::ReActivateUser, userName, valuesOf(*current), valuesOf(after), now);
+        after.active = active;
+        return users.setActive(userName, active)
+               && record(reply, command, userName, valuesOf(*current), valuesOf(after), now);
     });
 }
 

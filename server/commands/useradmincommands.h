@@ -41,6 +41,8 @@ private:
 
     // Why taking the office level from this account, or deactivating it,
     // would lock the shop out; empty when it would not.
+    void setActive(const Reply &reply, const QString &tag, const QString &command, const QString &userName,
+                   bool active);
     QString lockOutRefusal(const UserProfile &account, bool &failed) const;
 
     bool record(const Reply &reply, const QString &command, const QString &userName, const QJsonObject &before,
