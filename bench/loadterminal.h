@@ -27,6 +27,8 @@ struct Step
     std::function<bool(const QString &tag, wire::FieldReader &fields)> onReply;
     // A person acts before it (a click, typing): the think time comes first.
     bool afterThought = false;
+    // The last request of logging in: the terminal is ready to work.
+    bool endsLogin = false;
 };
 
 // What a terminal does: asked for more steps whenever the last one is done.

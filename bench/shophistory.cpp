@@ -303,7 +303,7 @@ bool ShopHistory::addCustomJob(qint64 start, int daysBeforeEnd)
     const std::optional<qint64> id = jobs.start(job, worker.id, start);
     if (!id)
         return false;
-    const int status = daysBeforeEnd < OpenDays ? int(random.bounded(CustomJobStatus::Started, 3))
+    const int status = daysBeforeEnd < OpenDays     ? int(random.bounded(CustomJobStatus::Started, 3))
                        : daysBeforeEnd < ReviewDays ? CustomJobStatus::Submitted
                                                     : CustomJobStatus::Confirmed;
     if (status == CustomJobStatus::Started)
@@ -317,7 +317,8 @@ bool ShopHistory::addCustomJob(qint64 start, int daysBeforeEnd)
             != CustomOrders::Change::Done)
             return false;
     }
-    const std::optional<qint64> worked = bookTime(TimedOrder::custom(*id), worker.id, start, 2 + int(random.bounded(4)));
+    const std::optional<qint64> worked
+        = bookTime(TimedOrder::custom(*id), worker.id, start, 2 + int(random.bounded(4)));
     if (!worked)
         return false;
     if (status == CustomJobStatus::LinesSaved)
@@ -354,9 +355,12 @@ void printSizeAndRows(Store &store, const QString &location, QTextStream &out)
         const qint64 bytes = QFileInfo(location).size() + QFileInfo(location + QStringLiteral("-wal")).size();
         out << "database file: " << bytes / (1 << 20) << " MiB (with its write-ahead log)\n";
     }
-    const QStringList tables{QStringLiteral("users"),           QStringLiteral("bin_orders"),
-                             QStringLiteral("bin_repair_lines"), QStringLiteral("order_time_stamps"),
-                             QStringLiteral("clock_records"),    QStringLiteral("custom_orders"),
+    const QStringList tables{QStringLiteral("users"),
+                             QStringLiteral("bin_orders"),
+                             QStringLiteral("bin_repair_lines"),
+                             QStringLiteral("order_time_stamps"),
+                             QStringLiteral("clock_records"),
+                             QStringLiteral("custom_orders"),
                              QStringLiteral("custom_repair_lines")};
     for (const QString &table : tables) {
         QSqlQuery count = store.prepare(QStringLiteral("SELECT COUNT(*) FROM ") + table);

@@ -72,8 +72,8 @@ private:
     std::vector<std::unique_ptr<LoadTerminal>> terminals;
 };
 
-LoadTerminal *LoadRun::add(AddressBlock block, int index, std::unique_ptr<TerminalScript> script,
-                           LatencyTable &table, int *loginsDone)
+LoadTerminal *LoadRun::add(AddressBlock block, int index, std::unique_ptr<TerminalScript> script, LatencyTable &table,
+                           int *loginsDone)
 {
     LoadTerminal::Pace pace;
     pace.realistic = options.realisticPace && block != AddressBlock::Readers;
@@ -81,7 +81,7 @@ LoadTerminal *LoadRun::add(AddressBlock block, int index, std::unique_ptr<Termin
         std::make_unique<LoadTerminal>(terminalAddress(block, index), std::move(script), table, clock, pace));
     LoadTerminal *terminal = terminals.back().get();
     terminal->afterReply = [loginsDone](const Step &step, qint64) {
-        if (loginsDone && step.command == Command::Login)
+        if (loginsDone && step.endsLogin)
             ++*loginsDone;
     };
     terminal->start(target.host, target.port);
@@ -113,7 +113,8 @@ void LoadRun::openIdleConnections(QTextStream &out)
     int loginsAsked = 0;
     for (int n = 0; n < options.idle; ++n) {
         const bool first = n % PerAddress == 0;
-        const QString user = echo || !first ? QString() : ShopAccounts::worker(1 + n / PerAddress % ShopAccounts::Workers);
+        const QString user
+            = echo || !first ? QString() : ShopAccounts::worker(1 + n / PerAddress % ShopAccounts::Workers);
         loginsAsked += user.isEmpty() ? 0 : 1;
         add(AddressBlock::Idle, n / PerAddress, TerminalScripts::idle(user), idle, &loginsDone);
     }
@@ -188,8 +189,8 @@ double LoadRun::run(QTextStream &out)
         QVector<qint64> during = working.allLatencies(Command::Login, stormStart, stormEnd);
         out << options.logins << " logins at once: the last took " << milliseconds(percentileMs(loginTimes, 1.0))
             << ", p50 " << milliseconds(percentileMs(loginTimes, 0.5)) << ", " << logins.errorCount()
-            << " errors; working terminals' p99 before " << milliseconds(percentileMs(before, 0.99))
-            << ", meanwhile " << milliseconds(percentileMs(during, 0.99)) << "\n";
+            << " errors; working terminals' p99 before " << milliseconds(percentileMs(before, 0.99)) << ", meanwhile "
+            << milliseconds(percentileMs(during, 0.99)) << "\n";
     }
     terminals.clear();
     return working.requestsPerSecond(seconds);
@@ -199,12 +200,15 @@ void LoadRun::runLists(QTextStream &out)
 {
     clock.start();
     int replies = 0;
-    LoadTerminal *terminal = add(AddressBlock::Lists, 0, TerminalScripts::heaviestLists(ShopAccounts::manager(1)),
-                                 working, nullptr);
+    bool loggedIn = false;
+    LoadTerminal *terminal
+        = add(AddressBlock::Lists, 0, TerminalScripts::heaviestLists(ShopAccounts::manager(1)), working, nullptr);
     terminal->afterReply = [&](const Step &step, qint64 bytes) {
-        ++replies;
-        if (step.command == Command::Login)
+        if (!loggedIn) {
+            loggedIn = step.endsLogin;
             return;
+        }
+        ++replies;
         const QVector<qint64> times = working.latencies(step.command);
         out << QStringLiteral("  %1 %2 ms %3 bytes\n")
                    .arg(step.command, -36)
@@ -213,7 +217,7 @@ void LoadRun::runLists(QTextStream &out)
         out.flush();
     };
     out << "The heaviest lists, each once as manager m01:\n";
-    runEventsUntil([&] { return replies >= 11 || working.errorCount() > 0; }, 600000);
+    runEventsUntil([&] { return replies >= TerminalScripts::HeaviestListCount || working.errorCount() > 0; }, 600000);
     if (working.errorCount() > 0)
         working.print(out, QStringLiteral("errors:"), 1);
     terminals.clear();

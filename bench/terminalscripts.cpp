@@ -85,6 +85,7 @@ public:
         steps.push_back(fixed(Command::GetWork, {QStringLiteral("WorkType")}));
         steps.push_back(fixed(Command::GetPermissions, {QStringLiteral("Permissions")}, user));
         steps.push_back(fixed(Command::GetClockStatus, {QStringLiteral("GetClockStatus")}, user));
+        steps.back().endsLogin = true;
     }
 
 protected:
@@ -145,36 +146,31 @@ private:
                                                    codeList = fields.string();
                                                    return fields.atEnd();
                                                })));
-        steps.push_back(later(
-            Command::FindBin, [this] { return wire::frame(Command::FindBin, user, workType, binId); },
-            {QStringLiteral("BinNotFound")}));
-        steps.push_back(withReply(later(
-                                      Command::MakeRepairId,
-                                      [this] {
-                                          return wire::frame(Command::MakeRepairId, QStringLiteral("ID ") + binId,
-                                                             workType);
-                                      },
-                                      {QStringLiteral("NewRepairId")}),
-                                  [this](const QString &, Fields &fields) {
-                                      repairId = QString::number(fields.int32());
-                                      return fields.atEnd();
-                                  }));
-        steps.push_back(afterThought(later(
-            Command::StoreCurrentInfo,
-            [this] {
-                return wire::frame(Command::StoreCurrentInfo, user, workType, binId, QStringLiteral("4"), repairId,
-                                   QString());
-            },
-            {QStringLiteral("InfoSaved")})));
+        steps.push_back(later(Command::FindBin, [this] { return wire::frame(Command::FindBin, user, workType, binId); },
+                              {QStringLiteral("BinNotFound")}));
+        steps.push_back(withReply(
+            later(Command::MakeRepairId,
+                  [this] { return wire::frame(Command::MakeRepairId, QStringLiteral("ID ") + binId, workType); },
+                  {QStringLiteral("NewRepairId")}),
+            [this](const QString &, Fields &fields) {
+                repairId = QString::number(fields.int32());
+                return fields.atEnd();
+            }));
+        steps.push_back(afterThought(later(Command::StoreCurrentInfo,
+                                           [this] {
+                                               return wire::frame(Command::StoreCurrentInfo, user, workType, binId,
+                                                                  QStringLiteral("4"), repairId, QString());
+                                           },
+                                           {QStringLiteral("InfoSaved")})));
         // The pre-check screen.
         steps.push_back(onOrder(Command::GetPreForChecks, {QStringLiteral("PreForChecks")}));
-        steps.push_back(afterThought(later(
-            Command::StorePreChecks,
-            [this] {
-                return wire::frame(Command::StorePreChecks, binId, repairId, workType, QStringLiteral("1"),
-                                   QStringLiteral("1"), QStringLiteral("0"));
-            },
-            {QStringLiteral("PreChecksSaved")})));
+        steps.push_back(afterThought(later(Command::StorePreChecks,
+                                           [this] {
+                                               return wire::frame(Command::StorePreChecks, binId, repairId, workType,
+                                                                  QStringLiteral("1"), QStringLiteral("1"),
+                                                                  QStringLiteral("0"));
+                                           },
+                                           {QStringLiteral("PreChecksSaved")})));
         // The repair sheet starts its timing and shows the order.
         steps.push_back(withReply(onOrder(Command::SetStartTime, {QStringLiteral("StartTimeSet")}),
                                   [this](const QString &, Fields &fields) {
@@ -190,55 +186,52 @@ private:
         // Submit: the timing ends and the sheet goes on.
         planEndTime(steps);
         const int submitted = frontEnd ? OrderStatus::FrontEndSheetSubmitted : OrderStatus::WaitingForCheck;
-        steps.push_back(later(
-            Command::ChangeStatus,
-            [this, submitted] {
-                return wire::frame(Command::ChangeStatus, user, QString::number(submitted), binId, repairId);
-            },
-            {QStringLiteral("StatusChanged")}));
+        steps.push_back(later(Command::ChangeStatus,
+                              [this, submitted] {
+                                  return wire::frame(Command::ChangeStatus, user, QString::number(submitted), binId,
+                                                     repairId);
+                              },
+                              {QStringLiteral("StatusChanged")}));
         if (frontEnd)
             planFinalChecks(steps);
     }
 
     void planRepairLine(std::deque<Step> &steps, int status)
     {
-        steps.push_back(afterThought(withReply(later(
-                                                   Command::GetRepairCodes,
-                                                   [this] {
-                                                       return wire::frame(Command::GetRepairCodes, workType, codeList);
-                                                   },
-                                                   {QStringLiteral("RepairCodes")}),
-                                               [this](const QString &, Fields &fields) {
-                                                   QList<QStringList> codes;
-                                                   if (!readRecords(fields, 2, &codes) || codes.isEmpty())
-                                                       return false;
-                                                   repairCode = anyOf(codes).first();
-                                                   return true;
-                                               })));
-        steps.push_back(afterThought(later(
-            Command::SaveBinRepairInfo,
-            [this, status] {
-                return wire::frame(Command::SaveBinRepairInfo, user, QString::number(status), workType, binId,
-                                   repairId, QStringLiteral("4"), repairCode, QStringLiteral("Two steel plates"),
-                                   QStringLiteral("1:30"));
-            },
-            {QStringLiteral("BinRepairSaved")})));
+        steps.push_back(afterThought(withReply(
+            later(Command::GetRepairCodes, [this] { return wire::frame(Command::GetRepairCodes, workType, codeList); },
+                  {QStringLiteral("RepairCodes")}),
+            [this](const QString &, Fields &fields) {
+                QList<QStringList> codes;
+                if (!readRecords(fields, 2, &codes) || codes.isEmpty())
+                    return false;
+                repairCode = anyOf(codes).first();
+                return true;
+            })));
+        steps.push_back(afterThought(later(Command::SaveBinRepairInfo,
+                                           [this, status] {
+                                               return wire::frame(
+                                                   Command::SaveBinRepairInfo, user, QString::number(status), workType,
+                                                   binId, repairId, QStringLiteral("4"), repairCode,
+                                                   QStringLiteral("Two steel plates"), QStringLiteral("1:30"));
+                                           },
+                                           {QStringLiteral("BinRepairSaved")})));
         steps.push_back(onOrder(Command::GetBinRepairInfo, {QStringLiteral("BinRepairInfo")}));
     }
 
     void planEndTime(std::deque<Step> &steps)
     {
-        steps.push_back(afterThought(later(
-            Command::SetEndTime,
-            [this] { return wire::frame(Command::SetEndTime, user, workType, binId, repairId, stampId); },
-            {QStringLiteral("EndTimeSet")})));
+        steps.push_back(afterThought(
+            later(Command::SetEndTime,
+                  [this] { return wire::frame(Command::SetEndTime, user, workType, binId, repairId, stampId); },
+                  {QStringLiteral("EndTimeSet")})));
     }
 
     void planFinalChecks(std::deque<Step> &steps)
     {
-        steps.push_back(later(
-            Command::GetChecksList, [this] { return wire::frame(Command::GetChecksList, workType, binId, repairId); },
-            {QStringLiteral("GetCheckList")}));
+        steps.push_back(later(Command::GetChecksList,
+                              [this] { return wire::frame(Command::GetChecksList, workType, binId, repairId); },
+                              {QStringLiteral("GetCheckList")}));
         steps.push_back(withReply(onOrder(Command::SetStartTime, {QStringLiteral("StartTimeSet")}),
                                   [this](const QString &, Fields &fields) {
                                       stampId = fields.string();
@@ -246,14 +239,13 @@ private:
                                       return fields.atEnd();
                                   }));
         planEndTime(steps);
-        steps.push_back(later(
-            Command::SaveChecks,
-            [this] {
-                return wire::frame(Command::SaveChecks, user, workType, binId, repairId,
-                                   QString::number(OrderStatus::WaitingForCheck), QStringLiteral("34"),
-                                   QStringLiteral("2.5"));
-            },
-            {QStringLiteral("ChecksSaved")}));
+        steps.push_back(later(Command::SaveChecks,
+                              [this] {
+                                  return wire::frame(Command::SaveChecks, user, workType, binId, repairId,
+                                                     QString::number(OrderStatus::WaitingForCheck),
+                                                     QStringLiteral("34"), QStringLiteral("2.5"));
+                              },
+                              {QStringLiteral("ChecksSaved")}));
     }
 
     // The job: order number, job type, customer.
@@ -261,8 +253,8 @@ private:
 
     void planCustomJob(std::deque<Step> &steps)
     {
-        jobType = anyOf(QStringList{QStringLiteral("Tank_repair"), QStringLiteral("Trailer_weld"),
-                                    QStringLiteral("Gate_fix")});
+        jobType = anyOf(
+            QStringList{QStringLiteral("Tank_repair"), QStringLiteral("Trailer_weld"), QStringLiteral("Gate_fix")});
         customer = QStringLiteral("Customer_%1").arg(QRandomGenerator::global()->bounded(300));
         const QDate today = QDate::currentDate();
         const QString date = QStringLiteral("%1/%2/%3").arg(today.month()).arg(today.day()).arg(today.year());
@@ -274,41 +266,35 @@ private:
                 fields.string();
                 return fields.atEnd();
             })));
-        steps.push_back(withReply(later(
-                                      Command::SetCustomStartTime,
-                                      [this] {
-                                          return wire::frame(Command::SetCustomStartTime, user, orderNumber, jobType,
-                                                             customer);
-                                      },
-                                      {QStringLiteral("SetCustomStartTime")}),
-                                  [this](const QString &, Fields &fields) {
-                                      stampId = fields.string();
-                                      return fields.atEnd();
-                                  }));
+        steps.push_back(withReply(
+            later(Command::SetCustomStartTime,
+                  [this] { return wire::frame(Command::SetCustomStartTime, user, orderNumber, jobType, customer); },
+                  {QStringLiteral("SetCustomStartTime")}),
+            [this](const QString &, Fields &fields) {
+                stampId = fields.string();
+                return fields.atEnd();
+            }));
         const auto sheet = [this] { return jobFrame(Command::GetCustomRepair); };
         steps.push_back(later(Command::GetCustomRepair, sheet, {QStringLiteral("GetCustomRepair")}));
         const int lines = 1 + int(QRandomGenerator::global()->bounded(3));
         for (int line = 0; line < lines; ++line) {
-            steps.push_back(afterThought(later(
-                Command::AddCustomRepair,
-                [this] {
-                    return wire::frame(Command::AddCustomRepair, QStringLiteral("Weld the outlet"),
-                                       QStringLiteral("Steel flange"), QStringLiteral("2"), QStringLiteral("15"),
-                                       orderNumber, QString::number(OrderStatus::LinesRecorded), user, jobType,
-                                       customer);
-                },
-                {QStringLiteral("AddCustomRepair")})));
+            steps.push_back(afterThought(
+                later(Command::AddCustomRepair,
+                      [this] {
+                          return wire::frame(Command::AddCustomRepair, QStringLiteral("Weld the outlet"),
+                                             QStringLiteral("Steel flange"), QStringLiteral("2"), QStringLiteral("15"),
+                                             orderNumber, QString::number(OrderStatus::LinesRecorded), user, jobType,
+                                             customer);
+                      },
+                      {QStringLiteral("AddCustomRepair")})));
             steps.push_back(later(Command::GetCustomRepair, sheet, {QStringLiteral("GetCustomRepair")}));
         }
         steps.push_back(afterThought(later(
             Command::SetCustomEndTime,
-            [this] {
-                return wire::frame(Command::SetCustomEndTime, user, orderNumber, jobType, customer, stampId);
-            },
+            [this] { return wire::frame(Command::SetCustomEndTime, user, orderNumber, jobType, customer, stampId); },
             {QStringLiteral("SetCustomEndTime")})));
-        steps.push_back(later(
-            Command::SubmitCustomRepair, [this] { return jobFrame(Command::SubmitCustomRepair); },
-            {QStringLiteral("SubmitCustomRepair")}));
+        steps.push_back(later(Command::SubmitCustomRepair, [this] { return jobFrame(Command::SubmitCustomRepair); },
+                              {QStringLiteral("SubmitCustomRepair")}));
     }
 
     int job;
@@ -360,26 +346,24 @@ private:
 
     void planOwnerOrders(std::deque<Step> &steps)
     {
-        steps.push_back(afterThought(withReply(
-            later(
-                Command::ListWorkOrders, [this] { return wire::frame(Command::ListWorkOrders, owner); },
-                {QStringLiteral("ListWorkOrders")}),
-            [this](const QString &, Fields &fields) {
-                const QStringList lines = fields.stringList();
-                if (lines.isEmpty())
-                    owner.clear();
-                else
-                    binId = lines.first();
-                return fields.atEnd();
-            })));
+        steps.push_back(afterThought(
+            withReply(later(Command::ListWorkOrders, [this] { return wire::frame(Command::ListWorkOrders, owner); },
+                            {QStringLiteral("ListWorkOrders")}),
+                      [this](const QString &, Fields &fields) {
+                          const QStringList lines = fields.stringList();
+                          if (lines.isEmpty())
+                              owner.clear();
+                          else
+                              binId = lines.first();
+                          return fields.atEnd();
+                      })));
     }
 
     void planCheck(std::deque<Step> &steps)
     {
         steps.push_back(afterThought(withReply(
-            later(
-                Command::GetBinForCheck, [this] { return wire::frame(Command::GetBinForCheck, owner, binId); },
-                {QStringLiteral("GetBinForCheck")}),
+            later(Command::GetBinForCheck, [this] { return wire::frame(Command::GetBinForCheck, owner, binId); },
+                  {QStringLiteral("GetBinForCheck")}),
             [this](const QString &, Fields &fields) {
                 fields.string();
                 fields.string();
@@ -388,30 +372,29 @@ private:
                 repairId = fields.string();
                 return fields.atEnd();
             })));
-        steps.push_back(later(
-            Command::GetBinTotalTime,
-            [this] { return wire::frame(Command::GetBinTotalTime, owner, binId, repairId, workType); },
-            {QStringLiteral("GetBinTotalTime")}));
-        steps.push_back(later(
-            Command::GetBinRepairInfo,
-            [this] { return wire::frame(Command::GetBinRepairInfo, owner, workType, binId, repairId); },
-            {QStringLiteral("BinRepairInfo")}));
-        steps.push_back(later(
-            Command::GetChecksList, [this] { return wire::frame(Command::GetChecksList, workType, binId, repairId); },
-            {QStringLiteral("GetCheckList")}));
-        steps.push_back(afterThought(withReply(
-            later(
-                Command::ChangeStatus,
-                [this] {
-                    return wire::frame(Command::ChangeStatus, owner, QString::number(OrderStatus::Checked), binId,
-                                       repairId);
-                },
-                {QStringLiteral("StatusChanged")}),
-            [this](const QString &, Fields &) {
-                owner.clear();
-                binId.clear();
-                return true;
-            })));
+        steps.push_back(
+            later(Command::GetBinTotalTime,
+                  [this] { return wire::frame(Command::GetBinTotalTime, owner, binId, repairId, workType); },
+                  {QStringLiteral("GetBinTotalTime")}));
+        steps.push_back(
+            later(Command::GetBinRepairInfo,
+                  [this] { return wire::frame(Command::GetBinRepairInfo, owner, workType, binId, repairId); },
+                  {QStringLiteral("BinRepairInfo")}));
+        steps.push_back(later(Command::GetChecksList,
+                              [this] { return wire::frame(Command::GetChecksList, workType, binId, repairId); },
+                              {QStringLiteral("GetCheckList")}));
+        steps.push_back(afterThought(withReply(later(Command::ChangeStatus,
+                                                     [this] {
+                                                         return wire::frame(Command::ChangeStatus, owner,
+                                                                            QString::number(OrderStatus::Checked),
+                                                                            binId, repairId);
+                                                     },
+                                                     {QStringLiteral("StatusChanged")}),
+                                               [this](const QString &, Fields &) {
+                                                   owner.clear();
+                                                   binId.clear();
+                                                   return true;
+                                               })));
     }
 
     const int index;
@@ -429,27 +412,27 @@ public:
 private:
     void planWork(std::deque<Step> &steps) override
     {
-        steps.push_back(afterThought(
-            fixed(Command::GetNumberWorkToConfirm, {QStringLiteral("NumberOfOrdersToConfirm")})));
-        steps.push_back(afterThought(
-            withReply(fixed(Command::GetListOfUserOrders, {QStringLiteral("ListOfUserOrders")}),
-                      [this](const QString &, Fields &fields) {
-                          const QStringList owners = fields.stringList();
-                          owner = owners.isEmpty() ? user : anyOf(owners);
-                          return fields.atEnd();
-                      })));
+        steps.push_back(
+            afterThought(fixed(Command::GetNumberWorkToConfirm, {QStringLiteral("NumberOfOrdersToConfirm")})));
+        steps.push_back(
+            afterThought(withReply(fixed(Command::GetListOfUserOrders, {QStringLiteral("ListOfUserOrders")}),
+                                   [this](const QString &, Fields &fields) {
+                                       const QStringList owners = fields.stringList();
+                                       owner = owners.isEmpty() ? user : anyOf(owners);
+                                       return fields.atEnd();
+                                   })));
         const QString newToOld = TimeStampOrder::newToOld();
         steps.push_back(afterThought(later(
             Command::GetFERInfoView,
             [this, newToOld] { return wire::frame(Command::GetFERInfoView, QStringLiteral("FER"), owner, newToOld); },
             {QStringLiteral("GetFERInfoView")})));
-        steps.push_back(afterThought(later(
-            Command::GetCustomInfoView,
-            [this, newToOld] { return wire::frame(Command::GetCustomInfoView, owner, newToOld); },
-            {QStringLiteral("GetCustomInfoView")})));
+        steps.push_back(
+            afterThought(later(Command::GetCustomInfoView,
+                               [this, newToOld] { return wire::frame(Command::GetCustomInfoView, owner, newToOld); },
+                               {QStringLiteral("GetCustomInfoView")})));
         steps.push_back(afterThought(fixed(Command::GetDepartments, {QStringLiteral("GetDepartments")})));
-        steps.push_back(fixed(Command::GetClockStat, {QStringLiteral("GetClockStat")}, ClockFilter::all(),
-                              ClockFilter::all()));
+        steps.push_back(
+            fixed(Command::GetClockStat, {QStringLiteral("GetClockStat")}, ClockFilter::all(), ClockFilter::all()));
     }
 
     QString owner;
@@ -513,11 +496,11 @@ private:
         const QString all = QStringLiteral("All");
         const QString newToOld = TimeStampOrder::newToOld();
         const qint64 now = QDateTime::currentSecsSinceEpoch();
-        steps.push_back(fixed(Command::GetFERInfoView, {QStringLiteral("GetFERInfoView")}, QStringLiteral("FER"), all,
-                              newToOld));
+        steps.push_back(
+            fixed(Command::GetFERInfoView, {QStringLiteral("GetFERInfoView")}, QStringLiteral("FER"), all, newToOld));
         steps.back().command += QStringLiteral(" FER All");
-        steps.push_back(fixed(Command::GetFERInfoView, {QStringLiteral("GetFERInfoView")}, QStringLiteral("ROR"), all,
-                              newToOld));
+        steps.push_back(
+            fixed(Command::GetFERInfoView, {QStringLiteral("GetFERInfoView")}, QStringLiteral("ROR"), all, newToOld));
         steps.back().command += QStringLiteral(" ROR All");
         steps.push_back(fixed(Command::GetCustomInfoView, {QStringLiteral("GetCustomInfoView")}, all, newToOld));
         steps.back().command += QStringLiteral(" All");
@@ -525,9 +508,10 @@ private:
                               QString::number(now - 365 * 24 * 3600), QString::number(now), newToOld));
         steps.back().command += QStringLiteral(" one year");
         steps.push_back(fixed(Command::GetClockStat, {QStringLiteral("GetClockStat")}, all, all));
-        steps.push_back(fixed(Command::GetAllWork, {QStringLiteral("GetAllWork")}, all,
-                              QString::number(OrderStatus::Checked)));
-        steps.back().command += QStringLiteral(" status 5");
+        for (const int status : {OrderStatus::WaitingForCheck, OrderStatus::Checked}) {
+            steps.push_back(fixed(Command::GetAllWork, {QStringLiteral("GetAllWork")}, all, QString::number(status)));
+            steps.back().command += QStringLiteral(" status %1").arg(status);
+        }
         steps.push_back(fixed(Command::GetAllCustomWork, {QStringLiteral("GetAllCustomWork")}));
     }
 
@@ -540,8 +524,8 @@ public:
     void planNext(std::deque<Step> &steps) override
     {
         const QByteArray frame = EchoFrames::request();
-        steps.push_back(afterThought(Step{QStringLiteral("Echo"), [frame] { return frame; },
-                                          {QStringLiteral("Echoed")}, {}, false}));
+        steps.push_back(afterThought(
+            Step{QStringLiteral("Echo"), [frame] { return frame; }, {QStringLiteral("Echoed")}, {}, false}));
     }
 };
 
