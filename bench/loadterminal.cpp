@@ -12,7 +12,7 @@ LoadTerminal::LoadTerminal(const QHostAddress &from, std::unique_ptr<TerminalScr
     , runClock(runClock)
     , pace(pace)
 {
-    socket.bind(from);
+    bound = socket.bind(from);
     socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     thinking.setSingleShot(true);
     connect(&thinking, &QTimer::timeout, this, &LoadTerminal::send);
@@ -23,7 +23,10 @@ LoadTerminal::LoadTerminal(const QHostAddress &from, std::unique_ptr<TerminalScr
 
 void LoadTerminal::start(const QHostAddress &server, quint16 port)
 {
-    socket.connectToHost(server, port);
+    if (bound)
+        socket.connectToHost(server, port);
+    else
+        fail(QStringLiteral("cannot use its address: ") + socket.errorString());
 }
 
 void LoadTerminal::sendNext()
@@ -66,7 +69,7 @@ void LoadTerminal::takeReplies()
         if (!step.expectedTags.contains(tag)) {
             table.recordError(step.command, tag + QLatin1Char(' ') + fields.string());
             steps.clear(); // the flow is broken: start the next one
-        } else if (step.onReply && !step.onReply(tag, fields)) {
+        } else if (step.onReply && !step.onReply(fields)) {
             table.recordError(step.command, tag + QStringLiteral(" with fields that do not fit"));
             steps.clear();
         }

@@ -24,7 +24,7 @@ struct Step
     std::function<QByteArray()> frame;
     QStringList expectedTags;
     // Reads the reply's fields (after the tag); false when they do not fit.
-    std::function<bool(const QString &tag, wire::FieldReader &fields)> onReply;
+    std::function<bool(wire::FieldReader &fields)> onReply;
     // A person acts before it (a click, typing): the think time comes first.
     bool afterThought = false;
     // The last request of logging in: the terminal is ready to work.
@@ -77,5 +77,6 @@ private:
     std::optional<Step> awaiting;
     qint64 sentNs = 0;
     QTimer thinking;
+    bool bound = false;
     bool stopped = false;
 };

@@ -47,13 +47,6 @@ struct Account
     QString name;
 };
 
-// A bin that came in before, with the repair id its next order gets.
-struct KnownBin
-{
-    QString binId;
-    int nextRepairId = 2;
-};
-
 class ShopHistory
 {
 public:
@@ -82,7 +75,7 @@ private:
     QList<Account> workers;
     QList<Account> everyone;
     QHash<QString, QList<RepairCode>> codes;
-    QHash<QString, QList<KnownBin>> knownBins; // by work type
+    QHash<QString, QStringList> knownBins; // by work type: bins without an open order
 };
 
 // Code lists as a shop keeps them: the work type's own list and the
@@ -189,11 +182,10 @@ bool ShopHistory::addClockPeriod(const Account &user, qint64 start, qint64 end)
 // Half the bins that come in have been repaired here before.
 QString ShopHistory::binId(const QString &workType)
 {
-    QList<KnownBin> &known = knownBins[workType];
+    QStringList &known = knownBins[workType];
     if (known.size() > 50 && random.bounded(2) == 0) {
         const int index = int(random.bounded(int(known.size())));
-        KnownBin bin = known.takeAt(index);
-        return bin.binId;
+        return known.takeAt(index);
     }
     BinOrders orders(store);
     return orders.proposeBinId(WorkType::binIdPrefix(workType)).value_or(QString());
@@ -248,7 +240,7 @@ bool ShopHistory::addBinOrder(const QString &workType, qint64 start, int daysBef
     const qint64 id = orders.find(order.binId, order.repairId)->id;
     const int status = finalStatus(daysBeforeEnd, frontEnd);
     const auto done = [&] {
-        knownBins[workType].append({order.binId, order.repairId + 1});
+        knownBins[workType].append(order.binId);
         return true;
     };
     if (!orders.savePreChecks(id, {random.bounded(4) > 0, random.bounded(4) > 0, random.bounded(3) > 0}, worker.id,

@@ -33,7 +33,7 @@ Step later(const QString &command, std::function<QByteArray()> frame, const QStr
     return Step{command, std::move(frame), tags, {}, false};
 }
 
-Step &&withReply(Step &&step, std::function<bool(const QString &, Fields &)> onReply)
+Step &&withReply(Step &&step, std::function<bool(Fields &)> onReply)
 {
     step.onReply = std::move(onReply);
     return std::move(step);
@@ -81,7 +81,7 @@ public:
         }
         steps.push_back(withReply(fixed(Command::Login, {QStringLiteral("Success")}, user,
                                         wire::passwordDigest(ShopAccounts::password(user))),
-                                  [this](const QString &, Fields &) { return loggedIn = true; }));
+                                  [this](Fields &) { return loggedIn = true; }));
         steps.push_back(fixed(Command::GetWork, {QStringLiteral("WorkType")}));
         steps.push_back(fixed(Command::GetPermissions, {QStringLiteral("Permissions")}, user));
         steps.push_back(fixed(Command::GetClockStatus, {QStringLiteral("GetClockStatus")}, user));
@@ -140,19 +140,19 @@ private:
         workType = type;
         const bool frontEnd = type == WorkType::frontEnd();
         // The intake proposes a bin ID; the worker enters the size.
-        steps.push_back(afterThought(withReply(fixed(Command::GetNewBinId, {QStringLiteral("NewBinID")}, type, user),
-                                               [this](const QString &, Fields &fields) {
-                                                   binId = fields.string();
-                                                   codeList = fields.string();
-                                                   return fields.atEnd();
-                                               })));
+        steps.push_back(afterThought(
+            withReply(fixed(Command::GetNewBinId, {QStringLiteral("NewBinID")}, type, user), [this](Fields &fields) {
+                binId = fields.string();
+                codeList = fields.string();
+                return fields.atEnd();
+            })));
         steps.push_back(later(Command::FindBin, [this] { return wire::frame(Command::FindBin, user, workType, binId); },
                               {QStringLiteral("BinNotFound")}));
         steps.push_back(withReply(
             later(Command::MakeRepairId,
                   [this] { return wire::frame(Command::MakeRepairId, QStringLiteral("ID ") + binId, workType); },
                   {QStringLiteral("NewRepairId")}),
-            [this](const QString &, Fields &fields) {
+            [this](Fields &fields) {
                 repairId = QString::number(fields.int32());
                 return fields.atEnd();
             }));
@@ -172,12 +172,12 @@ private:
                                            },
                                            {QStringLiteral("PreChecksSaved")})));
         // The repair sheet starts its timing and shows the order.
-        steps.push_back(withReply(onOrder(Command::SetStartTime, {QStringLiteral("StartTimeSet")}),
-                                  [this](const QString &, Fields &fields) {
-                                      stampId = fields.string();
-                                      fields.string();
-                                      return fields.atEnd();
-                                  }));
+        steps.push_back(
+            withReply(onOrder(Command::SetStartTime, {QStringLiteral("StartTimeSet")}), [this](Fields &fields) {
+                stampId = fields.string();
+                fields.string();
+                return fields.atEnd();
+            }));
         steps.push_back(onOrder(Command::GetBinInfo, {QStringLiteral("BinSize")}));
         steps.push_back(onOrder(Command::GetBinRepairInfo, {QStringLiteral("BinRepairInfo")}));
         const int lines = 2 + int(QRandomGenerator::global()->bounded(3));
@@ -201,7 +201,7 @@ private:
         steps.push_back(afterThought(withReply(
             later(Command::GetRepairCodes, [this] { return wire::frame(Command::GetRepairCodes, workType, codeList); },
                   {QStringLiteral("RepairCodes")}),
-            [this](const QString &, Fields &fields) {
+            [this](Fields &fields) {
                 QList<QStringList> codes;
                 if (!readRecords(fields, 2, &codes) || codes.isEmpty())
                     return false;
@@ -232,12 +232,12 @@ private:
         steps.push_back(later(Command::GetChecksList,
                               [this] { return wire::frame(Command::GetChecksList, workType, binId, repairId); },
                               {QStringLiteral("GetCheckList")}));
-        steps.push_back(withReply(onOrder(Command::SetStartTime, {QStringLiteral("StartTimeSet")}),
-                                  [this](const QString &, Fields &fields) {
-                                      stampId = fields.string();
-                                      fields.string();
-                                      return fields.atEnd();
-                                  }));
+        steps.push_back(
+            withReply(onOrder(Command::SetStartTime, {QStringLiteral("StartTimeSet")}), [this](Fields &fields) {
+                stampId = fields.string();
+                fields.string();
+                return fields.atEnd();
+            }));
         planEndTime(steps);
         steps.push_back(later(Command::SaveChecks,
                               [this] {
@@ -261,7 +261,7 @@ private:
         steps.push_back(afterThought(withReply(
             fixed(Command::StartCustomRepair, {QStringLiteral("StartCustomRepair")}, user, date, user, jobType,
                   customer, QString(), QStringLiteral("Front desk"), QStringLiteral("555-0100"), QString()),
-            [this](const QString &, Fields &fields) {
+            [this](Fields &fields) {
                 orderNumber = fields.string();
                 fields.string();
                 return fields.atEnd();
@@ -270,7 +270,7 @@ private:
             later(Command::SetCustomStartTime,
                   [this] { return wire::frame(Command::SetCustomStartTime, user, orderNumber, jobType, customer); },
                   {QStringLiteral("SetCustomStartTime")}),
-            [this](const QString &, Fields &fields) {
+            [this](Fields &fields) {
                 stampId = fields.string();
                 return fields.atEnd();
             }));
@@ -331,7 +331,7 @@ private:
         steps.push_back(afterThought(fixed(Command::GetNumberOfOrders, {QStringLiteral("NumberOfOrders")})));
         steps.push_back(withReply(fixed(Command::GetListOfUserOrders, {QStringLiteral("ListOfUserOrders")},
                                         QString::number(OrderStatus::WaitingForCheck)),
-                                  [this](const QString &, Fields &fields) {
+                                  [this](Fields &fields) {
                                       const QStringList owners = fields.stringList();
                                       fields.stringList();
                                       QStringList mine;
@@ -349,7 +349,7 @@ private:
         steps.push_back(afterThought(
             withReply(later(Command::ListWorkOrders, [this] { return wire::frame(Command::ListWorkOrders, owner); },
                             {QStringLiteral("ListWorkOrders")}),
-                      [this](const QString &, Fields &fields) {
+                      [this](Fields &fields) {
                           const QStringList lines = fields.stringList();
                           if (lines.isEmpty())
                               owner.clear();
@@ -364,7 +364,7 @@ private:
         steps.push_back(afterThought(withReply(
             later(Command::GetBinForCheck, [this] { return wire::frame(Command::GetBinForCheck, owner, binId); },
                   {QStringLiteral("GetBinForCheck")}),
-            [this](const QString &, Fields &fields) {
+            [this](Fields &fields) {
                 fields.string();
                 fields.string();
                 workType = fields.string();
@@ -390,7 +390,7 @@ private:
                                                                             binId, repairId);
                                                      },
                                                      {QStringLiteral("StatusChanged")}),
-                                               [this](const QString &, Fields &) {
+                                               [this](Fields &) {
                                                    owner.clear();
                                                    binId.clear();
                                                    return true;
@@ -414,13 +414,12 @@ private:
     {
         steps.push_back(
             afterThought(fixed(Command::GetNumberWorkToConfirm, {QStringLiteral("NumberOfOrdersToConfirm")})));
-        steps.push_back(
-            afterThought(withReply(fixed(Command::GetListOfUserOrders, {QStringLiteral("ListOfUserOrders")}),
-                                   [this](const QString &, Fields &fields) {
-                                       const QStringList owners = fields.stringList();
-                                       owner = owners.isEmpty() ? user : anyOf(owners);
-                                       return fields.atEnd();
-                                   })));
+        steps.push_back(afterThought(withReply(
+            fixed(Command::GetListOfUserOrders, {QStringLiteral("ListOfUserOrders")}), [this](Fields &fields) {
+                const QStringList owners = fields.stringList();
+                owner = owners.isEmpty() ? user : anyOf(owners);
+                return fields.atEnd();
+            })));
         const QString newToOld = TimeStampOrder::newToOld();
         steps.push_back(afterThought(later(
             Command::GetFERInfoView,
