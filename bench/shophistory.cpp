@@ -1,8 +1,8 @@
 // Fills a database with the history of a shop through the server's own
 // store code: 60 users in 4 departments, and for every working day (Monday
 // to Friday) 120 bin orders and 20 custom jobs with their repair lines,
-// time stamps and checks, and one clock period per user. Orders of the last
-// days are still open or waiting for review; older ones are confirmed. The
+// time stamps and checks, and two clock periods per user (morning and
+// afternoon). Orders of the last days are still open or waiting for review; older ones are confirmed. The
 // accounts follow ShopAccounts, so shop-load can log in as any of them.
 
 #include "shopaccounts.h"
@@ -148,15 +148,17 @@ const RepairCode &ShopHistory::anyCode(const QString &codeList)
     return list.at(int(random.bounded(int(list.size()))));
 }
 
-// A worker's day from about 7:00 to about 15:30 (UTC, which is all the
-// history needs).
+// A worker's day from about 7:00 to about 15:30 with half an hour's lunch
+// clocked out, so two clock periods (UTC, which is all the history needs).
 bool ShopHistory::addDay(const QDate &day, int daysBeforeEnd)
 {
     const qint64 morning = QDateTime(day, QTime(7, 0), Qt::UTC).toSecsSinceEpoch();
     return store.transaction([&] {
         for (const Account &user : everyone) {
             const qint64 in = morning + random.bounded(20 * 60);
-            if (!addClockPeriod(user, in, in + 8 * 3600 + 30 * 60 + random.bounded(30 * 60)))
+            const qint64 lunch = in + 4 * 3600 + random.bounded(30 * 60);
+            const qint64 out = lunch + 30 * 60 + 4 * 3600 + random.bounded(30 * 60);
+            if (!addClockPeriod(user, in, lunch) || !addClockPeriod(user, lunch + 30 * 60, out))
                 return false;
         }
         for (int n = 0; n < BinOrdersPerDay; ++n) {
