@@ -111,6 +111,10 @@ void PlainTransport::ready(std::uint32_t happened)
         mayRead = true;
         events->readable();
     }
+    // A peer that stopped sending is leaving: what it sent last is taken,
+    // but it waits for no reply.
+    if (happened & EPOLLRDHUP)
+        end();
 }
 
 void PlainTransport::end()
