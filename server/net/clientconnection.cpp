@@ -29,7 +29,11 @@ ClientConnection::ClientConnection(std::unique_ptr<ConnectionTransport> transpor
     connect(&context.requestRoom, &ByteBudget::roomFreed, this, &ClientConnection::serve);
     connect(&context.replyRoom, &ByteBudget::roomFreed, this, &ClientConnection::serve);
     context.replies->add(id, this);
-    this->transport->start(*this);
+}
+
+void ClientConnection::start()
+{
+    transport->start(*this);
 }
 
 ClientConnection::~ClientConnection()

@@ -33,7 +33,8 @@ public:
                      ConnectionContext &context, QObject *parent = nullptr);
     ~ClientConnection() override;
 
-    QHostAddress peer() const { return peerAddress; }
+    // Begins serving; closed() may come from here on.
+    void start();
 
     // Closes the connection if one of its deadlines has passed at now (on
     // the context's clock).

@@ -108,6 +108,7 @@ void RepairServer::accepted(int descriptor, const QHostAddress &peer)
     connections.insert(connection);
     connect(connection, &ClientConnection::closed, this,
             [this, connection, address] { connectionClosed(connection, address); });
+    connection->start();
 }
 
 bool RepairServer::admits(const QString &address)
