@@ -6,8 +6,6 @@ qint64 ByteBudget::take(qint64 bytes)
 {
     const qint64 taken = qMin(bytes, room());
     used += taken;
-    if (taken < bytes)
-        someoneWaits = true;
     return taken;
 }
 
@@ -21,6 +19,8 @@ bool ByteBudget::admits()
 
 void ByteBudget::giveBack(qint64 bytes)
 {
+    if (bytes == 0)
+        return;
     used -= bytes;
     Q_ASSERT(used >= 0);
     if (!someoneWaits || notifying || exhausted())

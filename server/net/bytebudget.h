@@ -4,8 +4,8 @@
 
 // Room for bytes shared by all connections (requests waiting to be read,
 // replies waiting to be sent). Connections take room before they hold more
-// and give it back when done; one refused waits for roomFreed(). Network
-// thread only.
+// and give it back when done; one that got too little waits for
+// roomFreed(). Network thread only.
 class ByteBudget : public QObject
 {
     Q_OBJECT
@@ -24,6 +24,8 @@ public:
 
     // Takes up to bytes of room and returns how much was taken.
     qint64 take(qint64 bytes);
+    // Asks to be woken by roomFreed() once room comes free.
+    void awaitRoom() { someoneWaits = true; }
     // Counts bytes as held even past the limit (a reply already made).
     void charge(qint64 bytes) { used += bytes; }
     void giveBack(qint64 bytes);

@@ -1,93 +1,44 @@
 #include "clientconnection.h"
 
 #include "connectioncontext.h"
+#include "replyinbox.h"
 
 #include "commands/reply.h"
 
 #include <frame.h>
 
-#include <QMutex>
-#include <QTcpSocket>
-
 namespace {
 
 // How long a connection closed for a protocol error may take to hand over
 // the replies already written.
-constexpr int ClosingGraceMilliseconds = 5000;
+constexpr qint64 ClosingGraceMilliseconds = 5000;
 
 } // namespace
 
-// Carries a reply from whichever thread made it to the connection, on the
-// network thread. Once the connection is gone, replies are dropped.
-class ClientConnection::ReplyRoute
-{
-public:
-    explicit ReplyRoute(ClientConnection *connection)
-        : connection(connection)
-    { }
-
-    void deliver(quint64 request, const QByteArray &frame)
-    {
-        QMutexLocker lock(&mutex);
-        if (!connection)
-            return;
-        ClientConnection *target = connection;
-        QMetaObject::invokeMethod(
-            target, [target, request, frame] { target->answer(request, frame); }, Qt::QueuedConnection);
-    }
-
-    void close()
-    {
-        QMutexLocker lock(&mutex);
-        connection = nullptr;
-    }
-
-private:
-    QMutex mutex;
-    ClientConnection *connection;
-};
-
-ClientConnection::ClientConnection(QTcpSocket *socket, ConnectionContext &context, QObject *parent)
+ClientConnection::ClientConnection(std::unique_ptr<ConnectionTransport> transport, const QHostAddress &peer, quint64 id,
+                                   ConnectionContext &context, QObject *parent)
     : QObject(parent)
-    , socket(socket)
+    , transport(std::move(transport))
     , context(context)
-    , peerAddress(socket->peerAddress())
-    , peerText(peerAddress.toString())
+    , peerAddress(peer)
+    , id(id)
     , frames(wire::MaximumRequestSize)
-    , route(std::make_shared<ReplyRoute>(this))
-    , session(std::make_shared<ConnectionSession>(socket->peerAddress()))
+    , session(std::make_shared<ConnectionSession>(peer))
+    , idleSince(context.now())
 {
-    const ServerLimits &limits = context.limits;
-    socket->setParent(this);
-    socket->setReadBufferSize(limits.socketReadAhead);
-    for (QTimer *deadline : {&frameDeadline, &idleDeadline, &replyDeadline})
-        deadline->setSingleShot(true);
-    frameDeadline.setInterval(limits.frameTimeoutMs);
-    idleDeadline.setInterval(limits.idleTimeoutMs);
-    replyDeadline.setInterval(limits.replyTimeoutMs);
-    connect(&frameDeadline, &QTimer::timeout, this,
-            [this] { closeFor(QStringLiteral("did not complete a request in time")); });
-    connect(&idleDeadline, &QTimer::timeout, this, &ClientConnection::idleTimedOut);
-    connect(&replyDeadline, &QTimer::timeout, this, [this] {
-        closeFor(QStringLiteral("did not take its reply in time"));
-        this->socket->abort();
-    });
-
-    connect(socket, &QTcpSocket::readyRead, this, &ClientConnection::serve);
-    connect(socket, &QTcpSocket::bytesWritten, this, &ClientConnection::replyMoved);
     connect(&context.requestRoom, &ByteBudget::roomFreed, this, &ClientConnection::serve);
     connect(&context.replyRoom, &ByteBudget::roomFreed, this, &ClientConnection::serve);
-    connect(socket, &QTcpSocket::disconnected, this, [this] {
-        closing = true;
-        emit closed();
-        deleteLater();
-    });
-    idleDeadline.start();
+    context.replies->add(id, this);
+}
+
+void ClientConnection::start()
+{
+    transport->start(*this);
 }
 
 ClientConnection::~ClientConnection()
 {
-    route->close();
+    context.replies->remove(id);
     context.requestRoom.giveBack(requestRoomHeld);
     context.replyRoom.giveBack(replyRoomHeld);
 }
@@ -96,17 +47,14 @@ ClientConnection::~ClientConnection()
 // bytes as the shared room allows.
 void ClientConnection::serve()
 {
-    while (!closing && !awaitingReply && socket->bytesToWrite() == 0 && context.replyRoom.admits()) {
+    while (!closing && !awaitingReply && transport->unsent() == 0 && context.replyRoom.admits()) {
         std::optional<QByteArray> frame = frames.next();
         if (frame) {
             settleRequestRoom();
-            frameDeadline.stop();
-            idleDeadline.start();
+            frameStarted = NotRunning;
+            idleSince = context.now();
             awaitingReply = true;
-            const quint64 request = ++requestsTaken;
-            std::shared_ptr<ReplyRoute> way = route;
-            context.handleRequest(
-                *frame, Reply([way, request](const QByteArray &reply) { way->deliver(request, reply); }, session));
+            context.handleRequest(*frame, Reply(replyRoute(++requestsTaken), session));
             return;
         }
         if (frames.failed()) {
@@ -118,29 +66,41 @@ void ClientConnection::serve()
     }
     // Only an unfinished frame that waits on its sender is timed.
     if (closing || awaitingReply || frames.buffered() == 0)
-        frameDeadline.stop();
-    else if (!frameDeadline.isActive())
-        frameDeadline.start();
+        frameStarted = NotRunning;
+    else if (frameStarted == NotRunning)
+        frameStarted = context.now();
 }
 
-// Moves bytes from the socket to the frame reader; false when none could
-// be moved.
+// Where the reply to the request-th request goes, from whichever thread
+// makes it.
+std::function<void(const QByteArray &)> ClientConnection::replyRoute(quint64 request) const
+{
+    return [inbox = context.replies, connection = id, request](const QByteArray &frame) {
+        inbox->post(connection, request, frame);
+    };
+}
+
+// Moves bytes from the transport to the frame reader, at most the read-ahead
+// at a time; false when none could be moved. Past its own allowance the
+// connection reads into shared room, and waits for more when the room ran
+// short of what the transport had.
 bool ClientConnection::readMore()
 {
-    const qint64 available = socket->bytesAvailable();
-    if (available == 0)
-        return false;
+    const qint64 readAhead = context.limits.socketReadAhead;
     const qint64 free = qMax<qint64>(0, context.limits.requestAllowance - frames.buffered());
-    qint64 wanted = available;
-    if (available > free) {
-        const qint64 extra = available - free;
-        const qint64 granted = context.requestRoom.take(extra);
-        requestRoomHeld += granted;
-        wanted = free + granted;
-    }
-    if (wanted == 0)
+    const qint64 granted = readAhead > free ? context.requestRoom.take(readAhead - free) : 0;
+    const qint64 wanted = free + granted;
+    QByteArray &buffer = context.readBuffer;
+    buffer.resize(int(wanted));
+    const qint64 received = wanted > 0 ? transport->read(buffer.data(), wanted) : 0;
+    const qint64 used = qBound<qint64>(0, received - free, granted);
+    context.requestRoom.giveBack(granted - used);
+    requestRoomHeld += used;
+    if (received == wanted && wanted < readAhead)
+        context.requestRoom.awaitRoom();
+    if (received <= 0)
         return false;
-    frames.append(socket->read(wanted));
+    frames.append(QByteArray(buffer.constData(), int(received)));
     return true;
 }
 
@@ -161,48 +121,68 @@ void ClientConnection::answer(quint64 request, const QByteArray &frame)
     awaitingReply = false;
     context.replyRoom.charge(frame.size());
     replyRoomHeld += frame.size();
-    socket->write(frame);
-    replyDeadline.start();
-    idleDeadline.start();
+    idleSince = replyMovedLast = context.now();
+    const qint64 sent = transport->write(frame);
+    if (sent > 0)
+        moved(sent);
 }
 
-void ClientConnection::replyMoved(qint64 bytes)
+void ClientConnection::moved(qint64 bytes)
 {
     const qint64 released = qMin(bytes, replyRoomHeld);
     replyRoomHeld -= released;
     context.replyRoom.giveBack(released);
-    if (socket->bytesToWrite() > 0) {
-        replyDeadline.start();
+    if (transport->unsent() > 0) {
+        replyMovedLast = context.now();
         return;
     }
-    replyDeadline.stop();
+    replyMovedLast = NotRunning;
     serve();
 }
 
-// A silent connection may stay while its terminal has a session, or while
-// the server itself still owes it something.
-void ClientConnection::idleTimedOut()
+void ClientConnection::checkDeadlines(qint64 now)
 {
-    if (awaitingReply || socket->bytesToWrite() > 0 || context.hasSession(peerAddress)) {
-        idleDeadline.start();
+    if (gone)
+        return;
+    if (closing) {
+        if (closingSince != NotRunning && now - closingSince >= ClosingGraceMilliseconds)
+            transport->abort();
         return;
     }
-    closeFor(QStringLiteral("sent no request in time"));
+    const ServerLimits &limits = context.limits;
+    if (frameStarted != NotRunning && now - frameStarted >= limits.frameTimeoutMs) {
+        closeFor(QStringLiteral("did not complete a request in time"));
+    } else if (replyMovedLast != NotRunning && now - replyMovedLast >= limits.replyTimeoutMs) {
+        closeFor(QStringLiteral("did not take its reply in time"));
+        transport->abort();
+    } else if (now - idleSince >= limits.idleTimeoutMs) {
+        // A silent connection may stay while its terminal has a session, or
+        // while the server itself still owes it something.
+        if (awaitingReply || transport->unsent() > 0 || context.hasSession(peerAddress))
+            idleSince = now;
+        else
+            closeFor(QStringLiteral("sent no request in time"));
+    }
 }
 
 void ClientConnection::closeFor(const QString &reason)
 {
     if (closing)
         return;
-    context.log.note(peerText, reason);
+    context.log.note(peerAddress.toString(), reason);
     closing = true;
-    for (QTimer *deadline : {&frameDeadline, &idleDeadline, &replyDeadline})
-        deadline->stop();
+    closingSince = context.now();
     frames = wire::FrameReader(0);
     context.requestRoom.giveBack(requestRoomHeld);
     requestRoomHeld = 0;
-    socket->disconnectFromHost();
-    // A peer that reads nothing could hold the close open for ever.
-    if (socket->state() != QAbstractSocket::UnconnectedState)
-        QTimer::singleShot(ClosingGraceMilliseconds, socket, &QTcpSocket::abort);
+    transport->close();
+}
+
+void ClientConnection::ended()
+{
+    if (gone)
+        return;
+    gone = closing = true;
+    emit closed();
+    deleteLater();
 }

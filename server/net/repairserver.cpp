@@ -1,10 +1,11 @@
 #include "repairserver.h"
 
 #include "clientconnection.h"
+#include "plaintransport.h"
+#include "tlstransport.h"
 
 #include <QDebug>
 #include <QSslSocket>
-#include <QTcpSocket>
 
 #include <cerrno>
 #include <cstring>
@@ -24,11 +25,19 @@ constexpr int AcceptBatch = 64;
 // many closing together cost one hand-back.
 constexpr int MemoryReturnDelayMs = 1000;
 
+// Deadlines are checked a few times within the shortest of them, and at
+// least once a second.
+int deadlineCheckInterval(const ServerLimits &limits)
+{
+    const int shortest = qMin(limits.frameTimeoutMs, qMin(limits.idleTimeoutMs, limits.replyTimeoutMs));
+    return qBound(10, shortest / 4, 1000);
+}
+
 } // namespace
 
 RepairServer::RepairServer(const ServerLimits &limits, ConnectionContext::RequestHandler handler, QObject *parent)
     : QObject(parent)
-    , context(limits, std::move(handler))
+    , context(limits, std::move(handler), this)
 {
     acceptRest.setSingleShot(true);
     acceptRest.setInterval(limits.acceptPauseMs);
@@ -36,11 +45,14 @@ RepairServer::RepairServer(const ServerLimits &limits, ConnectionContext::Reques
     memoryReturn.setSingleShot(true);
     memoryReturn.setInterval(MemoryReturnDelayMs);
     connect(&memoryReturn, &QTimer::timeout, this, &RepairServer::returnFreedMemory);
+    deadlineCheck.setInterval(deadlineCheckInterval(limits));
+    connect(&deadlineCheck, &QTimer::timeout, this, &RepairServer::checkDeadlines);
 }
 
-// Connections go before the context they share.
+// Connections go before the context and the poll they share.
 RepairServer::~RepairServer()
 {
+    context.replies->close();
     qDeleteAll(findChildren<ClientConnection *>(QString(), Qt::FindDirectChildrenOnly));
 }
 
@@ -60,8 +72,11 @@ bool RepairServer::listen(const QHostAddress &address, quint16 port)
 
 void RepairServer::acceptConnections()
 {
-    for (int i = 0; i < AcceptBatch && connectionCount < context.limits.connections; ++i) {
-        const int descriptor = ::accept4(int(listener.socketDescriptor()), nullptr, nullptr, SOCK_CLOEXEC);
+    for (int i = 0; i < AcceptBatch && openConnections() < context.limits.connections; ++i) {
+        sockaddr_storage peer{};
+        socklen_t peerSize = sizeof peer;
+        const int descriptor = ::accept4(int(listener.socketDescriptor()), reinterpret_cast<sockaddr *>(&peer),
+                                         &peerSize, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (descriptor < 0) {
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;
@@ -69,61 +84,65 @@ void RepairServer::acceptConnections()
                 acceptFailed(errno);
             return;
         }
-        if (QTcpSocket *socket = socketFor(descriptor))
-            accepted(socket);
-        else
-            ::close(descriptor);
+        accepted(descriptor, QHostAddress(reinterpret_cast<const sockaddr *>(&peer)));
     }
-    if (connectionCount >= context.limits.connections)
+    if (openConnections() >= context.limits.connections)
         incoming->setEnabled(false);
 }
 
-// A socket on the accepted descriptor, encrypting from the start when the
-// server serves TLS; nothing when the descriptor cannot be taken.
-QTcpSocket *RepairServer::socketFor(int descriptor)
+void RepairServer::accepted(int descriptor, const QHostAddress &peer)
 {
-    if (!tls) {
-        auto *socket = new QTcpSocket(this);
-        if (socket->setSocketDescriptor(descriptor))
-            return socket;
-        delete socket;
-        return nullptr;
+    const QString address = peer.toString();
+    if (!admits(address)) {
+        context.log.note(address, QStringLiteral("was turned away: too many connections"));
+        ::close(descriptor);
+        return;
     }
-    auto *socket = new QSslSocket(this);
+    std::unique_ptr<ConnectionTransport> transport = transportFor(descriptor, peer);
+    if (!transport)
+        return;
+    ++connectionsByAddress[address];
+    if (connections.isEmpty())
+        deadlineCheck.start();
+    auto *connection = new ClientConnection(std::move(transport), peer, ++connectionsAccepted, context, this);
+    connections.insert(connection);
+    connect(connection, &ClientConnection::closed, this,
+            [this, connection, address] { connectionClosed(connection, address); });
+    connection->start();
+}
+
+bool RepairServer::admits(const QString &address)
+{
+    return openConnections() < context.limits.connections
+           && connectionsByAddress.value(address) < context.limits.connectionsPerAddress;
+}
+
+// The transport on the accepted descriptor, encrypting from the start when
+// the server serves TLS; nothing when the descriptor cannot be taken.
+std::unique_ptr<ConnectionTransport> RepairServer::transportFor(int descriptor, const QHostAddress &peer)
+{
+    if (!tls)
+        return std::make_unique<PlainTransport>(descriptor, poll);
+    auto socket = std::make_unique<QSslSocket>();
     if (!socket->setSocketDescriptor(descriptor)) {
-        delete socket;
+        ::close(descriptor);
         return nullptr;
     }
     socket->setSslConfiguration(*tls);
-    connect(socket, &QSslSocket::errorOccurred, socket, [this, socket](QAbstractSocket::SocketError error) {
-        if (error != QAbstractSocket::RemoteHostClosedError && !socket->isEncrypted())
-            context.log.note(socket->peerAddress().toString(), QStringLiteral("no TLS: %1").arg(socket->errorString()));
+    QSslSocket *watched = socket.get();
+    connect(watched, &QSslSocket::errorOccurred, watched, [this, watched, peer](QAbstractSocket::SocketError error) {
+        if (error != QAbstractSocket::RemoteHostClosedError && !watched->isEncrypted())
+            context.log.note(peer.toString(), QStringLiteral("no TLS: %1").arg(watched->errorString()));
     });
     socket->startServerEncryption();
-    return socket;
+    return std::make_unique<TlsTransport>(std::move(socket), context.limits.socketReadAhead);
 }
 
-void RepairServer::accepted(QTcpSocket *socket)
+void RepairServer::connectionClosed(ClientConnection *connection, const QString &address)
 {
-    const QString address = socket->peerAddress().toString();
-    int &fromAddress = connectionsByAddress[address];
-    if (connectionCount >= context.limits.connections || fromAddress >= context.limits.connectionsPerAddress) {
-        context.log.note(address, QStringLiteral("was turned away: too many connections"));
-        if (fromAddress == 0)
-            connectionsByAddress.remove(address);
-        socket->abort();
-        socket->deleteLater();
-        return;
-    }
-    ++fromAddress;
-    ++connectionCount;
-    auto *connection = new ClientConnection(socket, context, this);
-    connect(connection, &ClientConnection::closed, this, [this, address] { connectionClosed(address); });
-}
-
-void RepairServer::connectionClosed(const QString &address)
-{
-    --connectionCount;
+    connections.remove(connection);
+    if (connections.isEmpty())
+        deadlineCheck.stop();
     const auto fromAddress = connectionsByAddress.find(address);
     if (fromAddress != connectionsByAddress.end() && --*fromAddress == 0)
         connectionsByAddress.erase(fromAddress);
@@ -131,6 +150,15 @@ void RepairServer::connectionClosed(const QString &address)
         resumeAccepting();
     if (!memoryReturn.isActive())
         memoryReturn.start();
+}
+
+void RepairServer::checkDeadlines()
+{
+    const qint64 now = context.now();
+    // A connection closed on the way leaves the set, not this copy of it.
+    const QSet<ClientConnection *> open = connections;
+    for (ClientConnection *connection : open)
+        connection->checkDeadlines(now);
 }
 
 // The allocator keeps freed memory for the process; what thousands of
@@ -155,6 +183,6 @@ void RepairServer::acceptFailed(int error)
 
 void RepairServer::resumeAccepting()
 {
-    if (incoming && connectionCount < context.limits.connections)
+    if (incoming && openConnections() < context.limits.connections)
         incoming->setEnabled(true);
 }

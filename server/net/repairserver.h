@@ -1,10 +1,12 @@
 #pragma once
 
 #include "connectioncontext.h"
+#include "socketpoll.h"
 
 #include <QHash>
 #include <QHostAddress>
 #include <QObject>
+#include <QSet>
 #include <QSocketNotifier>
 #include <QSslConfiguration>
 #include <QTcpServer>
@@ -13,8 +15,13 @@
 #include <memory>
 #include <optional>
 
+class ClientConnection;
+class ConnectionTransport;
+
 // Listens for clients and serves each connection on its own, on the thread
-// that runs the event loop; requests go to the context's handler. It keeps
+// that runs the event loop; requests go to the context's handler. Plain
+// connections are watched together through one SocketPoll, and the
+// deadlines of all connections are checked by one timer. It keeps
 // to the connection limits: one address past its share is turned away, and
 // at the overall limit, or when the system runs out of descriptors,
 // accepting rests instead of spinning. (QTcpServer retries a refused accept
@@ -40,7 +47,7 @@ public:
     QHostAddress address() const { return listener.serverAddress(); }
     quint16 port() const { return listener.serverPort(); }
 
-    int openConnections() const { return connectionCount; }
+    int openConnections() const { return int(connections.size()); }
     int refusedAccepts() const { return acceptFailures; }
     // Bytes of requests and replies held beyond each connection's allowance.
     qint64 heldRequestBytes() const { return context.requestRoom.inUse(); }
@@ -49,9 +56,11 @@ public:
 
 private:
     void acceptConnections();
-    QTcpSocket *socketFor(int descriptor);
-    void accepted(QTcpSocket *socket);
-    void connectionClosed(const QString &address);
+    bool admits(const QString &address);
+    std::unique_ptr<ConnectionTransport> transportFor(int descriptor, const QHostAddress &peer);
+    void accepted(int descriptor, const QHostAddress &peer);
+    void connectionClosed(ClientConnection *connection, const QString &address);
+    void checkDeadlines();
     void acceptFailed(int error);
     void resumeAccepting();
     static void returnFreedMemory();
@@ -60,9 +69,12 @@ private:
     QTcpServer listener; // only binds and listens
     std::optional<QSslConfiguration> tls;
     std::unique_ptr<QSocketNotifier> incoming;
+    SocketPoll poll;
     QTimer acceptRest;
     QTimer memoryReturn;
+    QTimer deadlineCheck;
+    QSet<ClientConnection *> connections;
     QHash<QString, int> connectionsByAddress;
-    int connectionCount = 0;
+    quint64 connectionsAccepted = 0;
     int acceptFailures = 0;
 };
