@@ -192,7 +192,7 @@ struct Measured
 void printRow(const QStringList &cells)
 {
     QTextStream out(stdout);
-    out << qSetFieldWidth(18) << Qt::left << cells.first() << qSetFieldWidth(12) << Qt::right;
+    out << qSetFieldWidth(18) << Qt::left << cells.first() << qSetFieldWidth(14) << Qt::right;
     for (const QString &cell : cells.mid(1))
         out << cell;
     out << qSetFieldWidth(0) << Qt::endl;
