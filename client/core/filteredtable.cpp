@@ -1,11 +1,10 @@
 #include "filteredtable.h"
 
 #include "tablecolumns.h"
+#include "texttablemodel.h"
 
 #include <QItemSelectionModel>
 #include <QRegularExpression>
-#include <QSortFilterProxyModel>
-#include <QStandardItemModel>
 #include <QTableView>
 
 namespace {
@@ -22,63 +21,50 @@ FilteredTable::FilteredTable(QTableView *view)
 
 void FilteredTable::show(const QStringList &headers, const QVector<QStringList> &rows)
 {
-    auto *newModel = new QStandardItemModel(0, headers.size(), this);
-    newModel->setHorizontalHeaderLabels(headers);
-    for (const QStringList &row : rows) {
-        QList<QStandardItem *> items;
-        for (int column = 0; column < headers.size(); ++column)
-            items << new QStandardItem(row.value(column));
-        newModel->appendRow(items);
-    }
-    auto *newProxy = new QSortFilterProxyModel(this);
-    newProxy->setFilterKeyColumn(-1);
-    newProxy->setSourceModel(newModel);
-
+    auto *newModel = new TextTableModel(headers, this);
+    newModel->setRows(rows);
     // The view keeps the selection model of an earlier model alive.
     QItemSelectionModel *oldSelection = view->selectionModel();
-    view->setModel(newProxy);
+    view->setModel(newModel);
     delete oldSelection;
-    delete proxy;
     delete model;
     model = newModel;
-    proxy = newProxy;
-    fitColumns();
+    fitColumnsToContents(view);
 }
 
 void FilteredTable::filter(const QString &pattern)
 {
-    if (!proxy)
+    if (!model)
         return;
     QRegularExpression expression(pattern, QRegularExpression::CaseInsensitiveOption);
     if (!expression.isValid())
         expression.setPattern(MatchesNothing);
-    proxy->setFilterRegularExpression(expression);
-    fitColumns();
+    model->setFilter(expression);
 }
 
 bool FilteredTable::hasCurrentRow() const
 {
-    return proxy && view->currentIndex().isValid();
+    return model && view->currentIndex().isValid();
 }
 
 QString FilteredTable::currentText(const QString &header) const
 {
     if (!hasCurrentRow())
         return {};
-    for (int column = 0; column < proxy->columnCount(); ++column) {
-        if (proxy->headerData(column, Qt::Horizontal).toString() == header)
-            return proxy->index(view->currentIndex().row(), column).data().toString();
+    for (int column = 0; column < model->columnCount(); ++column) {
+        if (model->headerData(column, Qt::Horizontal).toString() == header)
+            return model->index(view->currentIndex().row(), column).data().toString();
     }
     return {};
 }
 
 void FilteredTable::selectFirstExact(const QString &text)
 {
-    if (!proxy)
+    if (!model)
         return;
-    for (int row = 0; row < proxy->rowCount(); ++row) {
-        for (int column = 0; column < proxy->columnCount(); ++column) {
-            const QModelIndex cell = proxy->index(row, column);
+    for (int row = 0; row < model->rowCount(); ++row) {
+        for (int column = 0; column < model->columnCount(); ++column) {
+            const QModelIndex cell = model->index(row, column);
             if (cell.data().toString() == text) {
                 view->selectRow(row);
                 view->scrollTo(cell, QAbstractItemView::EnsureVisible);
@@ -86,9 +72,4 @@ void FilteredTable::selectFirstExact(const QString &text)
             }
         }
     }
-}
-
-void FilteredTable::fitColumns()
-{
-    fitColumnsToContents(view);
 }

@@ -4,9 +4,8 @@
 #include <QStringList>
 #include <QVector>
 
-class QSortFilterProxyModel;
-class QStandardItemModel;
 class QTableView;
+class TextTableModel;
 
 // Rows of text in a table view, narrowed by what the user types: a
 // case-insensitive regular expression over every column, so that a row
@@ -36,9 +35,6 @@ public:
     void selectFirstExact(const QString &text);
 
 private:
-    void fitColumns();
-
     QTableView *view;
-    QStandardItemModel *model = nullptr;
-    QSortFilterProxyModel *proxy = nullptr;
+    TextTableModel *model = nullptr;
 };

@@ -6,11 +6,17 @@
 #include <QHelpEvent>
 #include <QPointer>
 #include <QTableView>
+#include <QTimer>
 #include <QToolTip>
 
 #include <numeric>
 
 namespace {
+
+// Up to this many rows every row is measured; a longer table is measured
+// on this many rows spread over it, so that filling or filtering a list of
+// a few hundred thousand rows costs no more than a short one.
+constexpr int MeasuredRows = 250;
 
 // Lives as a child of its table and refits it whenever what decides the
 // widths changes: the rows, the header, the font or the visible width.
@@ -25,8 +31,7 @@ public:
         QHeaderView *header = table->horizontalHeader();
         header->setSectionResizeMode(QHeaderView::Interactive);
         header->setStretchLastSection(false);
-        // Every row counts, not only the ones in view.
-        header->setResizeContentsPrecision(-1);
+        // A row's height counts every column, not only the ones in view.
         table->verticalHeader()->setResizeContentsPrecision(-1);
         table->setWordWrap(true);
         table->installEventFilter(this);
@@ -59,17 +64,30 @@ protected:
     {
         if (watched == table->viewport()) {
             if (event->type() == QEvent::Resize)
-                fit();
+                scheduleFit();
             else if (event->type() == QEvent::ToolTip)
                 return showCutText(static_cast<QHelpEvent *>(event));
         } else if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange
                    || event->type() == QEvent::Polish) {
-            fit();
+            scheduleFit();
         }
         return false;
     }
 
 private:
+    // A burst of resizes, such as a screen laid out after its rows arrived,
+    // is fitted once, when the event loop next runs; new rows are fitted at once.
+    void scheduleFit()
+    {
+        if (fitting || fitPending)
+            return;
+        fitPending = true;
+        QTimer::singleShot(0, this, [this]() {
+            fitPending = false;
+            fit();
+        });
+    }
+
     void fit()
     {
         QAbstractItemModel *model = table->model();
@@ -91,14 +109,14 @@ private:
     {
         const QAbstractItemModel *model = table->model();
         const int columns = model->columnCount();
+        const QVector<int> rows = measuredRows();
         QHeaderView *header = table->horizontalHeader();
-        const QAbstractItemView *view = table; // where measuring a column is public
         QVector<int> headerWidths(columns);
         QVector<int> cellWidths(columns);
         QVector<int> widths(columns);
         for (int column = 0; column < columns; ++column) {
             headerWidths[column] = header->sectionSizeHint(column);
-            cellWidths[column] = model->rowCount() > 0 ? view->sizeHintForColumn(column) : 0;
+            cellWidths[column] = cellWidth(column, rows);
             widths[column] = qMax(headerWidths[column], cellWidths[column]);
         }
         // The column with the longest texts takes what is left, or gives way.
@@ -108,7 +126,44 @@ private:
         widths[widest] = qMax(headerWidths[widest], availableWidth - others);
         for (int column = 0; column < columns; ++column)
             header->resizeSection(column, widths[column]);
-        table->resizeRowsToContents();
+        fitRowHeights(rows);
+    }
+
+    QVector<int> measuredRows() const
+    {
+        const int count = table->model()->rowCount();
+        const int measured = qMin(count, MeasuredRows);
+        QVector<int> rows(measured);
+        for (int i = 0; i < measured; ++i)
+            rows[i] = int(qint64(i) * count / measured);
+        return rows;
+    }
+
+    // The widest of the cells measured, as the table's own column hint
+    // would find it.
+    int cellWidth(int column, const QVector<int> &rows) const
+    {
+        if (rows.isEmpty())
+            return 0;
+        int width = 0;
+        for (int row : rows)
+            width = qMax(width, table->sizeHintForIndex(table->model()->index(row, column)).width());
+        return table->showGrid() ? width + 1 : width;
+    }
+
+    // A table measured whole fits each row to its cells; a longer one
+    // gives every row the height of the tallest row measured.
+    void fitRowHeights(const QVector<int> &rows)
+    {
+        if (rows.size() == table->model()->rowCount()) {
+            table->resizeRowsToContents();
+            return;
+        }
+        const QAbstractItemView *view = table; // where measuring a row is public
+        int height = 0;
+        for (int row : rows)
+            height = qMax(height, view->sizeHintForRow(row));
+        table->verticalHeader()->setDefaultSectionSize(height);
     }
 
     bool showCutText(QHelpEvent *event)
@@ -131,6 +186,7 @@ private:
     QTableView *table;
     QPointer<QAbstractItemModel> followed;
     bool fitting = false;
+    bool fitPending = false;
 };
 
 } // namespace

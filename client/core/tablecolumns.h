@@ -9,6 +9,6 @@ class QTableView;
 // whose text is still cut shows it whole as a tooltip.
 //
 // Call it once the model is set; the columns follow later rows, a new font
-// and every resize by themselves. A screen that replaces the model calls it
+// and every resize by themselves (a resize once the event loop runs). A screen that replaces the model calls it
 // again after setModel().
 void fitColumnsToContents(QTableView *table);

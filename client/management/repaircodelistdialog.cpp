@@ -5,6 +5,7 @@
 #include "core/navigation.h"
 #include "core/serverlink.h"
 #include "core/tablecolumns.h"
+#include "core/texttablemodel.h"
 #include "core/usermessages.h"
 #include "wire/commands.h"
 #include "wire/fieldreader.h"
@@ -12,18 +13,15 @@
 #include "wire/repaircodelists.h"
 #include "wire/replytags.h"
 
-#include <QStandardItemModel>
-
 RepairCodeListDialog::RepairCodeListDialog(QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::RepairCodeListDialog)
     , link(new ServerLink(this, ServerLink::AfterLoss::KeepScreen, QStringLiteral("Error ")))
-    , codeModel(new QStandardItemModel(0, 3, this))
+    , codeModel(new TextTableModel(
+          {QStringLiteral("Repair Code"), QStringLiteral("Type"), QStringLiteral("Description")}, this))
 {
     ui->setupUi(this);
     showMaximized();
-    codeModel->setHorizontalHeaderLabels(
-        {QStringLiteral("Repair Code"), QStringLiteral("Type"), QStringLiteral("Description")});
     ui->tableView_Codes->setModel(codeModel);
     // The columns follow the model as it is refilled.
     fitColumnsToContents(ui->tableView_Codes);
@@ -55,9 +53,11 @@ bool RepairCodeListDialog::showCodes(wire::FieldReader &reply)
     const auto codes = wire::readGroups<QString, QString, QString>(reply, count.toInt());
     if (!codes)
         return false;
-    codeModel->removeRows(0, codeModel->rowCount());
+    QVector<QStringList> rows;
+    rows.reserve(codes->size());
     for (const auto &[repairCode, type, description] : *codes)
-        codeModel->appendRow({new QStandardItem(repairCode), new QStandardItem(type), new QStandardItem(description)});
+        rows.append({repairCode, type, description});
+    codeModel->setRows(rows);
     return true;
 }
 

@@ -9,8 +9,8 @@ namespace wire {
 class FieldReader;
 }
 class QCheckBox;
-class QStandardItemModel;
 class ServerLink;
+class TextTableModel;
 
 // The repair-code catalogue of one list ("FER", "ROR" or "KD") for a
 // manager: ticking a list shows its codes, Remove takes the selected code
@@ -56,7 +56,7 @@ private:
 
     Ui::RepairCodeListDialog *ui;
     ServerLink *link;
-    QStandardItemModel *codeModel;
+    TextTableModel *codeModel;
     // The key of the list shown; empty until a list is ticked.
     QString workTypeCode;
 };

@@ -5,14 +5,13 @@
 #include "core/handover.h"
 #include "core/serverlink.h"
 #include "core/tablecolumns.h"
+#include "core/texttablemodel.h"
 #include "core/usermessages.h"
 #include "wire/clocktimes.h"
 #include "wire/commands.h"
 #include "wire/fieldreader.h"
 #include "wire/frame.h"
 #include "wire/replytags.h"
-
-#include <QStandardItemModel>
 
 namespace {
 
@@ -71,15 +70,15 @@ bool ClockOverviewDialog::showClockStates(wire::FieldReader &reply)
     if (!records)
         return false;
 
-    auto *states = new QStandardItemModel(0, 4, this);
-    states->setHorizontalHeaderLabels({QStringLiteral("UserName"), QStringLiteral("Start Time"),
-                                       QStringLiteral("End Time"), QStringLiteral("Status")});
+    QVector<QStringList> rows;
     for (const auto &[user, start, end, status] : *records) {
-        if (user.isEmpty())
-            continue;
-        states->appendRow({new QStandardItem(user), new QStandardItem(shownTime(start)),
-                           new QStandardItem(shownTime(end)), new QStandardItem(status)});
+        if (!user.isEmpty())
+            rows.append({user, shownTime(start), shownTime(end), status});
     }
+    auto *states = new TextTableModel({QStringLiteral("UserName"), QStringLiteral("Start Time"),
+                                       QStringLiteral("End Time"), QStringLiteral("Status")},
+                                      this);
+    states->setRows(rows);
     QItemSelectionModel *oldSelection = ui->tableView->selectionModel();
     ui->tableView->setModel(states);
     delete oldSelection;
@@ -106,7 +105,8 @@ void ClockOverviewDialog::on_pushButton_Clock_clicked()
         UserMessages::show(this, QStringLiteral("Please select a user before continuing"));
         return;
     }
-    const auto cell = [this, row = current.row()](Column column) { return model->item(row, column)->text(); };
+    const auto cell
+        = [this, row = current.row()](Column column) { return model->index(row, column).data().toString(); };
     const QString user = cell(UserColumn);
     const bool clockedIn = cell(StatusColumn) == ClockState::in();
     const QString action = clockedIn ? ClockState::out() : ClockState::in();

@@ -8,8 +8,8 @@ class ClockOverviewDialog;
 namespace wire {
 class FieldReader;
 }
-class QStandardItemModel;
 class ServerLink;
+class TextTableModel;
 
 // Who is clocked in or out, filtered by status and department: one row per
 // active user with the start and end of their latest period. A manager
@@ -38,7 +38,7 @@ private:
 
     Ui::ClockOverviewDialog *ui;
     ServerLink *link;
-    QStandardItemModel *model = nullptr;
+    TextTableModel *model = nullptr;
     // The filters ask the server only once the department list is in.
     bool departmentsKnown = false;
 };

@@ -6,6 +6,7 @@
 #include "core/navigation.h"
 #include "core/serverlink.h"
 #include "core/tablecolumns.h"
+#include "core/texttablemodel.h"
 #include "core/usermessages.h"
 #include "wire/clocktimes.h"
 #include "wire/commands.h"
@@ -13,13 +14,7 @@
 #include "wire/frame.h"
 #include "wire/replytags.h"
 
-#include <QStandardItemModel>
-
 namespace {
-
-// Every row keeps its period beside its texts, so that Edit and Remove
-// name exactly the period shown.
-enum PeriodRole { UserRole = Qt::UserRole, StartRole, EndRole, HoursRole };
 
 // The browser offers no year before the shop kept its records here.
 constexpr int FirstOfferedYear = 2016;
@@ -146,24 +141,21 @@ void TimeStampBrowserDialog::showPeriods(const QVector<Period> &periods, bool al
     if (allUsers)
         headers = QStringList{QStringLiteral("User"), QStringLiteral("Start Date"), QStringLiteral("End Date"),
                               QStringLiteral("Total Time")};
-    auto *periodModel = new QStandardItemModel(0, headers.size(), this);
-    periodModel->setHorizontalHeaderLabels(headers);
+    QVector<QStringList> rows;
+    rows.reserve(periods.size());
     qint64 hundredths = 0;
     for (const Period &period : periods) {
         const double hours = period.hours.toDouble();
         if (period.end != ClockTime::None)
             hundredths += qRound64(hours * 100);
-        QList<QStandardItem *> row{new QStandardItem(ClockText::timeText(period.start)),
-                                   new QStandardItem(endText(period.end)),
-                                   new QStandardItem(ClockText::hoursText(hours))};
+        QStringList row{ClockText::timeText(period.start), endText(period.end), ClockText::hoursText(hours)};
         if (allUsers)
-            row.prepend(new QStandardItem(period.user));
-        row.first()->setData(period.user, UserRole);
-        row.first()->setData(period.start, StartRole);
-        row.first()->setData(period.end, EndRole);
-        row.first()->setData(period.hours, HoursRole);
-        periodModel->appendRow(row);
+            row.prepend(period.user);
+        rows.append(row);
     }
+    auto *periodModel = new TextTableModel(headers, this);
+    periodModel->setRows(rows);
+    shownPeriods = periods;
     QItemSelectionModel *oldSelection = ui->tableView->selectionModel();
     ui->tableView->setModel(periodModel);
     delete oldSelection;
@@ -180,9 +172,7 @@ std::optional<TimeStampBrowserDialog::Period> TimeStampBrowserDialog::chosenPeri
         UserMessages::show(this, QStringLiteral("Please select a time before continuing"));
         return std::nullopt;
     }
-    const QStandardItem *first = model->item(current.row(), 0);
-    return Period{first->data(UserRole).toString(), first->data(StartRole).toUInt(), first->data(EndRole).toUInt(),
-                  first->data(HoursRole).toString()};
+    return shownPeriods.at(model->sourceRow(current.row()));
 }
 
 void TimeStampBrowserDialog::on_comboBox_UserList_currentIndexChanged(int)

@@ -12,8 +12,8 @@ class FieldReader;
 }
 class QComboBox;
 class QDate;
-class QStandardItemModel;
 class ServerLink;
+class TextTableModel;
 
 // The clock periods of one user, or of all users, that start between two
 // dates, each with its hours and the grand total. A manager adds, corrects
@@ -62,7 +62,10 @@ private:
 
     Ui::TimeStampBrowserDialog *ui;
     ServerLink *link;
-    QStandardItemModel *model = nullptr;
+    TextTableModel *model = nullptr;
+    // The periods shown, row by row, so that Edit and Remove name exactly
+    // the period of the chosen row.
+    QVector<Period> shownPeriods;
     // The user the last one-user search was for: the rows are theirs.
     QString searchedUser;
     // The first year of the chosen user's periods, kept for every run of
