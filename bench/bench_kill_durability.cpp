@@ -1,7 +1,7 @@
 // Whether every write the server acknowledged survives its sudden death.
 // Each round starts repair-server on a new SQLite database with one worker
-// account per terminal, lets the terminals log in and clock in and out as
-// fast as the server answers, kills the server with SIGKILL at a random
+// account per terminal, lets the terminals log in and then clock in and
+// out as fast as the server answers, kills the server with SIGKILL at a random
 // moment, starts it again and compares, user by user, the clock periods
 // stored with the clock-ins and clock-outs that were answered. Prints one
 // line a round; fails when an acknowledged write is missing.
@@ -16,6 +16,7 @@
 #include <passworddigest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
@@ -24,6 +25,7 @@
 #include <QTextStream>
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <vector>
@@ -79,7 +81,8 @@ void runTerminal(quint16 port, int terminal, Acknowledged &acknowledged)
     ServerTestClient client(ReplyTimeoutMs);
     const QHostAddress from(QStringLiteral("127.0.3.%1").arg(terminal + 1));
     if (!client.connectTo(QHostAddress::LocalHost, port, from)
-        || client.request(Command::Login, workerName(terminal), passwordDigest(Password)).tag != ReplyTag::Success)
+        || client.request(Command::Login, workerName(terminal), wire::passwordDigest(Password)).tag
+               != ReplyTag::Success)
         return;
     acknowledged.loggedIn = true;
     for (bool in = false;; in = !in) {
@@ -165,6 +168,15 @@ int main(int argc, char *argv[])
             terminals.emplace_back(QThread::create([port, terminal, &told] { runTerminal(port, terminal, told); }));
             terminals.back()->start();
         }
+        // Logging in is slow on purpose; the clock starts when all are in.
+        QElapsedTimer loggingIn;
+        loggingIn.start();
+        const auto allLoggedIn = [&acknowledged] {
+            return std::all_of(acknowledged.begin(), acknowledged.end(),
+                               [](const std::unique_ptr<Acknowledged> &told) { return told->loggedIn.load(); });
+        };
+        while (!allLoggedIn() && loggingIn.elapsed() < StartTimeoutMs)
+            QThread::msleep(10);
         const int runMs = int(QRandomGenerator::global()->bounded(ShortestRunMs, LongestRunMs));
         QThread::msleep(ulong(runMs));
         server.kill();
@@ -174,7 +186,7 @@ int main(int argc, char *argv[])
 
         QProcess restarted;
         const bool restartedOk = startServer(restarted, serverPath, database) != 0;
-        out << "round " << round << ": killed after " << runMs << " ms; ";
+        out << "round " << round << ": killed " << runMs << " ms after the logins; ";
         const QStringList missing = missingWrites(database, acknowledged, out);
         restarted.terminate();
         restarted.waitForFinished(StartTimeoutMs);
