@@ -204,6 +204,8 @@ void StoreTest::demoShop()
 // the first run (a lookup per row) gets both results whole, turn after turn.
 void StoreTest::statementReadAgainWhileItsRowsAreRead()
 {
+    if (TestDatabase::onPostgres())
+        QSKIP("Qt's PostgreSQL driver reads rows as they come: no statement runs while another one's are read");
     QVERIFY(run("INSERT INTO departments (name) VALUES ('Paint'), ('Weld')"));
     const QString sql = QStringLiteral("SELECT name FROM departments WHERE name >= :from ORDER BY name");
     for (int turn = 0; turn < 2; ++turn) {
