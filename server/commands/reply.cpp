@@ -4,6 +4,12 @@
 
 #include <atomic>
 
+namespace {
+
+thread_local Reply::Hold *currentHold = nullptr;
+
+} // namespace
+
 struct Reply::State
 {
     Deliver deliver;
@@ -31,7 +37,13 @@ void Reply::error(const QString &reason) const
 
 void Reply::storeFailure() const
 {
-    error(QStringLiteral("the server could not read or write its data; please try again"));
+    deliver(storeFailureFrame());
+}
+
+QByteArray Reply::storeFailureFrame()
+{
+    return wire::frame(QStringLiteral("Error"),
+                       QStringLiteral("the server could not read or write its data; please try again"));
 }
 
 bool Reply::sent() const
@@ -50,5 +62,19 @@ void Reply::deliver(const QByteArray &frame) const
         qWarning() << "a second reply to one request was dropped";
         return;
     }
+    if (currentHold && currentHold->keeper(state->deliver, frame))
+        return;
     state->deliver(frame);
+}
+
+Reply::Hold::Hold(Keeper keeper)
+    : keeper(std::move(keeper))
+    , outer(currentHold)
+{
+    currentHold = this;
+}
+
+Reply::Hold::~Hold()
+{
+    currentHold = outer;
 }

@@ -36,6 +36,7 @@ public:
 
     // An "Error" for a request the database could not serve.
     void storeFailure() const;
+    static QByteArray storeFailureFrame();
 
     // For what a read of the store gave back: true, once that "Error" is
     // sent, when the store failed ("not found" is no failure), so that the
@@ -56,6 +57,24 @@ public:
     bool sent() const;
 
     ConnectionSession &session() const;
+
+    // While a Hold lives, the replies sent on its thread go to its keeper,
+    // which may keep one (returning true) to deliver it later, e.g. once
+    // what the reply reports is on disk.
+    class Hold
+    {
+    public:
+        using Keeper = std::function<bool(const Deliver &deliver, const QByteArray &frame)>;
+        explicit Hold(Keeper keeper);
+        ~Hold();
+        Hold(const Hold &) = delete;
+        Hold &operator=(const Hold &) = delete;
+
+    private:
+        friend class Reply;
+        Keeper keeper;
+        Hold *outer;
+    };
 
 private:
     bool answerFailure(bool failed) const

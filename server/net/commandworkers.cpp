@@ -1,6 +1,7 @@
 #include "commandworkers.h"
 
 #include "commands/commanddispatcher.h"
+#include "commands/reply.h"
 #include "storage/store.h"
 
 CommandWorkers::CommandWorkers(Store &store, int threadCount)
@@ -52,8 +53,22 @@ void CommandWorkers::work()
             jobs.pop_front();
         }
         Store::Turn turn(store);
+        const Reply::Hold untilDurable([this](const Reply::Deliver &deliver, const QByteArray &frame) {
+            return holdUntilDurable(deliver, frame);
+        });
         job();
         job = nullptr; // what the job holds goes in its turn, too
     }
     store.releaseThreadConnection();
+}
+
+// A reply sent after its handler committed goes out once the commit is on
+// disk, or as a failure if it never gets there: no terminal is told
+// "stored" about what a power cut could still take away.
+bool CommandWorkers::holdUntilDurable(const Reply::Deliver &deliver, const QByteArray &frame)
+{
+    if (!store.awaitsFlush())
+        return false;
+    store.whenDurable([deliver, frame](bool durable) { deliver(durable ? frame : Reply::storeFailureFrame()); });
+    return true;
 }

@@ -2,6 +2,8 @@
 
 #include "connectioncontext.h"
 
+#include "commands/reply.h"
+
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -17,6 +19,11 @@ class Store;
 // sending. Handlers take turns on the store (Store::Turn), so they run one
 // at a time as before; a handler waiting for another writer's lock lets
 // the next job start on another thread.
+//
+// A handler's writes commit at once, and other handlers see them, but its
+// reply waits until they are on disk: the store flushes all commits made
+// meanwhile together, off these threads, so that neither the next writers
+// nor readers wait for the disk.
 class CommandWorkers
 {
 public:
@@ -37,6 +44,7 @@ public:
 
 private:
     void work();
+    bool holdUntilDurable(const Reply::Deliver &deliver, const QByteArray &frame);
 
     Store &store;
     std::mutex queueLock;

@@ -1,6 +1,7 @@
 #include "store.h"
 
 #include "schemamigrations.h"
+#include "walflusher.h"
 
 #include <QAtomicInteger>
 #include <QDebug>
@@ -46,6 +47,23 @@ thread_local bool lastFailureWasConflict = false;
 
 const QString Postgres = QStringLiteral("QPSQL");
 
+// Copies of one statement kept per connection: enough for a statement used
+// again while a result of it is still being read; more are prepared afresh.
+constexpr std::size_t CachedCopiesPerStatement = 4;
+
+// Resets the statements a connection handed out in this turn: a statement
+// that has not read to its end keeps the connection's read snapshot.
+template<typename Connection>
+void resetLeasedStatements(Connection &local)
+{
+    for (auto *statement : local.leased) {
+        for (std::size_t copy = 0; copy < statement->leased; ++copy)
+            statement->copies[copy].finish();
+        statement->leased = 0;
+    }
+    local.leased.clear();
+}
+
 } // namespace
 
 Store::Store(const QString &connectionName, const QString &driver)
@@ -57,7 +75,9 @@ Store::Store(const QString &connectionName, const QString &driver)
 
 Store::~Store()
 {
-    for (const auto &[thread, local] : connections) {
+    flusher.reset();
+    for (auto &[thread, local] : connections) {
+        local.forgetStatements();
         {
             QSqlDatabase db = QSqlDatabase::database(local.name, false);
             db.close();
@@ -77,7 +97,9 @@ bool Store::run(QSqlDatabase &db, const QString &statement, QString *error)
 }
 
 // SQLite: write-ahead logging lets readers go on while a write commits;
-// FULL makes each commit survive a power cut; the busy timeout makes every
+// NORMAL writes the log at each commit and syncs it before checkpoints,
+// and the WalFlusher syncs it before a commit is reported durable, so
+// that what was reported survives a power cut; the busy timeout makes every
 // statement wait for another process (a backup, the sqlite3 shell) instead
 // of failing at once. PostgreSQL: several servers may share the database,
 // so every transaction sees the others as if they ran one after another,
@@ -89,7 +111,7 @@ bool Store::configure(QSqlDatabase &db, const QString &driver, QString *error)
                && run(db, QStringLiteral("SET lock_timeout = %1").arg(LockWaitMs), error)
                && run(db, QStringLiteral("SET client_min_messages = WARNING"), error);
     return run(db, QStringLiteral("PRAGMA journal_mode = WAL"), error)
-           && run(db, QStringLiteral("PRAGMA synchronous = FULL"), error)
+           && run(db, QStringLiteral("PRAGMA synchronous = NORMAL"), error)
            && run(db, QStringLiteral("PRAGMA foreign_keys = ON"), error) && run(db, busyWait(LockWaitMs), error);
 }
 
@@ -116,6 +138,7 @@ std::unique_ptr<Store> Store::openSqlite(const QString &path, QString *error)
         if (!configure(db, store->driver, error))
             return nullptr;
     }
+    store->flusher = std::make_unique<WalFlusher>(path);
     if (!SchemaMigrations::apply(*store, error))
         return nullptr;
     return store;
@@ -208,6 +231,7 @@ void Store::releaseThreadConnection()
         if (local == connections.end())
             return;
         name = local->second.name;
+        local->second.forgetStatements();
         connections.erase(local);
     }
     {
@@ -226,22 +250,67 @@ Store::Turn::Turn(Store &store)
 
 Store::Turn::~Turn()
 {
-    store.threadConnection().holdsTurn = false;
+    store.threadConnection().endTurn();
     store.turn.unlock();
 }
 
+void Store::ThreadConnection::endTurn()
+{
+    holdsTurn = false;
+    committedUnflushed = false;
+    resetLeasedStatements(*this);
+}
+
+void Store::ThreadConnection::forgetStatements()
+{
+    leased.clear();
+    statements.clear();
+    controls.clear();
+}
+
+QSqlQuery Store::freshStatement(const ThreadConnection &local, const QString &sql, bool *prepared) const
+{
+    QSqlQuery query(QSqlDatabase::database(local.name, false));
+    query.setForwardOnly(true);
+    const bool done = query.prepare(sql);
+    if (!done)
+        qWarning().noquote() << "cannot prepare" << sql << ":" << query.lastError().text();
+    if (prepared)
+        *prepared = done;
+    return query;
+}
+
+// The copy handed out shares its prepared statement with the one kept.
 QSqlQuery Store::prepare(const QString &sql) const
 {
-    QSqlQuery query(QSqlDatabase::database(threadConnection().name, false));
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        qWarning().noquote() << "cannot prepare" << sql << ":" << query.lastError().text();
-    return query;
+    ThreadConnection &local = threadConnection();
+    if (!local.holdsTurn)
+        return freshStatement(local, sql);
+    // A changed schema may change what a statement answers; copies in use
+    // stay valid for their holders.
+    if (local.schemaGeneration != schemaGeneration) {
+        local.forgetStatements();
+        local.schemaGeneration = schemaGeneration;
+    }
+    CachedStatement &statement = local.statements[sql];
+    if (statement.leased == statement.copies.size()) {
+        if (statement.copies.size() == CachedCopiesPerStatement)
+            return freshStatement(local, sql);
+        bool prepared = false;
+        QSqlQuery query = freshStatement(local, sql, &prepared);
+        if (!prepared)
+            return query;
+        statement.copies.push_back(query);
+    }
+    if (statement.leased == 0)
+        local.leased.push_back(&statement);
+    return statement.copies[statement.leased++];
 }
 
 bool Store::define(const QString &sql)
 {
     QSqlQuery query(QSqlDatabase::database(threadConnection().name, false));
+    ++schemaGeneration;
     if (query.exec(sql))
         return true;
     qWarning().noquote() << "schema statement failed:" << sql << ":" << query.lastError().text();
@@ -279,27 +348,60 @@ std::optional<qint64> Store::insertReturningId(QSqlQuery &query)
 // served meanwhile, and takes its turn back before going on.
 bool Store::begin(QSqlDatabase &db, ThreadConnection &local)
 {
-    QSqlQuery begin(db);
+    QSqlError error;
     // PostgreSQL takes row locks as a transaction goes, not at its start.
     if (local.holdsTurn && driver != Postgres) {
-        run(db, busyWait(0));
-        const bool begun = begin.exec(beginStatement);
-        run(db, busyWait(LockWaitMs));
+        control(db, local, busyWait(0));
+        const bool begun = control(db, local, beginStatement, &error);
+        control(db, local, busyWait(LockWaitMs));
         if (begun)
             return true;
-        if (!isBusy(begin.lastError())) {
-            qWarning().noquote() << "cannot begin a transaction:" << begin.lastError().text();
+        if (!isBusy(error)) {
+            qWarning().noquote() << "cannot begin a transaction:" << error.text();
             return false;
         }
+        // A read this turn left open would keep the connection on the
+        // snapshot from before the other writer's commit, which can never
+        // take the write lock.
+        resetLeasedStatements(local);
         turn.unlock();
-        const bool begunAfterWait = begin.exec(beginStatement);
+        const bool begunAfterWait = control(db, local, beginStatement, &error);
         turn.lock();
         if (begunAfterWait)
             return true;
-    } else if (begin.exec(beginStatement)) {
+    } else if (control(db, local, beginStatement, &error)) {
         return true;
     }
-    qWarning().noquote() << "cannot begin a transaction:" << begin.lastError().text();
+    qWarning().noquote() << "cannot begin a transaction:" << error.text();
+    return false;
+}
+
+// Transaction control and settings run around every write: SQLite keeps
+// them prepared, PostgreSQL cannot prepare them.
+bool Store::control(QSqlDatabase &db, ThreadConnection &local, const QString &statement, QSqlError *error) const
+{
+    if (driver == Postgres) {
+        QSqlQuery query(db);
+        if (query.exec(statement))
+            return true;
+        if (error)
+            *error = query.lastError();
+        return false;
+    }
+    auto prepared = local.controls.find(statement);
+    if (prepared == local.controls.end()) {
+        QSqlQuery query(db);
+        if (!query.prepare(statement)) {
+            if (error)
+                *error = query.lastError();
+            return false;
+        }
+        prepared = local.controls.emplace(statement, query).first;
+    }
+    if (prepared->second.exec())
+        return true;
+    if (error)
+        *error = prepared->second.lastError();
     return false;
 }
 
@@ -333,16 +435,42 @@ bool Store::runTransaction(const std::function<bool()> &work, ThreadConnection &
     ++local.transactionDepth;
     const bool done = work();
     --local.transactionDepth;
-    QSqlQuery commit(db);
-    if (done && commit.exec(QStringLiteral("COMMIT")))
-        return true;
-    if (done && isConflict(commit.lastError()))
+    QSqlError error;
+    if (done && control(db, local, QStringLiteral("COMMIT"), &error))
+        return committedDurably(local);
+    if (done && isConflict(error))
         lastFailureWasConflict = true;
     else if (done)
-        qWarning().noquote() << "cannot commit:" << commit.lastError().text();
-    run(db, QStringLiteral("ROLLBACK"));
+        qWarning().noquote() << "cannot commit:" << error.text();
+    control(db, local, QStringLiteral("ROLLBACK"));
     *retry = lastFailureWasConflict;
     return false;
+}
+
+// A commit in a turn is flushed with others later (whenDurable), any other
+// at once.
+bool Store::committedDurably(ThreadConnection &local)
+{
+    if (!flusher)
+        return true;
+    if (local.holdsTurn) {
+        local.committedUnflushed = true;
+        return true;
+    }
+    return flusher->flush();
+}
+
+bool Store::awaitsFlush() const
+{
+    return threadConnection().committedUnflushed;
+}
+
+void Store::whenDurable(std::function<void(bool)> then)
+{
+    if (flusher)
+        flusher->whenDurable(std::move(then));
+    else
+        then(true);
 }
 
 QString Store::generatedKeyType() const

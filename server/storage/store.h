@@ -2,14 +2,19 @@
 
 #include <QMutex>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <vector>
+
+class WalFlusher;
 
 // The server's database. Every statement is prepared and takes its values
 // as bound parameters; every write runs in a transaction, which waits a
@@ -20,7 +25,15 @@
 // Each thread that uses the store gets a connection of its own. Command
 // handlers take turns (Turn): one runs at a time, as if there were one
 // thread, except that a handler waiting for another writer's lock steps
-// aside so that the others go on meanwhile.
+// aside so that the others go on meanwhile. In its turn a handler's
+// statements are prepared once per connection and kept for the next turns.
+//
+// On SQLite a commit outside a turn reaches the disk before transaction()
+// returns. A commit in a turn only reaches the operating system; it becomes
+// durable with the next flush of the write-ahead log, one flush for every
+// commit made meanwhile, and what must wait for that (a reply saying
+// "stored") waits through whenDurable(). Other connections see a commit at
+// once, as before.
 //
 // Reads in the record classes over this store answer std::nullopt (or a
 // failed Lookup) when the database reports an error, and log that error;
@@ -47,6 +60,7 @@ public:
     static std::unique_ptr<Store> open(const QString &location, QString *error);
 
     // The right to run a command handler: held by one thread at a time.
+    // The statements prepared in a turn are reset when it ends.
     class Turn
     {
     public:
@@ -63,8 +77,19 @@ public:
     // the store does.
     void releaseThreadConnection();
 
-    // A prepared statement on the calling thread's connection.
+    // A prepared statement on the calling thread's connection. In a turn it
+    // is the one prepared for the same SQL in an earlier turn, unless that
+    // is still in use in this turn.
     QSqlQuery prepare(const QString &sql) const;
+
+    // Whether the calling thread committed in its turn what is not known to
+    // be on disk yet.
+    bool awaitsFlush() const;
+
+    // Calls then(true) once every commit made so far is on disk, or
+    // then(false) when the disk refused them; on the flushing thread, or
+    // at once when nothing waits for the disk (PostgreSQL commits durably).
+    void whenDurable(std::function<void(bool durable)> then);
 
     // Runs a schema statement (CREATE, ALTER, DROP), which takes no values
     // and cannot be prepared on every database; logs and returns false on failure.
@@ -93,17 +118,36 @@ public:
     static constexpr int LockWaitMs = 5000;
 
 private:
+    // The copies of one statement on a connection; the first `leased` are
+    // in use in the current turn.
+    struct CachedStatement
+    {
+        std::vector<QSqlQuery> copies;
+        std::size_t leased = 0;
+    };
+
     struct ThreadConnection
     {
         QString name;
         int transactionDepth = 0;
         bool holdsTurn = false;
+        bool committedUnflushed = false;
+        int schemaGeneration = 0;
+        std::unordered_map<QString, CachedStatement> statements; // elements stay put
+        std::vector<CachedStatement *> leased;
+        std::unordered_map<QString, QSqlQuery> controls; // SQLite's transaction control
+
+        void endTurn();
+        void forgetStatements();
     };
 
     Store(const QString &connectionName, const QString &driver);
 
     ThreadConnection &threadConnection() const;
+    QSqlQuery freshStatement(const ThreadConnection &local, const QString &sql, bool *prepared = nullptr) const;
+    bool committedDurably(ThreadConnection &local);
     bool begin(QSqlDatabase &db, ThreadConnection &local);
+    bool control(QSqlDatabase &db, ThreadConnection &local, const QString &statement, QSqlError *error = nullptr) const;
     bool runTransaction(const std::function<bool()> &work, ThreadConnection &local, bool *retry);
     static bool run(QSqlDatabase &db, const QString &statement, QString *error = nullptr);
     // Sets up a new connection of this store's database.
@@ -115,6 +159,8 @@ private:
     mutable QMutex connectionsLock;
     mutable std::unordered_map<Qt::HANDLE, ThreadConnection> connections; // elements stay put
     QMutex turn;
+    std::atomic<int> schemaGeneration{0}; // moves on when define() changes the schema
+    std::unique_ptr<WalFlusher> flusher; // SQLite only
 };
 
 // Text to bind as a value: a null QString (which the wire can carry) would

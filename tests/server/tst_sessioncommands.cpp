@@ -20,6 +20,8 @@ private slots:
     void numberOfOrdersCountsOrdersWaitingForCheck();
     void clockingInAndOut();
     void removedUserCanStillBeClockedOut();
+    void clockingAtOnceFromSeveralTerminals();
+    void writeTheDiskRefusesIsAFailure();
 
 private:
     QString clockRows(const QString &userName)
@@ -39,7 +41,7 @@ void SessionCommandsTest::initTestCase()
     QVERIFY2(server.startError().isEmpty(), qPrintable(server.startError()));
     // One hash for every account: hashing is slow on purpose.
     const QByteArray hash = PasswordHasher::hash(wire::passwordDigest(password));
-    for (const auto &[user, level] : {std::pair("anna", 3), {"bert", 2}, {"carl", 1}, {"dora", 1}})
+    for (const auto &[user, level] : {std::pair("anna", 3), {"bert", 2}, {"carl", 1}, {"dora", 1}, {"emil", 1}})
         QVERIFY(server.addUser(user, level, hash));
     QVERIFY(UserAccounts(server.store()).setActive("dora", false));
 }
@@ -120,6 +122,37 @@ void SessionCommandsTest::removedUserCanStillBeClockedOut()
     QVERIFY(UserAccounts(server.store()).setActive("bert", false));
     QCOMPARE(client->ask("ClockOut", {"bert"}, ""), QStringList{"ClockOut"});
     QCOMPARE(clockRows("bert"), QStringLiteral("1/0"));
+}
+
+// Requests that arrive together are answered each on its own: a refused one
+// does not undo the others.
+void SessionCommandsTest::clockingAtOnceFromSeveralTerminals()
+{
+    const QStringList users = {"anna", "dora", "emil"};
+    std::vector<std::unique_ptr<ServerTestClient>> terminals;
+    for (int terminal = 0; terminal < users.size(); ++terminal)
+        terminals.push_back(server.terminalOf("anna"));
+    for (int terminal = 0; terminal < users.size(); ++terminal)
+        terminals[terminal]->send("ClockIn", users[terminal]);
+    QCOMPARE(terminals[0]->receive().text(""), QStringList{"ClockIn"});
+    QCOMPARE(terminals[1]->receive().text(""), QStringList{"Error"});
+    QCOMPARE(terminals[2]->receive().text(""), QStringList{"ClockIn"});
+    QCOMPARE(clockRows("anna"), QStringLiteral("1/1"));
+    QCOMPARE(clockRows("dora"), QStringLiteral("0/0"));
+    QCOMPARE(clockRows("emil"), QStringLiteral("1/1"));
+}
+
+// A write that cannot be made durable is never reported stored. The log
+// is replaced by a file that cannot be synced.
+void SessionCommandsTest::writeTheDiskRefusesIsAFailure()
+{
+    if (TestDatabase::onPostgres())
+        QSKIP("the server flushes only SQLite's log itself");
+    const QString log = server.databasePath() + "-wal";
+    QVERIFY(QFile::remove(log));
+    QVERIFY(QFile::link("/proc/self/stat", log));
+    QCOMPARE(client->ask("ClockOut", {"carl"}, ""), QStringList{"Error"});
+    QCOMPARE(client->ask("GetPermissions", {"carl"}, "s"), (QStringList{"Permissions", "1"}));
 }
 
 QTEST_GUILESS_MAIN(SessionCommandsTest)

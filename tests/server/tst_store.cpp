@@ -32,6 +32,7 @@ private slots:
     void addUserRefusesBadInput_data();
     void addUserRefusesBadInput();
     void demoShop();
+    void statementReadAgainWhileItsRowsAreRead();
 
 private:
     bool reopen()
@@ -197,6 +198,30 @@ void StoreTest::demoShop()
 
     QCOMPARE(DemoShop::addIfEmpty(*store), DemoShop::Outcome::NotEmpty);
     QCOMPARE(value("SELECT COUNT(*) FROM users").toInt(), 3);
+}
+
+// A handler that runs a statement again while it still reads the rows of
+// the first run (a lookup per row) gets both results whole, turn after turn.
+void StoreTest::statementReadAgainWhileItsRowsAreRead()
+{
+    if (TestDatabase::onPostgres())
+        QSKIP("Qt's PostgreSQL driver reads rows as they come: no statement runs while another one's are read");
+    QVERIFY(run("INSERT INTO departments (name) VALUES ('Paint'), ('Weld')"));
+    const QString sql = QStringLiteral("SELECT name FROM departments WHERE name >= :from ORDER BY name");
+    for (int turn = 0; turn < 2; ++turn) {
+        const Store::Turn held(*store);
+        QSqlQuery outer = store->prepare(sql);
+        outer.bindValue(":from", "A");
+        QVERIFY(Store::execute(outer));
+        QStringList seen;
+        while (outer.next()) {
+            QSqlQuery inner = store->prepare(sql);
+            inner.bindValue(":from", outer.value(0));
+            QVERIFY(Store::execute(inner) && inner.next());
+            seen.append(outer.value(0).toString() + "=" + inner.value(0).toString());
+        }
+        QCOMPARE(seen, (QStringList{"Paint=Paint", "Weld=Weld"}));
+    }
 }
 
 QTEST_GUILESS_MAIN(StoreTest)
