@@ -71,7 +71,8 @@ std::optional<LoadOptions> parseLoadOptions(const QStringList &arguments, QStrin
         QStringLiteral("K"));
     const QCommandLineOption lists(
         QStringLiteral("lists"),
-        QStringLiteral("As manager m01, ask for each of the heaviest lists once: time and reply size each."));
+        QStringLiteral("As manager m01, ask for each of the heaviest lists and each read a worker's screens make on "
+                       "every order once: time and reply size each."));
     parser.addOptions({server, terminals, seconds, pace, echo, compareEcho, only, idle, logins, readers, lists});
     parser.process(arguments);
 

@@ -74,7 +74,7 @@ void LoadTerminal::takeReplies()
             steps.clear();
         }
         if (afterReply)
-            afterReply(step, frame->size());
+            afterReply(step, *frame);
         sendNext();
     }
     if (reader.failed())

@@ -59,7 +59,7 @@ public:
     void stop() { stopped = true; }
     bool waitingForReply() const { return awaiting.has_value(); }
     // Called once after each reply has been counted.
-    std::function<void(const Step &, qint64 replyBytes)> afterReply;
+    std::function<void(const Step &, const QByteArray &reply)> afterReply;
 
 private:
     void sendNext();

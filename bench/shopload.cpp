@@ -13,6 +13,7 @@
 #include "wire/commands.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QTextStream>
 
@@ -80,7 +81,7 @@ LoadTerminal *LoadRun::add(AddressBlock block, int index, std::unique_ptr<Termin
     terminals.push_back(
         std::make_unique<LoadTerminal>(terminalAddress(block, index), std::move(script), table, clock, pace));
     LoadTerminal *terminal = terminals.back().get();
-    terminal->afterReply = [loginsDone](const Step &step, qint64) {
+    terminal->afterReply = [loginsDone](const Step &step, const QByteArray &) {
         if (loginsDone && step.endsLogin)
             ++*loginsDone;
     };
@@ -203,17 +204,20 @@ void LoadRun::runLists(QTextStream &out)
     bool loggedIn = false;
     LoadTerminal *terminal
         = add(AddressBlock::Lists, 0, TerminalScripts::heaviestLists(ShopAccounts::manager(1)), working, nullptr);
-    terminal->afterReply = [&](const Step &step, qint64 bytes) {
+    terminal->afterReply = [&](const Step &step, const QByteArray &reply) {
         if (!loggedIn) {
             loggedIn = step.endsLogin;
             return;
         }
         ++replies;
         const QVector<qint64> times = working.latencies(step.command);
-        out << QStringLiteral("  %1 %2 ms %3 bytes\n")
+        // The digest tells whether a change to the server changed a reply.
+        const QByteArray digest = QCryptographicHash::hash(reply, QCryptographicHash::Sha1).toHex().left(12);
+        out << QStringLiteral("  %1 %2 ms %3 bytes  sha1 %4\n")
                    .arg(step.command, -36)
                    .arg(double(times.last()) / 1000.0, 10, 'f', 1)
-                   .arg(bytes, 12);
+                   .arg(reply.size(), 12)
+                   .arg(QString::fromLatin1(digest));
         out.flush();
     };
     out << "The heaviest lists, each once as manager m01:\n";

@@ -480,7 +480,9 @@ private:
 };
 
 // Each once, as the office opens them: every owner's finished orders, a
-// year of clock periods, the clock overview and the review's lists.
+// year of clock periods, the clock overview and the review's lists; then
+// the reads a worker's screens make on every order, for worker w01 and the
+// bin KD1000, which the generated shop has repaired since its first days.
 class HeaviestLists : public LoggingIn
 {
 public:
@@ -492,26 +494,72 @@ private:
         if (done)
             return;
         done = true;
+        planOfficeLists(steps);
+        planReviewLists(steps);
+        planWorkerReads(steps);
+    }
+
+    static void add(std::deque<Step> &steps, Step &&step, const QString &arguments = QString())
+    {
+        if (!arguments.isEmpty())
+            step.command += QLatin1Char(' ') + arguments;
+        steps.push_back(std::move(step));
+    }
+
+    static void planOfficeLists(std::deque<Step> &steps)
+    {
         const QString all = QStringLiteral("All");
         const QString newToOld = TimeStampOrder::newToOld();
         const qint64 now = QDateTime::currentSecsSinceEpoch();
-        steps.push_back(
-            fixed(Command::GetFERInfoView, {QStringLiteral("GetFERInfoView")}, QStringLiteral("FER"), all, newToOld));
-        steps.back().command += QStringLiteral(" FER All");
-        steps.push_back(
-            fixed(Command::GetFERInfoView, {QStringLiteral("GetFERInfoView")}, QStringLiteral("ROR"), all, newToOld));
-        steps.back().command += QStringLiteral(" ROR All");
-        steps.push_back(fixed(Command::GetCustomInfoView, {QStringLiteral("GetCustomInfoView")}, all, newToOld));
-        steps.back().command += QStringLiteral(" All");
-        steps.push_back(fixed(Command::GetAllUserTimeStamps, {QStringLiteral("GetAllUserTimeStamps")},
-                              QString::number(now - 365 * 24 * 3600), QString::number(now), newToOld));
-        steps.back().command += QStringLiteral(" one year");
-        steps.push_back(fixed(Command::GetClockStat, {QStringLiteral("GetClockStat")}, all, all));
+        for (const QString &list : {QStringLiteral("FER"), QStringLiteral("ROR")})
+            add(steps, fixed(Command::GetFERInfoView, {QStringLiteral("GetFERInfoView")}, list, all, newToOld),
+                list + QStringLiteral(" All"));
+        add(steps, fixed(Command::GetCustomInfoView, {QStringLiteral("GetCustomInfoView")}, all, newToOld), all);
+        add(steps,
+            fixed(Command::GetAllUserTimeStamps, {QStringLiteral("GetAllUserTimeStamps")},
+                  QString::number(now - 365 * 24 * 3600), QString::number(now), newToOld),
+            QStringLiteral("one year"));
+        add(steps, fixed(Command::GetClockStat, {QStringLiteral("GetClockStat")}, all, all));
+        add(steps, fixed(Command::GetListOfUserOrders, {QStringLiteral("ListOfUserOrders")}),
+            QStringLiteral("finished owners"));
+    }
+
+    static void planReviewLists(std::deque<Step> &steps)
+    {
+        const QString worker = ShopAccounts::worker(1);
+        const QStringList ownerList{QStringLiteral("ListOfUserOrders")};
+        add(steps, fixed(Command::GetNumberWorkToConfirm, {QStringLiteral("NumberOfOrdersToConfirm")}));
         for (const int status : {OrderStatus::WaitingForCheck, OrderStatus::Checked}) {
-            steps.push_back(fixed(Command::GetAllWork, {QStringLiteral("GetAllWork")}, all, QString::number(status)));
-            steps.back().command += QStringLiteral(" status %1").arg(status);
+            const QString text = QString::number(status);
+            add(steps, fixed(Command::GetListOfUserOrders, ownerList, text), QStringLiteral("status ") + text);
+            add(steps, fixed(Command::GetAllWork, {QStringLiteral("GetAllWork")}, QStringLiteral("All"), text),
+                QStringLiteral("status ") + text);
         }
-        steps.push_back(fixed(Command::GetAllCustomWork, {QStringLiteral("GetAllCustomWork")}));
+        add(steps, fixed(Command::CheckCustomWork, ownerList));
+        add(steps, fixed(Command::GetAllCustomWork, {QStringLiteral("GetAllCustomWork")}));
+        add(steps, fixed(Command::ListWorkOrders, {QStringLiteral("ListWorkOrders")}, worker), worker);
+        add(steps, fixed(Command::ListWorkOrdersToConfirm, {QStringLiteral("ListWorkOrders")}, worker), worker);
+        add(steps, fixed(Command::ListCustomWorkToConfirm, {QStringLiteral("ListCustomWorkToConfirm")}, worker),
+            worker);
+    }
+
+    static void planWorkerReads(std::deque<Step> &steps)
+    {
+        const QString worker = ShopAccounts::worker(1);
+        const QString bin = QStringLiteral("KD1000");
+        add(steps, fixed(Command::GetWork, {QStringLiteral("WorkType")}));
+        add(steps, fixed(Command::GetClockStatus, {QStringLiteral("GetClockStatus")}, worker), worker);
+        add(steps, fixed(Command::GetWorkOrders, {QStringLiteral("WorkOrders")}, worker), worker);
+        add(steps, fixed(Command::GetCustomWorkOrders, {QStringLiteral("GetCustomWorkOrders")}));
+        add(steps,
+            fixed(Command::FindBin,
+                  {QStringLiteral("BinInProgress"), QStringLiteral("BinFound"), QStringLiteral("BinNotFound")}, worker,
+                  WorkType::frontEnd(), bin),
+            bin);
+        add(steps,
+            fixed(Command::GetBinTotalTime, {QStringLiteral("GetBinTotalTime")}, worker, bin, QStringLiteral("1"),
+                  WorkType::frontEnd()),
+            bin);
     }
 
     bool done = false;

@@ -24,8 +24,9 @@ std::unique_ptr<TerminalScript> manager(const QString &user);
 std::unique_ptr<TerminalScript> repeating(const QString &user, const QString &command);
 // Logs in (unless user is empty) and then stays idle, as a screen left open.
 std::unique_ptr<TerminalScript> idle(const QString &user);
-// Logs in as a manager and asks for each of the heaviest lists once.
-constexpr int HeaviestListCount = 8;
+// Logs in as a manager and asks for each of the heaviest lists, and each
+// read a worker's screens make on every order, once.
+constexpr int HeaviestListCount = 22;
 std::unique_ptr<TerminalScript> heaviestLists(const QString &user);
 // The echo server's small frame, over and over.
 std::unique_ptr<TerminalScript> echo();

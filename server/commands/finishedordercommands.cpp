@@ -63,7 +63,9 @@ private:
             return offset;
         const QDateTime at = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::UTC);
         offset = zone.offsetFromUtc(at);
-        validFrom = validUntil = secondsSinceEpoch;
+        // A zone without transitions (UTC) keeps its offset for good.
+        validFrom = std::numeric_limits<qint64>::min();
+        validUntil = std::numeric_limits<qint64>::max();
         if (zone.hasTransitions()) {
             const QDateTime previous = zone.previousTransition(at.addSecs(1)).atUtc;
             const QDateTime next = zone.nextTransition(at).atUtc;

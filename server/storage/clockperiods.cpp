@@ -101,9 +101,11 @@ std::optional<QList<ClockPeriod>> ClockPeriods::periods(qint64 userId, qint64 fr
 
 std::optional<QList<UserClockPeriod>> ClockPeriods::allPeriods(qint64 from, qint64 to, Order order) const
 {
-    QSqlQuery query = store.prepare(QStringLiteral("SELECT u.user_name, c.start_time, c.end_time FROM clock_records c"
-                                                   " JOIN users u ON u.id = c.user_id"
-                                                   " WHERE c.start_time BETWEEN :from AND :to"
+    // Users in name order, each user's periods read in order from
+    // clock_records_by_user (CROSS JOIN keeps the users as the outer loop).
+    QSqlQuery query = store.prepare(QStringLiteral("SELECT u.user_name, c.start_time, c.end_time"
+                                                   " FROM users u CROSS JOIN clock_records c"
+                                                   " WHERE c.user_id = u.id AND c.start_time BETWEEN :from AND :to"
                                                    " ORDER BY u.user_name, c.start_time %1, c.id %1")
                                         .arg(direction(order)));
     query.bindValue(QStringLiteral(":from"), from);

@@ -26,14 +26,16 @@ bool openPeriod(Store &store, qint64 userId, qint64 *id, qint64 *start)
 
 std::optional<ClockRecords::State> ClockRecords::state(qint64 userId) const
 {
+    // Two index probes, however many periods the user has.
     QSqlQuery query = store.prepare(
-        QStringLiteral("SELECT COUNT(*), COUNT(*) - COUNT(end_time) FROM clock_records WHERE user_id = :user"));
+        QStringLiteral("SELECT EXISTS (SELECT 1 FROM clock_records WHERE user_id = :user),"
+                       " EXISTS (SELECT 1 FROM clock_records WHERE user_id = :user AND end_time IS NULL)"));
     query.bindValue(QStringLiteral(":user"), userId);
     if (!Store::execute(query) || !query.next())
         return std::nullopt;
-    if (query.value(0).toLongLong() == 0)
+    if (!query.value(0).toBool())
         return State::NeverClocked;
-    return query.value(1).toLongLong() > 0 ? State::In : State::Out;
+    return query.value(1).toBool() ? State::In : State::Out;
 }
 
 ClockRecords::Change ClockRecords::clockIn(qint64 userId, const ClockActor &actor)

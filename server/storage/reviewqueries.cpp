@@ -5,10 +5,12 @@
 
 namespace {
 
+// Owners in name order, each owner's orders at the status read oldest first
+// from bin_orders_by_status (CROSS JOIN keeps the users as the outer loop).
 const QString BinOrderColumns
     = QStringLiteral("SELECT o.id, u.user_name, b.bin_id, o.work_type, o.code_list, o.repair_id, o.created_at"
-                     " FROM bin_orders o JOIN bins b ON b.id = o.bin_ref JOIN users u ON u.id = o.owner_id"
-                     " WHERE o.status = :status AND o.removed_at IS NULL");
+                     " FROM users u CROSS JOIN bin_orders o JOIN bins b ON b.id = o.bin_ref"
+                     " WHERE o.owner_id = u.id AND o.status = :status AND o.removed_at IS NULL");
 
 const QString CustomJobColumns
     = QStringLiteral("SELECT o.id, u.user_name, o.order_date, o.worker, o.job_type, o.customer, o.customer_ref,"

@@ -266,6 +266,25 @@ const QList<Migration> &migrations()
              // sheet instead.
              QStringLiteral("UPDATE bin_orders SET status = 2 WHERE status = 3 AND work_type = 'Roll Off Repair'"),
          }},
+        {8,
+         {
+             // The review lists read each owner's orders at a status oldest
+             // first from the index, without sorting them.
+             QStringLiteral("DROP INDEX bin_orders_by_status"),
+             QStringLiteral("CREATE INDEX bin_orders_by_status ON bin_orders(status, owner_id, created_at)"),
+             // The finished-order lists sort by completion, then by id: with
+             // id next in the key, each owner's orders come sorted as well.
+             QStringLiteral("DROP INDEX bin_orders_finished"),
+             QStringLiteral(
+                 "CREATE INDEX bin_orders_finished"
+                 " ON bin_orders(work_type, owner_id, completed_at, id, bin_ref, repair_id, status, removed_at)"
+                 " WHERE removed_at IS NULL AND status >= 4"),
+             // The finished custom-job list reads every column it needs
+             // from the index, in list order, instead of one table row per job.
+             QStringLiteral("DROP INDEX custom_orders_finished"),
+             QStringLiteral("CREATE INDEX custom_orders_finished ON custom_orders(owner_id, completed_at, id, status,"
+                            " removed_at, job_type, customer, customer_ref)"),
+         }},
     };
     return steps;
 }
