@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLocale>
+#include <QTimeZone>
 
 namespace {
 
@@ -32,8 +33,14 @@ void setNowForTesting(const QDateTime &moment)
 
 QString timeText(quint32 unixTime)
 {
+    // The zone is read once: a local-time conversion would have the C
+    // library check the zone file again for every text, which a long list
+    // of periods pays thousands of times. Without a known system zone the
+    // texts fall back to local time.
+    static const QTimeZone zone = QTimeZone::systemTimeZone();
+    const QDateTime moment = zone.isValid() ? QDateTime::fromSecsSinceEpoch(unixTime, zone) : localTime(unixTime);
     // The C locale keeps the digits and the separators the same everywhere.
-    return QLocale::c().toString(localTime(unixTime), QStringLiteral("M/d/yyyy HH:mm:ss"));
+    return QLocale::c().toString(moment, QStringLiteral("M/d/yyyy HH:mm:ss"));
 }
 
 std::optional<quint32> unixTime(const QDate &date, const QTime &time)
