@@ -33,12 +33,15 @@ void setNowForTesting(const QDateTime &moment)
 
 QString timeText(quint32 unixTime)
 {
-    // The zone is read once: a local-time conversion would have the C
-    // library check the zone file again for every text, which a long list
-    // of periods pays thousands of times. Without a known system zone the
-    // texts fall back to local time.
+    // The zone is read once, and only its offset at that moment is asked
+    // for: a local-time conversion would have the C library check the zone
+    // file again for every text, and a moment kept in the zone looks its
+    // offset up again for each part it is asked for. Long lists of periods
+    // pay either thousands of times. Without a known system zone the texts
+    // fall back to local time.
     static const QTimeZone zone = QTimeZone::systemTimeZone();
-    const QDateTime moment = zone.isValid() ? QDateTime::fromSecsSinceEpoch(unixTime, zone) : localTime(unixTime);
+    const QDateTime utc = QDateTime::fromSecsSinceEpoch(unixTime, Qt::UTC);
+    const QDateTime moment = zone.isValid() ? utc.toOffsetFromUtc(zone.offsetFromUtc(utc)) : localTime(unixTime);
     // The C locale keeps the digits and the separators the same everywhere.
     return QLocale::c().toString(moment, QStringLiteral("M/d/yyyy HH:mm:ss"));
 }
