@@ -12,9 +12,9 @@
 // kept column by column, one list of cells a column, sharing the reply's
 // texts rather than copying them, so that a list of a few hundred thousand
 // rows costs a few allocations rather than one a row. A row shorter than
-// the headers leaves its last cells empty. A
-// filter narrows the rows shown, in their order, to those with a cell
-// that matches; the current and selected rows that stay are kept.
+// the headers leaves its last cells empty. A filter narrows the rows
+// shown, in their order, to those with a cell that matches; the current
+// and selected rows that stay are kept.
 class TextTableModel : public QAbstractTableModel
 {
 public:
@@ -47,7 +47,7 @@ private:
     QStringList headers;
     QVector<QStringList> columns;
     int rows = 0;
-    // The positions in rows of the rows shown, ascending.
+    // The positions of the rows shown among all rows, ascending.
     QVector<int> shown;
     std::optional<QRegularExpression> filter;
 };
