@@ -32,40 +32,70 @@ quint32 FieldReader::uint32()
     return qFromBigEndian<quint32>(bytes.constData() + position - 4);
 }
 
-QString FieldReader::string()
+std::optional<int> FieldReader::stringBytes()
 {
     const quint32 byteCount = uint32();
     if (!good || byteCount == NullString)
-        return QString();
+        return std::nullopt;
     if (byteCount % 2 != 0 || byteCount > quint32(bytes.size() - position)) {
         good = false;
-        return QString();
+        return std::nullopt;
     }
-    const int units = int(byteCount / 2);
-    QString text(units, Qt::Uninitialized);
-    const uchar *source = reinterpret_cast<const uchar *>(bytes.constData() + position);
-    for (int i = 0; i < units; ++i)
-        text[i] = QChar(qFromBigEndian<quint16>(source + 2 * i));
-    take(int(byteCount));
+    return int(byteCount);
+}
+
+std::optional<int> FieldReader::listCount()
+{
+    const quint32 count = uint32();
+    if (!good)
+        return std::nullopt;
+    // Every element takes at least its 4 length bytes: a count that cannot
+    // fit in what is left is corrupt, and is refused before any allocation.
+    if (count > quint32(bytes.size() - position) / SmallestStringSize) {
+        good = false;
+        return std::nullopt;
+    }
+    return int(count);
+}
+
+QString FieldReader::string()
+{
+    const auto byteCount = stringBytes();
+    if (!byteCount)
+        return QString();
+    // One allocation and one byte-order pass a string: long lists read
+    // hundreds of thousands of them.
+    QString text(*byteCount / 2, Qt::Uninitialized);
+    qFromBigEndian<quint16>(bytes.constData() + position, text.size(), text.data());
+    take(*byteCount);
     return text;
 }
 
 QStringList FieldReader::stringList()
 {
-    const quint32 count = uint32();
+    const auto count = listCount();
+    if (!count)
+        return {};
+    QStringList list;
+    list.reserve(*count);
+    for (int i = 0; i < *count && good; ++i)
+        list.append(string());
     if (!good)
         return {};
-    // Every element takes at least its 4 length bytes: a count that cannot
-    // fit in what is left is corrupt, and is refused before any allocation.
-    if (count > quint32(bytes.size() - position) / SmallestStringSize) {
-        good = false;
-        return {};
-    }
-    QStringList list;
-    list.reserve(int(count));
-    for (quint32 i = 0; i < count && good; ++i)
-        list.append(string());
-    return good ? list : QStringList();
+    return list;
+}
+
+void FieldReader::skipString()
+{
+    if (const auto byteCount = stringBytes())
+        take(*byteCount);
+}
+
+void FieldReader::skipStringList()
+{
+    const auto count = listCount();
+    for (int i = 0; count && i < *count && good; ++i)
+        skipString();
 }
 
 qint32 FieldReader::int32()

@@ -25,12 +25,22 @@ public:
     qint32 int32();
     qint64 int64();
     bool boolean();
+    // Step over a value, checking its lengths as reading it would, without
+    // building it: a cheap look at whether a long reply is whole.
+    void skipString();
+    void skipStringList();
 
     bool ok() const { return good; }
     bool atEnd() const { return good && position == bytes.size(); }
 
 private:
     bool take(int count);
+    // The byte count of the string whose length was just read; nothing
+    // for a null string or a corrupt length, which fails the reader.
+    std::optional<int> stringBytes();
+    // The element count of a list whose count was just read; nothing for
+    // a count the frame cannot hold, which fails the reader.
+    std::optional<int> listCount();
     quint32 uint32();
 
     QByteArray bytes;

@@ -6,6 +6,7 @@
 #include <QItemSelectionModel>
 #include <QRegularExpression>
 #include <QTableView>
+#include <QTimer>
 
 namespace {
 
@@ -17,12 +18,47 @@ const QString MatchesNothing = QStringLiteral("(?!)");
 FilteredTable::FilteredTable(QTableView *view)
     : QObject(view)
     , view(view)
-{ }
+    , nextSlice(new QTimer(this))
+{
+    nextSlice->setSingleShot(true);
+    connect(nextSlice, &QTimer::timeout, this, &FilteredTable::showNextSlice);
+}
 
 void FilteredTable::show(const QStringList &headers, const QVector<QStringList> &rows)
 {
     auto *newModel = new TextTableModel(headers, this);
     newModel->setRows(rows);
+    showModel(newModel);
+}
+
+void FilteredTable::showInSlices(const QStringList &headers, SliceReader readSlice)
+{
+    QVector<QStringList> columns(headers.size());
+    const bool more = readSlice(columns);
+    auto *newModel = new TextTableModel(headers, this);
+    newModel->setColumns(columns);
+    showModel(newModel);
+    if (more) {
+        sliceReader = std::move(readSlice);
+        nextSlice->start(0);
+    }
+}
+
+void FilteredTable::showNextSlice()
+{
+    QVector<QStringList> columns(model->columnCount());
+    const bool more = sliceReader(columns);
+    model->appendColumns(columns);
+    if (more)
+        nextSlice->start(0);
+    else
+        sliceReader = nullptr;
+}
+
+void FilteredTable::showModel(TextTableModel *newModel)
+{
+    nextSlice->stop();
+    sliceReader = nullptr;
     // The view keeps the selection model of an earlier model alive.
     QItemSelectionModel *oldSelection = view->selectionModel();
     view->setModel(newModel);

@@ -4,7 +4,10 @@
 #include <QStringList>
 #include <QVector>
 
+#include <functional>
+
 class QTableView;
+class QTimer;
 class TextTableModel;
 
 // Rows of text in a table view, narrowed by what the user types: a
@@ -20,6 +23,14 @@ public:
     // Replaces the rows shown; a row shorter than the headers leaves its
     // last cells empty.
     void show(const QStringList &headers, const QVector<QStringList> &rows);
+    // Fills a list too long to read in one go a slice at a time: each call
+    // of readSlice adds the next rows to the columns it is handed (in the
+    // order of the headers, the first counting the rows) and says
+    // whether more are left. The first slice replaces the rows shown, the
+    // others follow whenever the event loop is free, so that the window
+    // keeps painting meanwhile. Rows shown anew drop the slices still due.
+    using SliceReader = std::function<bool(QVector<QStringList> &columns)>;
+    void showInSlices(const QStringList &headers, SliceReader readSlice);
 
     // An empty pattern shows every row. A pattern that is no valid regular
     // expression (often one half typed, such as "[a") shows none.
@@ -35,6 +46,11 @@ public:
     void selectFirstExact(const QString &text);
 
 private:
+    void showModel(TextTableModel *newModel);
+    void showNextSlice();
+
     QTableView *view;
     TextTableModel *model = nullptr;
+    SliceReader sliceReader;
+    QTimer *nextSlice;
 };

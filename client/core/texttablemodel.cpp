@@ -1,7 +1,5 @@
 #include "texttablemodel.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <numeric>
 
@@ -12,22 +10,53 @@ TextTableModel::TextTableModel(const QStringList &headers, QObject *parent)
 
 void TextTableModel::setRows(const QVector<QStringList> &newRows)
 {
+    QVector<QStringList> newColumns(headers.size());
+    for (int column = 0; column < newColumns.size(); ++column) {
+        newColumns[column].reserve(newRows.size());
+        for (const QStringList &row : newRows)
+            newColumns[column].append(row.value(column));
+    }
+    setColumns(newColumns);
+}
+
+void TextTableModel::setColumns(const QVector<QStringList> &newColumns)
+{
     beginResetModel();
-    rows = newRows;
-    shown.resize(rows.size());
+    columns = newColumns;
+    rows = columns.isEmpty() ? 0 : columns.first().size();
+    shown.resize(rows);
     std::iota(shown.begin(), shown.end(), 0);
+    filter.reset();
     endResetModel();
+}
+
+void TextTableModel::appendColumns(const QVector<QStringList> &newColumns)
+{
+    if (newColumns.isEmpty() || newColumns.first().isEmpty())
+        return;
+    const int firstNew = rows;
+    rows += newColumns.first().size();
+    columns.resize(qMax(columns.size(), newColumns.size()));
+    for (int column = 0; column < newColumns.size(); ++column) {
+        // A short column is made up to the rows before it so that the
+        // new cells stand in their rows.
+        QStringList &cells = columns[column];
+        while (cells.size() < firstNew)
+            cells.append(QString());
+        cells.append(newColumns.at(column));
+    }
+    const QVector<int> matching = matchingRows(firstNew);
+    if (matching.isEmpty())
+        return;
+    beginInsertRows({}, shown.size(), shown.size() + matching.size() - 1);
+    shown += matching;
+    endInsertRows();
 }
 
 void TextTableModel::setFilter(const QRegularExpression &expression)
 {
-    QVector<int> matching;
-    // Long lists repeat their texts (users, dates): each is matched once.
-    QHash<QString, bool> matched;
-    for (int row = 0; row < rows.size(); ++row) {
-        if (matches(rows.at(row), expression, matched))
-            matching.append(row);
-    }
+    filter = expression;
+    const QVector<int> matching = matchingRows(0);
     // One layout change, not a signal for every run of rows that comes or
     // goes: the views then lay out the rows once.
     emit layoutAboutToBeChanged();
@@ -45,14 +74,30 @@ void TextTableModel::setFilter(const QRegularExpression &expression)
     emit layoutChanged();
 }
 
-bool TextTableModel::matches(const QStringList &row, const QRegularExpression &expression,
-                             QHash<QString, bool> &matched) const
+QVector<int> TextTableModel::matchingRows(int firstRow) const
+{
+    QVector<int> matching;
+    if (!filter) {
+        matching.resize(rows - firstRow);
+        std::iota(matching.begin(), matching.end(), firstRow);
+        return matching;
+    }
+    // Long lists repeat their texts (users, dates): each is matched once.
+    QHash<QString, bool> matched;
+    for (int row = firstRow; row < rows; ++row) {
+        if (matches(row, *filter, matched))
+            matching.append(row);
+    }
+    return matching;
+}
+
+bool TextTableModel::matches(int row, const QRegularExpression &expression, QHash<QString, bool> &matched) const
 {
     for (int column = 0; column < headers.size(); ++column) {
-        const QString cell = row.value(column);
-        auto known = matched.constFind(cell);
+        const QString text = cell(row, column);
+        auto known = matched.constFind(text);
         if (known == matched.cend())
-            known = matched.insert(cell, cell.contains(expression));
+            known = matched.insert(text, text.contains(expression));
         if (*known)
             return true;
     }
@@ -73,7 +118,12 @@ QVariant TextTableModel::data(const QModelIndex &index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid())
         return {};
-    return rows.at(shown.at(index.row())).value(index.column());
+    return cell(shown.at(index.row()), index.column());
+}
+
+QString TextTableModel::cell(int row, int column) const
+{
+    return column < columns.size() ? columns.at(column).value(row) : QString();
 }
 
 QVariant TextTableModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLocale>
+#include <QTimeZone>
 
 namespace {
 
@@ -32,8 +33,17 @@ void setNowForTesting(const QDateTime &moment)
 
 QString timeText(quint32 unixTime)
 {
+    // The zone is read once, and only its offset at that moment is asked
+    // for: a local-time conversion would have the C library check the zone
+    // file again for every text, and a moment kept in the zone looks its
+    // offset up again for each part it is asked for. Long lists of periods
+    // pay either thousands of times. Without a known system zone the texts
+    // fall back to local time.
+    static const QTimeZone zone = QTimeZone::systemTimeZone();
+    const QDateTime utc = QDateTime::fromSecsSinceEpoch(unixTime, Qt::UTC);
+    const QDateTime moment = zone.isValid() ? utc.toOffsetFromUtc(zone.offsetFromUtc(utc)) : localTime(unixTime);
     // The C locale keeps the digits and the separators the same everywhere.
-    return QLocale::c().toString(localTime(unixTime), QStringLiteral("M/d/yyyy HH:mm:ss"));
+    return QLocale::c().toString(moment, QStringLiteral("M/d/yyyy HH:mm:ss"));
 }
 
 std::optional<quint32> unixTime(const QDate &date, const QTime &time)

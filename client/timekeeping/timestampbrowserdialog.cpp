@@ -141,20 +141,24 @@ void TimeStampBrowserDialog::showPeriods(const QVector<Period> &periods, bool al
     if (allUsers)
         headers = QStringList{QStringLiteral("User"), QStringLiteral("Start Date"), QStringLiteral("End Date"),
                               QStringLiteral("Total Time")};
-    QVector<QStringList> rows;
-    rows.reserve(periods.size());
+    QVector<QStringList> columns(headers.size());
+    for (QStringList &column : columns)
+        column.reserve(periods.size());
+    // With all users, the user's column comes first.
+    const int first = allUsers ? 1 : 0;
     qint64 hundredths = 0;
     for (const Period &period : periods) {
         const double hours = period.hours.toDouble();
         if (period.end != ClockTime::None)
             hundredths += qRound64(hours * 100);
-        QStringList row{ClockText::timeText(period.start), endText(period.end), ClockText::hoursText(hours)};
         if (allUsers)
-            row.prepend(period.user);
-        rows.append(row);
+            columns[0].append(period.user);
+        columns[first].append(ClockText::timeText(period.start));
+        columns[first + 1].append(endText(period.end));
+        columns[first + 2].append(ClockText::hoursText(hours));
     }
     auto *periodModel = new TextTableModel(headers, this);
-    periodModel->setRows(rows);
+    periodModel->setColumns(columns);
     shownPeriods = periods;
     QItemSelectionModel *oldSelection = ui->tableView->selectionModel();
     ui->tableView->setModel(periodModel);

@@ -25,6 +25,74 @@ const QString JobTypeColumn = QStringLiteral("Job Type");
 
 const QString NoRowChosen = QStringLiteral("Please select a row before continuing");
 
+// A long list is read and shown this many rows at a time (or the few
+// more that finish a user's rows), each slice quick enough for the window
+// to keep painting in between.
+constexpr int RowsPerSlice = 20000;
+
+// Adds count cells to a column: the list's first ones, then empty ones for
+// a list that falls short.
+void appendCells(QStringList &column, const QStringList &cells, int count)
+{
+    if (cells.size() == count) {
+        column.append(cells);
+        return;
+    }
+    for (int i = 0; i < count; ++i)
+        column.append(cells.value(i));
+}
+
+// A finished-orders reply: the rows of each user as a user name and lists
+// that run in parallel, read into table columns a slice at a time. A
+// user's rows are counted by the first list; a shorter list leaves its
+// cells empty.
+class UserGroups
+{
+public:
+    // listColumns holds the column of each list, in the order the lists
+    // come; the user's name fills userColumn.
+    UserGroups(const wire::FieldReader &reply, int groups, QVector<int> listColumns, int userColumn)
+        : reply(reply)
+        , groupsLeft(groups)
+        , listColumns(std::move(listColumns))
+        , userColumn(userColumn)
+    { }
+
+    // Whether every group is there, as far as the lengths on the wire tell.
+    bool whole() const
+    {
+        wire::FieldReader ahead = reply;
+        for (int group = 0; group < groupsLeft && ahead.ok(); ++group) {
+            ahead.skipString();
+            for (int list = 0; list < listColumns.size(); ++list)
+                ahead.skipStringList();
+        }
+        return groupsLeft >= 0 && ahead.ok();
+    }
+
+    // Reads the next slice of rows; false once no rows are left.
+    bool readSlice(QVector<QStringList> &columns)
+    {
+        for (int rows = 0; groupsLeft > 0 && rows < RowsPerSlice; --groupsLeft) {
+            const QString user = reply.string();
+            const QStringList first = reply.stringList();
+            appendCells(columns[listColumns.first()], first, first.size());
+            for (int list = 1; list < listColumns.size(); ++list)
+                appendCells(columns[listColumns.at(list)], reply.stringList(), first.size());
+            for (int row = 0; row < first.size(); ++row)
+                columns[userColumn].append(user);
+            rows += first.size();
+        }
+        return groupsLeft > 0;
+    }
+
+private:
+    wire::FieldReader reply;
+    int groupsLeft;
+    QVector<int> listColumns;
+    int userColumn;
+};
+
 void clearViewBin()
 {
     AppState::instance().setViewBin(QString(), QString(), 0, QString());
@@ -83,37 +151,27 @@ void FinishedOrdersDialog::showUsers(const QStringList &names)
     settingUp = false;
 }
 
-// Rows are counted by each group's first list; a shorter parallel list
-// leaves its cells empty.
 bool FinishedOrdersDialog::showBinOrders(wire::FieldReader &reply)
 {
     const QString count = reply.string();
-    const auto groups = wire::readGroups<QString, QStringList, QStringList, QStringList>(reply, count.toInt());
-    if (!groups)
+    // The lists come as bin IDs, repair IDs and dates.
+    UserGroups groups(reply, count.toInt(), {0, 1, 2}, 3);
+    if (!groups.whole())
         return false;
-    QVector<QStringList> rows;
-    for (const auto &[user, binIds, repairIds, dates] : *groups) {
-        for (int j = 0; j < binIds.size(); ++j)
-            rows.append({binIds.at(j), repairIds.value(j), dates.value(j), user});
-    }
-    orders->show({BinIdColumn, RepairIdColumn, DateColumn, UserColumn}, rows);
+    orders->showInSlices({BinIdColumn, RepairIdColumn, DateColumn, UserColumn},
+                         [groups](QVector<QStringList> &columns) mutable { return groups.readSlice(columns); });
     return true;
 }
 
 bool FinishedOrdersDialog::showCustomOrders(wire::FieldReader &reply)
 {
     const QString count = reply.string();
-    const auto groups = wire::readGroups<QString, QStringList, QStringList, QStringList, QStringList, QStringList>(
-        reply, count.toInt());
-    if (!groups)
+    // The lists come as repair IDs, job types, customers, custom IDs and dates.
+    UserGroups groups(reply, count.toInt(), {0, 3, 1, 2, 5}, 4);
+    if (!groups.whole())
         return false;
-    QVector<QStringList> rows;
-    for (const auto &[user, repairIds, jobTypes, customers, customIds, dates] : *groups) {
-        for (int j = 0; j < repairIds.size(); ++j)
-            rows.append(
-                {repairIds.at(j), customers.value(j), customIds.value(j), jobTypes.value(j), user, dates.value(j)});
-    }
-    orders->show({RepairIdColumn, CustomerColumn, CustomIdColumn, JobTypeColumn, UserColumn, DateColumn}, rows);
+    orders->showInSlices({RepairIdColumn, CustomerColumn, CustomIdColumn, JobTypeColumn, UserColumn, DateColumn},
+                         [groups](QVector<QStringList> &columns) mutable { return groups.readSlice(columns); });
     return true;
 }
 

@@ -122,6 +122,23 @@ private slots:
         QCOMPARE(b.messages.shownTexts(), QStringList{"Please enter text to search for"});
     }
 
+    void aListArrivingWhileAnotherFillsShowsOnlyItself()
+    {
+        Browser b;
+        // Enough rows to be shown over several passes of the event loop.
+        wire::FrameWriter longList(QStringLiteral("GetFERInfoView"));
+        longList << QString("5");
+        const QStringList rows = QVector<QString>(20000, QString("KD1")).toList();
+        for (int user = 0; user < 5; ++user)
+            longList << QString("anna") << rows << rows << rows;
+        b.box("checkBox_FrontEnd")->click();
+        b.box("checkBox_Custom")->click();
+        b.server.send(longList.frame() + customOrders());
+        QTRY_COMPARE(tableRows(b.table()), CustomRows);
+        QTest::qWait(100);
+        QCOMPARE(tableRows(b.table()), CustomRows);
+    }
+
     void continueAndRemoveSayWhatIsMissing()
     {
         Browser b;

@@ -124,14 +124,22 @@ void WireTest::fieldReaderRefusesShortAndCorruptFields()
 {
     QFETCH(QByteArray, fields);
     const QByteArray frame = QByteArray(8, '\0') + fields;
+    const bool list = fields.startsWith(QByteArray::fromHex("00000002"));
     wire::FieldReader reader(frame);
-    if (fields.startsWith(QByteArray::fromHex("00000002")))
+    if (list)
         reader.stringList();
     else
         reader.string();
     QVERIFY(!reader.ok());
     QVERIFY(!reader.atEnd());
     QCOMPARE(reader.string(), QString());
+    // Stepping over the fields refuses them alike.
+    wire::FieldReader skipper(frame);
+    if (list)
+        skipper.skipStringList();
+    else
+        skipper.skipString();
+    QVERIFY(!skipper.ok());
 }
 
 void WireTest::hugeListCountFailsWithoutAllocating()
