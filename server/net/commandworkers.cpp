@@ -7,6 +7,14 @@
 CommandWorkers::CommandWorkers(Store &store, int threadCount)
     : store(store)
 {
+    store.setStepAsideListener([this](bool aside) {
+        {
+            std::lock_guard<std::mutex> lock(queueLock);
+            running += aside ? -1 : 1;
+        }
+        if (aside)
+            jobWaiting.notify_one();
+    });
     for (int i = 0; i < qMax(1, threadCount); ++i)
         threads.emplace_back([this] { work(); });
 }
@@ -46,18 +54,23 @@ void CommandWorkers::work()
         std::function<void()> job;
         {
             std::unique_lock<std::mutex> lock(queueLock);
-            jobWaiting.wait(lock, [this] { return stopping || !jobs.empty(); });
+            jobWaiting.wait(lock, [this] { return stopping || (!jobs.empty() && running == 0); });
             if (stopping)
                 break;
             job = std::move(jobs.front());
             jobs.pop_front();
+            ++running;
         }
-        Store::Turn turn(store);
-        const Reply::Hold untilDurable([this](const Reply::Deliver &deliver, const QByteArray &frame) {
-            return holdUntilDurable(deliver, frame);
-        });
-        job();
-        job = nullptr; // what the job holds goes in its turn, too
+        {
+            Store::Turn turn(store);
+            const Reply::Hold untilDurable([this](const Reply::Deliver &deliver, const QByteArray &frame) {
+                return holdUntilDurable(deliver, frame);
+            });
+            job();
+            job = nullptr; // what the job holds goes in its turn, too
+        }
+        std::lock_guard<std::mutex> lock(queueLock);
+        --running;
     }
     store.releaseThreadConnection();
 }

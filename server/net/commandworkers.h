@@ -18,7 +18,9 @@ class Store;
 // thread, so that a database wait never holds up accepting, reading or
 // sending. Handlers take turns on the store (Store::Turn), so they run one
 // at a time as before; a handler waiting for another writer's lock lets
-// the next job start on another thread.
+// the next job start on another thread. Otherwise the thread that finished
+// a job takes the next one itself: its connection's page cache is warm,
+// while another connection's is emptied by every commit it did not make.
 //
 // A handler's writes commit at once, and other handlers see them, but its
 // reply waits until they are on disk: the store flushes all commits made
@@ -51,5 +53,6 @@ private:
     std::condition_variable jobWaiting;
     std::deque<std::function<void()>> jobs;
     bool stopping = false;
+    int running = 0; // jobs running and not stepped aside
     std::vector<std::thread> threads;
 };

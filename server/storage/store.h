@@ -73,6 +73,10 @@ public:
         Store &store;
     };
 
+    // Called with true when a handler gives up its turn to wait for another
+    // process's write lock, and with false when it has its turn again.
+    void setStepAsideListener(std::function<void(bool aside)> listener) { stepAsideListener = std::move(listener); }
+
     // Closes the calling thread's connection; for threads that end before
     // the store does.
     void releaseThreadConnection();
@@ -161,6 +165,7 @@ private:
     QMutex turn;
     std::atomic<int> schemaGeneration{0}; // moves on when define() changes the schema
     std::unique_ptr<WalFlusher> flusher; // SQLite only
+    std::function<void(bool aside)> stepAsideListener;
 };
 
 // Text to bind as a value: a null QString (which the wire can carry) would
