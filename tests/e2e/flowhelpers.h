@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/screenfactory.h"
+#include "core/appstate.h"
+#include "serverprocess.h"
 #include "testdatabase.h"
 #include "widgetlookup.h"
 
@@ -14,6 +17,8 @@
 
 // Small helpers the end-to-end flows share: finding a screen's widgets by
 // object name, pressing its buttons, reading the server's database.
+
+inline const QString ClockPrompt = QStringLiteral("You are currently not clocked in!\nWould you like to clock in now?");
 
 inline void click(QWidget *screen, const char *button)
 {
@@ -62,4 +67,22 @@ inline QVariant binOrderValue(const QString &expression, const QString &binId)
 inline bool openServerDatabase(const QString &location)
 {
     return TestDatabase::openReader(location, QLatin1String(QSqlDatabase::defaultConnection));
+}
+
+// Starts the server program, points the real screens at it and opens its
+// database for reading.
+inline void startForScreens(ServerProcess &server)
+{
+    Navigation::setFactory(createScreen);
+    QVERIFY2(server.start(), qPrintable(server.output()));
+    AppState::instance().configureServer(QStringLiteral("127.0.0.1"), server.port());
+    QVERIFY(openServerDatabase(server.databasePath()));
+}
+
+// Logs the user in at this terminal, as a login screen would have.
+inline void logInAs(ServerProcess &server, const QString &user)
+{
+    QVERIFY(server.logIn(user));
+    AppState::instance().setUser(user, QString());
+    AppState::instance().setLoggedIn(true);
 }

@@ -1,18 +1,42 @@
+#include "app/logindialog.h"
 #include "app/mainwindow.h"
-#include "app/screenfactory.h"
-#include "core/appstate.h"
+#include "flowhelpers.h"
+#include "management/managementpaneldialog.h"
 #include "messagescript.h"
 #include "screenwatcher.h"
-#include "serverprocess.h"
 
-#include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QtTest>
 
-// Logging in, clocking and logging out against the real server program
-// with its demo shop.
+namespace {
+
+// Logs in as the user on every login screen that appears.
+void logInOnScreen(ScreenWatcher &watcher, const QString &user, const QString &password)
+{
+    watcher.onScreen(QStringLiteral("LoginDialog"), [user, password](QWidget *login) {
+        child<QLineEdit>(login, "lineEdit_UserName")->setText(user);
+        child<QLineEdit>(login, "lineEdit_Password")->setText(password);
+        click(login, "pushButton_Login");
+    });
+}
+
+int rowCount(QWidget *screen)
+{
+    const QAbstractItemModel *model = child<QTableView>(screen, "tableView")->model();
+    return model ? model->rowCount() : 0;
+}
+
+QString totalShown(QWidget *browser)
+{
+    return child<QLabel>(browser, "label_TotalTime")->text();
+}
+
+} // namespace
+
+// Logging in and out, clocking, and the office's user administration and
+// time corrections, against the real server program with its demo shop.
 class SessionEndToEndTest : public QObject
 {
     Q_OBJECT
@@ -20,61 +44,150 @@ class SessionEndToEndTest : public QObject
 private slots:
     void initTestCase();
     void managerClocksInAndOutThenWorkerLogsIn();
+    void managerAddsAUserWhoThenLogsIn();
+    void managerCorrectsTheClockedPeriod();
 
 private:
-    // Logs in as the user on every login screen that appears, first with
-    // the wrong password when asked to.
-    void logInAs(ScreenWatcher &watcher, const QString &user, const QString &password);
-
     ServerProcess server;
 };
 
 void SessionEndToEndTest::initTestCase()
 {
-    Navigation::setFactory(createScreen);
-    QVERIFY2(server.start(), qPrintable(server.output()));
-    AppState::instance().configureServer(QStringLiteral("127.0.0.1"), server.port());
-}
-
-void SessionEndToEndTest::logInAs(ScreenWatcher &watcher, const QString &user, const QString &password)
-{
-    watcher.onScreen(QStringLiteral("LoginDialog"), [user, password](QWidget *login) {
-        login->findChild<QLineEdit *>(QStringLiteral("lineEdit_UserName"))->setText(user);
-        login->findChild<QLineEdit *>(QStringLiteral("lineEdit_Password"))->setText(password);
-        login->findChild<QPushButton *>(QStringLiteral("pushButton_Login"))->click();
-    });
+    startForScreens(server);
 }
 
 void SessionEndToEndTest::managerClocksInAndOutThenWorkerLogsIn()
 {
     MessageScript messages;
-    messages.expect(QStringLiteral("You are currently not clocked in!\nWould you like to clock in now?"),
-                    QMessageBox::Yes);
+    messages.expect(ClockPrompt, QMessageBox::Yes);
     ScreenWatcher watcher;
-    logInAs(watcher, QStringLiteral("manager"), QStringLiteral("demo-manager"));
+    logInOnScreen(watcher, QStringLiteral("manager"), QStringLiteral("demo-manager"));
     MainWindow window;
-    auto *userLabel = window.findChild<QLabel *>(QStringLiteral("label_UserName"));
+    auto *userLabel = child<QLabel>(&window, "label_UserName");
     QTRY_COMPARE(userLabel->text(), QStringLiteral("manager : is clocked In"));
-    QVERIFY(window.findChild<QPushButton *>(QStringLiteral("pushButton_Orders"))->isVisible());
-    QVERIFY(window.findChild<QPushButton *>(QStringLiteral("pushButton_Management"))->isVisible());
-    QCOMPARE(window.findChild<QLabel *>(QStringLiteral("label_Orders"))->text(), QStringLiteral("0"));
-    QCOMPARE(window.findChild<QComboBox *>(QStringLiteral("comboBox"))->count(), 3);
+    QVERIFY(child<QPushButton>(&window, "pushButton_Orders")->isVisible());
+    QVERIFY(child<QPushButton>(&window, "pushButton_Management")->isVisible());
+    QCOMPARE(child<QLabel>(&window, "label_Orders")->text(), QStringLiteral("0"));
+    QCOMPARE(child<QComboBox>(&window, "comboBox")->count(), 3);
 
-    window.findChild<QPushButton *>(QStringLiteral("pushButton_Clock"))->click();
+    click(&window, "pushButton_Clock");
     QTRY_COMPARE(userLabel->text(), QStringLiteral("manager : is clocked Out"));
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM clock_records WHERE end_time IS NOT NULL").toInt(), 1);
 
     // The worker is asked to clock in and declines; the manager's clock
     // state stays with the manager.
-    messages.expect(QStringLiteral("You are currently not clocked in!\nWould you like to clock in now?"),
-                    QMessageBox::Cancel);
-    logInAs(watcher, QStringLiteral("worker"), QStringLiteral("demo-worker"));
-    window.findChild<QPushButton *>(QStringLiteral("pushButton_LogOut"))->click();
+    messages.expect(ClockPrompt, QMessageBox::Cancel);
+    logInOnScreen(watcher, QStringLiteral("worker"), QStringLiteral("demo-worker"));
+    click(&window, "pushButton_LogOut");
     QTRY_COMPARE(userLabel->text(), QStringLiteral("worker : is clocked "));
-    QVERIFY(!window.findChild<QPushButton *>(QStringLiteral("pushButton_Orders"))->isVisible());
-    QVERIFY(!window.findChild<QPushButton *>(QStringLiteral("pushButton_Management"))->isVisible());
+    QVERIFY(!child<QPushButton>(&window, "pushButton_Orders")->isVisible());
+    QVERIFY(!child<QPushButton>(&window, "pushButton_Management")->isVisible());
     QTRY_COMPARE(messages.shown().size(), 2);
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(messages.exits().isEmpty());
+}
+
+void SessionEndToEndTest::managerAddsAUserWhoThenLogsIn()
+{
+    logInAs(server, QStringLiteral("manager"));
+    MessageScript messages;
+    messages.expect(QStringLiteral("Are you sure you would like to add: dana Dana Reyes Roll Off Shop Management?"),
+                    QMessageBox::Yes);
+    messages.expect(QStringLiteral("User Succesfully Added"));
+    ScreenWatcher watcher;
+    watcher.onScreen(
+        QStringLiteral("UserAdminDialog"),
+        [&messages](QWidget *users) {
+            click(users, "checkBox_Add");
+            const QStringList typed{"dana", "s3cret-pass", "s3cret-pass", "Dana", "Reyes"};
+            const QStringList fields{"lineEdit_UserName", "lineEdit_Password", "lineEdit_RePassword",
+                                     "lineEdit_FirstName", "lineEdit_LastName"};
+            for (int i = 0; i < fields.size(); ++i)
+                child<QLineEdit>(users, fields.at(i))->setText(typed.at(i));
+            child<QComboBox>(users, "comboBox_Department")->setCurrentText(QStringLiteral("Roll Off Shop"));
+            child<QComboBox>(users, "comboBox_Permissions")->setCurrentText(QStringLiteral("Management"));
+            click(users, "pushButton_Submit");
+            QVERIFY(QTest::qWaitFor([&messages]() { return messages.shown().size() == 2; }));
+            click(users, "pushButton_Back");
+        },
+        [](QWidget *users) { return child<QComboBox>(users, "comboBox_Department")->count() > 0; });
+
+    ManagementPanelDialog panel;
+    click(&panel, "pushButton_EditUsers");
+    QCOMPARE(watcher.seen(), QStringList{"UserAdminDialog"});
+    QCOMPARE(messages.unexpected().join(" | "), QString());
+    QVERIFY(!panel.isVisible());
+    QCOMPARE(queryValue("SELECT d.name || ' ' || u.permission_level FROM users u JOIN departments d"
+                        " ON d.id = u.department_id WHERE u.user_name = 'dana'")
+                 .toString(),
+             QStringLiteral("Roll Off Shop 2"));
+
+    AppState::instance().setLoggedIn(false);
+    LoginDialog login;
+    child<QLineEdit>(&login, "lineEdit_UserName")->setText(QStringLiteral("dana"));
+    child<QLineEdit>(&login, "lineEdit_Password")->setText(QStringLiteral("s3cret-pass"));
+    click(&login, "pushButton_Login");
+    QTRY_VERIFY(AppState::instance().loggedIn());
+    QCOMPARE(AppState::instance().user(1), QStringLiteral("dana"));
+    QCOMPARE(messages.shown().size(), 2);
+}
+
+// The manager moves the start of the period clocked above to midnight; the
+// browser shows the new total as soon as the editor closes.
+void SessionEndToEndTest::managerCorrectsTheClockedPeriod()
+{
+    const qint64 clockedOut = queryValue("SELECT end_time FROM clock_records").toLongLong();
+    const qint64 midnight = QDateTime(QDateTime::fromSecsSinceEpoch(clockedOut).date(), {0, 0}).toSecsSinceEpoch();
+    const qint64 endToTheMinute = clockedOut - clockedOut % 60;
+    const QString newTotal
+        = QStringLiteral("Total Time: ") + QString::number(qRound((endToTheMinute - midnight) / 36.0) / 100.0, 'g', 10);
+
+    logInAs(server, QStringLiteral("manager"));
+    MessageScript messages;
+    messages.expect(ClockPrompt, QMessageBox::Cancel);
+    messages.expect(QStringLiteral("Time Saved"));
+    ScreenWatcher watcher;
+    watcher.onScreen(
+        QStringLiteral("ManagementPanelDialog"), [](QWidget *panel) { click(panel, "pushButton_TimeStamp"); },
+        [](QWidget *panel) { return child<QLabel>(panel, "label_OrdersToCheck")->text() != QLatin1String("Bins #"); });
+    watcher.onScreen(
+        QStringLiteral("ClockOverviewDialog"), [](QWidget *overview) { click(overview, "pushButton_TimeStamp"); },
+        [](QWidget *overview) { return rowCount(overview) > 0; });
+    QString totalBefore;
+    QString totalAfter;
+    watcher.onScreen(
+        QStringLiteral("TimeStampBrowserDialog"),
+        [&](QWidget *browser) {
+            child<QComboBox>(browser, "comboBox_UserList")->setCurrentText(QStringLiteral("manager"));
+            QTRY_COMPARE(AppState::instance().timeStampUser(1), QStringLiteral("manager"));
+            click(browser, "pushButton_Search");
+            QTRY_COMPARE(rowCount(browser), 1);
+            totalBefore = totalShown(browser);
+            auto *table = child<QTableView>(browser, "tableView");
+            table->setCurrentIndex(table->model()->index(0, 0));
+            click(browser, "pushButton_Edit");
+            QTRY_COMPARE(totalShown(browser), newTotal);
+            totalAfter = totalShown(browser);
+            click(browser, "pushButton_Back");
+        },
+        [](QWidget *browser) { return child<QComboBox>(browser, "comboBox_UserList")->count() > 0; });
+    watcher.onScreen(QStringLiteral("TimeStampEditorDialog"), [](QWidget *editor) {
+        child<QComboBox>(editor, "comboBox_Hour")->setCurrentText(QStringLiteral("00"));
+        child<QComboBox>(editor, "comboBox_Minute")->setCurrentText(QStringLiteral("00"));
+        click(editor, "pushButton_Submit");
+    });
+
+    MainWindow window;
+    waitForStartUp(&window);
+    click(&window, "pushButton_Management");
+    QCOMPARE(watcher.seen(), (QStringList{"ManagementPanelDialog", "ClockOverviewDialog", "TimeStampBrowserDialog",
+                                          "TimeStampEditorDialog"}));
+    QCOMPARE(messages.unexpected().join(" | "), QString());
+    QCOMPARE(totalBefore, QStringLiteral("Total Time: 0"));
+    QCOMPARE(totalAfter, newTotal);
+    QCOMPARE(queryValue("SELECT start_time FROM clock_records").toLongLong(), midnight);
+    QCOMPARE(queryValue("SELECT end_time FROM clock_records").toLongLong(), endToTheMinute);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM clock_records").toInt(), 1);
 }
 
 QTEST_MAIN(SessionEndToEndTest)

@@ -127,6 +127,57 @@ QStringList ServerTestCase::ask(const QString &command, QStringList arguments, c
     return client->ask(command, arguments, types);
 }
 
+namespace {
+
+bool insertRow(InProcessServer &server, const QString &table, const QVariantMap &columns)
+{
+    const QStringList names = columns.keys();
+    return server.execute(
+        QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+            .arg(table, names.join(QStringLiteral(", ")), QStringLiteral(", ?").repeated(names.size()).mid(2)),
+        columns.values());
+}
+
+} // namespace
+
+void ServerTestCase::addBinOrder(const QString &binId, int repairId, const QString &owner, int status,
+                                 const QVariantMap &columns)
+{
+    const bool rollOff = binId.startsWith(QLatin1String("ROR"));
+    const QString workType = rollOff ? QStringLiteral("Roll Off Repair") : QStringLiteral("Front End Repair");
+    QVERIFY(server.execute("INSERT INTO bins (bin_id, work_type, created_at) SELECT ?, ?, 0"
+                           " WHERE NOT EXISTS (SELECT 1 FROM bins WHERE bin_id = ?)",
+                           {binId, workType, binId}));
+    QVariantMap order{{"bin_ref", server.queryValue("SELECT id FROM bins WHERE bin_id = ?", {binId})},
+                      {"repair_id", repairId},
+                      {"owner_id", server.queryValue("SELECT id FROM users WHERE user_name = ?", {owner})},
+                      {"work_type", workType},
+                      {"code_list", rollOff ? "ROR" : ""},
+                      {"status", status},
+                      {"created_at", 0}};
+    order.insert(columns);
+    QVERIFY(insertRow(server, "bin_orders", order));
+}
+
+void ServerTestCase::addCustomJob(int id, const QString &owner, const QString &customer, const QString &jobType,
+                                  int status, const QVariantMap &columns)
+{
+    QVariantMap job{{"id", id},
+                    {"owner_id", server.queryValue("SELECT id FROM users WHERE user_name = ?", {owner})},
+                    {"customer", customer},
+                    {"job_type", jobType},
+                    {"status", status},
+                    {"order_date", "3/7/2016"},
+                    {"worker", "Sam"},
+                    {"customer_ref", QStringLiteral("C-%1").arg(id)},
+                    {"contact_name", "Kim"},
+                    {"phone", "555-0100"},
+                    {"email", "kim@example.org"},
+                    {"created_at", 0}};
+    job.insert(columns);
+    QVERIFY(insertRow(server, "custom_orders", job));
+}
+
 namespace ReplyRows {
 
 void columns()

@@ -100,6 +100,16 @@ protected:
     // is one of the names is replaced by what it stands for.
     QStringList ask(const QString &command, QStringList arguments, const QString &types = QStringLiteral("/s"));
 
+    // Shop data as the commands would have stored it. A bin order of owner
+    // on the bin with this ID, added when new (a roll-off bin when the ID
+    // starts with ROR); a custom job ordered 3/7/2016 by Sam for customer
+    // reference C-<id>, contact Kim (555-0100, kim@example.org). columns:
+    // further columns of the order or job and their values.
+    void addBinOrder(const QString &binId, int repairId, const QString &owner, int status,
+                     const QVariantMap &columns = {});
+    void addCustomJob(int id, const QString &owner, const QString &customer, const QString &jobType, int status,
+                      const QVariantMap &columns = {});
+
     InProcessServer server;
     std::unique_ptr<ServerTestClient> client;
     QHash<QString, QString> names;

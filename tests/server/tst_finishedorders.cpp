@@ -25,26 +25,6 @@ private:
     // Noon of a day in March 2016, local time: the lists show it as 3/<day>/2016.
     static qint64 march(int day) { return QDateTime(QDate(2016, 3, day), QTime(12, 0)).toSecsSinceEpoch(); }
 
-    void addBinOrder(int bin, int repairId, const QString &owner, int status, std::optional<int> completedDay,
-                     bool removed = false)
-    {
-        QVERIFY(server.execute(
-            "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at, completed_at,"
-            " removed_at) SELECT b.id, ?, u.id, b.work_type, ?, 0, ?, ? FROM bins b, users u"
-            " WHERE b.id = ? AND u.user_name = ?",
-            {repairId, status, completedDay ? QVariant(march(*completedDay)) : QVariant(QVariant::LongLong),
-             removed ? QVariant(1000) : QVariant(QVariant::LongLong), bin, owner}));
-    }
-    void addCustomJob(int id, const QString &owner, const QString &customer, const QString &jobType, int status,
-                      std::optional<int> completedDay)
-    {
-        QVERIFY(server.execute(
-            "INSERT INTO custom_orders (id, owner_id, order_date, worker, job_type, customer, customer_ref,"
-            " contact_name, phone, email, status, created_at, completed_at) SELECT ?, id, '3/7/2016', 'Sam', ?, ?,"
-            " ?, 'Kim', '555-0100', 'kim@example.org', ?, 0, ? FROM users WHERE user_name = ?",
-            {id, jobType, customer, QStringLiteral("C-%1").arg(id), status,
-             completedDay ? QVariant(march(*completedDay)) : QVariant(QVariant::LongLong), owner}));
-    }
     QStringList owners() { return ask("GetListOfUserOrders", {}, "l"); }
     QStringList frontEndOrders(const QString &user)
     {
@@ -58,25 +38,22 @@ void FinishedOrdersTest::initTestCase()
     for (const char *user : {"anna", "bert", "carl", "dora"})
         QVERIFY(server.addUser(user, 1, "unused"));
 
-    // Bins 1 to 3, numbered by the database, so that it goes on from there.
-    QVERIFY(server.execute("INSERT INTO bins (bin_id, work_type, created_at) VALUES"
-                           " ('KD100', 'Front End Repair', 0), ('KD200', 'Front End Repair', 0),"
-                           " ('ROR300', 'Roll Off Repair', 0)"));
+    // Bins 1 to 3 (KD100, KD200, ROR300), numbered by the database, so that it goes on from there.
     // bert's KD200 and KD100 (repair 4) were finished in the same second, KD100 recorded later.
-    addBinOrder(1, 1, "bert", 6, 1);
-    addBinOrder(2, 1, "bert", 4, 3);
-    addBinOrder(1, 4, "bert", 4, 3);
-    addBinOrder(1, 2, "anna", 5, 2);
-    addBinOrder(3, 1, "anna", 4, 2);
+    addBinOrder("KD100", 1, "bert", 6, {{"completed_at", march(1)}});
+    addBinOrder("KD200", 1, "bert", 4, {{"completed_at", march(3)}});
+    addBinOrder("KD100", 4, "bert", 4, {{"completed_at", march(3)}});
+    addBinOrder("KD100", 2, "anna", 5, {{"completed_at", march(2)}});
+    addBinOrder("ROR300", 1, "anna", 4, {{"completed_at", march(2)}});
     // Not finished orders: still with the worker, or removed.
-    addBinOrder(2, 2, "anna", 2, std::nullopt);
-    addBinOrder(1, 3, "carl", 4, 5, true);
+    addBinOrder("KD200", 2, "anna", 2);
+    addBinOrder("KD100", 3, "carl", 4, {{"completed_at", march(5)}, {"removed_at", 1000}});
 
-    addCustomJob(1, "bert", "Acme", "Tank_repair", 5, 4);
-    addCustomJob(2, "anna", "Bolt", "Lid", 3, 2);
-    addCustomJob(3, "anna", "Cask", "Weld", 6, 1);
-    addCustomJob(4, "bert", "Dunn", "Hinge", 2, std::nullopt);
-    addCustomJob(5, "dora", "Eton", "Wheels", 1, std::nullopt);
+    addCustomJob(1, "bert", "Acme", "Tank_repair", 5, {{"completed_at", march(4)}});
+    addCustomJob(2, "anna", "Bolt", "Lid", 3, {{"completed_at", march(2)}});
+    addCustomJob(3, "anna", "Cask", "Weld", 6, {{"completed_at", march(1)}});
+    addCustomJob(4, "bert", "Dunn", "Hinge", 2);
+    addCustomJob(5, "dora", "Eton", "Wheels", 1);
 
     // The records: bert's KD100 repair 1 with checks, time and a line; custom
     // job 1 with 90 minutes and job 2 with two lines.

@@ -49,16 +49,9 @@ void OptionsTest::commandLines_data()
     QTest::newRow("permission 4") << QStringList{"--add-user", "jo", "--permission", "4"} << "invalid";
     QTest::newRow("permission without add-user") << QStringList{"--permission", "2"} << "invalid";
     QTest::newRow("department without add-user") << QStringList{"--department", "Paint"} << "invalid";
-    QTest::newRow("limits") << QStringList{"--max-connections",
-                                           "500",
-                                           "--max-connections-per-address",
-                                           "8",
-                                           "--request-timeout",
-                                           "10",
-                                           "--idle-timeout",
-                                           "120",
-                                           "--reply-timeout",
-                                           "20"}
+    QTest::newRow("limits") << QString("--max-connections 500 --max-connections-per-address 8 --request-timeout 10"
+                                       " --idle-timeout 120 --reply-timeout 20")
+                                   .split(' ')
                             << defaultDatabasePath() + " 0.0.0.0:1234 limits 500/8/10000/120000/20000";
     QTest::newRow("idle timeout of 0") << QStringList{"--idle-timeout", "0"} << "invalid";
     QTest::newRow("per-address cap not a number") << QStringList{"--max-connections-per-address", "many"} << "invalid";

@@ -14,26 +14,6 @@ private slots:
     void initTestCase();
     void replies_data();
     void replies();
-
-private:
-    void addBinOrder(int bin, int repairId, const QString &owner, int status, qint64 createdAt, bool removed = false)
-    {
-        QVERIFY(server.execute(
-            "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, code_list, status, created_at, "
-            "removed_at)"
-            " SELECT b.id, ?, u.id, b.work_type, CASE b.work_type WHEN 'Roll Off Repair' THEN 'ROR' ELSE '' END,"
-            " ?, ?, ? FROM bins b, users u WHERE b.id = ? AND u.user_name = ?",
-            {repairId, status, createdAt, removed ? QVariant(1000) : QVariant(QVariant::LongLong), bin, owner}));
-    }
-    void addCustomJob(int id, const QString &owner, const QString &customer, const QString &jobType, int status,
-                      qint64 createdAt)
-    {
-        QVERIFY(server.execute(
-            "INSERT INTO custom_orders (id, owner_id, order_date, worker, job_type, customer, customer_ref,"
-            " contact_name, phone, email, status, created_at) SELECT ?, id, '3/7/2016', 'Sam', ?, ?, 'C-9', 'Kim',"
-            " '555-0100', 'kim@example.org', ?, ? FROM users WHERE user_name = ?",
-            {id, jobType, customer, status, createdAt, owner}));
-    }
 };
 
 void ReviewCommandsTest::initTestCase()
@@ -43,32 +23,28 @@ void ReviewCommandsTest::initTestCase()
         QVERIFY(server.addUser(user, 1, "unused"));
     QVERIFY(UserAccounts(server.store()).setActive("dora", false));
 
-    QVERIFY(server.execute(
-        "INSERT INTO bins (id, bin_id, work_type, created_at) VALUES (1, 'KD100', 'Front End Repair', 0),"
-        " (2, 'KD200', 'Front End Repair', 0), (3, 'ROR300', 'Roll Off Repair', 0), (4, 'KD400', 'Front End Repair', "
-        "0)"));
     // Waiting for a check: bert's KD200 and KD100, carl's KD100, started in
     // the same second as bert's KD200 but recorded later.
-    addBinOrder(1, 1, "bert", 4, 300);
-    addBinOrder(2, 1, "bert", 4, 100);
-    addBinOrder(1, 2, "carl", 4, 100);
+    addBinOrder("KD100", 1, "bert", 4, {{"created_at", 300}});
+    addBinOrder("KD200", 1, "bert", 4, {{"created_at", 100}});
+    addBinOrder("KD100", 2, "carl", 4, {{"created_at", 100}});
     // Waiting for confirmation: bert's KD400 (the oldest) and carl's ROR300,
     // and dora's KD200: a removed worker's orders are still reviewed.
-    addBinOrder(3, 1, "carl", 5, 400);
-    addBinOrder(4, 1, "bert", 5, 200);
-    addBinOrder(2, 2, "dora", 5, 500);
+    addBinOrder("ROR300", 1, "carl", 5, {{"created_at", 400}});
+    addBinOrder("KD400", 1, "bert", 5, {{"created_at", 200}});
+    addBinOrder("KD200", 2, "dora", 5, {{"created_at", 500}});
     // Not listed: removed, still being worked on, finished.
-    addBinOrder(4, 2, "anna", 4, 10, true);
-    addBinOrder(3, 2, "anna", 2, 10);
-    addBinOrder(1, 3, "anna", 6, 10);
+    addBinOrder("KD400", 2, "anna", 4, {{"created_at", 10}, {"removed_at", 1000}});
+    addBinOrder("ROR300", 2, "anna", 2, {{"created_at", 10}});
+    addBinOrder("KD100", 3, "anna", 6, {{"created_at", 10}});
 
     // Custom jobs waiting for confirmation: bert's 1 and 5, carl's 2 (changed
     // while checked, the oldest); open and confirmed ones are not.
-    addCustomJob(1, "bert", "Acme", "Tank_repair", 5, 100);
-    addCustomJob(2, "carl", "Bolt", "Lid", 3, 50);
-    addCustomJob(3, "carl", "Cask", "Weld", 2, 10);
-    addCustomJob(4, "bert", "Dunn", "Hinge", 6, 10);
-    addCustomJob(5, "bert", "Acme", "Wheels", 5, 150);
+    addCustomJob(1, "bert", "Acme", "Tank_repair", 5, {{"created_at", 100}});
+    addCustomJob(2, "carl", "Bolt", "Lid", 3, {{"created_at", 50}});
+    addCustomJob(3, "carl", "Cask", "Weld", 2, {{"created_at", 10}});
+    addCustomJob(4, "bert", "Dunn", "Hinge", 6, {{"created_at", 10}});
+    addCustomJob(5, "bert", "Acme", "Wheels", 5, {{"created_at", 150}});
 }
 
 void ReviewCommandsTest::replies_data()
@@ -111,7 +87,7 @@ void ReviewCommandsTest::replies_data()
     row("removed worker's bin", "GetBinForConfirmCheck", {"dora", "KD200"}, "sssss",
         {"GetBinForConfirmCheck", "dora", "FER", "Front End Repair", "KD200", "2"});
     row("custom job to confirm", "GetCustomForCheck", {"carl", "2 Bolt Lid"}, "ssssssssss",
-        {"GetCustomForCheck", "carl", "2", "Lid", "Bolt", "3/7/2016", "Sam", "C-9", "Kim", "555-0100",
+        {"GetCustomForCheck", "carl", "2", "Lid", "Bolt", "3/7/2016", "Sam", "C-2", "Kim", "555-0100",
          "kim@example.org"});
 
     refused("status 7", "GetListOfUserOrders", {"7"});

@@ -40,22 +40,6 @@ private:
             return nullptr;
         return connection;
     }
-    void addBinOrder(const QString &binId, const QString &owner, int status)
-    {
-        QVERIFY(server.execute("INSERT INTO bins (bin_id, work_type, created_at) VALUES (?, 'Front End Repair', 0)",
-                               {binId}));
-        QVERIFY(server.execute("INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at)"
-                               " SELECT b.id, 1, u.id, 'Front End Repair', ?, 0 FROM bins b, users u"
-                               " WHERE b.bin_id = ? AND u.user_name = ?",
-                               {status, binId, owner}));
-    }
-    void addCustomJob(int number, const QString &owner, int status)
-    {
-        QVERIFY(server.execute("INSERT INTO custom_orders (id, owner_id, order_date, worker, job_type, customer,"
-                               " status, created_at) SELECT ?, id, '1/2/2026', 'W', 'Tank', 'Acme', ?, 0"
-                               " FROM users WHERE user_name = ?",
-                               {number, status, owner}));
-    }
     QStringList storedState()
     {
         return server.rows("SELECT status FROM bin_orders ORDER BY id")
@@ -70,11 +54,11 @@ void TerminalAccessTest::initTestCase()
     QVERIFY2(server.startError().isEmpty(), qPrintable(server.startError()));
     for (const auto &[user, level] : {std::pair("wendy", 1), {"chris", 2}, {"mary", 3}})
         QVERIFY(server.addUser(user, level, digestOf(user).toLatin1()));
-    addBinOrder("KD2", "chris", 2); // open
-    addBinOrder("KD4", "wendy", 4); // waiting for a check
-    addBinOrder("KD5", "wendy", 5); // waiting for confirmation
-    addCustomJob(7, "chris", 5); // waiting for confirmation
-    addCustomJob(8, "chris", 2); // open
+    addBinOrder("KD2", 1, "chris", 2); // open
+    addBinOrder("KD4", 1, "wendy", 4); // waiting for a check
+    addBinOrder("KD5", 1, "wendy", 5); // waiting for confirmation
+    addCustomJob(7, "chris", "Acme", "Tank", 5); // waiting for confirmation
+    addCustomJob(8, "chris", "Acme", "Tank", 2); // open
 
     terminals["none"] = server.connect(terminal(5));
     terminals["worker"] = loggedIn(2, "wendy");

@@ -10,6 +10,7 @@
 #include "wire/frame.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -144,3 +145,28 @@ struct ScreenTest
     ScreenWatcher watcher;
     Screen screen;
 };
+
+// Runs the screens' test classes one after another in one program, each as
+// QTEST_MAIN runs one; fails when any of them does.
+template<typename Test>
+int runScreenTest(int argc, char *argv[])
+{
+    Test test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+template<typename... Tests>
+int runScreenTests(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    int failed = 0;
+    ((failed += runScreenTest<Tests>(argc, argv)), ...);
+    return failed;
+}
+
+#define SCREEN_TESTS_MAIN(...) \
+    int main(int argc, char *argv[]) \
+    { \
+        return runScreenTests<__VA_ARGS__>(argc, argv); \
+    }

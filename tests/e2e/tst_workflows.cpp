@@ -1,12 +1,9 @@
 #include "app/mainwindow.h"
-#include "app/screenfactory.h"
-#include "core/appstate.h"
 #include "flowhelpers.h"
 #include "jobplans.h"
 #include "messagescript.h"
 #include "screens.h"
 #include "screenwatcher.h"
-#include "serverprocess.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -15,16 +12,6 @@
 #include <QtTest>
 
 namespace {
-
-const QString ClockPrompt = QStringLiteral("You are currently not clocked in!\nWould you like to clock in now?");
-
-void logInAs(ServerProcess &server, const QString &user)
-{
-    QVERIFY(server.logIn(user));
-    AppState &state = AppState::instance();
-    state.setUser(user, QString());
-    state.setLoggedIn(true);
-}
 
 // Picks the order line in the review and continues with it, once the
 // review lists orders.
@@ -76,84 +63,204 @@ bool totalTimeShown(QWidget *sheet)
     return child<QLabel>(sheet, "label_TotalTime")->text().startsWith(QLatin1String("Total Time: "));
 }
 
+const QString linesOfTheOrder = QStringLiteral("(SELECT COUNT(*) FROM bin_repair_lines l WHERE l.order_id = o.id)");
+
 } // namespace
 
-// One front-end bin and one custom job passed from the worker to the
-// checker to the manager, with the real server program.
-class ReviewEndToEndTest : public QObject
+// A worker's bin and custom jobs from the main window's Next to "Finished",
+// then the front-end bin and the custom job passed on to the checker and the
+// manager, with the real server program, and what each step stored.
+class WorkflowsEndToEndTest : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void workerFinishesBothJobs();
+    void rollOffJobFromNextToFinished();
+    void jobLeftWithBackIsResumedThroughContinue();
+    void customJobLeftWithCancelIsResumedThroughContinueCustom();
     void checkerChecksTheBin();
     void managerConfirmsTheBin();
     void managerConfirmsTheCustomJob();
     void managerBrowsesTheFinishedOrders();
 
 private:
-    QVariant orderValue(const QString &column);
-
     ServerProcess server;
-    QString binId;
+    QString lastBinId;
     qint64 customJob = 0;
 };
 
-void ReviewEndToEndTest::initTestCase()
+void WorkflowsEndToEndTest::initTestCase()
 {
-    Navigation::setFactory(createScreen);
-    QVERIFY2(server.start(), qPrintable(server.output()));
-    AppState::instance().configureServer(QStringLiteral("127.0.0.1"), server.port());
-    QVERIFY(openServerDatabase(server.databasePath()));
-}
-
-QVariant ReviewEndToEndTest::orderValue(const QString &expression)
-{
-    return queryValue("SELECT " + expression + " FROM bin_orders o JOIN bins b ON b.id = o.bin_ref WHERE b.bin_id = ?",
-                      {binId});
-}
-
-void ReviewEndToEndTest::workerFinishesBothJobs()
-{
+    startForScreens(server);
+    // The worker logs in at this terminal; the login screen is tested elsewhere.
     logInAs(server, QStringLiteral("worker"));
+}
+
+void WorkflowsEndToEndTest::rollOffJobFromNextToFinished()
+{
     MessageScript messages;
     messages.expect(ClockPrompt, QMessageBox::Yes);
     messages.expect(QStringLiteral("Finished"));
-    messages.expect(QStringLiteral("Repair Saved"));
-    messages.expect(QStringLiteral("Are you sure you want to finish this job?"), QMessageBox::Yes);
-    messages.expect(QStringLiteral("Custom Repair Saved"));
     ScreenWatcher watcher;
-    planNewBin(watcher, &binId);
+    planNewBin(watcher, &lastBinId);
     planRepairLine(watcher);
     planBinSheetWork(watcher);
+
+    MainWindow window;
+    startJob(&window, QStringLiteral("Roll Off Repair"));
+    QCOMPARE(watcher.seen(),
+             (QStringList{"BinIntakeDialog", "PreCheckDialog", "BinRepairSheetDialog", "BinRepairLineDialog"}));
+    QCOMPARE(messages.unexpected().join(" | "), QString());
+    QVERIFY(lastBinId.startsWith(QLatin1String("ROR")));
+    QCOMPARE(binOrderValue("o.status", lastBinId).toInt(), 4);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
+}
+
+void WorkflowsEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
+{
+    MessageScript messages;
+    ScreenWatcher watcher;
+    planNewBin(watcher, &lastBinId);
+    planRepairLine(watcher);
     planFinalChecks(watcher);
-    planCustomJob(watcher, QStringLiteral("Acme"));
+    int sheetsSeen = 0;
+    watcher.onScreen(
+        QStringLiteral("BinRepairSheetDialog"),
+        [&sheetsSeen](QWidget *sheet) {
+            // First visit: leave the job; second visit: finish it.
+            if (++sheetsSeen == 1) {
+                click(sheet, "pushButton_Back");
+                return;
+            }
+            click(sheet, "pushButton_Add");
+            click(sheet, "pushButton_Submit");
+        },
+        binSheetIsTiming);
+
+    MainWindow window;
+    startJob(&window, QStringLiteral("Front End Repair"));
+    QTRY_VERIFY(window.isVisible());
+    const QString leftBinId = lastBinId;
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
+
+    messages.expect(QStringLiteral("Finished"));
+    watcher.onScreen(
+        QStringLiteral("ContinueOrderDialog"),
+        [leftBinId](QWidget *continueScreen) {
+            auto *orders = child<QListWidget>(continueScreen, "listWidget_WorkOrders");
+            const QList<QListWidgetItem *> matching = orders->findItems(leftBinId, Qt::MatchExactly);
+            QCOMPARE(matching.size(), 1);
+            matching.first()->setSelected(true);
+            orders->setCurrentItem(matching.first());
+            click(continueScreen, "pushButton_Continue");
+        },
+        [](QWidget *continueScreen) {
+            return child<QListWidget>(continueScreen, "listWidget_WorkOrders")->count() > 0;
+        });
+    click(&window, "pushButton_Continue");
+
+    QCOMPARE(sheetsSeen, 2);
+    QCOMPARE(watcher.seen(),
+             (QStringList{"BinIntakeDialog", "PreCheckDialog", "BinRepairSheetDialog", "ContinueOrderDialog",
+                          "BinRepairSheetDialog", "BinRepairLineDialog", "FinalChecksDialog"}));
+    QCOMPARE(messages.unexpected().join(" | "), QString());
+    QVERIFY(window.isVisible());
+    QVERIFY(leftBinId.startsWith(QLatin1String("KD")));
+    // What the screens sent is what was stored: the order waits for its check
+    // with the line, both inspections and two closed stretches of time.
+    QCOMPARE(binOrderValue("o.status", leftBinId).toInt(), 4);
+    QCOMPARE(binOrderValue("o.repair_id", leftBinId).toInt(), 1);
+    QCOMPARE(binOrderValue("(SELECT COUNT(*) FROM bin_repair_lines l WHERE l.order_id = o.id AND l.time_text = '1:30'"
+                           " AND l.materials = 'Two steel plates')",
+                           leftBinId)
+                 .toInt(),
+             1);
+    QCOMPARE(binOrderValue("(SELECT p.lid_rod_good FROM pre_checks p WHERE p.order_id = o.id)", leftBinId).toInt(), 0);
+    QCOMPARE(binOrderValue("(SELECT f.lid_size FROM final_checks f WHERE f.order_id = o.id)", leftBinId).toString(),
+             QStringLiteral("34"));
+    QCOMPARE(binOrderValue("(SELECT COUNT(*) FROM order_time_stamps t WHERE t.bin_order_id = o.id"
+                           " AND t.end_time IS NOT NULL)",
+                           leftBinId)
+                 .toInt(),
+             2);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
+}
+
+// A custom job left with Cancel and resumed through Continue Custom until
+// "Custom Repair Saved"; the worker clocked in during the first flow.
+void WorkflowsEndToEndTest::customJobLeftWithCancelIsResumedThroughContinueCustom()
+{
+    MessageScript messages;
+    ScreenWatcher watcher;
+    planCustomJob(watcher, QStringLiteral("Acme Waste"));
     planCustomLine(watcher);
+    int sheetsSeen = 0;
     watcher.onScreen(
         QStringLiteral("CustomJobSheetDialog"),
-        [](QWidget *sheet) {
+        [&sheetsSeen](QWidget *sheet) {
+            // First visit: leave the job; second visit: add a line and submit it.
+            if (++sheetsSeen == 1) {
+                click(sheet, "pushButton_Cancel");
+                return;
+            }
             click(sheet, "pushButton_Add");
             click(sheet, "pushButton_Finish");
         },
         customSheetIsTiming);
 
     MainWindow window;
-    startJob(&window, QStringLiteral("Front End Repair"));
     startJob(&window, QStringLiteral("Custom"));
+    QTRY_VERIFY(window.isVisible());
+    // Blanks in the customer became "_".
+    const qint64 job = customJob
+        = queryValue("SELECT id FROM custom_orders WHERE customer = 'Acme_Waste'").toLongLong();
+    QVERIFY(job > 0);
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
+
+    messages.expect(QStringLiteral("Repair Saved"));
+    messages.expect(QStringLiteral("Are you sure you want to finish this job?"), QMessageBox::Yes);
+    messages.expect(QStringLiteral("Custom Repair Saved"));
+    watcher.onScreen(
+        QStringLiteral("ContinueOrderDialog"),
+        [job](QWidget *continueScreen) {
+            auto *jobs = child<QListWidget>(continueScreen, "listWidget_WorkOrders");
+            const QList<QListWidgetItem *> matching
+                = jobs->findItems(QString::number(job) + QLatin1Char(' '), Qt::MatchStartsWith);
+            QCOMPARE(matching.size(), 1);
+            matching.first()->setSelected(true);
+            click(continueScreen, "pushButton_Continue");
+        },
+        [](QWidget *continueScreen) {
+            return child<QListWidget>(continueScreen, "listWidget_WorkOrders")->count() > 0;
+        });
+    click(&window, "pushButton_Continue_Custom");
+
+    QCOMPARE(sheetsSeen, 2);
     QCOMPARE(messages.unexpected().join(" | "), QString());
-    QCOMPARE(orderValue("o.status").toInt(), 4);
-    customJob = queryValue("SELECT id FROM custom_orders WHERE customer = 'Acme'").toLongLong();
-    QCOMPARE(queryValue("SELECT status FROM custom_orders WHERE id = ?", {customJob}).toInt(), 5);
+    QVERIFY(!AppState::instance().continueCustom());
+    // What the screens sent is what was stored; the job waits for confirmation.
+    QCOMPARE(queryValue("SELECT job_type || ' ' || phone || ' ' || status FROM custom_orders WHERE id = ?", {job})
+                 .toString(),
+             QStringLiteral("Tank_repair 555-0100 5"));
+    QCOMPARE(queryValue("SELECT COUNT(*) FROM custom_repair_lines WHERE order_id = ? AND hours = 2 AND minutes = 15"
+                        " AND materials = 'Steel flange'",
+                        {job})
+                 .toInt(),
+             1);
+    QCOMPARE(
+        queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE custom_order_id = ? AND end_time IS NOT NULL", {job})
+            .toInt(),
+        2);
 }
 
-void ReviewEndToEndTest::checkerChecksTheBin()
+void WorkflowsEndToEndTest::checkerChecksTheBin()
 {
     logInAs(server, QStringLiteral("checker"));
     MessageScript messages;
     messages.expect(ClockPrompt, QMessageBox::Cancel);
     ScreenWatcher watcher;
-    planReviewChoice(watcher, binId);
+    planReviewChoice(watcher, lastBinId);
     planRepairLine(watcher);
     // The checker adds a line of their own and passes the order on; the
     // final checks come filled from the server.
@@ -170,17 +277,18 @@ void ReviewEndToEndTest::checkerChecksTheBin()
 
     MainWindow window;
     waitForStartUp(&window);
-    QCOMPARE(child<QLabel>(&window, "label_Orders")->text(), QStringLiteral("1"));
+    // The roll-off and the front-end order wait for a check.
+    QCOMPARE(child<QLabel>(&window, "label_Orders")->text(), QStringLiteral("2"));
     click(&window, "pushButton_Orders");
     QCOMPARE(watcher.seen(),
              (QStringList{"OrderReviewDialog", "BinRepairSheetDialog", "BinRepairLineDialog", "FinalChecksDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(!AppState::instance().checkingOrder());
-    QCOMPARE(orderValue("o.status").toInt(), 5);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM bin_repair_lines").toInt(), 2);
+    QCOMPARE(binOrderValue("o.status", lastBinId).toInt(), 5);
+    QCOMPARE(binOrderValue(linesOfTheOrder, lastBinId).toInt(), 2);
 }
 
-void ReviewEndToEndTest::managerConfirmsTheBin()
+void WorkflowsEndToEndTest::managerConfirmsTheBin()
 {
     logInAs(server, QStringLiteral("manager"));
     MessageScript messages;
@@ -196,7 +304,7 @@ void ReviewEndToEndTest::managerConfirmsTheBin()
             click(panel, "pushButton_ConfirmOrders");
         },
         [](QWidget *panel) { return child<QLabel>(panel, "label_OrdersToCheck")->text() != QLatin1String("Bins #"); });
-    planReviewChoice(watcher, binId);
+    planReviewChoice(watcher, lastBinId);
     watcher.onScreen(
         QStringLiteral("BinRepairSheetDialog"), [](QWidget *sheet) { click(sheet, "pushButton_Submit"); },
         totalTimeShown);
@@ -212,14 +320,16 @@ void ReviewEndToEndTest::managerConfirmsTheBin()
              (QStringList{"ManagementPanelDialog", "OrderReviewDialog", "BinRepairSheetDialog", "FinalChecksDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(!AppState::instance().confirmingOrders());
-    QCOMPARE(orderValue("o.status").toInt(), 6);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM bin_repair_lines").toInt(), 2);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM final_checks").toInt(), 1);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM pre_checks").toInt(), 1);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE bin_order_id IS NOT NULL").toInt(), 1);
+    QCOMPARE(binOrderValue("o.status", lastBinId).toInt(), 6);
+    QCOMPARE(binOrderValue(linesOfTheOrder, lastBinId).toInt(), 2);
+    QCOMPARE(binOrderValue("(SELECT COUNT(*) FROM final_checks f WHERE f.order_id = o.id)", lastBinId).toInt(), 1);
+    QCOMPARE(binOrderValue("(SELECT COUNT(*) FROM pre_checks p WHERE p.order_id = o.id)", lastBinId).toInt(), 1);
+    // The worker's two stretches of time, and none for the review.
+    QCOMPARE(binOrderValue("(SELECT COUNT(*) FROM order_time_stamps t WHERE t.bin_order_id = o.id)", lastBinId).toInt(),
+             2);
 }
 
-void ReviewEndToEndTest::managerConfirmsTheCustomJob()
+void WorkflowsEndToEndTest::managerConfirmsTheCustomJob()
 {
     logInAs(server, QStringLiteral("manager"));
     MessageScript messages;
@@ -249,13 +359,13 @@ void ReviewEndToEndTest::managerConfirmsTheCustomJob()
     QCOMPARE(
         queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE custom_order_id IS NOT NULL AND end_time IS NOT NULL")
             .toInt(),
-        1);
+        2);
     QCOMPARE(queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE end_time IS NULL").toInt(), 0);
 }
 
 // The manager finds the confirmed bin and custom job among the finished
 // orders and opens the record of each.
-void ReviewEndToEndTest::managerBrowsesTheFinishedOrders()
+void WorkflowsEndToEndTest::managerBrowsesTheFinishedOrders()
 {
     logInAs(server, QStringLiteral("manager"));
     MessageScript messages;
@@ -268,7 +378,7 @@ void ReviewEndToEndTest::managerBrowsesTheFinishedOrders()
     watcher.onScreen(
         QStringLiteral("FinishedOrdersDialog"),
         [this, &listed](QWidget *browser) {
-            openFinishedOrder(browser, "checkBox_FrontEnd", QStringLiteral("Bin ID"), binId);
+            openFinishedOrder(browser, "checkBox_FrontEnd", QStringLiteral("Bin ID"), lastBinId);
             listed << shownRows(browser);
             openFinishedOrder(browser, "checkBox_Custom", QStringLiteral("Repair ID"), QStringLiteral("acme"));
             listed << shownRows(browser);
@@ -300,17 +410,18 @@ void ReviewEndToEndTest::managerBrowsesTheFinishedOrders()
     QCOMPARE(watcher.seen(), (QStringList{"ManagementPanelDialog", "FinishedOrdersDialog", "BinOrderRecordDialog",
                                           "CustomOrderRecordDialog"}));
     const QString today = QDate::currentDate().toString(QStringLiteral("M/d/yyyy"));
-    QCOMPARE(listed, (QStringList{binId + "|1|" + today + "|worker",
-                                  QString::number(customJob) + "|Acme||Tank_repair|worker|" + today}));
+    QCOMPARE(listed, (QStringList{lastBinId + "|1|" + today + "|worker",
+                                  QString::number(customJob) + "|Acme_Waste||Tank_repair|worker|" + today}));
     // The checker's line is booked under the order's worker.
     const QString line = QStringLiteral("FEC101|Two steel plates|1:30|worker");
     QCOMPARE(binRecord.size(), 4);
     QVERIFY2(QRegularExpression("^Total Time: \\d+\\.\\d\\d$").match(binRecord.takeAt(1)).hasMatch(), "hours booked");
     QCOMPARE(binRecord, (QStringList{"34", line, line}));
-    QCOMPARE(customRecord, (QStringList{"Customer: Acme", "Phone: 555-0100", "Weld the outlet|Steel flange|2:15"}));
+    QCOMPARE(customRecord,
+             (QStringList{"Customer: Acme_Waste", "Phone: 555-0100", "Weld the outlet|Steel flange|2:15"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QCOMPARE(AppState::instance().viewBin(1), QString());
 }
 
-QTEST_MAIN(ReviewEndToEndTest)
-#include "tst_review.moc"
+QTEST_MAIN(WorkflowsEndToEndTest)
+#include "tst_workflows.moc"

@@ -23,8 +23,6 @@
 
 namespace {
 
-const QString ClockPrompt = QStringLiteral("You are currently not clocked in!\nWould you like to clock in now?");
-
 // Lets a screen settle (replies shown, layout done), then saves it at the
 // size of a small terminal, wider than the off-screen display's default.
 void snap(QWidget *screen, const QString &name)
@@ -42,14 +40,6 @@ void snapAndClose(ScreenWatcher &watcher, const QString &className, const QStrin
         snap(screen, name);
         screen->close();
     });
-}
-
-void logInAs(ServerProcess &server, const QString &user)
-{
-    QVERIFY(server.logIn(user));
-    AppState &state = AppState::instance();
-    state.setUser(user, QString());
-    state.setLoggedIn(true);
 }
 
 void chooseFirstOrder(QWidget *review, bool customJobs)

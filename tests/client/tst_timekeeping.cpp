@@ -1,6 +1,79 @@
 #include "screens.h"
+#include "timekeeping/clockoverviewdialog.h"
 #include "timekeeping/clocktext.h"
 #include "timekeeping/timestampbrowserdialog.h"
+#include "timekeeping/timestampeditordialog.h"
+
+namespace {
+
+QString unixText(const QDate &date, const QTime &time)
+{
+    return QString::number(QDateTime(date, time, Qt::LocalTime).toSecsSinceEpoch());
+}
+
+// anna in since 4/3/2017 07:00:00, a nameless record, carol never clocked.
+QByteArray clockStates()
+{
+    return textFrame("GetClockStat", {"3", "anna", unixText({2017, 4, 3}, {7, 0, 0}), "0", "In", "", "0", "0", "Out",
+                                      "carol", "0", "0", "Out"});
+}
+
+} // namespace
+
+class ClockOverviewDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { resetClient(); }
+
+    void clocksTheChosenUser_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("sent");
+        QTest::newRow("in: out") << 0 << int(QMessageBox::Yes)
+                                 << QStringList{"ClockOut(anna)", "GetClockStat(In, Weld)"};
+        QTest::newRow("out: in") << 1 << int(QMessageBox::Yes)
+                                 << QStringList{"ClockIn(carol)", "GetClockStat(In, Weld)"};
+        QTest::newRow("no") << 1 << int(QMessageBox::No) << QStringList();
+    }
+
+    // Times of "0" show as none; the filters ask again; the answer comes
+    // from the row's state.
+    void clocksTheChosenUser()
+    {
+        QFETCH(int, row);
+        QFETCH(int, answer);
+        QFETCH(QStringList, sent);
+        ScreenTest<ClockOverviewDialog> o;
+        o.server.answer("GetDepartments", wire::frame("GetDepartments", QStringList{"Paint", "Weld"}));
+        for (int i = 0; i < 4; ++i)
+            o.server.answer("GetClockStat", clockStates());
+        o.server.answer("ClockIn", wire::frame("ClockIn"));
+        o.server.answer("ClockOut", wire::frame("ClockOut"));
+        auto *table = child<QTableView>(&o.screen, "tableView");
+        QTRY_VERIFY(table->model());
+        child<QComboBox>(&o.screen, "comboBox_Status")->setCurrentText("In");
+        child<QComboBox>(&o.screen, "comboBox_Department")->setCurrentText("Weld");
+        QTRY_COMPARE(o.server.calls(), (QStringList{"GetDepartments()", "GetClockStat(All, All)",
+                                                    "GetClockStat(In, All)", "GetClockStat(In, Weld)"}));
+        QTRY_COMPARE(table->model()->rowCount(), 2);
+        QCOMPARE(table->model()->index(0, 1).data().toString() + '|' + table->model()->index(0, 2).data().toString(),
+                 QString("4/3/2017 07:00:00|"));
+
+        o.messages.expect("Please select a user before continuing");
+        press(o.screen, "pushButton_Clock");
+        o.messages.expect(row == 0 ? "Are you sure you would like to Clock Out anna 4/3/2017 07:00:00 ?"
+                                   : "Are you sure you would like to Clock In carol  ?",
+                          QMessageBox::StandardButton(answer));
+        selectRow(table, row);
+        press(o.screen, "pushButton_Clock");
+        QTRY_COMPARE(o.server.calls().mid(4), sent);
+        QCOMPARE(o.messages.unexpected() + o.messages.pending(), QStringList());
+        QCOMPARE(o.messages.shown().last().defaultButton, QMessageBox::No);
+    }
+};
 
 namespace {
 
@@ -207,5 +280,121 @@ private slots:
     }
 };
 
-QTEST_MAIN(TimeStampBrowserDialogTest)
-#include "tst_timestampbrowserdialog.moc"
+namespace {
+
+struct Editor : ScreenTest<TimeStampEditorDialog>
+{
+    QComboBox *box(const char *name) { return child<QComboBox>(&screen, name); }
+    QStringList shown(const QStringList &names)
+    {
+        QStringList texts;
+        for (const QString &name : names)
+            texts << child<QComboBox>(&screen, name)->currentText();
+        return texts;
+    }
+};
+
+const QStringList StartBoxes{"comboBox_Month", "comboBox_Day", "comboBox_Year", "comboBox_Hour", "comboBox_Minute"};
+const QStringList EndBoxes{"comboBox_EndMonth", "comboBox_EndDay", "comboBox_EndYear", "comboBox_EndHour",
+                           "comboBox_EndMinute"};
+
+} // namespace
+
+class TimeStampEditorDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        resetClient();
+        ClockText::setNowForTesting(QDateTime({2019, 1, 15}, {12, 0, 0}));
+        AppState::instance().setTimeStampUser("anna", 2017);
+    }
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void cleanupTestCase() { ClockText::setNowForTesting({}); }
+
+    void correctsThePeriodHandedOver_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QDateTime>("start");
+        QTest::addColumn<QStringList>("shownStart");
+        QTest::addColumn<QStringList>("years");
+        QTest::newRow("english") << "en_US" << QDateTime({2017, 4, 3}, {13, 5, 9})
+                                 << QStringList{"04", "3", "2017", "13", "05"} << QStringList{"2017", "2018", "2019"};
+        QTest::newRow("german") << "de_DE" << QDateTime({2017, 4, 3}, {13, 5, 9})
+                                << QStringList{"04", "3", "2017", "13", "05"} << QStringList{"2017", "2018", "2019"};
+        // A period before the browser's first year still finds its year.
+        QTest::newRow("year's last second")
+            << "de_DE" << QDateTime({2016, 12, 31}, {23, 59, 59}) << QStringList{"12", "31", "2016", "23", "59"}
+            << QStringList{"2016", "2017", "2018", "2019"};
+    }
+
+    // Only the start hour changes: the old times go out exactly as handed
+    // over, the new ones to the minute.
+    void correctsThePeriodHandedOver()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QDateTime, start);
+        QFETCH(QStringList, shownStart);
+        QFETCH(QStringList, years);
+        QLocale::setDefault(QLocale(locale));
+        const QDateTime end({2017, 4, 3}, {17, 0, 0});
+        AppState::instance().setTimeStampEdit("shown start", "shown end", start.toSecsSinceEpoch(),
+                                              end.toSecsSinceEpoch());
+        Editor e;
+        e.screen.show();
+        QCOMPARE(e.shown(StartBoxes), shownStart);
+        QCOMPARE(e.shown(EndBoxes), (QStringList{"04", "3", "2017", "17", "00"}));
+        QStringList yearItems;
+        for (int i = 0; i < e.box("comboBox_Year")->count(); ++i)
+            yearItems << e.box("comboBox_Year")->itemText(i);
+        QCOMPARE(yearItems, years);
+
+        e.box("comboBox_Hour")->setCurrentText("14");
+        e.messages.expect("Error: Error");
+        e.messages.expect("Time Saved");
+        e.server.answer("EditTimeStamp", wire::frame("Error"));
+        e.server.answer("EditTimeStamp", wire::frame("AddTimeStamp"));
+        waitForLink(e.screen);
+        press(e.screen, "pushButton_Submit");
+        QTRY_COMPARE(e.messages.shownTexts().size(), 1);
+        QVERIFY(e.screen.isVisible());
+        press(e.screen, "pushButton_Submit");
+        QTRY_VERIFY(!e.screen.isVisible());
+        QCOMPARE(
+            e.server.lastArguments("EditTimeStamp"),
+            (QStringList{"anna", unixText(start.date(), {14, shownStart[4].toInt()}), unixText(end.date(), {17, 0}),
+                         QString::number(start.toSecsSinceEpoch()), QString::number(end.toSecsSinceEpoch())}));
+        QCOMPARE(e.messages.unexpected(), QStringList());
+        QCOMPARE(stateFields(&AppState::timeStampUser, 2) + stateFields(&AppState::timeStampEdit, 4),
+                 (QStringList{"", "0", "", "", "0", "0"}));
+    }
+
+    // Today at midnight to start with; a day the year lacks is refused.
+    void addsANewPeriod()
+    {
+        ClockText::setNowForTesting(QDateTime({2020, 3, 10}, {12, 0, 0}));
+        AppState::instance().setTimeStampEdit(QString(), QString(), 0, 0);
+        Editor e;
+        QCOMPARE(e.shown(StartBoxes), (QStringList{"03", "10", "2020", "00", "00"}));
+        e.box("comboBox_Month")->setCurrentText("02");
+        QCOMPARE(e.box("comboBox_Day")->count(), 29);
+        e.box("comboBox_Day")->setCurrentText("29");
+        e.box("comboBox_EndMonth")->setCurrentText("02");
+        e.box("comboBox_EndDay")->setCurrentText("29");
+        e.box("comboBox_EndHour")->setCurrentText("09");
+        e.box("comboBox_Year")->setCurrentText("2019");
+        e.messages.expect("Please select a valid date");
+        press(e.screen, "pushButton_Submit");
+        e.box("comboBox_Year")->setCurrentText("2020");
+        press(e.screen, "pushButton_Submit");
+        QTRY_COMPARE(e.server.commands(), QStringList{"AddTimeStamp"});
+        QCOMPARE(e.server.lastArguments("AddTimeStamp"),
+                 (QStringList{"anna", unixText({2020, 2, 29}, {0, 0}), unixText({2020, 2, 29}, {9, 0})}));
+        QCOMPARE(e.messages.unexpected() + e.messages.pending(), QStringList());
+    }
+};
+
+SCREEN_TESTS_MAIN(ClockOverviewDialogTest, TimeStampBrowserDialogTest, TimeStampEditorDialogTest)
+#include "tst_timekeeping.moc"

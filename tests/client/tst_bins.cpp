@@ -1,0 +1,1015 @@
+#include "bins/binintakedialog.h"
+#include "bins/binrepairlinedialog.h"
+#include "bins/binrepairsheetdialog.h"
+#include "bins/continueorderdialog.h"
+#include "bins/finalchecksdialog.h"
+#include "bins/precheckdialog.h"
+#include "core/liveclock.h"
+#include "screens.h"
+
+#include <QDate>
+
+namespace {
+
+const QString NotFound = "The Bin ID you are looking for is not in the DataBase. Would you like to add it in?";
+const QString InProgress = "This bin is already in progress.\nWould you like to continue?";
+
+// The intake on a server that proposes bin KD1001 with code-list key FER.
+struct Intake : ScreenTest<BinIntakeDialog>
+{
+    void open()
+    {
+        QTRY_COMPARE(server.commands(), QStringList{"GetNewBinId"});
+        server.send(wire::frame("NewBinID", QString("KD1001"), QString("FER")));
+        QTRY_COMPARE(labelText(screen, "label_ID"), QString("ID KD1001"));
+    }
+    QComboBox *sizes() { return child<QComboBox>(&screen, "comboBox_BinSize"); }
+    void edit(const QString &typed)
+    {
+        const bool rollOff = AppState::instance().workType() == "Roll Off Repair";
+        messages.expectText(rollOff ? "eg(ror20168211)\nBin ID:" : "eg(KD1234)\nBin ID:", typed);
+        press(screen, "pushButton_Edit");
+    }
+};
+
+} // namespace
+
+class BinIntakeDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        resetClient();
+        // Left over from another user's order that was continued and submitted.
+        AppState::instance().setOrderOwner("bob");
+        AppState::instance().setOrderStatus(3);
+    }
+
+    void enterStartsANewOrderAndHandsOverToThePreCheck_data()
+    {
+        QTest::addColumn<QString>("workType");
+        QTest::addColumn<QString>("size");
+        QTest::addColumn<QString>("info");
+        QTest::newRow("front end") << QString("Front End Repair") << QString("6") << QString("Slant");
+        QTest::newRow("roll off") << QString("Roll Off Repair") << QString("50") << QString("Enclosed");
+    }
+
+    void enterStartsANewOrderAndHandsOverToThePreCheck()
+    {
+        QFETCH(QString, workType);
+        QFETCH(QString, size);
+        QFETCH(QString, info);
+        AppState::instance().setWorkType(workType);
+        Intake i;
+        i.open();
+        QCOMPARE(labelText(i.screen, "label_Date"), QDate::currentDate().toString("d-M-yyyy"));
+        i.server.answer("MakeRepairId", wire::frame("NewRepairId", qint32(42)));
+        i.server.answer("StoreCurrentInfo", wire::frame("InfoSaved"));
+        i.watcher.closeScreen("PreCheckDialog");
+        i.sizes()->setCurrentText(size);
+        child<QComboBox>(&i.screen, "comboBox_Addit_Info")->setCurrentText(info);
+        press(i.screen, "pushButton_Enter");
+        QTRY_COMPARE(i.watcher.seen(), QStringList{"PreCheckDialog"});
+        QCOMPARE(i.server.calls(),
+                 (QStringList{"GetNewBinId(" + workType + ", anna)", "MakeRepairId(ID KD1001, " + workType + ")",
+                              QString("StoreCurrentInfo(anna, %1, KD1001, %2, 42, %3)").arg(workType, size, info)}));
+        QCOMPARE(stateFields(&AppState::currentBin, 4), (QStringList{"KD1001", size, "FER", "42"}));
+        // A new order is the worker's own and starts at the beginning.
+        QCOMPARE(AppState::instance().orderOwner(), QString());
+        QCOMPARE(AppState::instance().orderStatus(), 1);
+        QVERIFY(i.messages.shown().isEmpty());
+    }
+
+    void unknownWorkTypeOffersNothing()
+    {
+        AppState::instance().setWorkType("Custom");
+        Intake i;
+        QCOMPARE(i.sizes()->count(), 0);
+        press(i.screen, "pushButton_Edit");
+        QVERIFY(i.messages.asked().isEmpty());
+        QCOMPARE(i.messages.shownTexts(), (QStringList{"Work Type Error", "WorkType Error"}));
+    }
+
+    // Each box here is answered No.
+    void editThatStartsNothing_data()
+    {
+        QTest::addColumn<QString>("workType");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("found");
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char *name, const char *workType, const char *typed, const QByteArray &found,
+                            const QString &shown) { QTest::newRow(name) << workType << typed << found << shown; };
+        row("lower-case kd", "Front End Repair", "kd1234", {}, "Bin ID can only start with KD");
+        row("shorter than KD", "Front End Repair", "K", {}, "Bin ID can only start with KD");
+        row("blank inside", "Front End Repair", "KD 1234", {}, "No spaces in Bin ID");
+        row("cancelled", "Front End Repair", "", {}, "");
+        row("lower-case ror", "Roll Off Repair", "ror2016", {}, "Bin ID can only start with ROR");
+        row("shorter than ROR", "Roll Off Repair", "RO", {}, "Bin ID can only start with ROR");
+        row("not found, No", "Front End Repair", "KD5", textFrame("BinNotFound", {"KD5"}), NotFound);
+        row("in progress, No", "Front End Repair", "KD9", textFrame("BinInProgress", {"KD9"}), InProgress);
+    }
+
+    void editThatStartsNothing()
+    {
+        QFETCH(QString, workType);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, found);
+        QFETCH(QString, shown);
+        AppState::instance().setWorkType(workType);
+        Intake i;
+        if (!found.isEmpty())
+            i.server.answer("FindBin", found);
+        i.open();
+        if (!shown.isEmpty())
+            i.messages.expect(shown, QMessageBox::No);
+        i.edit(typed);
+        QCOMPARE(i.messages.asked().first().title, QString("Search Bin ID"));
+        QTRY_COMPARE(i.messages.shownTexts(), shown.isEmpty() ? QStringList() : QStringList{shown});
+        QCOMPARE(i.messages.pending(), QStringList());
+        // The bin in progress is only continued on a Yes it does not default to.
+        if (shown == InProgress)
+            QCOMPARE(i.messages.shown().first().defaultButton, QMessageBox::No);
+        // Nothing else went out: the next request on the link is the one Enter sends.
+        press(i.screen, "pushButton_Enter");
+        QVERIFY(i.server.waitForRequest("MakeRepairId") >= 0);
+        const QStringList search{"FindBin(anna, " + workType + ", " + typed + ")"};
+        QCOMPARE(i.server.calls().mid(1),
+                 (found.isEmpty() ? QStringList() : search) + QStringList{"MakeRepairId(ID KD1001, " + workType + ")"});
+    }
+
+    void searchStartsTheOrder_data()
+    {
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QStringList>("order");
+        const auto row = [](const char *name, const QStringList &reply, const QString &shown, const char *selected,
+                            const QStringList &order) {
+            QTest::newRow(name) << textFrame(reply.first(), reply.mid(1)) << shown << QString(selected) << order;
+        };
+        row("found, size offered", {"BinFound", "KD77", "12", "4"}, "KD77 12 4", "4", {"KD77", "4", "FER", "12"});
+        // The order records the size the server knows, even one the choices lack.
+        row("found, size unknown", {"BinFound", "KD77", "12", "5"}, "KD77 12 5", "8", {"KD77", "5", "FER", "12"});
+        // A bin added on Yes is repair 1 of the size selected.
+        row("not found, Yes", {"BinNotFound", "KD77"}, NotFound, "8", {"KD77", "8", "FER", "1"});
+    }
+
+    void searchStartsTheOrder()
+    {
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, shown);
+        QFETCH(QString, selected);
+        QFETCH(QStringList, order);
+        Intake i;
+        i.server.answer("FindBin", reply);
+        i.open();
+        i.sizes()->setCurrentText("8");
+        i.messages.expect(shown, QMessageBox::Yes);
+        i.edit("KD77");
+        QVERIFY(i.server.waitForRequest("StoreCurrentInfo") >= 0);
+        QCOMPARE(i.server.calls().mid(1),
+                 (QStringList{"FindBin(anna, Front End Repair, KD77)",
+                              QString("StoreCurrentInfo(anna, Front End Repair, KD77, %1, %2, None)")
+                                  .arg(order.at(1), order.at(3))}));
+        QCOMPARE(i.sizes()->currentText(), selected);
+        QCOMPARE(stateFields(&AppState::currentBin, 4), order);
+        QCOMPARE(AppState::instance().orderOwner(), QString());
+        QCOMPARE(AppState::instance().orderStatus(), 1);
+        QCOMPARE(i.messages.shownTexts(), QStringList{shown});
+        if (shown != NotFound)
+            QCOMPARE(labelText(i.screen, "label_ID"), QString("ID KD77"));
+    }
+
+    void binInProgressIsContinuedOnYes()
+    {
+        Intake i;
+        i.server.answer("FindBin", wire::frame("BinInProgress", QString("KD9")));
+        i.open();
+        // Replies the intake does not know, or too short, are shown behind "Error2".
+        i.server.send(wire::frame("Surprise") + wire::frame("NewBinID"));
+        QTRY_COMPARE(i.messages.shownTexts(), (QStringList{"Error2Surprise", "Error2NewBinID"}));
+        QCOMPARE(labelText(i.screen, "label_ID"), QString("ID KD1001"));
+        QStringList whileContinuing;
+        i.watcher.onScreen("ContinueOrderDialog", [&](QWidget *screen) {
+            const AppState &state = AppState::instance();
+            whileContinuing << QString::number(state.continueBin()) << state.continueBinId()
+                            << QString::number(i.screen.isVisible());
+            screen->close();
+        });
+        i.messages.expect(InProgress, QMessageBox::Yes);
+        i.edit("KD9");
+        QTRY_COMPARE(i.watcher.seen(), QStringList{"ContinueOrderDialog"});
+        QCOMPARE(whileContinuing, (QStringList{"1", "KD9", "0"}));
+        QVERIFY(!AppState::instance().continueBin());
+        QCOMPARE(AppState::instance().continueBinId(), QString());
+    }
+};
+
+namespace {
+
+void click(QWidget &dialog, const QString &box)
+{
+    press(dialog, "checkBox_" + box);
+}
+
+// The six boxes, a pair at a time: G for a ticked Good, B for a ticked Bad.
+QString ticks(QWidget &dialog)
+{
+    QString state;
+    for (const QString pair : {"Lids", "Chains", "LidRod"}) {
+        state += child<QCheckBox>(&dialog, "checkBox_" + pair + "Good")->isChecked() ? 'G' : '-';
+        state += child<QCheckBox>(&dialog, "checkBox_" + pair + "Bad")->isChecked() ? 'B' : '-';
+    }
+    return state;
+}
+
+} // namespace
+
+class PreCheckDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { resetClient(); }
+
+    void nextReportsUndecidedPairsThenStoresAndOpensTheSheet()
+    {
+        MessageScript messages;
+        FakeServer server;
+        server.answer("StorePreChecks", wire::frame("PreChecksSaved"));
+        PreCheckDialog dialog;
+        waitForLink(dialog);
+        ScreenWatcher watcher;
+        watcher.closeScreen("BinRepairSheetDialog");
+        press(dialog, "pushButton_Next");
+        click(dialog, "LidsGood");
+        press(dialog, "pushButton_Next");
+        click(dialog, "ChainsBad");
+        press(dialog, "pushButton_Next");
+        // The two boxes of a pair exclude each other, and a pair may be clear again.
+        for (const QString box : {"LidsBad", "ChainsGood", "LidRodBad", "LidRodGood"})
+            click(dialog, box);
+        QCOMPARE(ticks(dialog), QString("-BG-G-"));
+        click(dialog, "LidRodGood");
+        QCOMPARE(ticks(dialog), QString("-BG---"));
+        press(dialog, "pushButton_Next");
+        QCOMPARE(messages.shownTexts(), (QStringList{"Please Check Lid", "Please Check Chains", "Please Check Lid Rod",
+                                                     "Please Check Lid Rod"}));
+
+        click(dialog, "LidRodGood");
+        press(dialog, "pushButton_Next");
+        QTRY_COMPARE(watcher.seen(), QStringList{"BinRepairSheetDialog"});
+        // Nothing went out on connecting or for the refused presses.
+        QCOMPARE(server.commands().first(), QString("StorePreChecks"));
+        QCOMPARE(server.requests().first().arguments(),
+                 (QStringList{"KD1234", "17", "Front End Repair", "0", "1", "1"}));
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(messages.shown().size(), 4);
+    }
+
+    // A press in a pair's box ticks the nearer of the two, which releases the other.
+    void pressingBesideATickTicksIt()
+    {
+        MessageScript messages;
+        FakeServer server;
+        PreCheckDialog dialog;
+        auto *lids = child<QWidget>(&dialog, "groupBox_Lids");
+        QTest::mouseClick(lids, Qt::LeftButton, {}, QPoint(lids->width() - 3, lids->height() - 3));
+        QCOMPARE(ticks(dialog), QString("-B----"));
+        QTest::mouseClick(lids, Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(ticks(dialog), QString("G-----"));
+    }
+
+    void checkingOrderShowsTheStoredVerdicts()
+    {
+        MessageScript messages;
+        AppState::instance().setCheckOrder(true, "bob", "KD3", 7, "FER", "4");
+        FakeServer server;
+        PreCheckDialog dialog;
+        QVERIFY(server.waitForRequest("GetPreForChecks") >= 0);
+        QCOMPARE(server.requests().first().arguments(), (QStringList{"bob", "Front End Repair", "KD3", "7"}));
+        click(dialog, "ChainsGood");
+        server.send(wire::frame("PreForChecks", QString("1"), QString("0"), QString("good")));
+        QTRY_COMPARE(ticks(dialog), QString("G--B-B"));
+        QVERIFY(messages.shown().isEmpty());
+
+        // A strange tag, or verdicts short of a pair, change nothing.
+        server.send(wire::frame("Surprise") + wire::frame("PreForChecks", QString("0")));
+        QTRY_COMPARE(messages.shownTexts(), (QStringList{"Error", "Error"}));
+        QCOMPARE(ticks(dialog), QString("G--B-B"));
+        QVERIFY(dialog.isVisible());
+    }
+};
+
+namespace {
+
+// The continue screen on a server that lists anna's orders KD1 and KD7,
+// then bob's KD7: the same text under two users.
+struct Continue : ScreenTest<ContinueOrderDialog>
+{
+    explicit Continue(bool listTwoUsers = true)
+    {
+        if (listTwoUsers)
+            server.answer("GetWorkOrders", wire::frame("WorkOrders", QString("2"), QString("anna"),
+                                                       QStringList{"KD1", "KD7"}, QString("bob"), QStringList{"KD7"}));
+    }
+    QListWidget *list() { return child<QListWidget>(&screen, "listWidget_WorkOrders"); }
+    void choose(int row)
+    {
+        list()->setCurrentRow(row);
+        press(screen, "pushButton_Continue");
+    }
+};
+
+} // namespace
+
+class ContinueOrderDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        resetClient();
+        AppState::instance().setOrderOwner("carol");
+    }
+
+    void listsEveryUsersOrdersAndPreselectsTheBinInProgress_data()
+    {
+        QTest::addColumn<bool>("continueBin");
+        QTest::addColumn<QString>("binId");
+        QTest::addColumn<int>("currentRow");
+        QTest::newRow("from the main window") << false << "KD7" << -1;
+        QTest::newRow("bin in progress") << true << "KD7" << 1;
+        QTest::newRow("bin not listed") << true << "KD9" << -1;
+    }
+
+    void listsEveryUsersOrdersAndPreselectsTheBinInProgress()
+    {
+        QFETCH(bool, continueBin);
+        QFETCH(QString, binId);
+        QFETCH(int, currentRow);
+        AppState::instance().setContinueBin(continueBin, binId);
+        Continue c;
+        QTRY_COMPARE(itemTexts(c.list()), (QStringList{"KD1", "KD7", "KD7"}));
+        QCOMPARE(c.server.requests().first().arguments(), QStringList{"anna"});
+        QCOMPARE(c.list()->currentRow(), currentRow);
+        QCOMPARE(c.list()->selectedItems().size(), currentRow < 0 ? 0 : 1);
+        QVERIFY(c.messages.shown().isEmpty());
+    }
+
+    // The order goes out under the user it is listed under, who owns it unless
+    // that is the worker; the server's reply opens the screen of its status.
+    void chosenOrderIsLoadedAndOpensTheScreenOfItsStatus_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("owner");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("sheet");
+        QTest::newRow("bob's order being repaired") << 2 << QString("bob") << QString("2") << "BinRepairSheetDialog";
+        QTest::newRow("own order at the final checks") << 1 << QString() << QString("3") << "FinalChecksDialog";
+    }
+
+    void chosenOrderIsLoadedAndOpensTheScreenOfItsStatus()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, owner);
+        QFETCH(QString, status);
+        QFETCH(QString, sheet);
+        Continue c;
+        c.server.answer("GetBin", textFrame("Bin", {"ROR20", "Roll Off Repair", "58", status, "ROR"}));
+        c.watcher.closeScreen(sheet);
+        QTRY_COMPARE(c.list()->count(), 3);
+        press(c.screen, "pushButton_Continue");
+        QCOMPARE(c.messages.shownTexts(), QStringList{"Please select a Work Order before continuing"});
+        c.choose(row);
+        QTRY_COMPARE(c.watcher.seen(), QStringList{sheet});
+        QCOMPARE(c.server.calls().mid(0, 2),
+                 (QStringList{"GetWorkOrders(anna)", "GetBin(" + (owner.isEmpty() ? "anna" : owner) + ", KD7)"}));
+        QCOMPARE(AppState::instance().orderOwner(), owner);
+        QCOMPARE(AppState::instance().workType(), QString("Roll Off Repair"));
+        QCOMPARE(stateFields(&AppState::currentBin, 4), (QStringList{"ROR20", "", "ROR", "58"}));
+        QCOMPARE(AppState::instance().orderStatus(), status.toInt());
+        QCOMPARE(c.messages.shown().size(), 1);
+    }
+
+    void customJobsAreListedAndResumedWithTheirOwnFields()
+    {
+        AppState &state = AppState::instance();
+        state.setContinueCustom(true);
+        state.setCustomOrderId(0);
+        Continue c(false);
+        // Order 27: job type "Tank repair" (second field), customer "Acme" (third field).
+        c.server.answer("GetCustomWorkOrders",
+                        textFrame("GetCustomWorkOrders", {"2", "27", "Tank repair", "Acme", "007", "Lid", "Bolt_Co"}));
+        c.server.answer("ContinueCustomOrder",
+                        textFrame("ContinueCustomOrder", {"3/7/2016", "Al", "C-9", "Ann", "555", "ann@acme.example",
+                                                          "unused", "27", "Tank repair", "Acme"}));
+        c.watcher.closeScreen("CustomJobSheetDialog");
+        QTRY_COMPARE(itemTexts(c.list()), (QStringList{"27 Acme Tank repair", "7 Bolt_Co Lid"}));
+        QCOMPARE(c.server.requests().first().arguments(), QStringList());
+
+        c.choose(0);
+        QTRY_COMPARE(c.watcher.seen(), QStringList{"CustomJobSheetDialog"});
+        QCOMPARE(c.server.commands().mid(0, 2), (QStringList{"GetCustomWorkOrders", "ContinueCustomOrder"}));
+        QCOMPARE(c.server.lastArguments("ContinueCustomOrder"), (QStringList{"27", "Tank repair", "Acme"}));
+        QCOMPARE(state.customOrderId(), 27);
+        QCOMPARE(stateFields(&AppState::customOrder, 8),
+                 (QStringList{"3/7/2016", "Al", "Tank repair", "Acme", "C-9", "Ann", "555", "ann@acme.example"}));
+        QCOMPARE(c.messages.unexpected(), QStringList());
+    }
+
+    void unknownReplyOrShortListIsAnErrorAndCancelLeavesQuietly()
+    {
+        AppState::instance().setContinueCustom(true);
+        Continue c(false);
+        QVERIFY(c.server.waitForRequest("GetCustomWorkOrders") >= 0);
+        // A count that the groups after it do not fill is as wrong as a strange tag.
+        c.server.send(wire::frame("Surprise")
+                      + wire::frame("WorkOrders", QString("2"), QString("anna"), QStringList{"KD1"}));
+        QTRY_COMPARE(c.messages.shownTexts(), (QStringList{"Error", "Error"}));
+        QCOMPARE(c.list()->count(), 0);
+
+        press(c.screen, "pushButton_Cancel");
+        QVERIFY(!c.screen.isVisible());
+        QVERIFY(!AppState::instance().continueCustom());
+        QCOMPARE(c.messages.shown().size(), 2);
+    }
+};
+
+namespace {
+
+const QString OwnBin = "anna, Front End Repair, KD1234, 17";
+
+// Repair lines of four cells each: code, materials, time, user.
+QByteArray repairInfo(const QString &size, const QStringList &cells)
+{
+    return textFrame("BinRepairInfo", QStringList{size, QString::number(cells.size() / 4)} + cells);
+}
+
+struct Sheet : ScreenTest<BinRepairSheetDialog>
+{
+    // Answers the opening of an own bin: timing starts with stamp 42, the bin is 4 wide.
+    void answerOpening()
+    {
+        server.answer("SetStartTime", wire::frame("StartTimeSet", QString("42"), QString("1.5")));
+        server.answer("GetBinInfo", wire::frame("BinSize", QString("4")));
+    }
+    QTableView *table() { return screen.findChild<QTableView *>(); }
+    QString label(const char *name) { return labelText(screen, name); }
+    bool clockStopped()
+    {
+        return !AppState::instance().liveClockRunning() && screen.findChild<LiveClock *>()->isFinished();
+    }
+};
+
+} // namespace
+
+class BinRepairSheetDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { resetClient(); }
+
+    // Opening starts the timing (see the core test of timed screens).
+    void ownBinFromOpeningToTheFinalChecks()
+    {
+        AppState &state = AppState::instance();
+        Sheet s;
+        s.answerOpening();
+        QList<QStringList> linesSeen;
+        s.watcher.onScreen("BinRepairLineDialog", [&](QWidget *entry) {
+            linesSeen << stateFields(&AppState::editRepairLine, 3);
+            entry->close();
+        });
+        s.watcher.closeScreen("FinalChecksDialog");
+        QTRY_COMPARE(s.label("label_Size"), QString("Size 4"));
+        QCOMPARE(s.label("label_Date"), QDate::currentDate().toString("d-M-yyyy"));
+        QCOMPARE(s.label("label_ID"), QString("ID KD1234"));
+        QCOMPARE(state.currentBin(2), QString("4"));
+        QCOMPARE(state.elapsedHours(), 1.5f);
+        QTRY_VERIFY(s.label("label_TotalTime").startsWith("Total Time: 00:00:0"));
+
+        // Lines arrive with their user; a tag the sheet does not know is named.
+        s.server.send(repairInfo("6", {"W1", "plate", "1:30", "anna", "P2", "paint", "0:15", "bob"})
+                      + wire::frame("Surprise"));
+        QTRY_COMPARE(s.messages.shownTexts(), QStringList{"Error Surprise"});
+        QCOMPARE(s.table()->model()->rowCount(), 2);
+        QCOMPARE(s.table()->model()->headerData(3, Qt::Horizontal).toString(), QString("UserName"));
+        QTRY_VERIFY(columnsShowWholeTexts(s.table()));
+        QCOMPARE(s.label("label_Size"), QString("Size 6"));
+
+        // Edit hands the chosen line over and clears it afterwards; with no row
+        // chosen the entry opens as for a new line. Each return reloads the lines.
+        selectRow(s.table(), 1);
+        press(s.screen, "pushButton_Edit");
+        QCOMPARE(state.editRepairLine(1), QString());
+        s.table()->setCurrentIndex(QModelIndex());
+        press(s.screen, "pushButton_Edit");
+        press(s.screen, "pushButton_Add");
+        QCOMPARE(linesSeen, (QList<QStringList>{{"P2", "paint", "0:15"}, {"", "", ""}, {"", "", ""}}));
+        const QString reload = "GetBinRepairInfo(" + OwnBin + ")";
+        QTRY_COMPARE(s.server.calls().filter("GetBinRepairInfo"), (QStringList{reload, reload, reload}));
+
+        // Submit: the clock stops, the owner of a continued order gets status 3.
+        state.setOrderOwner("bob");
+        s.server.answer("ChangeStatus", wire::frame("StatusChanged"));
+        press(s.screen, "pushButton_Submit");
+        QVERIFY(s.clockStopped());
+        QTRY_COMPARE(s.watcher.seen().last(), QString("FinalChecksDialog"));
+        QCOMPARE(s.server.calls().filter("ChangeStatus"), QStringList{"ChangeStatus(bob, 3, KD1234, 17)"});
+        QCOMPARE(state.orderStatus(), 3);
+        QVERIFY(state.timerRunning());
+        QCOMPARE(s.messages.shown().size(), 1);
+    }
+
+    // A review works on the order under review and leaves it by Submit, or by
+    // Back with the question whether to send the order back.
+    void reviewWorksOnTheOrderUnderReview_data()
+    {
+        QTest::addColumn<bool>("checking");
+        QTest::addColumn<QString>("workType");
+        QTest::addColumn<int>("back");
+        QTest::addColumn<QString>("last");
+        QTest::newRow("checking roll off") << true << "Roll Off Repair" << 0 << "ChangeStatus(bob, 5, KD77, 8)";
+        // A checked front-end order goes on to its final checks instead.
+        QTest::newRow("checking front end") << true << "Front End Repair" << 0 << "";
+        QTest::newRow("confirming") << false << "Front End Repair" << 0 << "ChangeStatus(carl, 6, KD0001, 3)";
+        QTest::newRow("checking, Back kept") << true << "Roll Off Repair" << int(QMessageBox::No) << "";
+        QTest::newRow("checking, sent back")
+            << true << "Roll Off Repair" << int(QMessageBox::Yes) << "SendBinBack(bob, KD77, 8, 3)";
+        QTest::newRow("confirming, sent back")
+            << false << "Front End Repair" << int(QMessageBox::Yes) << "SendBinBack(carl, KD0001, 3, 4)";
+    }
+
+    void reviewWorksOnTheOrderUnderReview()
+    {
+        QFETCH(bool, checking);
+        QFETCH(QString, workType);
+        QFETCH(int, back);
+        QFETCH(QString, last);
+        AppState &state = AppState::instance();
+        state.setWorkType(workType);
+        state.setCheckOrder(checking, "bob", "KD77", 8, "FER", "");
+        state.setConfirmOrder("carl", "KD0001", 3, "FER");
+        state.setConfirmingOrders(!checking);
+        // Another user's order continued earlier does not make the review refuse its lines.
+        state.setOrderOwner("dave");
+        const QStringList o = checking ? QStringList{"bob", "KD77", "8"} : QStringList{"carl", "KD0001", "3"};
+        const QString orderInfo = QString("GetBinRepairInfo(%1, %2, %3, %4)").arg(o[0], workType, o[1], o[2]);
+        Sheet s;
+        s.server.answer("GetBinTotalTime", wire::frame("GetBinTotalTime", QString("3.25")));
+        s.server.answer("GetBinRepairInfo", repairInfo("6", {"W1", "steel plate", "1:30", o[0]}));
+        s.server.answer("SendBinBack", wire::frame("SendBinBack"));
+        s.watcher.closeScreen("FinalChecksDialog");
+        QTRY_COMPARE(s.label("label_Size"), QString("Size 6"));
+        QCOMPARE(s.server.calls(),
+                 (QStringList{QString("GetBinTotalTime(%1, %2, %3, %4)").arg(o[0], o[1], o[2], workType), orderInfo}));
+        QCOMPARE(s.label("label_TotalTime"), QString("Total Time: 3.25"));
+        QCOMPARE(s.label("label_ID"), "ID " + o[1]);
+        QCOMPARE(state.orderStatus(), 2);
+        QCOMPARE(checking ? state.checkOrder(5) : state.confirmBinSize(), QString("6"));
+
+        // Removing asks with the row number counted from 0; only Yes removes, from this order.
+        selectRow(s.table(), 0);
+        const QString question = "Are you sure you want to remove: 0 W1 steel plate?";
+        s.messages.expect(question, QMessageBox::Cancel);
+        s.messages.expect(question, QMessageBox::Yes);
+        s.server.answer("RemoveFromRepairList", wire::frame("RepairRemoved"));
+        press(s.screen, "pushButton_Remove");
+        QCOMPARE(s.messages.shown().last().buttons, QMessageBox::Yes | QMessageBox::Cancel);
+        QCOMPARE(s.messages.shown().last().defaultButton, QMessageBox::Cancel);
+        press(s.screen, "pushButton_Remove");
+        QTRY_COMPARE(s.server.calls().size(), 4);
+        QCOMPARE(s.server.calls().mid(2),
+                 (QStringList{QString("RemoveFromRepairList(%1, %2, %3, W1, steel plate)").arg(workType, o[1], o[2]),
+                              orderInfo}));
+
+        if (back)
+            s.messages.expect("Would you like to send this repair back?", QMessageBox::StandardButton(back));
+        press(s.screen, back ? "pushButton_Back" : "pushButton_Submit");
+        QTRY_VERIFY(!last.isEmpty() || !s.screen.isVisible());
+        // Nothing times a review.
+        const auto ends
+            = [&s]() { return s.server.calls().filter(QRegularExpression("^(ChangeStatus|SendBinBack|Set)")); };
+        QTRY_COMPARE(ends(), last.isEmpty() ? QStringList() : QStringList{last});
+        QCOMPARE(s.messages.unexpected(), QStringList());
+        if (back)
+            QCOMPARE(s.messages.shown().last().defaultButton, QMessageBox::No);
+        if (workType == "Front End Repair" && checking && !back)
+            QCOMPARE(s.watcher.seen(), QStringList{"FinalChecksDialog"});
+        if (last.startsWith("SendBinBack")) {
+            QTRY_VERIFY(!s.screen.isVisible());
+            QVERIFY(!state.checkingOrder() && !state.confirmingOrders());
+            QCOMPARE(checking ? state.checkOrder(2) : state.confirmOrder(2), QString());
+        }
+    }
+
+    void runningTimerAndAnotherUsersOrder()
+    {
+        AppState &state = AppState::instance();
+        state.setTimerRunning(true);
+        state.setTimeStampId(9);
+        state.setOrderOwner("bob");
+        Sheet s;
+        s.watcher.closeScreen("BinRepairLineDialog");
+        waitForLink(s.screen);
+        press(s.screen, "pushButton_Edit");
+        press(s.screen, "pushButton_Remove");
+        press(s.screen, "pushButton_Back");
+        // Opening with the timer running sends nothing; the refusals send nothing either.
+        QTRY_COMPARE(s.server.calls(), QStringList{"SetEndTime(" + OwnBin + ", 9)"});
+        QVERIFY(s.watcher.seen().isEmpty());
+        QCOMPARE(s.messages.shownTexts(), (QStringList{"Sorry but you can't edit another users Repair!",
+                                                       "Sorry but you can't Remove another users Repair!"}));
+    }
+
+    void rollOffTimingEndsBySubmitOrBack_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QStringList>("requests");
+        QTest::addColumn<QStringList>("shown");
+        const QString endTime = "SetEndTime(anna, Roll Off Repair, KD1234, 17, 42)";
+        QTest::newRow("submit finishes") << "pushButton_Submit"
+                                         << QStringList{"ChangeStatus(anna, 4, KD1234, 17)", endTime}
+                                         << QStringList{"Finished"};
+        // Back stops the timing without asking, and does not finish the order.
+        QTest::newRow("back stops") << "pushButton_Back" << QStringList{endTime} << QStringList();
+    }
+
+    void rollOffTimingEndsBySubmitOrBack()
+    {
+        QFETCH(QString, button);
+        QFETCH(QStringList, requests);
+        QFETCH(QStringList, shown);
+        AppState &state = AppState::instance();
+        state.setWorkType("Roll Off Repair");
+        Sheet s;
+        s.answerOpening();
+        s.server.answer("ChangeStatus", wire::frame("StatusChanged"));
+        s.server.answer("SetEndTime", wire::frame("EndTimeSet"));
+        QTRY_COMPARE(s.label("label_Size"), QString("Size 4"));
+        press(s.screen, button);
+        QVERIFY(!state.liveClockRunning());
+        QTRY_VERIFY(!s.screen.isVisible());
+        QCOMPARE(s.server.calls().mid(2), requests);
+        QCOMPARE(s.messages.shownTexts(), shown);
+        QVERIFY(!state.timerRunning());
+        QCOMPARE(state.timeStampId(), 0);
+        QVERIFY(s.clockStopped());
+    }
+};
+
+namespace {
+
+// The entry on a server whose catalogue holds W1, AB and LONGCODE12.
+struct Entry : ScreenTest<BinRepairLineDialog>
+{
+    Entry()
+    {
+        server.answer("GetRepairCodes",
+                      textFrame("RepairCodes", {"3", "W1", "Weld lid", "AB", "Weld-seam", "LONGCODE12", "Patch"}));
+    }
+    QComboBox *combo(const char *name = "comboBox") { return child<QComboBox>(&screen, name); }
+    QTextEdit *materials() { return child<QTextEdit>(&screen, "textEdit"); }
+};
+
+} // namespace
+
+class BinRepairLineDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        resetClient();
+        AppState &state = AppState::instance();
+        state.setOrderStatus(2);
+        state.setCheckOrder(false, "bob", "KD77", 8, "FERC", "6");
+        state.setConfirmOrder("carl", "KD0001", 3, "FERK");
+        state.setConfirmBinSize("8");
+    }
+
+    void newLineGoesToTheOrderAtHand_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("codeList");
+        QTest::addColumn<QString>("saved");
+        // The code is what comes before the first "-", at most 8 characters.
+        QTest::newRow("own bin") << QString("own") << 1 << QString("FER")
+                                 << "anna, 2, Front End Repair, KD1234, 17, 4, AB";
+        QTest::newRow("checking") << QString("checking") << 2 << QString("FERC")
+                                  << "bob, 4, Front End Repair, KD77, 8, 6, LONGCODE";
+        QTest::newRow("confirming") << QString("confirming") << 0 << QString("FERK")
+                                    << "carl, 5, Front End Repair, KD0001, 3, 8, W1";
+    }
+
+    void newLineGoesToTheOrderAtHand()
+    {
+        QFETCH(QString, mode);
+        QFETCH(int, item);
+        QFETCH(QString, codeList);
+        QFETCH(QString, saved);
+        AppState::instance().setCheckOrder(mode == "checking", "bob", "KD77", 8, "FERC", "6");
+        AppState::instance().setConfirmingOrders(mode == "confirming");
+        Entry e;
+        QTRY_COMPARE(e.combo()->count(), 3);
+        QCOMPARE(e.combo()->itemText(1), QString("AB-Weld-seam"));
+        QCOMPARE(e.combo("comboBox_Time")->count(), 9);
+        e.combo()->setCurrentIndex(item);
+        e.combo("comboBox_Time")->setCurrentText("2");
+        e.combo("comboBox_Minutes")->setCurrentText("15");
+        e.materials()->setPlainText("two plates");
+        e.server.answer("SaveBinRepairInfo", wire::frame("BinRepairSaved"));
+        press(e.screen, "pushButton_Submit");
+        QTRY_VERIFY(!e.screen.isVisible());
+        QCOMPARE(e.server.calls(), (QStringList{"GetRepairCodes(Front End Repair, " + codeList + ")",
+                                                "SaveBinRepairInfo(" + saved + ", two plates, 2:15)"}));
+        QVERIFY(e.messages.shown().isEmpty());
+    }
+
+    // A continued order's lines are edited under its owner. A time outside
+    // the choices selects none and is kept unless the user picks another.
+    void editedLineIsPrefilledAndSentAsAnEdit_data()
+    {
+        QTest::addColumn<bool>("checking");
+        QTest::addColumn<QString>("time");
+        QTest::addColumn<int>("hoursIndex");
+        QTest::addColumn<int>("minutesIndex");
+        QTest::addColumn<QString>("order");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("own") << false << QString("1:30") << 1 << 2 << QString("bob, Front End Repair, KD1234, 17")
+                             << "anna, 2, Front End Repair, KD1234, 17, 4";
+        QTest::newRow("checking") << true << QString("10:00") << -1 << -1 << QString("bob, Front End Repair, KD77, 8")
+                                  << "bob, 4, Front End Repair, KD77, 8, 6";
+    }
+
+    void editedLineIsPrefilledAndSentAsAnEdit()
+    {
+        QFETCH(bool, checking);
+        QFETCH(QString, time);
+        QFETCH(int, hoursIndex);
+        QFETCH(int, minutesIndex);
+        QFETCH(QString, order);
+        QFETCH(QString, saved);
+        AppState &state = AppState::instance();
+        state.setEditRepairLine("AB", "old plate", time);
+        state.setOrderOwner("bob");
+        state.setCheckOrder(checking, "bob", "KD77", 8, "FERC", "6");
+        Entry e;
+        QTRY_COMPARE(e.combo()->currentText(), QString("AB-Weld-seam"));
+        QCOMPARE(e.materials()->toPlainText(), QString("old plate"));
+        QCOMPARE(e.combo("comboBox_Time")->currentIndex(), hoursIndex);
+        QCOMPARE(e.combo("comboBox_Minutes")->currentIndex(), minutesIndex);
+        e.combo()->setCurrentIndex(0);
+        e.materials()->setPlainText("new plate");
+        e.server.answer("EditBinRepair", wire::frame("BinRepairSaved"));
+        press(e.screen, "pushButton_Submit");
+        QTRY_VERIFY(!e.screen.isVisible());
+        QTRY_COMPARE(e.server.calls().mid(1),
+                     (QStringList{"EditBinRepair(" + order + ", AB, old plate, W1, new plate, " + time + ")",
+                                  "SaveBinRepairInfo(" + saved + ", W1, new plate, " + time + ")"}));
+        QVERIFY(e.messages.shown().isEmpty());
+    }
+
+    void materialsLimit()
+    {
+        Entry e;
+        QAbstractButton *submit = child<QAbstractButton>(&e.screen, "pushButton_Submit");
+        for (const int length : {512, 513, 514, 512}) {
+            e.materials()->setPlainText(QString(length, 'm'));
+            QCOMPARE(submit->isEnabled(), length <= 512);
+        }
+        QCOMPARE(e.messages.shownTexts(), (QStringList{"Sorry but your material list is too long: 513",
+                                                       "Sorry but your material list is too long: 514"}));
+    }
+
+    void repliesSelectCloseOrReport()
+    {
+        AppState::instance().setEditRepairLine("ab", "old plate", "1:30");
+        Entry e;
+        QTRY_COMPARE(e.combo()->count(), 3);
+        // "ab" is matched case-sensitively: the catalogue's "AB" is not pre-filled.
+        QCOMPARE(e.combo()->currentIndex(), 0);
+        QCOMPARE(e.materials()->toPlainText(), QString());
+        QCOMPARE(e.combo("comboBox_Time")->currentText(), QString("0"));
+        // A selected item is found whatever its case; a tag the entry does not know is an error.
+        e.server.send(wire::frame("CurrentSelectedRepair", QString("ab-WELD-seam")) + wire::frame("Surprise"));
+        QTRY_COMPARE(e.messages.shownTexts(), QStringList{"Error"});
+        QCOMPARE(e.combo()->currentIndex(), 1);
+        QCOMPARE(e.materials()->toPlainText(), QString("old plate"));
+        QVERIFY(e.screen.isVisible());
+        // An item the list does not have ends the entry after the message.
+        e.server.send(wire::frame("CurrentSelectedRepair", QString("ZZ-Gone")));
+        QTRY_VERIFY(!e.screen.isVisible());
+        QCOMPARE(e.messages.shownTexts(), (QStringList{"Error", "Error"}));
+
+        BinRepairLineDialog cancelled;
+        QTRY_COMPARE(e.server.commands().count("GetRepairCodes"), 2);
+        press(cancelled, "pushButton_Cancel");
+        QVERIFY(!cancelled.isVisible());
+        QVERIFY(!e.server.commands().contains("SaveBinRepairInfo"));
+    }
+};
+
+namespace {
+
+struct Checks : ScreenTest<FinalChecksDialog>
+{
+    QLineEdit *edit(const char *name) { return child<QLineEdit>(&screen, name); }
+    QList<QCheckBox *> boxes()
+    {
+        QList<QCheckBox *> all;
+        for (const char *name : {"ID", "Cracks", "LockTab", "Tracks", "Channels", "Pockets", "Guessets", "LidBridge"})
+            all << child<QCheckBox>(&screen, QString("checkBox_") + name);
+        return all;
+    }
+};
+
+} // namespace
+
+class FinalChecksDialogTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        resetClient();
+        AppState::instance().setCheckOrder(false, "", "", 0, "", "6");
+        AppState::instance().setTimerRunning(true);
+        AppState::instance().setTimeStampId(42);
+    }
+
+    void ownBinReportsEachMissingCheckThenSavesAndEndsTheTiming()
+    {
+        AppState &state = AppState::instance();
+        state.setOrderOwner("bob");
+        Checks c;
+        c.server.answer("SaveChecks", wire::frame("ChecksSaved"));
+        c.server.answer("SetEndTime", wire::frame("EndTimeSet"));
+        waitForLink(c.screen);
+        QStringList expected{"Please enter Lid Size", "Please enter Lid Tab Width"};
+        for (const char *check :
+             {"Bin ID", "Cracks", "Lock Tab", "Tracks", "Channels", "Pockets", "Gussets", "Lid Bridge"})
+            expected << QString("Please check ") + check;
+
+        // Each Submit reports the first gap; then that gap is filled.
+        press(c.screen, "pushButton_Submit");
+        c.edit("lineEdit_LidSize")->setText("20.5");
+        press(c.screen, "pushButton_Submit");
+        c.edit("lineEdit")->setText("1.25");
+        for (QCheckBox *box : c.boxes()) {
+            press(c.screen, "pushButton_Submit");
+            box->setChecked(true);
+        }
+        QCOMPARE(c.messages.shownTexts(), expected);
+        QVERIFY(c.server.requests().isEmpty());
+
+        press(c.screen, "pushButton_Submit");
+        QTRY_VERIFY(!c.screen.isVisible());
+        // The owner of a continued order is the one whose checks these are; the timing is the worker's.
+        QCOMPARE(c.server.calls(), (QStringList{"SaveChecks(bob, Front End Repair, KD1234, 17, 4, 20.5, 1.25)",
+                                                "SetEndTime(anna, Front End Repair, KD1234, 17, 42)"}));
+        QVERIFY(!state.timerRunning());
+        QCOMPARE(state.timeStampId(), 0);
+        QCOMPARE(state.checkOrder(5), QString("6"));
+        QCOMPARE(c.messages.shownTexts().mid(10), QStringList{"Finished"});
+    }
+
+    void ownBinStartsTimingAndCancelEndsIt()
+    {
+        AppState &state = AppState::instance();
+        state.setTimerRunning(false);
+        Checks c;
+        c.server.answer("SetStartTime", textFrame("StartTimeSet", {"77", "0.75"}) + wire::frame("Surprise"));
+        c.server.answer("ChangeStatus", wire::frame("StatusChanged"));
+        c.server.answer("SetEndTime", wire::frame("EndTimeSet"));
+        QTRY_COMPARE(c.messages.shownTexts(), QStringList{"Error"});
+        QVERIFY(state.timerRunning());
+        QCOMPARE(state.timeStampId(), 77);
+        QCOMPARE(state.elapsedHours(), 0.75f);
+        QVERIFY(c.screen.isVisible());
+
+        // Cancel hands the order back to work (status 2), then ends the timing.
+        press(c.screen, "pushButton_Cancel");
+        QTRY_VERIFY(!c.screen.isVisible());
+        QCOMPARE(c.server.calls(),
+                 (QStringList{"SetStartTime(anna, Front End Repair, KD1234, 17)", "ChangeStatus(anna, 2, KD1234, 17)",
+                              "SetEndTime(anna, Front End Repair, KD1234, 17, 77)"}));
+        QVERIFY(!state.timerRunning());
+        QCOMPARE(state.timeStampId(), 0);
+    }
+
+    // Lengths are typed as inches; Submit names the one that is not a sensible number.
+    void lidLengthsAreInches_data()
+    {
+        QTest::addColumn<QString>("lidSize");
+        QTest::addColumn<QString>("lidTabWidth");
+        QTest::addColumn<QString>("shownLidSize");
+        QTest::addColumn<QString>("message");
+        const auto row = [](const char *name, const char *lidSize, const char *lidTabWidth, const char *shown,
+                            const QString &message) {
+            QTest::newRow(name) << QString(lidSize) << QString(lidTabWidth) << QString(shown) << message;
+        };
+        const QString lidSizeWrong = "Lid Size must be a number of inches, more than 0 and at most 120";
+        const QString lidTabWidthWrong = "Lid Tab Width must be a number of inches, more than 0 and at most 12";
+        row("letters are not taken", "2O.5 in", "1.25", "2.5", "Please check Bin ID");
+        row("no length", "0", "1.25", "0", lidSizeWrong);
+        row("too long a lid", "121", "1.25", "121", lidSizeWrong);
+        row("a point alone", "20.5", ".", "20.5", lidTabWidthWrong);
+        row("too wide a tab", "20.5", "12.5", "20.5", lidTabWidthWrong);
+    }
+
+    void lidLengthsAreInches()
+    {
+        QFETCH(QString, lidSize);
+        QFETCH(QString, lidTabWidth);
+        QFETCH(QString, shownLidSize);
+        QFETCH(QString, message);
+        Checks c;
+        waitForLink(c.screen);
+        QTest::keyClicks(c.edit("lineEdit_LidSize"), lidSize);
+        QTest::keyClicks(c.edit("lineEdit"), lidTabWidth);
+        QCOMPARE(c.edit("lineEdit_LidSize")->text(), shownLidSize);
+        press(c.screen, "pushButton_Submit");
+        QCOMPARE(c.messages.shownTexts(), QStringList{message});
+        QVERIFY(c.server.requests().isEmpty());
+    }
+
+    // Ticks a gloved finger can hit: as tall as a line of the screen's font,
+    // and a press anywhere in a tick's box ticks it.
+    void ticksAreLargeAndTheirBoxesPressable()
+    {
+        Checks c;
+        for (QCheckBox *box : c.boxes()) {
+            QStyleOptionButton option;
+            option.initFrom(box);
+            const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
+            QVERIFY(indicator.height() >= QFontMetrics(c.screen.font()).height());
+        }
+        auto *idBox = child<QWidget>(&c.screen, "groupBox_3");
+        QTest::mouseClick(idBox, Qt::LeftButton, {}, QPoint(idBox->width() - 3, idBox->height() / 2));
+        QVERIFY(c.boxes().first()->isChecked());
+        QTest::mouseClick(idBox, Qt::LeftButton, {}, QPoint(3, 3));
+        QVERIFY(!c.boxes().first()->isChecked());
+    }
+
+    // A review never ends the worker's timing.
+    void reviewShowsTheStoredChecks_data()
+    {
+        QTest::addColumn<bool>("checking");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("last");
+        QTest::addColumn<QString>("shown");
+        const auto row = [](const char *name, bool checking, const char *button, const char *last, const char *shown) {
+            QTest::newRow(name) << checking << QString(button) << QString(last) << QString(shown);
+        };
+        row("checking passes", true, "pushButton_Submit", "ChangeStatus(bob, 5, KD77, 8)", "");
+        row("checking cancelled", true, "pushButton_Cancel", "", "");
+        row("confirming saves", false, "pushButton_Submit", "SaveChecks(carl, Front End Repair, KD0001, 3, 6, 20, 1.5)",
+            "Finished");
+    }
+
+    void reviewShowsTheStoredChecks()
+    {
+        QFETCH(bool, checking);
+        QFETCH(QString, button);
+        QFETCH(QString, last);
+        QFETCH(QString, shown);
+        AppState &state = AppState::instance();
+        state.setCheckOrder(checking, "bob", "KD77", 8, "FER", "6");
+        state.setConfirmOrder("carl", "KD0001", 3, "FER");
+        state.setConfirmingOrders(!checking);
+        Checks c;
+        c.server.answer("GetChecksList", textFrame("GetCheckList", {"20", "1.5"}));
+        c.server.answer("ChangeStatus", wire::frame("StatusChanged"));
+        c.server.answer("SaveChecks", wire::frame("ChecksSaved"));
+        QTRY_COMPARE(c.edit("lineEdit_LidSize")->text(), QString("20"));
+        QCOMPARE(c.edit("lineEdit")->text(), QString("1.5"));
+        for (QCheckBox *box : c.boxes())
+            QVERIFY(box->isChecked());
+
+        press(c.screen, button);
+        QTRY_VERIFY(!c.screen.isVisible());
+        const QString list = QString("GetChecksList(Front End Repair, %1)").arg(checking ? "KD77, 8" : "KD0001, 3");
+        QCOMPARE(c.server.calls(), last.isEmpty() ? QStringList{list} : (QStringList{list, last}));
+        QCOMPARE(c.messages.shownTexts(), shown.isEmpty() ? QStringList() : QStringList{shown});
+        QVERIFY(state.timerRunning());
+        QCOMPARE(state.confirmingOrders(), !checking);
+        // A passed check leaves nothing of the checked order but its size.
+        if (checking && !last.isEmpty()) {
+            QVERIFY(!state.checkingOrder());
+            QCOMPARE(stateFields(&AppState::checkOrder, 5), (QStringList{"", "", "0", "", "6"}));
+        }
+    }
+};
+
+SCREEN_TESTS_MAIN(BinIntakeDialogTest, PreCheckDialogTest, ContinueOrderDialogTest, BinRepairSheetDialogTest,
+                  BinRepairLineDialogTest, FinalChecksDialogTest)
+#include "tst_bins.moc"
