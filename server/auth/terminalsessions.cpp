@@ -22,6 +22,7 @@ qint64 toSeconds(qint64 milliseconds)
 
 TerminalSessions::TerminalSessions(Store &store, Clock &clock, qint64 idleMilliseconds)
     : records(store)
+    , sharedStore(store.sharedByServers())
     , clock(clock)
     , idleTime(idleMilliseconds)
 {
@@ -63,7 +64,10 @@ std::optional<qint64> TerminalSessions::userAt(const QHostAddress &address)
 {
     const QString key = addressKey(address);
     const qint64 now = clock.now();
-    const Lookup<StoredSession> stored = records.find(key);
+    // Another server may have logged a user in or out here; a database of
+    // this server alone changes only through it, so memory is up to date
+    // and decides, as it does when the database cannot be read.
+    const Lookup<StoredSession> stored = sharedStore ? records.find(key) : Lookup<StoredSession>::failure();
     std::optional<qint64> user;
     bool storeUse = false;
     {

@@ -15,8 +15,8 @@ class Clock;
 // user at a time per address, until another login there or until the
 // terminal has been idle for the idle time. Sessions are kept in the
 // database, so a restart of the server logs nobody out, and servers that
-// share one database share them: the stored session decides who works at
-// a terminal, whichever server the login went to.
+// share one database share them: there the stored session decides who
+// works at a terminal, whichever server the login went to.
 //
 // Used on the event loop's thread, except hasLiveSession(), which any
 // thread may call.
@@ -30,8 +30,9 @@ public:
     bool open(const QHostAddress &address, qint64 userId);
 
     // The user logged in at the address, as a user id; nothing when no
-    // session is live there. Counts as use of the terminal. Reads the
-    // stored session; memory stands in only when the database fails.
+    // session is live there. Counts as use of the terminal. On a database
+    // shared with other servers reads the stored session; memory stands in
+    // only when the database fails.
     std::optional<qint64> userAt(const QHostAddress &address);
 
     void end(const QHostAddress &address);
@@ -54,6 +55,7 @@ private:
     void follow(const QString &key, const Lookup<StoredSession> &stored);
 
     SessionRecords records;
+    const bool sharedStore;
     Clock &clock;
     const qint64 idleTime;
     mutable QMutex mutex; // guards live

@@ -483,6 +483,11 @@ void Store::whenDurable(std::function<void(bool)> then)
         then(true);
 }
 
+bool Store::sharedByServers() const
+{
+    return driver == QLatin1String("QPSQL");
+}
+
 QString Store::generatedKeyType() const
 {
     if (driver == QLatin1String("QPSQL"))

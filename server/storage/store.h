@@ -114,6 +114,10 @@ public:
     // each run.
     bool transaction(const std::function<bool()> &work);
 
+    // Whether several servers may use this database at once (PostgreSQL);
+    // an SQLite file is held by one server.
+    bool sharedByServers() const;
+
     // The column type of a generated integer primary key in this database.
     QString generatedKeyType() const;
 
