@@ -9,7 +9,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTableView>
+
 #include <QtTest>
+#include <memory>
 
 namespace {
 
@@ -64,6 +66,27 @@ bool totalTimeShown(QWidget *sheet)
 }
 
 const QString linesOfTheOrder = QStringLiteral("(SELECT COUNT(*) FROM bin_repair_lines l WHERE l.order_id = o.id)");
+
+// On its first visit the job sheet is left with leaveButton; on the second
+// a line is added and the job finished with finishButton. Counts the visits.
+template<typename Ready>
+std::shared_ptr<int> planLeaveThenFinish(ScreenWatcher &watcher, const QString &sheetName, const char *leaveButton,
+                                         const char *finishButton, Ready ready)
+{
+    auto visits = std::make_shared<int>(0);
+    watcher.onScreen(
+        sheetName,
+        [visits, leaveButton, finishButton](QWidget *sheet) {
+            if (++*visits == 1) {
+                click(sheet, leaveButton);
+                return;
+            }
+            click(sheet, "pushButton_Add");
+            click(sheet, finishButton);
+        },
+        ready);
+    return visits;
+}
 
 } // namespace
 
@@ -124,19 +147,8 @@ void WorkflowsEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
     planNewBin(watcher, &lastBinId);
     planRepairLine(watcher);
     planFinalChecks(watcher);
-    int sheetsSeen = 0;
-    watcher.onScreen(
-        QStringLiteral("BinRepairSheetDialog"),
-        [&sheetsSeen](QWidget *sheet) {
-            // First visit: leave the job; second visit: finish it.
-            if (++sheetsSeen == 1) {
-                click(sheet, "pushButton_Back");
-                return;
-            }
-            click(sheet, "pushButton_Add");
-            click(sheet, "pushButton_Submit");
-        },
-        binSheetIsTiming);
+    const auto sheetVisits = planLeaveThenFinish(watcher, QStringLiteral("BinRepairSheetDialog"), "pushButton_Back",
+                                                 "pushButton_Submit", binSheetIsTiming);
 
     MainWindow window;
     startJob(&window, QStringLiteral("Front End Repair"));
@@ -160,7 +172,7 @@ void WorkflowsEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
         });
     click(&window, "pushButton_Continue");
 
-    QCOMPARE(sheetsSeen, 2);
+    QCOMPARE(*sheetVisits, 2);
     QCOMPARE(watcher.seen(),
              (QStringList{"BinIntakeDialog", "PreCheckDialog", "BinRepairSheetDialog", "ContinueOrderDialog",
                           "BinRepairSheetDialog", "BinRepairLineDialog", "FinalChecksDialog"}));
@@ -195,19 +207,8 @@ void WorkflowsEndToEndTest::customJobLeftWithCancelIsResumedThroughContinueCusto
     ScreenWatcher watcher;
     planCustomJob(watcher, QStringLiteral("Acme Waste"));
     planCustomLine(watcher);
-    int sheetsSeen = 0;
-    watcher.onScreen(
-        QStringLiteral("CustomJobSheetDialog"),
-        [&sheetsSeen](QWidget *sheet) {
-            // First visit: leave the job; second visit: add a line and submit it.
-            if (++sheetsSeen == 1) {
-                click(sheet, "pushButton_Cancel");
-                return;
-            }
-            click(sheet, "pushButton_Add");
-            click(sheet, "pushButton_Finish");
-        },
-        customSheetIsTiming);
+    const auto sheetVisits = planLeaveThenFinish(watcher, QStringLiteral("CustomJobSheetDialog"), "pushButton_Cancel",
+                                                 "pushButton_Finish", customSheetIsTiming);
 
     MainWindow window;
     startJob(&window, QStringLiteral("Custom"));
@@ -236,7 +237,7 @@ void WorkflowsEndToEndTest::customJobLeftWithCancelIsResumedThroughContinueCusto
         });
     click(&window, "pushButton_Continue_Custom");
 
-    QCOMPARE(sheetsSeen, 2);
+    QCOMPARE(*sheetVisits, 2);
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(!AppState::instance().continueCustom());
     // What the screens sent is what was stored; the job waits for confirmation.
