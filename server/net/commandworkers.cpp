@@ -30,6 +30,7 @@ CommandWorkers::~CommandWorkers()
     jobWaiting.notify_all();
     for (std::thread &thread : threads)
         thread.join();
+    store.setStepAsideListener(nullptr);
 }
 
 void CommandWorkers::post(std::function<void()> job)
