@@ -2,6 +2,7 @@
 
 #include "tablecolumns.h"
 #include "texttablemodel.h"
+#include "usermessages.h"
 
 #include <QItemSelectionModel>
 #include <QRegularExpression>
@@ -94,8 +95,12 @@ QString FilteredTable::currentText(const QString &header) const
     return {};
 }
 
-void FilteredTable::selectFirstExact(const QString &text)
+void FilteredTable::searchExact(const QString &text)
 {
+    if (text.isEmpty()) {
+        UserMessages::show(view->window(), QStringLiteral("Please enter text to search for"));
+        return;
+    }
     if (!model)
         return;
     for (int row = 0; row < model->rowCount(); ++row) {

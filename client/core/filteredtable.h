@@ -42,8 +42,9 @@ public:
     QString currentText(const QString &header) const;
 
     // Selects and scrolls to the first row, top to bottom and left to right,
-    // with a cell whose whole text is this one, case included.
-    void selectFirstExact(const QString &text);
+    // with a cell whose whole text is this one, case included; an empty text
+    // asks the user for one instead.
+    void searchExact(const QString &text);
 
 private:
     void showModel(TextTableModel *newModel);

@@ -109,11 +109,7 @@ bool BinOrderRecordDialog::showRepairLines(wire::FieldReader &reply)
 // Its button is never shown: the typed filter does the finding.
 void BinOrderRecordDialog::on_pushButton_Search_clicked()
 {
-    if (ui->lineEdit->text().isEmpty()) {
-        UserMessages::show(this, QStringLiteral("Please enter text to search for"));
-        return;
-    }
-    repairLines->selectFirstExact(ui->lineEdit->text());
+    repairLines->searchExact(ui->lineEdit->text());
 }
 
 void BinOrderRecordDialog::on_pushButton_Back_clicked()

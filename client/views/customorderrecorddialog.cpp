@@ -105,11 +105,7 @@ void CustomOrderRecordDialog::showRepairLines(const QStringList &descriptions, c
 // Its button is never shown: the typed filter does the finding.
 void CustomOrderRecordDialog::on_pushButton_Search_clicked()
 {
-    if (ui->lineEdit_Search->text().isEmpty()) {
-        UserMessages::show(this, QStringLiteral("Please enter text to search for"));
-        return;
-    }
-    repairLines->selectFirstExact(ui->lineEdit_Search->text());
+    repairLines->searchExact(ui->lineEdit_Search->text());
 }
 
 void CustomOrderRecordDialog::on_pushButton_Back_clicked()

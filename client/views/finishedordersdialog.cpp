@@ -229,11 +229,7 @@ void FinishedOrdersDialog::on_comboBox_Date_currentIndexChanged(int)
 // Its button is never shown: the typed filter does the finding.
 void FinishedOrdersDialog::on_pushButton_Search_clicked()
 {
-    if (ui->lineEdit->text().isEmpty()) {
-        UserMessages::show(this, QStringLiteral("Please enter text to search for"));
-        return;
-    }
-    orders->selectFirstExact(ui->lineEdit->text());
+    orders->searchExact(ui->lineEdit->text());
 }
 
 void FinishedOrdersDialog::on_pushButton_Continue_clicked()
