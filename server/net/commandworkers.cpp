@@ -4,16 +4,17 @@
 #include "commands/reply.h"
 #include "storage/store.h"
 
+#include <algorithm>
+#include <iterator>
+
 CommandWorkers::CommandWorkers(Store &store, int threadCount)
     : store(store)
 {
     store.setStepAsideListener([this](bool aside) {
-        {
-            std::lock_guard<std::mutex> lock(queueLock);
-            running += aside ? -1 : 1;
-        }
+        std::lock_guard<std::mutex> lock(queueLock);
+        running += aside ? -1 : 1;
         if (aside)
-            jobWaiting.notify_one();
+            wakeNextWorker();
     });
     for (int i = 0; i < qMax(1, threadCount); ++i)
         threads.emplace_back([this] { work(); });
@@ -26,8 +27,9 @@ CommandWorkers::~CommandWorkers()
         std::lock_guard<std::mutex> lock(queueLock);
         stopping = true;
         dropped.swap(jobs);
+        for (IdleWorker *worker : idle)
+            worker->wake.notify_one();
     }
-    jobWaiting.notify_all();
     for (std::thread &thread : threads)
         thread.join();
     store.setStepAsideListener(nullptr);
@@ -35,11 +37,18 @@ CommandWorkers::~CommandWorkers()
 
 void CommandWorkers::post(std::function<void()> job)
 {
-    {
-        std::lock_guard<std::mutex> lock(queueLock);
-        jobs.push_back(std::move(job));
-    }
-    jobWaiting.notify_one();
+    std::lock_guard<std::mutex> lock(queueLock);
+    jobs.push_back(std::move(job));
+    wakeNextWorker();
+    groupCollecting.notify_one();
+}
+
+// The thread idle for the shortest time: its connection's pages are the
+// ones the last commits left warm.
+void CommandWorkers::wakeNextWorker()
+{
+    if (running == 0 && !idle.empty())
+        idle.back()->wake.notify_one();
 }
 
 ConnectionContext::RequestHandler CommandWorkers::requestHandler(const CommandDispatcher &dispatcher)
@@ -51,29 +60,86 @@ ConnectionContext::RequestHandler CommandWorkers::requestHandler(const CommandDi
 
 void CommandWorkers::work()
 {
+    IdleWorker self;
     for (;;) {
-        std::function<void()> job;
+        std::vector<std::function<void()>> group;
         {
             std::unique_lock<std::mutex> lock(queueLock);
-            jobWaiting.wait(lock, [this] { return stopping || (!jobs.empty() && running == 0); });
+            while (!stopping && (jobs.empty() || running != 0)) {
+                idle.push_back(&self);
+                self.wake.wait(lock);
+                idle.erase(std::find(idle.begin(), idle.end(), &self));
+            }
             if (stopping)
                 break;
-            job = std::move(jobs.front());
-            jobs.pop_front();
+            group = takeJobs(MaxGroupSize);
             ++running;
         }
-        {
-            Store::Turn turn(store);
-            const Reply::Hold untilDurable([this](const Reply::Deliver &deliver, const QByteArray &frame) {
-                return holdUntilDurable(deliver, frame);
-            });
-            job();
-            job = nullptr; // what the job holds goes in its turn, too
-        }
+        runGroup(std::move(group));
         std::lock_guard<std::mutex> lock(queueLock);
         --running;
     }
     store.releaseThreadConnection();
+}
+
+std::vector<std::function<void()>> CommandWorkers::takeJobs(std::size_t most)
+{
+    const std::size_t count = std::min(jobs.size(), most);
+    std::vector<std::function<void()>> taken(std::make_move_iterator(jobs.begin()),
+                                             std::make_move_iterator(jobs.begin() + count));
+    jobs.erase(jobs.begin(), jobs.begin() + count);
+    return taken;
+}
+
+// While the disk flushes earlier commits, what the group would commit now
+// would wait for the next flush anyway: the jobs coming meanwhile join it.
+std::vector<std::function<void()>> CommandWorkers::takeJobsWhileFlushing(std::size_t most)
+{
+    std::unique_lock<std::mutex> lock(queueLock);
+    while (jobs.empty() && !stopping && store.flushing())
+        groupCollecting.wait_for(lock, FlushPollInterval);
+    return takeJobs(most);
+}
+
+// The jobs of a group run in one turn and their writes commit together.
+// A writer's reply waits for the commit and the flush after it; others go
+// out at once.
+void CommandWorkers::runGroup(std::vector<std::function<void()>> group)
+{
+    Store::Turn turn(store, true);
+    std::vector<std::pair<Reply::Deliver, QByteArray>> heldForCommit;
+    {
+        const Reply::Hold hold([&](const Reply::Deliver &deliver, const QByteArray &frame) {
+            if (turn.handlerWrote()) {
+                heldForCommit.emplace_back(deliver, frame);
+                return true;
+            }
+            return holdUntilDurable(deliver, frame);
+        });
+        std::size_t ran = 0;
+        while (!group.empty()) {
+            for (std::function<void()> &job : group) {
+                job();
+                job = nullptr; // what the job holds goes in its turn, too
+                turn.nextHandler();
+            }
+            ran += group.size();
+            group.clear();
+            if (turn.groupWriting() && ran < MaxGroupSize)
+                group = takeJobsWhileFlushing(MaxGroupSize - ran);
+        }
+    }
+    if (heldForCommit.empty())
+        return;
+    if (!turn.commitGroup()) {
+        for (const auto &[deliver, frame] : heldForCommit)
+            deliver(Reply::storeFailureFrame());
+        return;
+    }
+    store.whenDurable([held = std::move(heldForCommit)](bool durable) {
+        for (const auto &[deliver, frame] : held)
+            deliver(durable ? frame : Reply::storeFailureFrame());
+    });
 }
 
 // A reply sent after its handler committed goes out once the commit is on

@@ -4,6 +4,7 @@
 
 #include "commands/reply.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -19,19 +20,27 @@ class Store;
 // sending. Handlers take turns on the store (Store::Turn), so they run one
 // at a time as before; a handler waiting for another writer's lock lets
 // the next job start on another thread. Otherwise the thread that finished
-// a job takes the next one itself: its connection's page cache is warm,
-// while another connection's is emptied by every commit it did not make.
+// a job takes the next one itself, or else the thread idle for the
+// shortest time: its connection's page cache is warm, while another
+// connection's is emptied by every commit it did not make.
 //
-// A handler's writes commit at once, and other handlers see them, but its
-// reply waits until they are on disk: the store flushes all commits made
-// meanwhile together, off these threads, so that neither the next writers
-// nor readers wait for the disk.
+// The jobs waiting when a thread takes its turn run as a group, and their
+// writes commit as one transaction (Store::Turn); while the disk flushes
+// earlier commits, jobs coming meanwhile join the group. A writer's reply
+// waits until its group is committed and on disk: the store flushes all
+// commits made meanwhile together, off these threads, so that neither the
+// next writers nor readers wait for the disk. Other handlers of a group
+// reply at once.
 class CommandWorkers
 {
 public:
     // Enough that a few handlers waiting for another process's lock leave
     // threads for the rest.
     static constexpr int DefaultThreadCount = 4;
+    // The most queued jobs that run in one turn and commit together.
+    static constexpr std::size_t MaxGroupSize = 64;
+    // How often a group waiting for jobs looks whether the flush is over.
+    static constexpr std::chrono::microseconds FlushPollInterval{100};
 
     CommandWorkers(Store &store, int threadCount);
     // Finishes the jobs running, drops those still queued (their replies
@@ -46,11 +55,21 @@ public:
 
 private:
     void work();
+    std::vector<std::function<void()>> takeJobs(std::size_t most);
+    std::vector<std::function<void()>> takeJobsWhileFlushing(std::size_t most);
+    void runGroup(std::vector<std::function<void()>> group);
     bool holdUntilDurable(const Reply::Deliver &deliver, const QByteArray &frame);
 
     Store &store;
     std::mutex queueLock;
-    std::condition_variable jobWaiting;
+    struct IdleWorker
+    {
+        std::condition_variable wake;
+    };
+    void wakeNextWorker();
+
+    std::vector<IdleWorker *> idle; // the longest idle first
+    std::condition_variable groupCollecting; // a group waiting for more jobs
     std::deque<std::function<void()>> jobs;
     bool stopping = false;
     int running = 0; // jobs running and not stepped aside

@@ -247,23 +247,67 @@ void Store::releaseThreadConnection()
     QSqlDatabase::removeDatabase(name);
 }
 
-Store::Turn::Turn(Store &store)
+Store::Turn::Turn(Store &store, bool grouped)
     : store(store)
 {
     store.turn.lock();
-    store.threadConnection().holdsTurn = true;
+    ThreadConnection &local = store.threadConnection();
+    local.holdsTurn = true;
+    // PostgreSQL commits every transaction durably, and another server's
+    // conflict would undo the whole group: there each handler commits alone.
+    local.grouping = grouped && store.flusher;
 }
 
 Store::Turn::~Turn()
 {
+    commitGroup();
     store.threadConnection().endTurn();
     store.turn.unlock();
+}
+
+void Store::Turn::nextHandler()
+{
+    ThreadConnection &local = store.threadConnection();
+    local.handlerWrote = false;
+    resetLeasedStatements(local);
+}
+
+bool Store::Turn::groupWriting() const
+{
+    return store.threadConnection().groupBegun;
+}
+
+bool Store::Turn::handlerWrote() const
+{
+    return store.threadConnection().handlerWrote;
+}
+
+bool Store::Turn::commitGroup()
+{
+    ThreadConnection &local = store.threadConnection();
+    if (!local.groupBegun)
+        return true;
+    local.groupBegun = false;
+    resetLeasedStatements(local);
+    QSqlDatabase db = QSqlDatabase::database(local.name, false);
+    QSqlError error;
+    if (!local.groupBroken && store.control(db, local, QStringLiteral("COMMIT"), &error)) {
+        local.committedUnflushed = true;
+        return true;
+    }
+    if (!local.groupBroken)
+        qWarning().noquote() << "cannot commit a group of handlers:" << error.text();
+    store.control(db, local, QStringLiteral("ROLLBACK"));
+    local.groupBroken = false;
+    return false;
 }
 
 void Store::ThreadConnection::endTurn()
 {
     holdsTurn = false;
     committedUnflushed = false;
+    grouping = false;
+    handlerWrote = false;
     resetLeasedStatements(*this);
 }
 
@@ -425,6 +469,9 @@ bool Store::transaction(const std::function<bool()> &work)
         return done;
     }
 
+    if (local.grouping)
+        return runInGroup(work, local);
+
     for (int attempt = 1; attempt <= TransactionAttempts; ++attempt) {
         bool retry = false;
         if (runTransaction(work, local, &retry))
@@ -457,6 +504,37 @@ bool Store::runTransaction(const std::function<bool()> &work, ThreadConnection &
     return false;
 }
 
+// The group's transaction begins with its first writer. A failed statement
+// may make SQLite end the transaction itself; then rolling back to the
+// savepoint fails too, and the rest of the group is refused rather than
+// run outside a transaction.
+bool Store::runInGroup(const std::function<bool()> &work, ThreadConnection &local)
+{
+    QSqlDatabase db = QSqlDatabase::database(local.name, false);
+    if (local.groupBroken)
+        return false;
+    if (!local.groupBegun) {
+        if (!begin(db, local))
+            return false;
+        local.groupBegun = true;
+    }
+    local.handlerWrote = true;
+    const QString savepoint = QStringLiteral("SAVEPOINT handler");
+    if (!control(db, local, savepoint)) {
+        local.groupBroken = true;
+        return false;
+    }
+    ++local.transactionDepth;
+    const bool done = work();
+    --local.transactionDepth;
+    if (done && control(db, local, QStringLiteral("RELEASE handler")))
+        return true;
+    if (!control(db, local, QStringLiteral("ROLLBACK TO handler"))
+        || !control(db, local, QStringLiteral("RELEASE handler")))
+        local.groupBroken = true;
+    return false;
+}
+
 // A commit in a turn is flushed with others later (whenDurable), any other
 // at once.
 bool Store::committedDurably(ThreadConnection &local)
@@ -481,6 +559,11 @@ void Store::whenDurable(std::function<void(bool)> then)
         flusher->whenDurable(std::move(then));
     else
         then(true);
+}
+
+bool Store::flushing() const
+{
+    return flusher && flusher->flushing();
 }
 
 bool Store::sharedByServers() const

@@ -59,15 +59,30 @@ public:
     static bool isPostgresAddress(const QString &location);
     static std::unique_ptr<Store> open(const QString &location, QString *error);
 
-    // The right to run a command handler: held by one thread at a time.
+    // The right to run command handlers: held by one thread at a time.
     // The statements prepared in a turn are reset when it ends.
+    //
+    // A grouped turn (SQLite only) runs several handlers in one
+    // transaction: each handler's transaction() becomes a savepoint in it,
+    // undone alone when its work fails, and the group commits once at the
+    // end, so that a commit's locks and log pages serve many writes.
     class Turn
     {
     public:
-        explicit Turn(Store &store);
+        explicit Turn(Store &store, bool grouped = false);
         ~Turn();
         Turn(const Turn &) = delete;
         Turn &operator=(const Turn &) = delete;
+
+        // Between two handlers: resets the statements the last one used.
+        void nextHandler();
+        // Whether a grouped turn has written something not committed yet,
+        // and whether the handler running now has.
+        bool groupWriting() const;
+        bool handlerWrote() const;
+        // Commits what a grouped turn wrote; false when that failed and
+        // nothing of it is stored. True when there was nothing to commit.
+        bool commitGroup();
 
     private:
         Store &store;
@@ -94,6 +109,10 @@ public:
     // then(false) when the disk refused them; on the flushing thread, or
     // at once when nothing waits for the disk (PostgreSQL commits durably).
     void whenDurable(std::function<void(bool durable)> then);
+
+    // Whether the disk is busy making earlier commits durable: what commits
+    // now waits for the flush after it anyway.
+    bool flushing() const;
 
     // Runs a schema statement (CREATE, ALTER, DROP), which takes no values
     // and cannot be prepared on every database; logs and returns false on failure.
@@ -140,6 +159,10 @@ private:
         int transactionDepth = 0;
         bool holdsTurn = false;
         bool committedUnflushed = false;
+        bool grouping = false; // in a grouped turn
+        bool groupBegun = false; // its transaction is open
+        bool groupBroken = false; // SQLite ended it after a failure
+        bool handlerWrote = false; // the handler running now wrote in the group
         int schemaGeneration = 0;
         std::unordered_map<QString, CachedStatement> statements; // elements stay put
         std::vector<CachedStatement *> leased;
@@ -157,6 +180,7 @@ private:
     bool begin(QSqlDatabase &db, ThreadConnection &local);
     bool control(QSqlDatabase &db, ThreadConnection &local, const QString &statement, QSqlError *error = nullptr) const;
     bool runTransaction(const std::function<bool()> &work, ThreadConnection &local, bool *retry);
+    bool runInGroup(const std::function<bool()> &work, ThreadConnection &local);
     static bool run(QSqlDatabase &db, const QString &statement, QString *error = nullptr);
     // Sets up a new connection of this store's database.
     static bool configure(QSqlDatabase &db, const QString &driver, QString *error);

@@ -76,7 +76,9 @@ void WalFlusher::run()
         std::vector<std::function<void(bool)>> group;
         group.swap(waiting);
         locked.unlock();
+        running = true;
         const bool durable = flush();
+        running = false;
         for (const std::function<void(bool)> &then : group)
             then(durable);
         locked.lock();

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -32,6 +33,9 @@ public:
     // came meanwhile.
     void whenDurable(std::function<void(bool durable)> then);
 
+    // Whether a flush is running now.
+    bool flushing() const { return running; }
+
 private:
     void run();
 
@@ -40,5 +44,6 @@ private:
     std::condition_variable work;
     std::vector<std::function<void(bool)>> waiting;
     bool stopping = false;
+    std::atomic<bool> running{false};
     std::thread thread; // started by the first whenDurable()
 };

@@ -33,6 +33,7 @@ private slots:
     void addUserRefusesBadInput();
     void demoShop();
     void statementReadAgainWhileItsRowsAreRead();
+    void groupedHandlersCommitTogetherAndFailAlone();
 
 private:
     bool reopen()
@@ -222,6 +223,28 @@ void StoreTest::statementReadAgainWhileItsRowsAreRead()
         }
         QCOMPARE(seen, (QStringList{"Paint=Paint", "Weld=Weld"}));
     }
+}
+
+// Handlers run as a group share one commit, but a handler whose work fails
+// takes back only its own writes.
+void StoreTest::groupedHandlersCommitTogetherAndFailAlone()
+{
+    const auto add = [this](const char *name, bool succeed) {
+        return store->transaction([&] {
+            return run(QStringLiteral("INSERT INTO departments (name) VALUES ('%1')").arg(name)) && succeed;
+        });
+    };
+    {
+        Store::Turn group(*store, true);
+        QVERIFY(add("Paint", true));
+        group.nextHandler();
+        QVERIFY(!add("Weld", false));
+        group.nextHandler();
+        QVERIFY(add("Wash", true));
+        QVERIFY(group.commitGroup());
+    }
+    QCOMPARE(rows("SELECT name FROM departments WHERE name IN ('Paint', 'Weld', 'Wash') ORDER BY name"),
+             (QStringList{"Paint", "Wash"}));
 }
 
 QTEST_GUILESS_MAIN(StoreTest)
