@@ -230,9 +230,8 @@ void StoreTest::statementReadAgainWhileItsRowsAreRead()
 void StoreTest::groupedHandlersCommitTogetherAndFailAlone()
 {
     const auto add = [this](const char *name, bool succeed) {
-        return store->transaction([&] {
-            return run(QStringLiteral("INSERT INTO departments (name) VALUES ('%1')").arg(name)) && succeed;
-        });
+        return store->transaction(
+            [&] { return run(QStringLiteral("INSERT INTO departments (name) VALUES ('%1')").arg(name)) && succeed; });
     };
     {
         Store::Turn group(*store, true);
