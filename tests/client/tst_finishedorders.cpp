@@ -116,8 +116,11 @@ private slots:
         b.filter()->clear();
         QCOMPARE(tableRows(b.table()), CustomRows);
 
-        // The hidden Search selects the first cell with exactly the text.
+        // The hidden Search selects the first cell with exactly the text, case and all.
         QMetaObject::invokeMethod(&b.screen, "on_pushButton_Search_clicked");
+        b.filter()->setText("bolt");
+        QMetaObject::invokeMethod(&b.screen, "on_pushButton_Search_clicked");
+        QVERIFY(!b.table()->currentIndex().isValid());
         b.filter()->setText("Bolt");
         QMetaObject::invokeMethod(&b.screen, "on_pushButton_Search_clicked");
         QCOMPARE(b.table()->currentIndex().row(), 0);
@@ -312,14 +315,10 @@ private slots:
         QCOMPARE(labelText(r.screen, "label_TotalTime"), QString("Total Time: 1.75"));
         QVERIFY(!child<QAbstractButton>(&r.screen, "pushButton_Search")->isVisible());
 
-        // The filter is a regular expression over every column, ignoring case.
-        auto *filter = child<QLineEdit>(&r.screen, "lineEdit");
-        for (const char *text : {"a.c", "ABC"}) {
-            filter->setText(text);
-            QCOMPARE(tableRows(r.table()), QStringList{"FEC1|abc weld|1:30|anna"});
-        }
-        filter->clear();
-        QCOMPARE(tableRows(r.table()).size(), 2);
+        // The filter is the browser's (tested there) over this record's lines.
+        child<QLineEdit>(&r.screen, "lineEdit")->setText("a.c");
+        QCOMPARE(tableRows(r.table()), QStringList{"FEC1|abc weld|1:30|anna"});
+        child<QLineEdit>(&r.screen, "lineEdit")->clear();
 
         // Deleting is switched off: it only explains, and nothing is sent.
         r.messages.expect("Please select a repair before deleting");

@@ -22,66 +22,61 @@ public:
     { }
 
 private slots:
-    void initTestCase();
-    void cleanup();
-    void loginScreen_data();
-    void loginScreen();
+    void initTestCase()
+    {
+        QVERIFY2(server.start(), qPrintable(server.output()));
+        AppState::instance().configureServer(QStringLiteral("127.0.0.1"), server.port());
+    }
+
+    void cleanup()
+    {
+        AppState &state = AppState::instance();
+        state.configureTls(false);
+        state.resetUser();
+        state.setLoggedIn(false);
+    }
+
+    void loginScreen_data()
+    {
+        QTest::addColumn<bool>("tls");
+        QTest::addColumn<bool>("trustTestCertificate");
+        QTest::addColumn<QStringList>("messages"); // empty: the login succeeds
+        QTest::newRow("TLS, the server's certificate trusted") << true << true << QStringList();
+        QTest::newRow("TLS, the server's certificate unknown")
+            << true << false << QStringList{"The certificate is self-signed, and untrusted", "Disconnected"};
+        QTest::newRow("plain TCP") << false << false << QStringList{"Disconnected"};
+    }
+
+    void loginScreen()
+    {
+        QFETCH(bool, tls);
+        QFETCH(bool, trustTestCertificate);
+        QFETCH(QStringList, messages);
+        QFile certificate(QStringLiteral(TLS_TEST_FILES "/server.crt"));
+        QVERIFY(certificate.open(QIODevice::ReadOnly));
+        AppState &state = AppState::instance();
+        state.configureTls(tls, trustTestCertificate ? QSslCertificate::fromData(certificate.readAll())
+                                                     : QList<QSslCertificate>());
+
+        MessageScript shown;
+        LoginDialog login;
+        login.findChild<QLineEdit *>(QStringLiteral("lineEdit_UserName"))->setText(QStringLiteral("manager"));
+        login.findChild<QLineEdit *>(QStringLiteral("lineEdit_Password"))->setText(QStringLiteral("demo-manager"));
+        login.findChild<QPushButton *>(QStringLiteral("pushButton_Login"))->click();
+        if (messages.isEmpty()) {
+            QTRY_VERIFY(state.loggedIn());
+            QCOMPARE(state.user(1), QStringLiteral("manager"));
+        } else {
+            QTRY_COMPARE(shown.shownTexts().join(" | "), messages.join(" | "));
+            QVERIFY(!state.loggedIn());
+        }
+        QTest::qWait(200);
+        QCOMPARE(shown.shownTexts(), messages);
+    }
 
 private:
     ServerProcess server;
 };
-
-void TlsEndToEndTest::initTestCase()
-{
-    QVERIFY2(server.start(), qPrintable(server.output()));
-    AppState::instance().configureServer(QStringLiteral("127.0.0.1"), server.port());
-}
-
-void TlsEndToEndTest::cleanup()
-{
-    AppState &state = AppState::instance();
-    state.configureTls(false);
-    state.resetUser();
-    state.setLoggedIn(false);
-}
-
-void TlsEndToEndTest::loginScreen_data()
-{
-    QTest::addColumn<bool>("tls");
-    QTest::addColumn<bool>("trustTestCertificate");
-    QTest::addColumn<QStringList>("messages"); // empty: the login succeeds
-    QTest::newRow("TLS, the server's certificate trusted") << true << true << QStringList();
-    QTest::newRow("TLS, the server's certificate unknown")
-        << true << false << QStringList{"The certificate is self-signed, and untrusted", "Disconnected"};
-    QTest::newRow("plain TCP") << false << false << QStringList{"Disconnected"};
-}
-
-void TlsEndToEndTest::loginScreen()
-{
-    QFETCH(bool, tls);
-    QFETCH(bool, trustTestCertificate);
-    QFETCH(QStringList, messages);
-    QFile certificate(QStringLiteral(TLS_TEST_FILES "/server.crt"));
-    QVERIFY(certificate.open(QIODevice::ReadOnly));
-    AppState &state = AppState::instance();
-    state.configureTls(tls, trustTestCertificate ? QSslCertificate::fromData(certificate.readAll())
-                                                 : QList<QSslCertificate>());
-
-    MessageScript shown;
-    LoginDialog login;
-    login.findChild<QLineEdit *>(QStringLiteral("lineEdit_UserName"))->setText(QStringLiteral("manager"));
-    login.findChild<QLineEdit *>(QStringLiteral("lineEdit_Password"))->setText(QStringLiteral("demo-manager"));
-    login.findChild<QPushButton *>(QStringLiteral("pushButton_Login"))->click();
-    if (messages.isEmpty()) {
-        QTRY_VERIFY(state.loggedIn());
-        QCOMPARE(state.user(1), QStringLiteral("manager"));
-    } else {
-        QTRY_COMPARE(shown.shownTexts().join(" | "), messages.join(" | "));
-        QVERIFY(!state.loggedIn());
-    }
-    QTest::qWait(200);
-    QCOMPARE(shown.shownTexts(), messages);
-}
 
 QTEST_MAIN(TlsEndToEndTest)
 #include "tst_tls.moc"

@@ -179,18 +179,10 @@ void WorkflowsEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(window.isVisible());
     QVERIFY(leftBinId.startsWith(QLatin1String("KD")));
-    // What the screens sent is what was stored: the order waits for its check
-    // with the line, both inspections and two closed stretches of time.
+    // The order waits for its check with its pre-check and two closed
+    // stretches of time; its line and final checks show in its record below.
     QCOMPARE(binOrderValue("o.status", leftBinId).toInt(), 4);
-    QCOMPARE(binOrderValue("o.repair_id", leftBinId).toInt(), 1);
-    QCOMPARE(binOrderValue("(SELECT COUNT(*) FROM bin_repair_lines l WHERE l.order_id = o.id AND l.time_text = '1:30'"
-                           " AND l.materials = 'Two steel plates')",
-                           leftBinId)
-                 .toInt(),
-             1);
     QCOMPARE(binOrderValue("(SELECT p.lid_rod_good FROM pre_checks p WHERE p.order_id = o.id)", leftBinId).toInt(), 0);
-    QCOMPARE(binOrderValue("(SELECT f.lid_size FROM final_checks f WHERE f.order_id = o.id)", leftBinId).toString(),
-             QStringLiteral("34"));
     QCOMPARE(binOrderValue("(SELECT COUNT(*) FROM order_time_stamps t WHERE t.bin_order_id = o.id"
                            " AND t.end_time IS NOT NULL)",
                            leftBinId)
@@ -240,15 +232,10 @@ void WorkflowsEndToEndTest::customJobLeftWithCancelIsResumedThroughContinueCusto
     QCOMPARE(*sheetVisits, 2);
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(!AppState::instance().continueCustom());
-    // What the screens sent is what was stored; the job waits for confirmation.
+    // The job waits for confirmation; its line shows in its record below.
     QCOMPARE(queryValue("SELECT job_type || ' ' || phone || ' ' || status FROM custom_orders WHERE id = ?", {job})
                  .toString(),
              QStringLiteral("Tank_repair 555-0100 5"));
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM custom_repair_lines WHERE order_id = ? AND hours = 2 AND minutes = 15"
-                        " AND materials = 'Steel flange'",
-                        {job})
-                 .toInt(),
-             1);
     QCOMPARE(
         queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE custom_order_id = ? AND end_time IS NOT NULL", {job})
             .toInt(),
@@ -322,9 +309,6 @@ void WorkflowsEndToEndTest::managerConfirmsTheBin()
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(!AppState::instance().confirmingOrders());
     QCOMPARE(binOrderValue("o.status", lastBinId).toInt(), 6);
-    QCOMPARE(binOrderValue(linesOfTheOrder, lastBinId).toInt(), 2);
-    QCOMPARE(binOrderValue("(SELECT COUNT(*) FROM final_checks f WHERE f.order_id = o.id)", lastBinId).toInt(), 1);
-    QCOMPARE(binOrderValue("(SELECT COUNT(*) FROM pre_checks p WHERE p.order_id = o.id)", lastBinId).toInt(), 1);
     // The worker's two stretches of time, and none for the review.
     QCOMPARE(binOrderValue("(SELECT COUNT(*) FROM order_time_stamps t WHERE t.bin_order_id = o.id)", lastBinId).toInt(),
              2);
@@ -355,8 +339,6 @@ void WorkflowsEndToEndTest::managerConfirmsTheCustomJob()
     QCOMPARE(messages.unexpected().join(" | "), QString());
     QVERIFY(!AppState::instance().checkingCustom());
     QCOMPARE(queryValue("SELECT status FROM custom_orders WHERE id = ?", {customJob}).toInt(), 6);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM custom_orders").toInt(), 1);
-    QCOMPARE(queryValue("SELECT COUNT(*) FROM custom_repair_lines").toInt(), 1);
     QCOMPARE(
         queryValue("SELECT COUNT(*) FROM order_time_stamps WHERE custom_order_id IS NOT NULL AND end_time IS NOT NULL")
             .toInt(),

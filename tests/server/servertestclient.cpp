@@ -33,11 +33,6 @@ bool ServerTestClient::connectTo(const QHostAddress &address, quint16 port, cons
     return socket.state() == QAbstractSocket::ConnectedState;
 }
 
-void ServerTestClient::disconnect()
-{
-    socket.abort();
-}
-
 void ServerTestClient::sendRaw(const QByteArray &bytes)
 {
     socket.write(bytes);
@@ -134,9 +129,4 @@ bool ServerTestClient::waitForDisconnected()
         return true;
     waitForSignal(SIGNAL(disconnected()));
     return socket.state() == QAbstractSocket::UnconnectedState;
-}
-
-bool ServerTestClient::isConnected() const
-{
-    return socket.state() == QAbstractSocket::ConnectedState;
 }

@@ -21,7 +21,6 @@ public:
     // from: the local address to connect from (127.0.0.x stands for
     // separate terminals); any when null.
     bool connectTo(const QHostAddress &address, quint16 port, const QHostAddress &from = {});
-    void disconnect();
 
     // Sends bytes as they are (a whole frame, part of one, or several).
     void sendRaw(const QByteArray &bytes);
@@ -68,7 +67,6 @@ public:
 
     // Waits until the server closes the connection.
     bool waitForDisconnected();
-    bool isConnected() const;
 
 private:
     bool waitForSignal(const char *signal);

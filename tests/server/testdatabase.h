@@ -22,7 +22,6 @@ public:
 
     // What --db would name: the SQLite file or the PostgreSQL address.
     QString location() const { return address; }
-    QString folderPath() const { return folder.path(); }
 
     std::unique_ptr<Store> open(QString *error) const;
 

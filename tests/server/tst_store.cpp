@@ -24,16 +24,199 @@ private slots:
         QVERIFY(reopen());
     }
 
-    void reopeningKeepsSchemaAndData();
-    void refusesDatabaseOfNewerServer();
-    void schemaRefusesInconsistentData();
-    void sentBackRollOffOrdersReopenOnTheirSheet();
-    void addUserFromCommandLine();
-    void addUserRefusesBadInput_data();
-    void addUserRefusesBadInput();
-    void demoShop();
-    void statementReadAgainWhileItsRowsAreRead();
-    void groupedHandlersCommitTogetherAndFailAlone();
+    void reopeningKeepsSchemaAndData()
+    {
+        QVERIFY(run("INSERT INTO departments (name) VALUES ('Paint')"));
+        const int steps = value("SELECT COUNT(*) FROM schema_version").toInt();
+        for (int opened = 1; opened <= 3; ++opened) {
+            QVERIFY(opened == 1 || reopen());
+            QCOMPARE(store->schemaVersion(), SchemaMigrations::latestVersion());
+            QCOMPARE(value("SELECT COUNT(*) FROM schema_version").toInt(), steps);
+            QCOMPARE(value("SELECT name FROM departments").toString(), QStringLiteral("Paint"));
+        }
+    }
+
+    void refusesDatabaseOfNewerServer()
+    {
+        QVERIFY(run("INSERT INTO schema_version (version, applied_at) VALUES (999, 0)"));
+        store.reset();
+        QString error;
+        QVERIFY(!database->open(&error));
+        QVERIFY(error.contains(QLatin1String("999")));
+    }
+
+    void schemaRefusesInconsistentData()
+    {
+        // The first rows of new tables, with id 1; refused rows would collide
+        // with ids given by hand on PostgreSQL, whose keys come from sequences.
+        QVERIFY(run(
+            "INSERT INTO users (user_name, permission_level, password_hash, created_at) VALUES ('anna', 1, 'h', 0)"));
+        QVERIFY(run("INSERT INTO bins (bin_id, work_type, created_at) VALUES ('KD1', 'Front End Repair', 0)"));
+        const QList<std::pair<const char *, const char *>> refused = {
+            {"a user name is taken once",
+             "INSERT INTO users (user_name, permission_level, password_hash, created_at) VALUES ('anna', 1, 'h', 0)"},
+            {"permission levels are 1 to 3",
+             "INSERT INTO users (user_name, permission_level, password_hash, created_at) VALUES ('bert', 4, 'h', 0)"},
+            {"an order belongs to a known bin",
+             "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, "
+             "created_at) VALUES (2, 1, 1, 'Front End Repair', 1, 0)"},
+            {"order statuses are 1 to 6", "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, "
+                                          "created_at) VALUES (1, 1, 1, 'Front End Repair', 7, 0)"},
+            {"bins are front end or roll off",
+             "INSERT INTO bins (bin_id, work_type, created_at) VALUES ('X1', 'Custom', 0)"},
+            {"a time stamp belongs to exactly one order",
+             "INSERT INTO order_time_stamps (user_id, start_time) VALUES (1, 0)"},
+        };
+        for (const auto &[rule, sql] : refused)
+            QVERIFY2(!run(sql), rule);
+        QVERIFY(run("INSERT INTO bin_orders (id, bin_ref, repair_id, owner_id, work_type, status, created_at)"
+                    " VALUES (1, 1, 1, 1, 'Front End Repair', 1, 0)"));
+        QVERIFY(run("INSERT INTO order_time_stamps (bin_order_id, user_id, start_time) VALUES (1, 1, 0)"));
+
+        // A user has one open clock period at most.
+        QVERIFY(run("INSERT INTO clock_records (user_id, start_time) VALUES (1, 10)"));
+        QVERIFY(!run("INSERT INTO clock_records (user_id, start_time) VALUES (1, 20)"));
+        QVERIFY(run("UPDATE clock_records SET end_time = 15"));
+        QVERIFY(run("INSERT INTO clock_records (user_id, start_time) VALUES (1, 20)"));
+    }
+
+    void sentBackRollOffOrdersReopenOnTheirSheet()
+    {
+        QVERIFY(
+            run("INSERT INTO users (id, user_name, permission_level, password_hash, created_at) VALUES (1, 'anna', 1, "
+                "'h', 0)"));
+        QVERIFY(run("INSERT INTO bins (id, bin_id, work_type, created_at) VALUES (1, 'KD1', 'Front End Repair', 0),"
+                    " (2, 'ROR1', 'Roll Off Repair', 0)"));
+        QVERIFY(run("INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at)"
+                    " VALUES (1, 1, 1, 'Front End Repair', 3, 0), (2, 1, 1, 'Roll Off Repair', 3, 0),"
+                    " (2, 2, 1, 'Roll Off Repair', 4, 0)"));
+        // A database from before the step that moves them.
+        QVERIFY(run("DELETE FROM schema_version WHERE version >= 7"));
+        QVERIFY(reopen());
+        QCOMPARE(rows("SELECT work_type, status FROM bin_orders ORDER BY id"),
+                 (QStringList{"Front End Repair|3", "Roll Off Repair|2", "Roll Off Repair|4"}));
+    }
+
+    void addUserFromCommandLine()
+    {
+        const AccountSetup::Outcome added
+            = AccountSetup::addUser(*store, "Quinn Ivey", 2, "Paint", QStringLiteral("pässword"));
+        QVERIFY2(added.added, qPrintable(added.message));
+        const Lookup<UserAccount> account = UserAccounts(*store).find("Quinn Ivey");
+        QVERIFY(account.found() && account->active);
+        QCOMPARE(account->permissionLevel, 2);
+        QVERIFY(account->passwordHash.startsWith("$argon2id$"));
+        QVERIFY(PasswordHasher::verify(account->passwordHash, wire::passwordDigest(QStringLiteral("pässword"))));
+        QCOMPARE(value("SELECT d.name FROM users u JOIN departments d ON d.id = u.department_id").toString(),
+                 QStringLiteral("Paint"));
+
+        const AccountSetup::Outcome again = AccountSetup::addUser(*store, "Quinn Ivey", 1, QString(), "other");
+        QVERIFY(!again.added && again.message.contains(QLatin1String("already exists")));
+        QCOMPARE(value("SELECT COUNT(*) FROM users").toInt(), 1);
+    }
+
+    void addUserRefusesBadInput_data()
+    {
+        QTest::addColumn<QString>("userName");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<QString>("department");
+        QTest::addColumn<QString>("password");
+        const auto row
+            = [](const char *name, const QString &userName, int level, const QString &department,
+                 const char *password) { QTest::newRow(name) << userName << level << department << QString(password); };
+        row("no name", "", 1, "", "pw");
+        row("name of 51 characters", QString(51, 'n'), 1, "", "pw");
+        row("level 0", "neil", 0, "", "pw");
+        row("level 4", "neil", 4, "", "pw");
+        row("department of 51 characters", "neil", 1, QString(51, 'd'), "pw");
+        row("no password", "neil", 1, "", "");
+    }
+
+    void addUserRefusesBadInput()
+    {
+        QFETCH(QString, userName);
+        QFETCH(int, level);
+        QFETCH(QString, department);
+        QFETCH(QString, password);
+        const AccountSetup::Outcome outcome = AccountSetup::addUser(*store, userName, level, department, password);
+        QVERIFY(!outcome.added && !outcome.message.isEmpty());
+        QCOMPARE(value("SELECT (SELECT COUNT(*) FROM users) + (SELECT COUNT(*) FROM departments)").toInt(), 0);
+    }
+
+    void demoShop()
+    {
+        QCOMPARE(DemoShop::addIfEmpty(*store), DemoShop::Outcome::Added);
+        const QList<DemoShop::Account> accounts = DemoShop::accounts();
+        QList<int> levels;
+        for (const DemoShop::Account &demo : accounts) {
+            const Lookup<UserAccount> account = UserAccounts(*store).find(demo.userName);
+            QVERIFY2(account.found(), qPrintable(demo.userName));
+            QVERIFY(PasswordHasher::verify(account->passwordHash, wire::passwordDigest(demo.password)));
+            levels.append(account->permissionLevel);
+        }
+        QCOMPARE(levels, QList<int>({3, 2, 1}));
+        QCOMPARE(accounts.first().userName, QStringLiteral("manager"));
+        QCOMPARE(value("SELECT COUNT(*) FROM departments").toInt(), 2);
+
+        // Every list has codes, each with its list's prefix, short and without "-".
+        QCOMPARE(rows("SELECT DISTINCT code_list FROM repair_codes ORDER BY code_list"),
+                 (QStringList{"FER", "KD", "ROR"}));
+        QCOMPARE(
+            value("SELECT COUNT(*) FROM repair_codes WHERE code NOT LIKE CASE code_list WHEN 'FER' THEN 'FEC%' WHEN "
+                  "'ROR' THEN 'ROC%'"
+                  " ELSE 'KEC%' END OR code LIKE '%-%' OR length(code) > 8")
+                .toInt(),
+            0);
+
+        QCOMPARE(DemoShop::addIfEmpty(*store), DemoShop::Outcome::NotEmpty);
+        QCOMPARE(value("SELECT COUNT(*) FROM users").toInt(), 3);
+    }
+
+    // A handler that runs a statement again while it still reads the rows of
+    // the first run (a lookup per row) gets both results whole, turn after turn.
+    void statementReadAgainWhileItsRowsAreRead()
+    {
+        if (TestDatabase::onPostgres())
+            QSKIP("Qt's PostgreSQL driver reads rows as they come: no statement runs while another one's are read");
+        QVERIFY(run("INSERT INTO departments (name) VALUES ('Paint'), ('Weld')"));
+        const QString sql = QStringLiteral("SELECT name FROM departments WHERE name >= :from ORDER BY name");
+        for (int turn = 0; turn < 2; ++turn) {
+            const Store::Turn held(*store);
+            QSqlQuery outer = store->prepare(sql);
+            outer.bindValue(":from", "A");
+            QVERIFY(Store::execute(outer));
+            QStringList seen;
+            while (outer.next()) {
+                QSqlQuery inner = store->prepare(sql);
+                inner.bindValue(":from", outer.value(0));
+                QVERIFY(Store::execute(inner) && inner.next());
+                seen.append(outer.value(0).toString() + "=" + inner.value(0).toString());
+            }
+            QCOMPARE(seen, (QStringList{"Paint=Paint", "Weld=Weld"}));
+        }
+    }
+
+    // Handlers run as a group share one commit, but a handler whose work
+    // fails takes back only its own writes.
+    void groupedHandlersCommitTogetherAndFailAlone()
+    {
+        const auto add = [this](const char *name, bool succeed) {
+            return store->transaction([&] {
+                return run(QStringLiteral("INSERT INTO departments (name) VALUES ('%1')").arg(name)) && succeed;
+            });
+        };
+        {
+            Store::Turn group(*store, true);
+            QVERIFY(add("Paint", true));
+            group.nextHandler();
+            QVERIFY(!add("Weld", false));
+            group.nextHandler();
+            QVERIFY(add("Wash", true));
+            QVERIFY(group.commitGroup());
+        }
+        QCOMPARE(rows("SELECT name FROM departments WHERE name IN ('Paint', 'Weld', 'Wash') ORDER BY name"),
+                 (QStringList{"Paint", "Wash"}));
+    }
 
 private:
     bool reopen()
@@ -54,197 +237,6 @@ private:
     std::unique_ptr<TestDatabase> database;
     std::unique_ptr<Store> store;
 };
-
-void StoreTest::reopeningKeepsSchemaAndData()
-{
-    QVERIFY(run("INSERT INTO departments (name) VALUES ('Paint')"));
-    const int steps = value("SELECT COUNT(*) FROM schema_version").toInt();
-    for (int opened = 1; opened <= 3; ++opened) {
-        QVERIFY(opened == 1 || reopen());
-        QCOMPARE(store->schemaVersion(), SchemaMigrations::latestVersion());
-        QCOMPARE(value("SELECT COUNT(*) FROM schema_version").toInt(), steps);
-        QCOMPARE(value("SELECT name FROM departments").toString(), QStringLiteral("Paint"));
-    }
-}
-
-void StoreTest::refusesDatabaseOfNewerServer()
-{
-    QVERIFY(run("INSERT INTO schema_version (version, applied_at) VALUES (999, 0)"));
-    store.reset();
-    QString error;
-    QVERIFY(!database->open(&error));
-    QVERIFY(error.contains(QLatin1String("999")));
-}
-
-void StoreTest::schemaRefusesInconsistentData()
-{
-    // The first rows of new tables, with id 1; refused rows would collide
-    // with ids given by hand on PostgreSQL, whose keys come from sequences.
-    QVERIFY(
-        run("INSERT INTO users (user_name, permission_level, password_hash, created_at) VALUES ('anna', 1, 'h', 0)"));
-    QVERIFY(run("INSERT INTO bins (bin_id, work_type, created_at) VALUES ('KD1', 'Front End Repair', 0)"));
-    const QList<std::pair<const char *, const char *>> refused = {
-        {"a user name is taken once",
-         "INSERT INTO users (user_name, permission_level, password_hash, created_at) VALUES ('anna', 1, 'h', 0)"},
-        {"permission levels are 1 to 3",
-         "INSERT INTO users (user_name, permission_level, password_hash, created_at) VALUES ('bert', 4, 'h', 0)"},
-        {"an order belongs to a known bin", "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, "
-                                            "created_at) VALUES (2, 1, 1, 'Front End Repair', 1, 0)"},
-        {"order statuses are 1 to 6", "INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, "
-                                      "created_at) VALUES (1, 1, 1, 'Front End Repair', 7, 0)"},
-        {"bins are front end or roll off",
-         "INSERT INTO bins (bin_id, work_type, created_at) VALUES ('X1', 'Custom', 0)"},
-        {"a time stamp belongs to exactly one order",
-         "INSERT INTO order_time_stamps (user_id, start_time) VALUES (1, 0)"},
-    };
-    for (const auto &[rule, sql] : refused)
-        QVERIFY2(!run(sql), rule);
-    QVERIFY(run("INSERT INTO bin_orders (id, bin_ref, repair_id, owner_id, work_type, status, created_at)"
-                " VALUES (1, 1, 1, 1, 'Front End Repair', 1, 0)"));
-    QVERIFY(run("INSERT INTO order_time_stamps (bin_order_id, user_id, start_time) VALUES (1, 1, 0)"));
-
-    // A user has one open clock period at most.
-    QVERIFY(run("INSERT INTO clock_records (user_id, start_time) VALUES (1, 10)"));
-    QVERIFY(!run("INSERT INTO clock_records (user_id, start_time) VALUES (1, 20)"));
-    QVERIFY(run("UPDATE clock_records SET end_time = 15"));
-    QVERIFY(run("INSERT INTO clock_records (user_id, start_time) VALUES (1, 20)"));
-}
-
-void StoreTest::sentBackRollOffOrdersReopenOnTheirSheet()
-{
-    QVERIFY(run("INSERT INTO users (id, user_name, permission_level, password_hash, created_at) VALUES (1, 'anna', 1, "
-                "'h', 0)"));
-    QVERIFY(run("INSERT INTO bins (id, bin_id, work_type, created_at) VALUES (1, 'KD1', 'Front End Repair', 0),"
-                " (2, 'ROR1', 'Roll Off Repair', 0)"));
-    QVERIFY(run("INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at)"
-                " VALUES (1, 1, 1, 'Front End Repair', 3, 0), (2, 1, 1, 'Roll Off Repair', 3, 0),"
-                " (2, 2, 1, 'Roll Off Repair', 4, 0)"));
-    // A database from before the step that moves them.
-    QVERIFY(run("DELETE FROM schema_version WHERE version >= 7"));
-    QVERIFY(reopen());
-    QCOMPARE(rows("SELECT work_type, status FROM bin_orders ORDER BY id"),
-             (QStringList{"Front End Repair|3", "Roll Off Repair|2", "Roll Off Repair|4"}));
-}
-
-void StoreTest::addUserFromCommandLine()
-{
-    const AccountSetup::Outcome added
-        = AccountSetup::addUser(*store, "Quinn Ivey", 2, "Paint", QStringLiteral("pässword"));
-    QVERIFY2(added.added, qPrintable(added.message));
-    const Lookup<UserAccount> account = UserAccounts(*store).find("Quinn Ivey");
-    QVERIFY(account.found() && account->active);
-    QCOMPARE(account->permissionLevel, 2);
-    QVERIFY(account->passwordHash.startsWith("$argon2id$"));
-    QVERIFY(PasswordHasher::verify(account->passwordHash, wire::passwordDigest(QStringLiteral("pässword"))));
-    QCOMPARE(value("SELECT d.name FROM users u JOIN departments d ON d.id = u.department_id").toString(),
-             QStringLiteral("Paint"));
-
-    const AccountSetup::Outcome again = AccountSetup::addUser(*store, "Quinn Ivey", 1, QString(), "other");
-    QVERIFY(!again.added && again.message.contains(QLatin1String("already exists")));
-    QCOMPARE(value("SELECT COUNT(*) FROM users").toInt(), 1);
-}
-
-void StoreTest::addUserRefusesBadInput_data()
-{
-    QTest::addColumn<QString>("userName");
-    QTest::addColumn<int>("level");
-    QTest::addColumn<QString>("department");
-    QTest::addColumn<QString>("password");
-    QTest::newRow("no name") << "" << 1 << ""
-                             << "pw";
-    QTest::newRow("name of 51 characters") << QString(51, 'n') << 1 << ""
-                                           << "pw";
-    QTest::newRow("level 0") << "neil" << 0 << ""
-                             << "pw";
-    QTest::newRow("level 4") << "neil" << 4 << ""
-                             << "pw";
-    QTest::newRow("department of 51 characters") << "neil" << 1 << QString(51, 'd') << "pw";
-    QTest::newRow("no password") << "neil" << 1 << ""
-                                 << "";
-}
-
-void StoreTest::addUserRefusesBadInput()
-{
-    QFETCH(QString, userName);
-    QFETCH(int, level);
-    QFETCH(QString, department);
-    QFETCH(QString, password);
-    const AccountSetup::Outcome outcome = AccountSetup::addUser(*store, userName, level, department, password);
-    QVERIFY(!outcome.added && !outcome.message.isEmpty());
-    QCOMPARE(value("SELECT (SELECT COUNT(*) FROM users) + (SELECT COUNT(*) FROM departments)").toInt(), 0);
-}
-
-void StoreTest::demoShop()
-{
-    QCOMPARE(DemoShop::addIfEmpty(*store), DemoShop::Outcome::Added);
-    const QList<DemoShop::Account> accounts = DemoShop::accounts();
-    QList<int> levels;
-    for (const DemoShop::Account &demo : accounts) {
-        const Lookup<UserAccount> account = UserAccounts(*store).find(demo.userName);
-        QVERIFY2(account.found(), qPrintable(demo.userName));
-        QVERIFY(PasswordHasher::verify(account->passwordHash, wire::passwordDigest(demo.password)));
-        levels.append(account->permissionLevel);
-    }
-    QCOMPARE(levels, QList<int>({3, 2, 1}));
-    QCOMPARE(accounts.first().userName, QStringLiteral("manager"));
-    QCOMPARE(value("SELECT COUNT(*) FROM departments").toInt(), 2);
-
-    // Every list has codes, each with its list's prefix, short and without "-".
-    QCOMPARE(rows("SELECT DISTINCT code_list FROM repair_codes ORDER BY code_list"), (QStringList{"FER", "KD", "ROR"}));
-    QCOMPARE(value("SELECT COUNT(*) FROM repair_codes WHERE code NOT LIKE CASE code_list WHEN 'FER' THEN 'FEC%' WHEN "
-                   "'ROR' THEN 'ROC%'"
-                   " ELSE 'KEC%' END OR code LIKE '%-%' OR length(code) > 8")
-                 .toInt(),
-             0);
-
-    QCOMPARE(DemoShop::addIfEmpty(*store), DemoShop::Outcome::NotEmpty);
-    QCOMPARE(value("SELECT COUNT(*) FROM users").toInt(), 3);
-}
-
-// A handler that runs a statement again while it still reads the rows of
-// the first run (a lookup per row) gets both results whole, turn after turn.
-void StoreTest::statementReadAgainWhileItsRowsAreRead()
-{
-    if (TestDatabase::onPostgres())
-        QSKIP("Qt's PostgreSQL driver reads rows as they come: no statement runs while another one's are read");
-    QVERIFY(run("INSERT INTO departments (name) VALUES ('Paint'), ('Weld')"));
-    const QString sql = QStringLiteral("SELECT name FROM departments WHERE name >= :from ORDER BY name");
-    for (int turn = 0; turn < 2; ++turn) {
-        const Store::Turn held(*store);
-        QSqlQuery outer = store->prepare(sql);
-        outer.bindValue(":from", "A");
-        QVERIFY(Store::execute(outer));
-        QStringList seen;
-        while (outer.next()) {
-            QSqlQuery inner = store->prepare(sql);
-            inner.bindValue(":from", outer.value(0));
-            QVERIFY(Store::execute(inner) && inner.next());
-            seen.append(outer.value(0).toString() + "=" + inner.value(0).toString());
-        }
-        QCOMPARE(seen, (QStringList{"Paint=Paint", "Weld=Weld"}));
-    }
-}
-
-// Handlers run as a group share one commit, but a handler whose work fails
-// takes back only its own writes.
-void StoreTest::groupedHandlersCommitTogetherAndFailAlone()
-{
-    const auto add = [this](const char *name, bool succeed) {
-        return store->transaction(
-            [&] { return run(QStringLiteral("INSERT INTO departments (name) VALUES ('%1')").arg(name)) && succeed; });
-    };
-    {
-        Store::Turn group(*store, true);
-        QVERIFY(add("Paint", true));
-        group.nextHandler();
-        QVERIFY(!add("Weld", false));
-        group.nextHandler();
-        QVERIFY(add("Wash", true));
-        QVERIFY(group.commitGroup());
-    }
-    QCOMPARE(rows("SELECT name FROM departments WHERE name IN ('Paint', 'Weld', 'Wash') ORDER BY name"),
-             (QStringList{"Paint", "Wash"}));
-}
 
 QTEST_GUILESS_MAIN(StoreTest)
 #include "tst_store.moc"
