@@ -36,6 +36,13 @@ QString busyWait(int milliseconds)
 // a fraction, so every command read its pages again from the file).
 constexpr int PageCacheKiB = 32 * 1024;
 
+// The log is copied back into the file by the commit that grows it past
+// this many pages (40 MiB), with two syncs, while every handler waits.
+// SQLite's 1,000 pages made that happen several times a second under a
+// shift's writes; the same index pages, written again and again, are also
+// copied once per checkpoint instead of ten times.
+constexpr int CheckpointPages = 10000;
+
 // How often a serializable transaction is tried before it is given up.
 constexpr int TransactionAttempts = 8;
 
@@ -104,7 +111,8 @@ bool Store::run(QSqlDatabase &db, const QString &statement, QString *error)
 // SQLite: write-ahead logging lets readers go on while a write commits;
 // NORMAL writes the log at each commit and syncs it before checkpoints,
 // and the WalFlusher syncs it before a commit is reported durable, so
-// that what was reported survives a power cut; the busy timeout makes every
+// that what was reported survives a power cut (CheckpointPages says when
+// the log goes back into the file); the busy timeout makes every
 // statement wait for another process (a backup, the sqlite3 shell) instead
 // of failing at once. PostgreSQL: several servers may share the database,
 // so every transaction sees the others as if they ran one after another,
@@ -117,6 +125,7 @@ bool Store::configure(QSqlDatabase &db, const QString &driver, QString *error)
                && run(db, QStringLiteral("SET client_min_messages = WARNING"), error);
     return run(db, QStringLiteral("PRAGMA journal_mode = WAL"), error)
            && run(db, QStringLiteral("PRAGMA synchronous = NORMAL"), error)
+           && run(db, QStringLiteral("PRAGMA wal_autocheckpoint = %1").arg(CheckpointPages), error)
            && run(db, QStringLiteral("PRAGMA cache_size = -%1").arg(PageCacheKiB), error)
            && run(db, QStringLiteral("PRAGMA foreign_keys = ON"), error) && run(db, busyWait(LockWaitMs), error);
 }
