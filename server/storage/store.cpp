@@ -528,8 +528,7 @@ bool Store::runInGroup(const std::function<bool()> &work, ThreadConnection &loca
         local.groupBegun = true;
     }
     local.handlerWrote = true;
-    const QString savepoint = QStringLiteral("SAVEPOINT handler");
-    if (!control(db, local, savepoint)) {
+    if (!control(db, local, QStringLiteral("SAVEPOINT handler"))) {
         local.groupBroken = true;
         return false;
     }
