@@ -1,6 +1,7 @@
 #include "screenwatcher.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QWidget>
 
 ScreenWatcher::ScreenWatcher()
@@ -36,4 +37,24 @@ void ScreenWatcher::look()
         QTimer::singleShot(0, widget, [action = plan.action, widget]() { action(widget); });
     }
     handled.removeAll(QPointer<QWidget>());
+    closeStalled();
+}
+
+void ScreenWatcher::closeStalled()
+{
+    QList<QWidget *> open;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->isModal())
+            open << widget;
+    }
+    if (open != modalOpen) {
+        modalOpen = open;
+        modalSince.start();
+    } else if (!open.isEmpty() && modalSince.elapsed() > StalledMs) {
+        for (QWidget *screen : open) {
+            qWarning() << screen->metaObject()->className() << "stayed open without being closed; closing it";
+            screen->close();
+        }
+        modalOpen.clear();
+    }
 }

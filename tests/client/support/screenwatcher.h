@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -13,6 +14,9 @@ class QWidget;
 // Watches for screens that a screen under test opens modally (they block
 // in exec()), records them by class in the order they appear, and runs the
 // action given for that class, typically closing it to let the flow return.
+// A modal screen that nothing closes would keep the test waiting in its
+// exec() until the test's time runs out: after StalledMs it is closed with
+// a warning, and the test fails where it checks what should have happened.
 class ScreenWatcher : public QObject
 {
 public:
@@ -29,8 +33,11 @@ public:
 
     QStringList seen() const { return appeared; }
 
+    static constexpr qint64 StalledMs = 20000;
+
 private:
     void look();
+    void closeStalled();
 
     QTimer poll;
     struct Plan
@@ -41,4 +48,6 @@ private:
     QHash<QString, Plan> plans;
     QList<QPointer<QWidget>> handled;
     QStringList appeared;
+    QList<QWidget *> modalOpen; // the modal screens open, unchanged since modalSince
+    QElapsedTimer modalSince;
 };
