@@ -106,15 +106,14 @@ std::vector<std::function<void()>> CommandWorkers::takeJobsWhileFlushing(std::si
 // out at once.
 void CommandWorkers::runGroup(std::vector<std::function<void()>> group)
 {
-    Store::Turn turn(store, true);
+    Store::Turn turn(store);
     std::vector<std::pair<Reply::Deliver, QByteArray>> heldForCommit;
     {
         const Reply::Hold hold([&](const Reply::Deliver &deliver, const QByteArray &frame) {
-            if (turn.handlerWrote()) {
-                heldForCommit.emplace_back(deliver, frame);
-                return true;
-            }
-            return holdUntilDurable(deliver, frame);
+            if (!turn.handlerWrote())
+                return false;
+            heldForCommit.emplace_back(deliver, frame);
+            return true;
         });
         std::size_t ran = 0;
         while (!group.empty()) {
@@ -140,15 +139,4 @@ void CommandWorkers::runGroup(std::vector<std::function<void()>> group)
         for (const auto &[deliver, frame] : held)
             deliver(durable ? frame : Reply::storeFailureFrame());
     });
-}
-
-// A reply sent after its handler committed goes out once the commit is on
-// disk, or as a failure if it never gets there: no terminal is told
-// "stored" about what a power cut could still take away.
-bool CommandWorkers::holdUntilDurable(const Reply::Deliver &deliver, const QByteArray &frame)
-{
-    if (!store.awaitsFlush())
-        return false;
-    store.whenDurable([deliver, frame](bool durable) { deliver(durable ? frame : Reply::storeFailureFrame()); });
-    return true;
 }

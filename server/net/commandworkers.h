@@ -58,7 +58,6 @@ private:
     std::vector<std::function<void()>> takeJobs(std::size_t most);
     std::vector<std::function<void()>> takeJobsWhileFlushing(std::size_t most);
     void runGroup(std::vector<std::function<void()>> group);
-    bool holdUntilDurable(const Reply::Deliver &deliver, const QByteArray &frame);
 
     Store &store;
     std::mutex queueLock;

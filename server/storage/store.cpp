@@ -256,15 +256,13 @@ void Store::releaseThreadConnection()
     QSqlDatabase::removeDatabase(name);
 }
 
-Store::Turn::Turn(Store &store, bool grouped)
+Store::Turn::Turn(Store &store)
     : store(store)
 {
     store.turn.lock();
     ThreadConnection &local = store.threadConnection();
     local.holdsTurn = true;
-    // PostgreSQL commits every transaction durably, and another server's
-    // conflict would undo the whole group: there each handler commits alone.
-    local.grouping = grouped && store.flusher;
+    local.grouping = bool(store.flusher);
 }
 
 Store::Turn::~Turn()
@@ -300,10 +298,8 @@ bool Store::Turn::commitGroup()
     resetLeasedStatements(local);
     QSqlDatabase db = QSqlDatabase::database(local.name, false);
     QSqlError error;
-    if (!local.groupBroken && store.control(db, local, QStringLiteral("COMMIT"), &error)) {
-        local.committedUnflushed = true;
+    if (!local.groupBroken && store.control(db, local, QStringLiteral("COMMIT"), &error))
         return true;
-    }
     if (!local.groupBroken)
         qWarning().noquote() << "cannot commit a group of handlers:" << error.text();
     store.control(db, local, QStringLiteral("ROLLBACK"));
@@ -314,7 +310,6 @@ bool Store::Turn::commitGroup()
 void Store::ThreadConnection::endTurn()
 {
     holdsTurn = false;
-    committedUnflushed = false;
     grouping = false;
     handlerWrote = false;
     resetLeasedStatements(*this);
@@ -503,7 +498,7 @@ bool Store::runTransaction(const std::function<bool()> &work, ThreadConnection &
     --local.transactionDepth;
     QSqlError error;
     if (done && control(db, local, QStringLiteral("COMMIT"), &error))
-        return committedDurably(local);
+        return !flusher || flusher->flush();
     if (done && isConflict(error))
         lastFailureWasConflict = true;
     else if (done)
@@ -541,24 +536,6 @@ bool Store::runInGroup(const std::function<bool()> &work, ThreadConnection &loca
         || !control(db, local, QStringLiteral("RELEASE handler")))
         local.groupBroken = true;
     return false;
-}
-
-// A commit in a turn is flushed with others later (whenDurable), any other
-// at once.
-bool Store::committedDurably(ThreadConnection &local)
-{
-    if (!flusher)
-        return true;
-    if (local.holdsTurn) {
-        local.committedUnflushed = true;
-        return true;
-    }
-    return flusher->flush();
-}
-
-bool Store::awaitsFlush() const
-{
-    return threadConnection().committedUnflushed;
 }
 
 void Store::whenDurable(std::function<void(bool)> then)

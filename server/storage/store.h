@@ -29,7 +29,7 @@ class WalFlusher;
 // statements are prepared once per connection and kept for the next turns.
 //
 // On SQLite a commit outside a turn reaches the disk before transaction()
-// returns. A commit in a turn only reaches the operating system; it becomes
+// returns. A turn's commit only reaches the operating system; it becomes
 // durable with the next flush of the write-ahead log, one flush for every
 // commit made meanwhile, and what must wait for that (a reply saying
 // "stored") waits through whenDurable(). Other connections see a commit at
@@ -62,26 +62,28 @@ public:
     // The right to run command handlers: held by one thread at a time.
     // The statements prepared in a turn are reset when it ends.
     //
-    // A grouped turn (SQLite only) runs several handlers in one
-    // transaction: each handler's transaction() becomes a savepoint in it,
-    // undone alone when its work fails, and the group commits once at the
-    // end, so that a commit's locks and log pages serve many writes.
+    // On SQLite a turn runs its handlers as a group in one transaction:
+    // each handler's transaction() becomes a savepoint in it, undone alone
+    // when its work fails, and the group commits once (commitGroup()), so
+    // that a commit's locks and log pages serve many writes. PostgreSQL
+    // commits every transaction durably, and another server's conflict
+    // would undo a whole group: there each handler commits alone.
     class Turn
     {
     public:
-        explicit Turn(Store &store, bool grouped = false);
+        explicit Turn(Store &store);
         ~Turn();
         Turn(const Turn &) = delete;
         Turn &operator=(const Turn &) = delete;
 
         // Between two handlers: resets the statements the last one used.
         void nextHandler();
-        // Whether a grouped turn has written something not committed yet,
-        // and whether the handler running now has.
+        // Whether the group has written something not committed yet, and
+        // whether the handler running now has.
         bool groupWriting() const;
         bool handlerWrote() const;
-        // Commits what a grouped turn wrote; false when that failed and
-        // nothing of it is stored. True when there was nothing to commit.
+        // Commits what the group wrote; false when that failed and nothing
+        // of it is stored. True when there was nothing to commit.
         bool commitGroup();
 
     private:
@@ -100,10 +102,6 @@ public:
     // is the one prepared for the same SQL in an earlier turn, unless that
     // is still in use in this turn.
     QSqlQuery prepare(const QString &sql) const;
-
-    // Whether the calling thread committed in its turn what is not known to
-    // be on disk yet.
-    bool awaitsFlush() const;
 
     // Calls then(true) once every commit made so far is on disk, or
     // then(false) when the disk refused them; on the flushing thread, or
@@ -158,8 +156,7 @@ private:
         QString name;
         int transactionDepth = 0;
         bool holdsTurn = false;
-        bool committedUnflushed = false;
-        bool grouping = false; // in a grouped turn
+        bool grouping = false; // in a turn on SQLite
         bool groupBegun = false; // its transaction is open
         bool groupBroken = false; // SQLite ended it after a failure
         bool handlerWrote = false; // the handler running now wrote in the group
@@ -176,7 +173,6 @@ private:
 
     ThreadConnection &threadConnection() const;
     QSqlQuery freshStatement(const ThreadConnection &local, const QString &sql, bool *prepared = nullptr) const;
-    bool committedDurably(ThreadConnection &local);
     bool begin(QSqlDatabase &db, ThreadConnection &local);
     bool control(QSqlDatabase &db, ThreadConnection &local, const QString &statement, QSqlError *error = nullptr) const;
     bool runTransaction(const std::function<bool()> &work, ThreadConnection &local, bool *retry);

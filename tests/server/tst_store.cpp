@@ -206,7 +206,7 @@ private slots:
             });
         };
         {
-            Store::Turn group(*store, true);
+            Store::Turn group(*store);
             QVERIFY(add("Paint", true));
             group.nextHandler();
             QVERIFY(!add("Weld", false));
