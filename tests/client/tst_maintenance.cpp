@@ -106,6 +106,21 @@ struct Editor : ScreenTest<RepairCodeEditorDialog>
         field("lineEdit_RepairType")->setText(type);
         description()->setPlainText(text);
     }
+    // Submits twice: the server refuses the first command, the screen
+    // stays for another try, and takes the second, and the screen closes.
+    void submitRefusedThenTaken(const char *command, const QByteArray &refusal, const QString &refusalText,
+                                const QByteArray &taken, const QString &takenText)
+    {
+        server.answer(command, refusal);
+        server.answer(command, taken);
+        messages.expect(refusalText);
+        messages.expect(takenText);
+        press(screen, "pushButton_Submit");
+        QTRY_COMPARE(messages.shown().size(), 1);
+        QVERIFY(screen.isVisible());
+        press(screen, "pushButton_Submit");
+        QTRY_VERIFY(!screen.isVisible());
+    }
 };
 
 } // namespace
@@ -144,15 +159,8 @@ private slots:
         Editor e;
         e.category()->setCurrentText("Roll Off Repair");
         e.fill("ROC7", "Patch", "\n\n");
-        e.server.answer("AddRepairCode", wire::frame("RepairCode Already Used"));
-        e.server.answer("AddRepairCode", wire::frame("AddRepairCode"));
-        e.messages.expect("Repair Code Already in DataBase");
-        e.messages.expect("RepairCode Added");
-        press(e.screen, "pushButton_Submit");
-        QTRY_COMPARE(e.messages.shown().size(), 1);
-        QVERIFY(e.screen.isVisible());
-        press(e.screen, "pushButton_Submit");
-        QTRY_VERIFY(!e.screen.isVisible());
+        e.submitRefusedThenTaken("AddRepairCode", wire::frame("RepairCode Already Used"),
+                                 "Repair Code Already in DataBase", wire::frame("AddRepairCode"), "RepairCode Added");
         const QString add = "AddRepairCode(Roll Off Repair, ROC7, Patch, \n\n)";
         QCOMPARE(e.server.calls(), (QStringList{add, add}));
         QCOMPARE(e.messages.unexpected(), QStringList());
@@ -182,15 +190,8 @@ private slots:
         QCOMPARE(e.field("lineEdit_RepairType")->text(), QString("Weld"));
         QCOMPARE(e.description()->toPlainText(), QString("Weld the lid"));
         e.field("lineEdit_RepairType")->setText("Weld twice");
-        e.server.answer("EditRepairCode", wire::frame("EditRepairCodeNotFound"));
-        e.server.answer("EditRepairCode", wire::frame("EditRepairCode"));
-        e.messages.expect("Repair Code Not Found");
-        e.messages.expect("Repair Code Complete");
-        press(e.screen, "pushButton_Submit");
-        QTRY_COMPARE(e.messages.shown().size(), 1);
-        QVERIFY(e.screen.isVisible());
-        press(e.screen, "pushButton_Submit");
-        QTRY_VERIFY(!e.screen.isVisible());
+        e.submitRefusedThenTaken("EditRepairCode", wire::frame("EditRepairCodeNotFound"), "Repair Code Not Found",
+                                 wire::frame("EditRepairCode"), "Repair Code Complete");
         QCOMPARE(e.server.lastArguments("EditRepairCode"), (QStringList{listKey, "X12", "Weld twice", "Weld the lid"}));
         QCOMPARE(e.messages.unexpected(), QStringList());
     }
