@@ -33,7 +33,7 @@ BinRepairSheetDialog::BinRepairSheetDialog(QWidget *parent)
     , ui(new Ui::BinRepairSheetDialog)
     , link(new ServerLink(this, ServerLink::AfterLoss::ExitProgram, QStringLiteral("Error: ")))
     , repairModel(new QStandardItemModel(0, 3, this))
-    , liveClock(this)
+    , liveClock(this, [this](const QString &elapsed) { ClockUpdate(elapsed); })
 {
     ui->setupUi(this);
     repairModel->setHorizontalHeaderLabels(

@@ -3,8 +3,9 @@
 #include "appstate.h"
 #include "liveclock.h"
 
-SheetClock::SheetClock(QObject *sheet)
+SheetClock::SheetClock(QObject *sheet, Display display)
     : sheet(sheet)
+    , display(std::move(display))
 { }
 
 SheetClock::~SheetClock()
@@ -18,7 +19,7 @@ void SheetClock::start()
     delete clock;
     AppState::instance().setLiveClockRunning(true);
     clock = new LiveClock(sheet);
-    QObject::connect(clock, SIGNAL(LiveClockUpdate(QString)), sheet, SLOT(ClockUpdate(QString)));
+    QObject::connect(clock, &LiveClock::LiveClockUpdate, sheet, display);
     clock->start(QThread::InheritPriority);
 }
 

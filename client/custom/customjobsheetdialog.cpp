@@ -33,7 +33,7 @@ CustomJobSheetDialog::CustomJobSheetDialog(QWidget *parent)
     , ui(new Ui::CustomJobSheetDialog)
     , link(new ServerLink(this, ServerLink::AfterLoss::ExitProgram, QStringLiteral("Error: ")))
     , repairModel(new QStandardItemModel(0, 3, this))
-    , liveClock(this)
+    , liveClock(this, [this](const QString &elapsed) { ClockUpdate(elapsed); })
 {
     ui->setupUi(this);
     repairModel->setHorizontalHeaderLabels(
