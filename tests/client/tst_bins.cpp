@@ -364,6 +364,16 @@ private slots:
                  (QStringList{"3/7/2016", "Al", "Tank repair", "Acme", "C-9", "Ann", "555", "ann@acme.example"}));
         QCOMPARE(c.messages.unexpected(), QStringList());
     }
+
+    void cancelLeavesAndEndsTheContinuation()
+    {
+        AppState::instance().setContinueCustom(true);
+        Continue c(false);
+        press(c.screen, "pushButton_Cancel");
+        QVERIFY(!c.screen.isVisible());
+        QVERIFY(!AppState::instance().continueCustom());
+        QVERIFY(c.messages.shown().isEmpty());
+    }
 };
 
 namespace {
@@ -406,6 +416,7 @@ private slots:
         });
         s.watcher.closeScreen("FinalChecksDialog");
         QTRY_COMPARE(s.label("label_Size"), QString("Size 4"));
+        QCOMPARE(s.label("label_Date"), QDate::currentDate().toString("d-M-yyyy"));
         QCOMPARE(s.label("label_ID"), QString("ID KD1234"));
         QCOMPARE(state.currentBin(2), QString("4"));
         QCOMPARE(state.elapsedHours(), 1.5f);

@@ -1,3 +1,4 @@
+#include "core/liveclock.h"
 #include "custom/customjobsheetdialog.h"
 #include "custom/customjobstartdialog.h"
 #include "custom/customrepairlinedialog.h"
@@ -118,13 +119,14 @@ private slots:
                      (QStringList{"RemoveCustomRepair(" + Job + ", Weld seam, steel plate, 1:30)",
                                   "GetCustomRepair(" + Job + ")"}));
 
-        // Finish asks with Yes the default.
+        // Finish asks with Yes the default, and stops the clock.
         s.messages.expect("Are you sure you want to finish this job?", QMessageBox::Yes);
         s.messages.expect("Custom Repair Saved");
         s.server.answer("SubmitCustomRepair", wire::frame("SubmitCustomRepair"));
         press(s.screen, "pushButton_Finish");
         QTRY_VERIFY(!s.screen.isVisible());
         QCOMPARE(s.messages.shown().at(3).defaultButton, QMessageBox::Yes);
+        QVERIFY(!state.liveClockRunning() && s.screen.findChild<LiveClock *>()->isFinished());
         QCOMPARE(s.messages.unexpected() + s.messages.pending(), QStringList());
     }
 
