@@ -92,92 +92,79 @@ private slots:
         QCOMPARE(i.messages.shownTexts(), (QStringList{"Work Type Error", "WorkType Error"}));
     }
 
-    // Each box here is answered No.
-    void editThatStartsNothing_data()
+    // A typed ID is checked, then searched; each box is answered as the row
+    // says. A bin found, or added on Yes, starts the order.
+    void searchedBinId_data()
     {
         QTest::addColumn<QString>("workType");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QByteArray>("found");
+        QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QString>("shown");
-        const auto row = [](const char *name, const char *workType, const char *typed, const QByteArray &found,
-                            const QString &shown) { QTest::newRow(name) << workType << typed << found << shown; };
-        row("lower-case kd", "Front End Repair", "kd1234", {}, "Bin ID can only start with KD");
-        row("shorter than KD", "Front End Repair", "K", {}, "Bin ID can only start with KD");
-        row("blank inside", "Front End Repair", "KD 1234", {}, "No spaces in Bin ID");
-        row("cancelled", "Front End Repair", "", {}, "");
-        row("lower-case ror", "Roll Off Repair", "ror2016", {}, "Bin ID can only start with ROR");
-        row("shorter than ROR", "Roll Off Repair", "RO", {}, "Bin ID can only start with ROR");
-        row("not found, No", "Front End Repair", "KD5", textFrame("BinNotFound", {"KD5"}), NotFound);
-        row("in progress, No", "Front End Repair", "KD9", textFrame("BinInProgress", {"KD9"}), InProgress);
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QStringList>("order");
+        QTest::addColumn<QString>("sizeSelected");
+        const auto row = [](const char *name, const char *workType, const char *typed, const QByteArray &reply,
+                            const QString &shown, int answer = QMessageBox::Ok, const QStringList &order = {},
+                            const char *sizeSelected = "") {
+            QTest::newRow(name) << QString(workType) << QString(typed) << reply << shown << answer << order
+                                << QString(sizeSelected);
+        };
+        const char *frontEnd = "Front End Repair";
+        const char *rollOff = "Roll Off Repair";
+        row("lower-case kd", frontEnd, "kd1234", {}, "Bin ID can only start with KD");
+        row("shorter than KD", frontEnd, "K", {}, "Bin ID can only start with KD");
+        row("blank inside", frontEnd, "KD 1234", {}, "No spaces in Bin ID");
+        row("cancelled", frontEnd, "", {}, "");
+        row("lower-case ror", rollOff, "ror2016", {}, "Bin ID can only start with ROR");
+        row("shorter than ROR", rollOff, "RO", {}, "Bin ID can only start with ROR");
+        row("not found, No", frontEnd, "KD5", textFrame("BinNotFound", {"KD5"}), NotFound, QMessageBox::No);
+        row("in progress, No", frontEnd, "KD9", textFrame("BinInProgress", {"KD9"}), InProgress, QMessageBox::No);
+        row("found, size offered", frontEnd, "KD77", textFrame("BinFound", {"KD77", "12", "4"}), "KD77 12 4",
+            QMessageBox::Ok, {"KD77", "4", "FER", "12"}, "4");
+        // The order records the size the server knows, even one the choices lack.
+        row("found, size unknown", frontEnd, "KD77", textFrame("BinFound", {"KD77", "12", "5"}), "KD77 12 5",
+            QMessageBox::Ok, {"KD77", "5", "FER", "12"}, "8");
+        // A bin added on Yes is repair 1 of the size selected.
+        row("not found, Yes", frontEnd, "KD77", textFrame("BinNotFound", {"KD77"}), NotFound, QMessageBox::Yes,
+            {"KD77", "8", "FER", "1"}, "8");
     }
 
-    void editThatStartsNothing()
+    void searchedBinId()
     {
         QFETCH(QString, workType);
         QFETCH(QString, typed);
-        QFETCH(QByteArray, found);
+        QFETCH(QByteArray, reply);
         QFETCH(QString, shown);
+        QFETCH(int, answer);
+        QFETCH(QStringList, order);
+        QFETCH(QString, sizeSelected);
         AppState::instance().setWorkType(workType);
         Intake i;
-        if (!found.isEmpty())
-            i.server.answer("FindBin", found);
+        if (!reply.isEmpty())
+            i.server.answer("FindBin", reply);
         i.open();
+        i.sizes()->setCurrentText("8");
         if (!shown.isEmpty())
-            i.messages.expect(shown, QMessageBox::No);
+            i.messages.expect(shown, QMessageBox::StandardButton(answer));
         i.edit(typed);
         QCOMPARE(i.messages.asked().first().title, QString("Search Bin ID"));
         QTRY_COMPARE(i.messages.shownTexts(), shown.isEmpty() ? QStringList() : QStringList{shown});
         QCOMPARE(i.messages.pending(), QStringList());
-        // The bin in progress is only continued on a Yes it does not default to.
-        if (shown == InProgress)
-            QCOMPARE(i.messages.shown().first().defaultButton, QMessageBox::No);
-        // Nothing else went out: the next request on the link is the one Enter sends.
-        press(i.screen, "pushButton_Enter");
-        QVERIFY(i.server.waitForRequest("MakeRepairId") >= 0);
-        const QStringList search{"FindBin(anna, " + workType + ", " + typed + ")"};
-        QCOMPARE(i.server.calls().mid(1),
-                 (found.isEmpty() ? QStringList() : search) + QStringList{"MakeRepairId(ID KD1001, " + workType + ")"});
-    }
-
-    void searchStartsTheOrder_data()
-    {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<QString>("selected");
-        QTest::addColumn<QStringList>("order");
-        const auto row = [](const char *name, const QStringList &reply, const QString &shown, const char *selected,
-                            const QStringList &order) {
-            QTest::newRow(name) << textFrame(reply.first(), reply.mid(1)) << shown << QString(selected) << order;
-        };
-        row("found, size offered", {"BinFound", "KD77", "12", "4"}, "KD77 12 4", "4", {"KD77", "4", "FER", "12"});
-        // The order records the size the server knows, even one the choices lack.
-        row("found, size unknown", {"BinFound", "KD77", "12", "5"}, "KD77 12 5", "8", {"KD77", "5", "FER", "12"});
-        // A bin added on Yes is repair 1 of the size selected.
-        row("not found, Yes", {"BinNotFound", "KD77"}, NotFound, "8", {"KD77", "8", "FER", "1"});
-    }
-
-    void searchStartsTheOrder()
-    {
-        QFETCH(QByteArray, reply);
-        QFETCH(QString, shown);
-        QFETCH(QString, selected);
-        QFETCH(QStringList, order);
-        Intake i;
-        i.server.answer("FindBin", reply);
-        i.open();
-        i.sizes()->setCurrentText("8");
-        i.messages.expect(shown, QMessageBox::Yes);
-        i.edit("KD77");
+        QStringList sent;
+        if (!reply.isEmpty())
+            sent << "FindBin(anna, " + workType + ", " + typed + ")";
+        if (order.isEmpty()) {
+            // Nothing else went out: the next request on the link is the one Enter sends.
+            press(i.screen, "pushButton_Enter");
+            QVERIFY(i.server.waitForRequest("MakeRepairId") >= 0);
+            QCOMPARE(i.server.calls().mid(1), sent << "MakeRepairId(ID KD1001, " + workType + ")");
+            return;
+        }
         QVERIFY(i.server.waitForRequest("StoreCurrentInfo") >= 0);
-        QCOMPARE(i.server.calls().mid(1),
-                 (QStringList{"FindBin(anna, Front End Repair, KD77)",
-                              QString("StoreCurrentInfo(anna, Front End Repair, KD77, %1, %2, None)")
-                                  .arg(order.at(1), order.at(3))}));
-        QCOMPARE(i.sizes()->currentText(), selected);
+        sent << QString("StoreCurrentInfo(anna, Front End Repair, KD77, %1, %2, None)").arg(order.at(1), order.at(3));
+        QCOMPARE(i.server.calls().mid(1), sent);
         QCOMPARE(stateFields(&AppState::currentBin, 4), order);
-        QCOMPARE(AppState::instance().orderOwner(), QString());
-        QCOMPARE(AppState::instance().orderStatus(), 1);
-        QCOMPARE(i.messages.shownTexts(), QStringList{shown});
+        QCOMPARE(i.sizes()->currentText(), sizeSelected);
         if (shown != NotFound)
             QCOMPARE(labelText(i.screen, "label_ID"), QString("ID KD77"));
     }
@@ -187,21 +174,18 @@ private slots:
         Intake i;
         i.server.answer("FindBin", wire::frame("BinInProgress", QString("KD9")));
         i.open();
-        // Replies the intake does not know, or too short, are shown behind "Error2".
-        i.server.send(wire::frame("Surprise") + wire::frame("NewBinID"));
-        QTRY_COMPARE(i.messages.shownTexts(), (QStringList{"Error2Surprise", "Error2NewBinID"}));
-        QCOMPARE(labelText(i.screen, "label_ID"), QString("ID KD1001"));
         QStringList whileContinuing;
         i.watcher.onScreen("ContinueOrderDialog", [&](QWidget *screen) {
             const AppState &state = AppState::instance();
-            whileContinuing << QString::number(state.continueBin()) << state.continueBinId()
-                            << QString::number(i.screen.isVisible());
+            whileContinuing << QString::number(state.continueBin()) << state.continueBinId();
             screen->close();
         });
         i.messages.expect(InProgress, QMessageBox::Yes);
         i.edit("KD9");
         QTRY_COMPARE(i.watcher.seen(), QStringList{"ContinueOrderDialog"});
-        QCOMPARE(whileContinuing, (QStringList{"1", "KD9", "0"}));
+        // The bin is only continued on a Yes it does not default to.
+        QCOMPARE(i.messages.shown().first().defaultButton, QMessageBox::No);
+        QCOMPARE(whileContinuing, (QStringList{"1", "KD9"}));
         QVERIFY(!AppState::instance().continueBin());
         QCOMPARE(AppState::instance().continueBinId(), QString());
     }
@@ -236,70 +220,48 @@ private slots:
 
     void nextReportsUndecidedPairsThenStoresAndOpensTheSheet()
     {
-        MessageScript messages;
-        FakeServer server;
-        server.answer("StorePreChecks", wire::frame("PreChecksSaved"));
-        PreCheckDialog dialog;
-        waitForLink(dialog);
-        ScreenWatcher watcher;
-        watcher.closeScreen("BinRepairSheetDialog");
-        press(dialog, "pushButton_Next");
-        click(dialog, "LidsGood");
-        press(dialog, "pushButton_Next");
-        click(dialog, "ChainsBad");
-        press(dialog, "pushButton_Next");
+        ScreenTest<PreCheckDialog> p;
+        p.server.answer("StorePreChecks", wire::frame("PreChecksSaved"));
+        p.watcher.closeScreen("BinRepairSheetDialog");
+        waitForLink(p.screen);
+        press(p.screen, "pushButton_Next");
+        // A press in a pair's box ticks the nearer of the two, which releases the other.
+        auto *lids = child<QWidget>(&p.screen, "groupBox_Lids");
+        QTest::mouseClick(lids, Qt::LeftButton, {}, QPoint(lids->width() - 3, lids->height() - 3));
+        QCOMPARE(ticks(p.screen), QString("-B----"));
+        QTest::mouseClick(lids, Qt::LeftButton, {}, QPoint(3, 3));
+        QCOMPARE(ticks(p.screen), QString("G-----"));
+        press(p.screen, "pushButton_Next");
+        click(p.screen, "ChainsBad");
+        press(p.screen, "pushButton_Next");
         // The two boxes of a pair exclude each other, and a pair may be clear again.
         for (const QString box : {"LidsBad", "ChainsGood", "LidRodBad", "LidRodGood"})
-            click(dialog, box);
-        QCOMPARE(ticks(dialog), QString("-BG-G-"));
-        click(dialog, "LidRodGood");
-        QCOMPARE(ticks(dialog), QString("-BG---"));
-        press(dialog, "pushButton_Next");
-        QCOMPARE(messages.shownTexts(), (QStringList{"Please Check Lid", "Please Check Chains", "Please Check Lid Rod",
-                                                     "Please Check Lid Rod"}));
+            click(p.screen, box);
+        QCOMPARE(ticks(p.screen), QString("-BG-G-"));
+        click(p.screen, "LidRodGood");
+        QCOMPARE(ticks(p.screen), QString("-BG---"));
+        press(p.screen, "pushButton_Next");
+        QCOMPARE(p.messages.shownTexts(), (QStringList{"Please Check Lid", "Please Check Chains",
+                                                       "Please Check Lid Rod", "Please Check Lid Rod"}));
 
-        click(dialog, "LidRodGood");
-        press(dialog, "pushButton_Next");
-        QTRY_COMPARE(watcher.seen(), QStringList{"BinRepairSheetDialog"});
+        click(p.screen, "LidRodGood");
+        press(p.screen, "pushButton_Next");
+        QTRY_COMPARE(p.watcher.seen(), QStringList{"BinRepairSheetDialog"});
         // Nothing went out on connecting or for the refused presses.
-        QCOMPARE(server.commands().first(), QString("StorePreChecks"));
-        QCOMPARE(server.requests().first().arguments(),
-                 (QStringList{"KD1234", "17", "Front End Repair", "0", "1", "1"}));
-        QVERIFY(!dialog.isVisible());
-        QCOMPARE(messages.shown().size(), 4);
-    }
-
-    // A press in a pair's box ticks the nearer of the two, which releases the other.
-    void pressingBesideATickTicksIt()
-    {
-        MessageScript messages;
-        FakeServer server;
-        PreCheckDialog dialog;
-        auto *lids = child<QWidget>(&dialog, "groupBox_Lids");
-        QTest::mouseClick(lids, Qt::LeftButton, {}, QPoint(lids->width() - 3, lids->height() - 3));
-        QCOMPARE(ticks(dialog), QString("-B----"));
-        QTest::mouseClick(lids, Qt::LeftButton, {}, QPoint(3, 3));
-        QCOMPARE(ticks(dialog), QString("G-----"));
+        QCOMPARE(p.server.calls().first(), QString("StorePreChecks(KD1234, 17, Front End Repair, 0, 1, 1)"));
+        QCOMPARE(p.messages.shown().size(), 4);
     }
 
     void checkingOrderShowsTheStoredVerdicts()
     {
-        MessageScript messages;
         AppState::instance().setCheckOrder(true, "bob", "KD3", 7, "FER", "4");
-        FakeServer server;
-        PreCheckDialog dialog;
-        QVERIFY(server.waitForRequest("GetPreForChecks") >= 0);
-        QCOMPARE(server.requests().first().arguments(), (QStringList{"bob", "Front End Repair", "KD3", "7"}));
-        click(dialog, "ChainsGood");
-        server.send(wire::frame("PreForChecks", QString("1"), QString("0"), QString("good")));
-        QTRY_COMPARE(ticks(dialog), QString("G--B-B"));
-        QVERIFY(messages.shown().isEmpty());
-
-        // A strange tag, or verdicts short of a pair, change nothing.
-        server.send(wire::frame("Surprise") + wire::frame("PreForChecks", QString("0")));
-        QTRY_COMPARE(messages.shownTexts(), (QStringList{"Error", "Error"}));
-        QCOMPARE(ticks(dialog), QString("G--B-B"));
-        QVERIFY(dialog.isVisible());
+        ScreenTest<PreCheckDialog> p;
+        QVERIFY(p.server.waitForRequest("GetPreForChecks") >= 0);
+        QCOMPARE(p.server.calls(), QStringList{"GetPreForChecks(bob, Front End Repair, KD3, 7)"});
+        click(p.screen, "ChainsGood");
+        p.server.send(wire::frame("PreForChecks", QString("1"), QString("0"), QString("good")));
+        QTRY_COMPARE(ticks(p.screen), QString("G--B-B"));
+        QVERIFY(p.messages.shown().isEmpty());
     }
 };
 
@@ -336,63 +298,47 @@ private slots:
         AppState::instance().setOrderOwner("carol");
     }
 
-    void listsEveryUsersOrdersAndPreselectsTheBinInProgress_data()
-    {
-        QTest::addColumn<bool>("continueBin");
-        QTest::addColumn<QString>("binId");
-        QTest::addColumn<int>("currentRow");
-        QTest::newRow("from the main window") << false << "KD7" << -1;
-        QTest::newRow("bin in progress") << true << "KD7" << 1;
-        QTest::newRow("bin not listed") << true << "KD9" << -1;
-    }
-
-    void listsEveryUsersOrdersAndPreselectsTheBinInProgress()
-    {
-        QFETCH(bool, continueBin);
-        QFETCH(QString, binId);
-        QFETCH(int, currentRow);
-        AppState::instance().setContinueBin(continueBin, binId);
-        Continue c;
-        QTRY_COMPARE(itemTexts(c.list()), (QStringList{"KD1", "KD7", "KD7"}));
-        QCOMPARE(c.server.requests().first().arguments(), QStringList{"anna"});
-        QCOMPARE(c.list()->currentRow(), currentRow);
-        QCOMPARE(c.list()->selectedItems().size(), currentRow < 0 ? 0 : 1);
-        QVERIFY(c.messages.shown().isEmpty());
-    }
-
-    // The order goes out under the user it is listed under, who owns it unless
-    // that is the worker; the server's reply opens the screen of its status.
+    // The bin in progress is preselected, another order is chosen. The order
+    // goes out under the user it is listed under, who owns it unless that is
+    // the worker; the server's reply opens the screen of its status.
     void chosenOrderIsLoadedAndOpensTheScreenOfItsStatus_data()
     {
-        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("binId");
+        QTest::addColumn<bool>("continueBin");
         QTest::addColumn<QString>("owner");
-        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("status");
         QTest::addColumn<QString>("sheet");
-        QTest::newRow("bob's order being repaired") << 2 << QString("bob") << QString("2") << "BinRepairSheetDialog";
-        QTest::newRow("own order at the final checks") << 1 << QString() << QString("3") << "FinalChecksDialog";
+        QTest::newRow("bob's order, from the main window") << "KD7" << false << "bob" << 2 << "BinRepairSheetDialog";
+        QTest::newRow("bin in progress not listed") << "KD9" << true << "bob" << 2 << "BinRepairSheetDialog";
+        QTest::newRow("own bin in progress") << "KD7" << true << "" << 3 << "FinalChecksDialog";
     }
 
     void chosenOrderIsLoadedAndOpensTheScreenOfItsStatus()
     {
-        QFETCH(int, row);
+        QFETCH(QString, binId);
+        QFETCH(bool, continueBin);
         QFETCH(QString, owner);
-        QFETCH(QString, status);
+        QFETCH(int, status);
         QFETCH(QString, sheet);
+        AppState::instance().setContinueBin(continueBin, binId);
         Continue c;
-        c.server.answer("GetBin", textFrame("Bin", {"ROR20", "Roll Off Repair", "58", status, "ROR"}));
+        c.server.answer("GetBin", textFrame("Bin", {"ROR20", "Roll Off Repair", "58", QString::number(status), "ROR"}));
         c.watcher.closeScreen(sheet);
-        QTRY_COMPARE(c.list()->count(), 3);
+        QTRY_COMPARE(itemTexts(c.list()), (QStringList{"KD1", "KD7", "KD7"}));
+        QCOMPARE(c.list()->selectedItems().size(), owner.isEmpty() ? 1 : 0);
         press(c.screen, "pushButton_Continue");
-        QCOMPARE(c.messages.shownTexts(), QStringList{"Please select a Work Order before continuing"});
-        c.choose(row);
+        if (!owner.isEmpty()) {
+            QCOMPARE(c.messages.shownTexts(), QStringList{"Please select a Work Order before continuing"});
+            c.choose(2);
+        }
         QTRY_COMPARE(c.watcher.seen(), QStringList{sheet});
         QCOMPARE(c.server.calls().mid(0, 2),
                  (QStringList{"GetWorkOrders(anna)", "GetBin(" + (owner.isEmpty() ? "anna" : owner) + ", KD7)"}));
         QCOMPARE(AppState::instance().orderOwner(), owner);
         QCOMPARE(AppState::instance().workType(), QString("Roll Off Repair"));
         QCOMPARE(stateFields(&AppState::currentBin, 4), (QStringList{"ROR20", "", "ROR", "58"}));
-        QCOMPARE(AppState::instance().orderStatus(), status.toInt());
-        QCOMPARE(c.messages.shown().size(), 1);
+        QCOMPARE(AppState::instance().orderStatus(), status);
+        QCOMPARE(c.messages.shown().size(), owner.isEmpty() ? 0 : 1);
     }
 
     void customJobsAreListedAndResumedWithTheirOwnFields()
@@ -409,33 +355,24 @@ private slots:
                                                           "unused", "27", "Tank repair", "Acme"}));
         c.watcher.closeScreen("CustomJobSheetDialog");
         QTRY_COMPARE(itemTexts(c.list()), (QStringList{"27 Acme Tank repair", "7 Bolt_Co Lid"}));
-        QCOMPARE(c.server.requests().first().arguments(), QStringList());
-
         c.choose(0);
         QTRY_COMPARE(c.watcher.seen(), QStringList{"CustomJobSheetDialog"});
-        QCOMPARE(c.server.commands().mid(0, 2), (QStringList{"GetCustomWorkOrders", "ContinueCustomOrder"}));
-        QCOMPARE(c.server.lastArguments("ContinueCustomOrder"), (QStringList{"27", "Tank repair", "Acme"}));
+        QCOMPARE(c.server.calls().mid(0, 2),
+                 (QStringList{"GetCustomWorkOrders()", "ContinueCustomOrder(27, Tank repair, Acme)"}));
         QCOMPARE(state.customOrderId(), 27);
         QCOMPARE(stateFields(&AppState::customOrder, 8),
                  (QStringList{"3/7/2016", "Al", "Tank repair", "Acme", "C-9", "Ann", "555", "ann@acme.example"}));
         QCOMPARE(c.messages.unexpected(), QStringList());
     }
 
-    void unknownReplyOrShortListIsAnErrorAndCancelLeavesQuietly()
+    void cancelLeavesAndEndsTheContinuation()
     {
         AppState::instance().setContinueCustom(true);
         Continue c(false);
-        QVERIFY(c.server.waitForRequest("GetCustomWorkOrders") >= 0);
-        // A count that the groups after it do not fill is as wrong as a strange tag.
-        c.server.send(wire::frame("Surprise")
-                      + wire::frame("WorkOrders", QString("2"), QString("anna"), QStringList{"KD1"}));
-        QTRY_COMPARE(c.messages.shownTexts(), (QStringList{"Error", "Error"}));
-        QCOMPARE(c.list()->count(), 0);
-
         press(c.screen, "pushButton_Cancel");
         QVERIFY(!c.screen.isVisible());
         QVERIFY(!AppState::instance().continueCustom());
-        QCOMPARE(c.messages.shown().size(), 2);
+        QVERIFY(c.messages.shown().isEmpty());
     }
 };
 
@@ -451,18 +388,8 @@ QByteArray repairInfo(const QString &size, const QStringList &cells)
 
 struct Sheet : ScreenTest<BinRepairSheetDialog>
 {
-    // Answers the opening of an own bin: timing starts with stamp 42, the bin is 4 wide.
-    void answerOpening()
-    {
-        server.answer("SetStartTime", wire::frame("StartTimeSet", QString("42"), QString("1.5")));
-        server.answer("GetBinInfo", wire::frame("BinSize", QString("4")));
-    }
     QTableView *table() { return screen.findChild<QTableView *>(); }
     QString label(const char *name) { return labelText(screen, name); }
-    bool clockStopped()
-    {
-        return !AppState::instance().liveClockRunning() && screen.findChild<LiveClock *>()->isFinished();
-    }
 };
 
 } // namespace
@@ -479,7 +406,9 @@ private slots:
     {
         AppState &state = AppState::instance();
         Sheet s;
-        s.answerOpening();
+        // Timing starts with stamp 42 and 1.5 hours booked so far; the bin is 4 wide.
+        s.server.answer("SetStartTime", wire::frame("StartTimeSet", QString("42"), QString("1.5")));
+        s.server.answer("GetBinInfo", wire::frame("BinSize", QString("4")));
         QList<QStringList> linesSeen;
         s.watcher.onScreen("BinRepairLineDialog", [&](QWidget *entry) {
             linesSeen << stateFields(&AppState::editRepairLine, 3);
@@ -493,11 +422,9 @@ private slots:
         QCOMPARE(state.elapsedHours(), 1.5f);
         QTRY_VERIFY(s.label("label_TotalTime").startsWith("Total Time: 00:00:0"));
 
-        // Lines arrive with their user; a tag the sheet does not know is named.
-        s.server.send(repairInfo("6", {"W1", "plate", "1:30", "anna", "P2", "paint", "0:15", "bob"})
-                      + wire::frame("Surprise"));
-        QTRY_COMPARE(s.messages.shownTexts(), QStringList{"Error Surprise"});
-        QCOMPARE(s.table()->model()->rowCount(), 2);
+        // Lines arrive with their user, and with the bin's size.
+        s.server.send(repairInfo("6", {"W1", "plate", "1:30", "anna", "P2", "paint", "0:15", "bob"}));
+        QTRY_COMPARE(s.table()->model()->rowCount(), 2);
         QCOMPARE(s.label("label_Size"), QString("Size 6"));
 
         // Edit hands the chosen line over and clears it afterwards; with no row
@@ -516,12 +443,12 @@ private slots:
         state.setOrderOwner("bob");
         s.server.answer("ChangeStatus", wire::frame("StatusChanged"));
         press(s.screen, "pushButton_Submit");
-        QVERIFY(s.clockStopped());
+        QVERIFY(!state.liveClockRunning() && s.screen.findChild<LiveClock *>()->isFinished());
         QTRY_COMPARE(s.watcher.seen().last(), QString("FinalChecksDialog"));
         QCOMPARE(s.server.calls().filter("ChangeStatus"), QStringList{"ChangeStatus(bob, 3, KD1234, 17)"});
         QCOMPARE(state.orderStatus(), 3);
         QVERIFY(state.timerRunning());
-        QCOMPARE(s.messages.shown().size(), 1);
+        QVERIFY(s.messages.shown().isEmpty());
     }
 
     // A review works on the order under review and leaves it by Submit, or by
@@ -587,16 +514,14 @@ private slots:
         if (back)
             s.messages.expect("Would you like to send this repair back?", QMessageBox::StandardButton(back));
         press(s.screen, back ? "pushButton_Back" : "pushButton_Submit");
-        QTRY_VERIFY(!last.isEmpty() || !s.screen.isVisible());
         // Nothing times a review.
-        const auto ends
-            = [&s]() { return s.server.calls().filter(QRegularExpression("^(ChangeStatus|SendBinBack|Set)")); };
-        QTRY_COMPARE(ends(), last.isEmpty() ? QStringList() : QStringList{last});
+        QTRY_COMPARE(s.server.calls().mid(4), last.isEmpty() ? QStringList() : QStringList{last});
         QCOMPARE(s.messages.unexpected(), QStringList());
-        if (back)
-            QCOMPARE(s.messages.shown().last().defaultButton, QMessageBox::No);
-        if (last.startsWith("SendBinBack")) {
-            QTRY_VERIFY(!s.screen.isVisible());
+        if (!back)
+            return;
+        QCOMPARE(s.messages.shown().last().defaultButton, QMessageBox::No);
+        QTRY_VERIFY(!s.screen.isVisible());
+        if (back == QMessageBox::Yes) {
             QVERIFY(!state.checkingOrder() && !state.confirmingOrders());
             QCOMPARE(checking ? state.checkOrder(2) : state.confirmOrder(2), QString());
         }
@@ -679,17 +604,21 @@ private slots:
         Entry e;
         QTRY_COMPARE(e.combo()->count(), 3);
         QCOMPARE(e.combo()->itemText(1), QString("AB-Weld-seam"));
-        QCOMPARE(e.combo("comboBox_Time")->count(), 9);
         e.combo()->setCurrentIndex(item);
         e.combo("comboBox_Time")->setCurrentText("2");
         e.combo("comboBox_Minutes")->setCurrentText("15");
+        // Materials up to 512 characters are taken.
+        for (const int length : {512, 513}) {
+            e.materials()->setPlainText(QString(length, 'm'));
+            QCOMPARE(child<QAbstractButton>(&e.screen, "pushButton_Submit")->isEnabled(), length == 512);
+        }
         e.materials()->setPlainText("two plates");
         e.server.answer("SaveBinRepairInfo", wire::frame("BinRepairSaved"));
         press(e.screen, "pushButton_Submit");
         QTRY_VERIFY(!e.screen.isVisible());
         QCOMPARE(e.server.calls(), (QStringList{"GetRepairCodes(Front End Repair, " + codeList + ")",
                                                 "SaveBinRepairInfo(" + saved + ", two plates, 2:15)"}));
-        QVERIFY(e.messages.shown().isEmpty());
+        QCOMPARE(e.messages.shownTexts(), QStringList{"Sorry but your material list is too long: 513"});
     }
 
     // A continued order's lines are edited under its owner. A time outside
@@ -736,18 +665,6 @@ private slots:
         QVERIFY(e.messages.shown().isEmpty());
     }
 
-    void materialsLimit()
-    {
-        Entry e;
-        QAbstractButton *submit = child<QAbstractButton>(&e.screen, "pushButton_Submit");
-        for (const int length : {512, 513, 514, 512}) {
-            e.materials()->setPlainText(QString(length, 'm'));
-            QCOMPARE(submit->isEnabled(), length <= 512);
-        }
-        QCOMPARE(e.messages.shownTexts(), (QStringList{"Sorry but your material list is too long: 513",
-                                                       "Sorry but your material list is too long: 514"}));
-    }
-
     void repliesSelectCloseOrReport()
     {
         AppState::instance().setEditRepairLine("ab", "old plate", "1:30");
@@ -757,16 +674,15 @@ private slots:
         QCOMPARE(e.combo()->currentIndex(), 0);
         QCOMPARE(e.materials()->toPlainText(), QString());
         QCOMPARE(e.combo("comboBox_Time")->currentText(), QString("0"));
-        // A selected item is found whatever its case; a tag the entry does not know is an error.
-        e.server.send(wire::frame("CurrentSelectedRepair", QString("ab-WELD-seam")) + wire::frame("Surprise"));
-        QTRY_COMPARE(e.messages.shownTexts(), QStringList{"Error"});
-        QCOMPARE(e.combo()->currentIndex(), 1);
+        // A selected item is found whatever its case.
+        e.server.send(wire::frame("CurrentSelectedRepair", QString("ab-WELD-seam")));
+        QTRY_COMPARE(e.combo()->currentIndex(), 1);
         QCOMPARE(e.materials()->toPlainText(), QString("old plate"));
         QVERIFY(e.screen.isVisible());
         // An item the list does not have ends the entry after the message.
         e.server.send(wire::frame("CurrentSelectedRepair", QString("ZZ-Gone")));
         QTRY_VERIFY(!e.screen.isVisible());
-        QCOMPARE(e.messages.shownTexts(), (QStringList{"Error", "Error"}));
+        QCOMPARE(e.messages.shownTexts(), QStringList{"Error"});
 
         BinRepairLineDialog cancelled;
         QTRY_COMPARE(e.server.commands().count("GetRepairCodes"), 2);
@@ -787,6 +703,13 @@ struct Checks : ScreenTest<FinalChecksDialog>
         for (const char *name : {"ID", "Cracks", "LockTab", "Tracks", "Channels", "Pockets", "Guessets", "LidBridge"})
             all << child<QCheckBox>(&screen, QString("checkBox_") + name);
         return all;
+    }
+    // Types into the emptied field as a user would, then presses Submit.
+    void submitTyped(const char *field, const QString &typed)
+    {
+        edit(field)->clear();
+        QTest::keyClicks(edit(field), typed);
+        press(screen, "pushButton_Submit");
     }
 };
 
@@ -813,68 +736,35 @@ private slots:
         c.server.answer("SaveChecks", wire::frame("ChecksSaved"));
         c.server.answer("SetEndTime", wire::frame("EndTimeSet"));
         waitForLink(c.screen);
-        QStringList expected{"Please enter Lid Size", "Please enter Lid Tab Width"};
+        const QString lidSizeWrong = "Lid Size must be a number of inches, more than 0 and at most 120";
+        const QString lidTabWidthWrong = "Lid Tab Width must be a number of inches, more than 0 and at most 12";
+        QStringList expected{"Please enter Lid Size",      lidSizeWrong,     lidSizeWrong,
+                             "Please enter Lid Tab Width", lidTabWidthWrong, lidTabWidthWrong};
         for (const char *check :
              {"Bin ID", "Cracks", "Lock Tab", "Tracks", "Channels", "Pockets", "Gussets", "Lid Bridge"})
             expected << QString("Please check ") + check;
 
-        // Each Submit reports the first gap; then that gap is filled.
+        // Each Submit reports the first gap or wrong length; then it is put right.
+        // Lengths are typed as inches: letters are not taken.
         press(c.screen, "pushButton_Submit");
-        c.edit("lineEdit_LidSize")->setText("20.5");
-        press(c.screen, "pushButton_Submit");
-        c.edit("lineEdit")->setText("1.25");
+        for (const char *typed : {"0", "121", "2O.5 in"})
+            c.submitTyped("lineEdit_LidSize", typed);
+        QCOMPARE(c.edit("lineEdit_LidSize")->text(), QString("2.5"));
+        for (const char *typed : {".", "12.5", "1.25"})
+            c.submitTyped("lineEdit", typed);
         for (QCheckBox *box : c.boxes()) {
-            press(c.screen, "pushButton_Submit");
             box->setChecked(true);
+            press(c.screen, "pushButton_Submit");
         }
-        QCOMPARE(c.messages.shownTexts(), expected);
-        QVERIFY(c.server.requests().isEmpty());
-
-        press(c.screen, "pushButton_Submit");
         QTRY_VERIFY(!c.screen.isVisible());
-        // The owner of a continued order is the one whose checks these are; the timing is the worker's.
-        QCOMPARE(c.server.calls(), (QStringList{"SaveChecks(bob, Front End Repair, KD1234, 17, 4, 20.5, 1.25)",
+        QCOMPARE(c.messages.shownTexts(), expected << "Finished");
+        // Only the last Submit went out. The owner of a continued order is the
+        // one whose checks these are; the timing is the worker's.
+        QCOMPARE(c.server.calls(), (QStringList{"SaveChecks(bob, Front End Repair, KD1234, 17, 4, 2.5, 1.25)",
                                                 "SetEndTime(anna, Front End Repair, KD1234, 17, 42)"}));
         QVERIFY(!state.timerRunning());
         QCOMPARE(state.timeStampId(), 0);
         QCOMPARE(state.checkOrder(5), QString("6"));
-        QCOMPARE(c.messages.shownTexts().mid(10), QStringList{"Finished"});
-    }
-
-    // Lengths are typed as inches; Submit names the one that is not a sensible number.
-    void lidLengthsAreInches_data()
-    {
-        QTest::addColumn<QString>("lidSize");
-        QTest::addColumn<QString>("lidTabWidth");
-        QTest::addColumn<QString>("shownLidSize");
-        QTest::addColumn<QString>("message");
-        const auto row = [](const char *name, const char *lidSize, const char *lidTabWidth, const char *shown,
-                            const QString &message) {
-            QTest::newRow(name) << QString(lidSize) << QString(lidTabWidth) << QString(shown) << message;
-        };
-        const QString lidSizeWrong = "Lid Size must be a number of inches, more than 0 and at most 120";
-        const QString lidTabWidthWrong = "Lid Tab Width must be a number of inches, more than 0 and at most 12";
-        row("letters are not taken", "2O.5 in", "1.25", "2.5", "Please check Bin ID");
-        row("no length", "0", "1.25", "0", lidSizeWrong);
-        row("too long a lid", "121", "1.25", "121", lidSizeWrong);
-        row("a point alone", "20.5", ".", "20.5", lidTabWidthWrong);
-        row("too wide a tab", "20.5", "12.5", "20.5", lidTabWidthWrong);
-    }
-
-    void lidLengthsAreInches()
-    {
-        QFETCH(QString, lidSize);
-        QFETCH(QString, lidTabWidth);
-        QFETCH(QString, shownLidSize);
-        QFETCH(QString, message);
-        Checks c;
-        waitForLink(c.screen);
-        QTest::keyClicks(c.edit("lineEdit_LidSize"), lidSize);
-        QTest::keyClicks(c.edit("lineEdit"), lidTabWidth);
-        QCOMPARE(c.edit("lineEdit_LidSize")->text(), shownLidSize);
-        press(c.screen, "pushButton_Submit");
-        QCOMPARE(c.messages.shownTexts(), QStringList{message});
-        QVERIFY(c.server.requests().isEmpty());
     }
 
     // Ticks a gloved finger can hit: as tall as a line of the screen's font
@@ -890,36 +780,26 @@ private slots:
         }
     }
 
-    // A review never ends the worker's timing.
-    void reviewShowsTheStoredChecks_data()
+    // A check shows the stored checks and passes the order on, or is cancelled;
+    // it never ends the worker's timing. A manager's confirmation saves the
+    // checks in the end-to-end flow.
+    void checkingShowsTheStoredChecks_data()
     {
-        QTest::addColumn<bool>("checking");
         QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("last");
-        QTest::addColumn<QString>("shown");
-        const auto row = [](const char *name, bool checking, const char *button, const char *last, const char *shown) {
-            QTest::newRow(name) << checking << QString(button) << QString(last) << QString(shown);
-        };
-        row("checking passes", true, "pushButton_Submit", "ChangeStatus(bob, 5, KD77, 8)", "");
-        row("checking cancelled", true, "pushButton_Cancel", "", "");
-        row("confirming saves", false, "pushButton_Submit", "SaveChecks(carl, Front End Repair, KD0001, 3, 6, 20, 1.5)",
-            "Finished");
+        QTest::addColumn<QStringList>("sent");
+        QTest::newRow("passed") << "pushButton_Submit" << QStringList{"ChangeStatus(bob, 5, KD77, 8)"};
+        QTest::newRow("cancelled") << "pushButton_Cancel" << QStringList();
     }
 
-    void reviewShowsTheStoredChecks()
+    void checkingShowsTheStoredChecks()
     {
-        QFETCH(bool, checking);
         QFETCH(QString, button);
-        QFETCH(QString, last);
-        QFETCH(QString, shown);
+        QFETCH(QStringList, sent);
         AppState &state = AppState::instance();
-        state.setCheckOrder(checking, "bob", "KD77", 8, "FER", "6");
-        state.setConfirmOrder("carl", "KD0001", 3, "FER");
-        state.setConfirmingOrders(!checking);
+        state.setCheckOrder(true, "bob", "KD77", 8, "FER", "6");
         Checks c;
         c.server.answer("GetChecksList", textFrame("GetCheckList", {"20", "1.5"}));
         c.server.answer("ChangeStatus", wire::frame("StatusChanged"));
-        c.server.answer("SaveChecks", wire::frame("ChecksSaved"));
         QTRY_COMPARE(c.edit("lineEdit_LidSize")->text(), QString("20"));
         QCOMPARE(c.edit("lineEdit")->text(), QString("1.5"));
         for (QCheckBox *box : c.boxes())
@@ -927,13 +807,11 @@ private slots:
 
         press(c.screen, button);
         QTRY_VERIFY(!c.screen.isVisible());
-        const QString list = QString("GetChecksList(Front End Repair, %1)").arg(checking ? "KD77, 8" : "KD0001, 3");
-        QCOMPARE(c.server.calls(), last.isEmpty() ? QStringList{list} : (QStringList{list, last}));
-        QCOMPARE(c.messages.shownTexts(), shown.isEmpty() ? QStringList() : QStringList{shown});
+        QCOMPARE(c.server.calls(), QStringList{"GetChecksList(Front End Repair, KD77, 8)"} + sent);
+        QVERIFY(c.messages.shown().isEmpty());
         QVERIFY(state.timerRunning());
-        QCOMPARE(state.confirmingOrders(), !checking);
         // A passed check leaves nothing of the checked order but its size.
-        if (checking && !last.isEmpty()) {
+        if (!sent.isEmpty()) {
             QVERIFY(!state.checkingOrder());
             QCOMPARE(stateFields(&AppState::checkOrder, 5), (QStringList{"", "", "0", "", "6"}));
         }
