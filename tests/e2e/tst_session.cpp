@@ -99,7 +99,6 @@ private slots:
         click(&panel, "pushButton_EditUsers");
         QCOMPARE(watcher.seen(), QStringList{"UserAdminDialog"});
         QCOMPARE(messages.unexpected().join(" | "), QString());
-        QVERIFY(!panel.isVisible());
         QCOMPARE(queryValue("SELECT d.name || ' ' || u.permission_level FROM users u JOIN departments d"
                             " ON d.id = u.department_id WHERE u.user_name = 'dana'")
                      .toString(),
