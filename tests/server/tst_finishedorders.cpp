@@ -1,9 +1,5 @@
 #include "inprocessserver.h"
 
-#include "commands/actinguser.h"
-
-#include <frame.h>
-
 #include <QtTest>
 
 // The finished-orders browser and the repair records, over real

@@ -1,6 +1,5 @@
 #include "inprocessserver.h"
 
-#include "commands/actinguser.h"
 #include "storage/departments.h"
 #include "storage/repaircodes.h"
 

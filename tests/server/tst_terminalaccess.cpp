@@ -30,7 +30,6 @@ private slots:
         addBinOrder("KD5", 1, "wendy", 5); // waiting for confirmation
         addCustomJob(7, "chris", "Acme", "Tank", 5); // waiting for confirmation
         addCustomJob(8, "chris", "Acme", "Tank", 2); // open
-        addCustomJob(9, "wendy", "Acme", "Tank", 5); // her own, waiting for confirmation
 
         terminals["worker"] = loggedIn(2, "wendy");
         terminals["checker"] = loggedIn(3, "chris");
@@ -66,7 +65,7 @@ private slots:
         row("worker", "GetCustomRepair", {"8", "Tank", "Acme"}, "GetCustomRepair");
         row("worker", "GetCustomRepair", {"7", "Tank", "Acme"}, "Error");
         row("worker", "AddCustomRepair", {"d", "m", "1", "0", "8", "3", "wendy", "Tank", "Acme"}, "Error");
-        row("worker", "FinishCustomRepair", {"9", "Tank", "Acme"}, "Error");
+        row("worker", "FinishCustomRepair", {"7", "Tank", "Acme"}, "Error");
 
         row("checker", "GetNumberOfOrders", {}, "NumberOfOrders");
         row("checker", "GetListOfUserOrders", {"4"}, "ListOfUserOrders");
