@@ -2,6 +2,7 @@
 
 #include "app/screenfactory.h"
 #include "core/appstate.h"
+#include "screenwatcher.h"
 #include "serverprocess.h"
 #include "testdatabase.h"
 #include "widgetlookup.h"
@@ -15,14 +16,34 @@
 #include <QWidget>
 #include <QtTest>
 
-// Small helpers the end-to-end flows share: finding a screen's widgets by
-// object name, pressing its buttons, reading the server's database.
+// Small helpers the end-to-end flows share: pressing a screen's buttons,
+// reading the server's database.
 
 inline const QString ClockPrompt = QStringLiteral("You are currently not clocked in!\nWould you like to clock in now?");
 
-inline void click(QWidget *screen, const char *button)
+inline void click(QWidget *screen, const QString &button)
 {
     child<QAbstractButton>(screen, button)->click();
+}
+
+// Presses the buttons, in order, on every screen of this class once it is ready.
+inline void planClicks(ScreenWatcher &watcher, const QString &screen, const QStringList &buttons,
+                       ScreenWatcher::Condition ready = {})
+{
+    watcher.onScreen(
+        screen,
+        [buttons](QWidget *shown) {
+            for (const QString &button : buttons)
+                click(shown, button);
+        },
+        std::move(ready));
+}
+
+// Whether the management panel shows the counts of what waits for it.
+inline bool panelStartedUp(QWidget *panel)
+{
+    return child<QLabel>(panel, "label_OrdersToCheck")->text() != QLatin1String("Bins #")
+           && child<QLabel>(panel, "label_CustomOrders")->text() != QLatin1String("Custom #");
 }
 
 // Waits until the main window's start-up replies have all arrived: the
@@ -62,21 +83,14 @@ inline QVariant binOrderValue(const QString &expression, const QString &binId)
                       {binId});
 }
 
-// Opens the server's database (its --db location) for reading, as the
-// default connection.
-inline bool openServerDatabase(const QString &location)
-{
-    return TestDatabase::openReader(location, QLatin1String(QSqlDatabase::defaultConnection));
-}
-
 // Starts the server program, points the real screens at it and opens its
-// database for reading.
+// database for reading, as the default connection.
 inline void startForScreens(ServerProcess &server)
 {
     Navigation::setFactory(createScreen);
     QVERIFY2(server.start(), qPrintable(server.output()));
     AppState::instance().configureServer(QStringLiteral("127.0.0.1"), server.port());
-    QVERIFY(openServerDatabase(server.databasePath()));
+    QVERIFY(TestDatabase::openReader(server.databasePath(), QLatin1String(QSqlDatabase::defaultConnection)));
 }
 
 // Logs the user in at this terminal, as a login screen would have.

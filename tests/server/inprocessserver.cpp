@@ -19,10 +19,17 @@ InProcessServer::InProcessServer(LoginVerifier::Check check, const ServerLimits 
 
 InProcessServer::~InProcessServer()
 {
+    stop();
+}
+
+void InProcessServer::stop()
+{
     server.reset();
     workers.reset();
     verifier->setOutcomeRunner({});
     commands.reset();
+    loginThrottle.reset();
+    terminalSessions.reset();
     database.reset();
 }
 
@@ -48,13 +55,7 @@ bool InProcessServer::start()
 
 bool InProcessServer::restart()
 {
-    server.reset();
-    workers.reset();
-    verifier->setOutcomeRunner({});
-    commands.reset();
-    loginThrottle.reset();
-    terminalSessions.reset();
-    database.reset();
+    stop();
     return start();
 }
 
@@ -82,10 +83,12 @@ std::unique_ptr<ServerTestClient> InProcessServer::terminalOf(const QString &use
     return connect(terminal);
 }
 
-bool InProcessServer::addUser(const QString &userName, int permissionLevel, const QByteArray &passwordHash)
+bool InProcessServer::addUser(const QString &userName, int permissionLevel, const QByteArray &passwordHash,
+                              const QString &department)
 {
     NewUserAccount account;
     account.userName = userName;
+    account.department = department;
     account.permissionLevel = permissionLevel;
     account.passwordHash = passwordHash;
     return UserAccounts(*database).add(account, QDateTime::currentSecsSinceEpoch()) == UserAccounts::AddResult::Added;
@@ -93,20 +96,14 @@ bool InProcessServer::addUser(const QString &userName, int permissionLevel, cons
 
 bool InProcessServer::execute(const QString &sql, const QVariantList &values)
 {
-    QSqlQuery query = database->prepare(sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    return Store::execute(query);
+    QSqlQuery query;
+    return runOn(*database, query, sql, values);
 }
 
 QVariant InProcessServer::queryValue(const QString &sql, const QVariantList &values)
 {
-    QSqlQuery query = database->prepare(sql);
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    if (!Store::execute(query) || !query.next())
-        return {};
-    return query.value(0);
+    QSqlQuery query;
+    return runOn(*database, query, sql, values) && query.next() ? query.value(0) : QVariant();
 }
 
 QStringList InProcessServer::rows(const QString &sql, const QVariantList &values)

@@ -45,7 +45,6 @@ public:
     Store &store() { return *database; }
     QString databasePath() const;
     RepairServer &repairServer() { return *server; }
-    const CommandDispatcher &dispatcher() const { return commands->dispatcher(); }
     LoginVerifier &loginVerifier() { return *verifier; }
 
     ManualClock &clock() { return manualClock; }
@@ -58,8 +57,10 @@ public:
     // user is logged in, as after a login there.
     std::unique_ptr<ServerTestClient> terminalOf(const QString &userName);
 
-    // Adds an active account that logs in with the digest the hash was made from.
-    bool addUser(const QString &userName, int permissionLevel, const QByteArray &passwordHash);
+    // Adds an active account that logs in with the digest the hash was made
+    // from, in the department when one is named.
+    bool addUser(const QString &userName, int permissionLevel, const QByteArray &passwordHash,
+                 const QString &department = {});
 
     // Runs one statement with values bound in order; false when it fails.
     bool execute(const QString &sql, const QVariantList &values = {});
@@ -70,6 +71,7 @@ public:
 
 private:
     bool start();
+    void stop();
 
     TestDatabase testDatabase;
     ServerLimits serverLimits;

@@ -33,6 +33,13 @@ bool ServerTestClient::connectTo(const QHostAddress &address, quint16 port, cons
     return socket.state() == QAbstractSocket::ConnectedState;
 }
 
+QByteArray ServerTestClient::sizeField(qint64 size)
+{
+    QByteArray field(8, '\0');
+    qToBigEndian<qint64>(size, field.data());
+    return field;
+}
+
 void ServerTestClient::sendRaw(const QByteArray &bytes)
 {
     socket.write(bytes);
@@ -114,12 +121,17 @@ QStringList ServerTestClient::Reply::text(const QString &types)
     return text;
 }
 
-QStringList ServerTestClient::ask(const QString &command, const QStringList &arguments, const QString &types)
+void ServerTestClient::sendTexts(const QString &command, const QStringList &arguments)
 {
     wire::FrameWriter writer(command);
     for (const QString &argument : arguments)
         writer << argument;
     sendRaw(writer.frame());
+}
+
+QStringList ServerTestClient::ask(const QString &command, const QStringList &arguments, const QString &types)
+{
+    sendTexts(command, arguments);
     return receive().text(types);
 }
 

@@ -24,6 +24,11 @@ public:
 
     // Sends bytes as they are (a whole frame, part of one, or several).
     void sendRaw(const QByteArray &bytes);
+    // Sends each argument as one text.
+    void sendTexts(const QString &command, const QStringList &arguments);
+
+    // The field that begins a frame of this size.
+    static QByteArray sizeField(qint64 size);
 
     template<typename... Values>
     void send(const QString &command, const Values &...values)
@@ -58,7 +63,7 @@ public:
         return receive();
     }
 
-    // Sends each argument as one text; the reply as Reply::text() gives it.
+    // sendTexts(), then the reply as Reply::text() gives it.
     QStringList ask(const QString &command, const QStringList &arguments = {},
                     const QString &types = QStringLiteral("/s"));
 

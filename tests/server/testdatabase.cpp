@@ -56,13 +56,6 @@ bool TestDatabase::onPostgres()
     return qEnvironmentVariable("REPAIR_TEST_BACKEND") == QLatin1String("postgresql");
 }
 
-QString TestDatabase::postgresMissing()
-{
-    if (clusterAddress().isEmpty())
-        return QStringLiteral("no PostgreSQL test cluster (REPAIR_TEST_POSTGRES); scripts/run-tests starts one");
-    return {};
-}
-
 TestDatabase::TestDatabase()
 {
     if (!onPostgres()) {
@@ -72,7 +65,7 @@ TestDatabase::TestDatabase()
     static QAtomicInteger<int> counter;
     postgresName
         = QStringLiteral("test_%1_%2").arg(QCoreApplication::applicationPid()).arg(counter.fetchAndAddRelaxed(1));
-    if (postgresMissing().isEmpty() && onCluster(QStringLiteral("CREATE DATABASE %1").arg(postgresName))) {
+    if (!clusterAddress().isEmpty() && onCluster(QStringLiteral("CREATE DATABASE %1").arg(postgresName))) {
         QUrl url(clusterAddress());
         url.setPath(QLatin1Char('/') + postgresName);
         address = url.toString();
@@ -98,19 +91,26 @@ bool TestDatabase::openReader(const QString &location, const QString &connection
 std::unique_ptr<Store> TestDatabase::open(QString *error) const
 {
     if (address.isEmpty()) {
-        *error = onPostgres() && !postgresMissing().isEmpty() ? postgresMissing()
-                                                              : QStringLiteral("no test database could be made");
+        *error = onPostgres() && clusterAddress().isEmpty()
+                     ? QStringLiteral("no PostgreSQL test cluster (REPAIR_TEST_POSTGRES); scripts/run-tests starts one")
+                     : QStringLiteral("no test database could be made");
         return nullptr;
     }
     return Store::open(address, error);
 }
 
-QStringList storedRows(Store &store, const QString &sql, const QVariantList &values)
+bool runOn(Store &store, QSqlQuery &query, const QString &sql, const QVariantList &values)
 {
-    QSqlQuery query = store.prepare(sql);
+    query = store.prepare(sql);
     for (const QVariant &value : values)
         query.addBindValue(value);
-    if (!Store::execute(query))
+    return Store::execute(query);
+}
+
+QStringList storedRows(Store &store, const QString &sql, const QVariantList &values)
+{
+    QSqlQuery query;
+    if (!runOn(store, query, sql, values))
         return {QStringLiteral("<query failed>")};
     QStringList rows;
     while (query.next()) {

@@ -17,8 +17,6 @@ public:
     ~TestDatabase();
 
     static bool onPostgres();
-    // Why the tests on PostgreSQL cannot run here, or nothing.
-    static QString postgresMissing();
 
     // What --db would name: the SQLite file or the PostgreSQL address.
     QString location() const { return address; }
@@ -35,6 +33,9 @@ private:
     QString address;
     QString postgresName;
 };
+
+// A statement on store with values bound in order, run; false when it fails.
+bool runOn(Store &store, QSqlQuery &query, const QString &sql, const QVariantList &values = {});
 
 // The rows of a query on store, each its values joined by "|" (NULL as
 // nothing): stored data read alike on every database, without SQL that

@@ -276,33 +276,28 @@ private slots:
 
     void badRequestsStoreNothing_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QStringList>("arguments");
-        auto row = [](const char *name, const char *command, const QStringList &arguments) {
-            QTest::newRow(name) << QString(command) << arguments;
-        };
+        ReplyRows::columns();
+        const auto refused = ReplyRows::refused;
         // "BIN" is the test's own order, with one line; "STAMP" its running time stamp.
-        row("unknown bin", "GetBinInfo", {"worker", fe, "KD-none", "1"});
-        row("unknown repair id", "SaveBinRepairInfo", {"worker", "2", fe, "BIN", "9", "4", "FEC1", "x", "1:0"});
-        row("order of another work type", "GetBinRepairInfo", {"worker", "Roll Off Repair", "BIN", "1"});
-        row("custom work", "GetNewBinId", {"Custom", "worker"});
-        row("unknown user", "StoreCurrentInfo", {"nobody", fe, "KD-new-9", "4", "1", "None"});
-        row("removed user", "SetStartTime", {"gone", fe, "BIN", "1"});
-        row("status 0", "ChangeStatus", {"worker", "0", "BIN", "1"});
-        row("status 7", "SendBinBack", {"worker", "BIN", "1", "7"});
-        row("time 1:75", "SaveBinRepairInfo", {"worker", "2", fe, "BIN", "1", "4", "FEC1", "x", "1:75"});
-        row("time abc", "EditBinRepair", {"worker", fe, "BIN", "1", "FEC1", "Lid", "FEC1", "x", "abc"});
-        row("unknown stamp", "SetEndTime", {"worker", fe, "BIN", "1", "99999"});
-        row("stamp of another user", "SetEndTime", {"other", fe, "BIN", "1", "STAMP"});
-        row("repair id 0", "GetChecksList", {fe, "BIN", "0"});
-        row("roll-off prefix on front end", "FindBin", {"worker", fe, "ROR123"});
-        row("label without ID", "MakeRepairId", {"KD123", fe});
-        row("verdict 2", "StorePreChecks", {"BIN", "1", fe, "1", "2", "1"});
-        row("unknown code list", "GetRepairCodes", {fe, "XYZ"});
-        row("materials too long", "SaveBinRepairInfo",
-            {"worker", "2", fe, "BIN", "1", "4", "FEC1", QString(513, 'm'), "1:0"});
-        row("one argument short", "ChangeStatus", {"worker", "4", "BIN"});
-        row("sending back with two arguments", "SendBinBack", {"worker", "BIN"});
+        refused("unknown bin", "GetBinInfo", {"worker", fe, "KD-none", "1"});
+        refused("unknown repair id", "SaveBinRepairInfo", {"worker", "2", fe, "BIN", "9", "4", "FEC1", "x", "1:0"});
+        refused("order of another work type", "GetBinRepairInfo", {"worker", "Roll Off Repair", "BIN", "1"});
+        refused("custom work", "GetNewBinId", {"Custom", "worker"});
+        refused("unknown user", "StoreCurrentInfo", {"nobody", fe, "KD-new-9", "4", "1", "None"});
+        refused("removed user", "SetStartTime", {"gone", fe, "BIN", "1"});
+        refused("status 0", "ChangeStatus", {"worker", "0", "BIN", "1"});
+        refused("status 7", "SendBinBack", {"worker", "BIN", "1", "7"});
+        refused("time 1:75", "SaveBinRepairInfo", {"worker", "2", fe, "BIN", "1", "4", "FEC1", "x", "1:75"});
+        refused("time abc", "EditBinRepair", {"worker", fe, "BIN", "1", "FEC1", "Lid", "FEC1", "x", "abc"});
+        refused("unknown stamp", "SetEndTime", {"worker", fe, "BIN", "1", "99999"});
+        refused("stamp of another user", "SetEndTime", {"other", fe, "BIN", "1", "STAMP"});
+        refused("repair id 0", "GetChecksList", {fe, "BIN", "0"});
+        refused("roll-off prefix on front end", "FindBin", {"worker", fe, "ROR123"});
+        refused("label without ID", "MakeRepairId", {"KD123", fe});
+        refused("verdict 2", "StorePreChecks", {"BIN", "1", fe, "1", "2", "1"});
+        refused("unknown code list", "GetRepairCodes", {fe, "XYZ"});
+        refused("materials too long", "SaveBinRepairInfo",
+                {"worker", "2", fe, "BIN", "1", "4", "FEC1", QString(513, 'm'), "1:0"});
     }
 
     void badRequestsStoreNothing()

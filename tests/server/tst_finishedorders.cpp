@@ -1,9 +1,5 @@
 #include "inprocessserver.h"
 
-#include "commands/actinguser.h"
-
-#include <frame.h>
-
 #include <QtTest>
 
 // The finished-orders browser and the repair records, over real
@@ -19,7 +15,6 @@ private slots:
     void replies();
     void finishingAndSendingBackMoveOrdersInAndOut();
     void removedOrdersAreKeptButSeenByNothing();
-    void removalRecordsWhoAndWhen();
 
 private:
     // Noon of a day in March 2016, local time: the lists show it as 3/<day>/2016.
@@ -166,7 +161,8 @@ void FinishedOrdersTest::finishingAndSendingBackMoveOrdersInAndOut()
 }
 
 // A removed order leaves every list and record, keeps its data, and its
-// bin's repair ids go on counting.
+// bin's repair ids go on counting; the removal names the user logged in at
+// the terminal it came from.
 void FinishedOrdersTest::removedOrdersAreKeptButSeenByNothing()
 {
     QCOMPARE(ask("RemoveBin", {"bert", "KD100", "4"}), QStringList{"RemoveBin"});
@@ -193,11 +189,7 @@ void FinishedOrdersTest::removedOrdersAreKeptButSeenByNothing()
     QCOMPARE(ask("GetCustomInfoView", {"anna", "New To Old"}, "s/slllll"), (QStringList{"GetCustomInfoView", "0"}));
     QCOMPARE(ask("GetNumberWorkToConfirm", {}, "ss"), (QStringList{"NumberOfOrdersToConfirm", "0", "2"}));
     QCOMPARE(server.queryValue("SELECT COUNT(*) FROM custom_repair_lines").toInt(), 2);
-}
 
-// The removal names the user logged in at the terminal it came from.
-void FinishedOrdersTest::removalRecordsWhoAndWhen()
-{
     QVERIFY(server.execute("UPDATE users SET permission_level = 3 WHERE user_name = 'carl'"));
     const auto carlsTerminal = server.terminalOf("carl");
     QVERIFY(carlsTerminal);

@@ -7,7 +7,6 @@
 #include <replytags.h>
 
 #include <QSqlError>
-#include <QtEndian>
 #include <QtTest>
 
 #include <fcntl.h>
@@ -30,12 +29,6 @@ private slots:
     void heldDatabaseLockDelaysOnlyTheWriter();
 
 private:
-    static QByteArray sizeField(qint64 size)
-    {
-        QByteArray field(8, '\0');
-        qToBigEndian<qint64>(size, field.data());
-        return field;
-    }
     static QHostAddress from(int lastByte) { return QHostAddress(QStringLiteral("127.0.0.%1").arg(lastByte)); }
     // Whether the connection is served: a request gets its answer (from an
     // address without a session, the refusal of a command other than Login).
@@ -53,7 +46,8 @@ void LimitsTest::halfSentFramesShareBoundedRoom()
     QVERIFY2(server.startError().isEmpty(), qPrintable(server.startError()));
 
     // Each announces the largest request and holds back its last byte.
-    const QByteArray largest = sizeField(wire::MaximumRequestSize) + QByteArray(wire::MaximumRequestSize - 8, 'x');
+    const QByteArray largest
+        = ServerTestClient::sizeField(wire::MaximumRequestSize) + QByteArray(wire::MaximumRequestSize - 8, 'x');
     std::vector<std::unique_ptr<ServerTestClient>> senders;
     for (int i = 0; i < 5; ++i) {
         senders.push_back(server.connect(from(10 + i)));
@@ -245,7 +239,7 @@ void LimitsTest::repeatedEventsAreSummarized()
     for (int i = 0; i < 20; ++i) {
         std::unique_ptr<ServerTestClient> client = server.connect(from(i < 15 ? 5 : 6));
         QVERIFY(client);
-        client->sendRaw(sizeField(-1) + "junk");
+        client->sendRaw(ServerTestClient::sizeField(-1) + "junk");
         QVERIFY(client->waitForDisconnected());
     }
     server.repairServer().log().summarize();

@@ -1,6 +1,5 @@
 #include "inprocessserver.h"
 
-#include "commands/actinguser.h"
 #include "storage/departments.h"
 #include "storage/repaircodes.h"
 
@@ -72,39 +71,34 @@ private slots:
 
     void refusedRequestsChangeNothing_data()
     {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QStringList>("arguments");
-        auto row = [](const char *name, const char *command, const QStringList &arguments) {
-            QTest::newRow(name) << QString(command) << arguments;
-        };
-        row("list by category", "GetRepairCodesForEdit", {"Front End Repair"});
-        row("list without key", "GetRepairCodesForEdit", {""});
-        row("code list key as category", "AddRepairCode", {"FER", "FEC9", "Lid", "Lid"});
-        row("code with a dash", "AddRepairCode", {"Front End Repair", "FEC-9", "Lid", "Lid"});
-        row("code of 9 characters", "AddRepairCode", {"Front End Repair", "FEC123456", "Lid", "Lid"});
-        row("code with a trailing blank", "AddRepairCode", {"Front End Repair", "FEC9 ", "Lid", "Lid"});
-        row("no type", "AddRepairCode", {"Front End Repair", "FEC9", "", "Lid"});
-        row("description of 513", "AddRepairCode", {"Front End Repair", "FEC9", "Lid", QString(513, 'd')});
-        row("edit by category", "EditRepairCode", {"Front End Repair", "FEC1", "Lid", "Lid"});
-        row("remove unknown code", "RemoveRepairCode", {"ROR", "ROC1", "Door", "Door"});
+        ReplyRows::columns();
+        const auto refused = ReplyRows::refused;
+        refused("list by category", "GetRepairCodesForEdit", {"Front End Repair"});
+        refused("list without key", "GetRepairCodesForEdit", {""});
+        refused("code list key as category", "AddRepairCode", {"FER", "FEC9", "Lid", "Lid"});
+        refused("code with a dash", "AddRepairCode", {"Front End Repair", "FEC-9", "Lid", "Lid"});
+        refused("code of 9 characters", "AddRepairCode", {"Front End Repair", "FEC123456", "Lid", "Lid"});
+        refused("code with a trailing blank", "AddRepairCode", {"Front End Repair", "FEC9 ", "Lid", "Lid"});
+        refused("no type", "AddRepairCode", {"Front End Repair", "FEC9", "", "Lid"});
+        refused("description of 513", "AddRepairCode", {"Front End Repair", "FEC9", "Lid", QString(513, 'd')});
+        refused("edit by category", "EditRepairCode", {"Front End Repair", "FEC1", "Lid", "Lid"});
+        refused("remove unknown code", "RemoveRepairCode", {"ROR", "ROC1", "Door", "Door"});
 
-        row("info of unknown user", "GetUserInfo", {"nobody"});
-        row("edit unknown user", "EditUser", {"nobody", "", "No", "Body", "", "1"});
-        row("edit to level 4", "EditUser", {"bert", "", "Bert", "Brown", "", "4"});
-        row("edit to unknown department", "EditUser", {"bert", "", "Bert", "Brown", "Sales", "1"});
-        row("edit with password of 51", "EditUser", {"bert", QString(51, 'p'), "Bert", "Brown", "", "1"});
-        row("remove unknown user", "RemoveUserInfo", {"nobody"});
-        row("re-activate unknown user", "ReActivateUser", {"nobody"});
-        row("reset with the password itself", "ResetUserPassword", {"bert", "secret"});
-        row("reset with upper-case digest", "ResetUserPassword", {"bert", wire::passwordDigest("x").toUpper()});
-        row("reset unknown user", "ResetUserPassword", {"nobody", wire::passwordDigest("x")});
-        row("add user without level", "AddUser", {"carl", "pw", "Carl", "Cole", ""});
+        refused("info of unknown user", "GetUserInfo", {"nobody"});
+        refused("edit unknown user", "EditUser", {"nobody", "", "No", "Body", "", "1"});
+        refused("edit to level 4", "EditUser", {"bert", "", "Bert", "Brown", "", "4"});
+        refused("edit to unknown department", "EditUser", {"bert", "", "Bert", "Brown", "Sales", "1"});
+        refused("edit with password of 51", "EditUser", {"bert", QString(51, 'p'), "Bert", "Brown", "", "1"});
+        refused("remove unknown user", "RemoveUserInfo", {"nobody"});
+        refused("re-activate unknown user", "ReActivateUser", {"nobody"});
+        refused("reset unknown user", "ResetUserPassword", {"nobody", wire::passwordDigest("x")});
+        refused("add user without level", "AddUser", {"carl", "pw", "Carl", "Cole", ""});
 
-        row("add listed department", "AddDepartment", {"Paint"});
-        row("add empty department", "AddDepartment", {""});
-        row("add department with leading blank", "AddDepartment", {" Sales"});
-        row("add department of 51", "AddDepartment", {QString(51, 'd')});
-        row("remove unknown department", "RemoveDepartment", {"Sales"});
+        refused("add listed department", "AddDepartment", {"Paint"});
+        refused("add empty department", "AddDepartment", {""});
+        refused("add department with leading blank", "AddDepartment", {" Sales"});
+        refused("add department of 51", "AddDepartment", {QString(51, 'd')});
+        refused("remove unknown department", "RemoveDepartment", {"Sales"});
     }
 
     void refusedRequestsChangeNothing()

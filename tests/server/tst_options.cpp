@@ -8,7 +8,6 @@ class OptionsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void defaultsListenEverywhere();
     void commandLines_data();
     void commandLines();
 
@@ -18,12 +17,6 @@ private:
         return parseCommandLine(QStringList{"repair-server"} + options);
     }
 };
-
-void OptionsTest::defaultsListenEverywhere()
-{
-    QCOMPARE(parse({}).options.listenAddress, QHostAddress(QHostAddress::Any));
-    QVERIFY(defaultDatabasePath().endsWith(QLatin1String(".sqlite")));
-}
 
 void OptionsTest::commandLines_data()
 {

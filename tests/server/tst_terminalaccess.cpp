@@ -1,6 +1,5 @@
 #include "inprocessserver.h"
 
-#include "auth/commandaccess.h"
 #include "storage/useraccounts.h"
 
 #include <passworddigest.h>
@@ -32,7 +31,6 @@ private slots:
         addCustomJob(7, "chris", "Acme", "Tank", 5); // waiting for confirmation
         addCustomJob(8, "chris", "Acme", "Tank", 2); // open
 
-        terminals["none"] = server.connect(terminal(5));
         terminals["worker"] = loggedIn(2, "wendy");
         terminals["checker"] = loggedIn(3, "chris");
         terminals["manager"] = loggedIn(4, "mary");
@@ -52,10 +50,6 @@ private slots:
                       << terminal << command << arguments << reply;
               };
         const QString fe = QStringLiteral("Front End Repair");
-
-        row("none", "GetWork", {}, "Error");
-        row("none", "GetPermissions", {"wendy"}, "Error");
-        row("none", "ClockIn", {"wendy"}, "Error");
 
         row("worker", "GetWork", {}, "WorkType");
         row("worker", "GetPermissions", {"wendy"}, "Permissions");
@@ -172,16 +166,6 @@ private slots:
         server.clock().advance(15 * 60 * 1000);
         QCOMPARE(guesser->ask("Login", {"mary", digestOf("guess")}), QStringList{"Wrong"});
         QCOMPARE(server.clock().waits.size(), 9);
-    }
-
-    void everyCommandHasAnAccessRule()
-    {
-        const QList<CommandDispatcher::FormName> forms = server.dispatcher().forms();
-        QVERIFY(forms.size() > 40);
-        for (const CommandDispatcher::FormName &form : forms) {
-            QVERIFY2(CommandAccess::ruleFor(form.command, form.argumentCount),
-                     qPrintable(QStringLiteral("%1 with %2 arguments").arg(form.command).arg(form.argumentCount)));
-        }
     }
 
 private:

@@ -34,16 +34,6 @@ private slots:
     void clockingAnotherUserFromTheOverview();
 
 private:
-    void addUser(const QString &name, const QString &department, bool active = true)
-    {
-        NewUserAccount account;
-        account.userName = name;
-        account.department = department;
-        account.permissionLevel = 1;
-        account.passwordHash = "unused";
-        QCOMPARE(UserAccounts(server.store()).add(account, 0), UserAccounts::AddResult::Added);
-        QVERIFY(active || UserAccounts(server.store()).setActive(name, false));
-    }
     void addPeriod(const QString &user, qint64 start, std::optional<qint64> end)
     {
         QVERIFY(server.execute("INSERT INTO clock_records (user_id, start_time, end_time)"
@@ -94,12 +84,12 @@ private:
 void TimeKeepingCommandsTest::initTestCase()
 {
     QVERIFY2(server.startError().isEmpty(), qPrintable(server.startError()));
-    addUser("anna", "");
-    addUser("bert", "Yard");
-    addUser("carl", "Shop");
-    addUser("dora", "Yard", false);
-    addUser("erik", "", false);
-    addUser("fred", "Yard");
+    for (const auto &[user, department] :
+         {std::pair("anna", ""), {"bert", "Yard"}, {"carl", "Shop"}, {"dora", "Yard"}, {"erik", ""}, {"fred", "Yard"}})
+        QVERIFY(server.addUser(user, 1, "unused", department));
+    // Removed users: dora with a period long ago, erik with none.
+    QVERIFY(UserAccounts(server.store()).setActive("dora", false)
+            && UserAccounts(server.store()).setActive("erik", false));
     addPeriod("bert", 8 * Hour, 15 * Hour + 30 * Minute);
     addPeriod("bert", Day + 8 * Hour, Day + 10 * Hour + 15 * Minute);
     addPeriod("bert", 2 * Day + 8 * Hour, std::nullopt);

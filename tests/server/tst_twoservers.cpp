@@ -38,12 +38,8 @@ private:
                                const QStringList &oneArguments, const QStringList &otherArguments,
                                const QString &types = QStringLiteral("/s"))
     {
-        for (const auto &[client, arguments] : {std::pair{&one, oneArguments}, {&other, otherArguments}}) {
-            wire::FrameWriter writer(command);
-            for (const QString &argument : arguments)
-                writer << argument;
-            client->sendRaw(writer.frame());
-        }
+        one.sendTexts(command, oneArguments);
+        other.sendTexts(command, otherArguments);
         return one.receive().text(types) + other.receive().text(types);
     }
 
