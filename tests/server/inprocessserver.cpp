@@ -17,11 +17,6 @@ InProcessServer::InProcessServer(LoginVerifier::Check check, const ServerLimits 
         problem = QStringLiteral("the desk terminal could not be logged in");
 }
 
-InProcessServer::~InProcessServer()
-{
-    stop();
-}
-
 void InProcessServer::stop()
 {
     server.reset();
@@ -51,17 +46,6 @@ bool InProcessServer::start()
         return false;
     }
     return true;
-}
-
-bool InProcessServer::restart()
-{
-    stop();
-    return start();
-}
-
-QString InProcessServer::databasePath() const
-{
-    return testDatabase.location();
 }
 
 std::unique_ptr<ServerTestClient> InProcessServer::connect(const QHostAddress &terminal)
@@ -194,6 +178,15 @@ void row(const char *name, const char *command, const QStringList &arguments, co
 void refused(const char *name, const char *command, const QStringList &arguments)
 {
     row(name, command, arguments, "", {"Error"});
+}
+
+void check(ServerTestClient &client)
+{
+    QFETCH(QString, command);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, types);
+    QFETCH(QStringList, reply);
+    QCOMPARE(client.ask(command, arguments, types), reply);
 }
 
 } // namespace ReplyRows

@@ -32,41 +32,37 @@ public:
 
     // check replaces the password check of logins, when given.
     explicit InProcessServer(LoginVerifier::Check check = {}, const ServerLimits &limits = {});
-    ~InProcessServer();
+    ~InProcessServer() { stop(); }
 
     // Stops the server and starts it again on the same database, on
     // another port; what it kept only in memory is gone.
-    bool restart();
-
+    bool restart()
+    {
+        stop();
+        return start();
+    }
     // Empty when the server runs; otherwise what went wrong.
     QString startError() const { return problem; }
 
     quint16 port() const { return server->port(); }
     Store &store() { return *database; }
-    QString databasePath() const;
+    QString databasePath() const { return testDatabase.location(); }
     RepairServer &repairServer() { return *server; }
     LoginVerifier &loginVerifier() { return *verifier; }
-
     ManualClock &clock() { return manualClock; }
-    TerminalSessions &sessions() { return *terminalSessions; }
 
     // A client already connected to this server from the terminal address.
     std::unique_ptr<ServerTestClient> connect(const QHostAddress &terminal = DeskTerminal);
-
     // A client at a terminal of its own (a new loopback address) where the
     // user is logged in, as after a login there.
     std::unique_ptr<ServerTestClient> terminalOf(const QString &userName);
-
     // Adds an active account that logs in with the digest the hash was made
     // from, in the department when one is named.
     bool addUser(const QString &userName, int permissionLevel, const QByteArray &passwordHash,
                  const QString &department = {});
-
-    // Runs one statement with values bound in order; false when it fails.
+    // Statements with values bound in order: run, first value, rows as storedRows() reads them.
     bool execute(const QString &sql, const QVariantList &values = {});
-    // The first column of the first row of a query, or an invalid value.
     QVariant queryValue(const QString &sql, const QVariantList &values = {});
-    // The rows of a query, read as storedRows() does.
     QStringList rows(const QString &sql, const QVariantList &values = {});
 
 private:
@@ -120,9 +116,8 @@ protected slots:
     void init();
 };
 
-// The table of a data-driven test of replies: the columns command,
-// arguments, types (as ServerTestClient::Reply::text() reads them) and
-// reply, and its rows.
+// A data-driven test of replies: the columns command, arguments, types (as
+// ServerTestClient::Reply::text() reads them) and reply, and its rows.
 namespace ReplyRows {
 
 void columns();
@@ -130,5 +125,7 @@ void row(const char *name, const char *command, const QStringList &arguments, co
          const QStringList &reply);
 // A request answered with "Error".
 void refused(const char *name, const char *command, const QStringList &arguments);
+// Sends the current row's request on client and compares the reply.
+void check(ServerTestClient &client);
 
 } // namespace ReplyRows

@@ -2,7 +2,9 @@
 
 #include "auth/clock.h"
 
+#include <QDateTime>
 #include <QList>
+#include <QTimer>
 
 #include <atomic>
 
@@ -11,16 +13,18 @@
 class ManualClock : public Clock
 {
 public:
-    ManualClock();
-
     qint64 now() const override { return current; }
-    void callAfter(qint64 milliseconds, QObject *context, std::function<void()> call) override;
-
+    void callAfter(qint64 milliseconds, QObject *context, std::function<void()> call) override
+    {
+        waits.append(milliseconds);
+        advance(milliseconds);
+        QTimer::singleShot(0, context, std::move(call));
+    }
     void advance(qint64 milliseconds) { current += milliseconds; }
 
     // The waits asked for so far, in milliseconds.
     QList<qint64> waits;
 
 private:
-    std::atomic<qint64> current;
+    std::atomic<qint64> current{QDateTime::currentMSecsSinceEpoch()};
 };

@@ -34,16 +34,16 @@ ServerProcess::ServerProcess(QStringList extraArguments)
     process.setProcessChannelMode(QProcess::MergedChannels);
 }
 
-ServerProcess::ServerProcess(const ServerProcess &sameDatabase, QStringList extraArguments)
+ServerProcess::ServerProcess(const ServerProcess &sameDatabase)
     : database(sameDatabase.database)
-    , extraArguments(std::move(extraArguments))
 {
     process.setProcessChannelMode(QProcess::MergedChannels);
 }
 
 ServerProcess::~ServerProcess()
 {
-    kill();
+    process.kill();
+    process.waitForFinished();
 }
 
 bool ServerProcess::start()
@@ -81,25 +81,12 @@ int ServerProcess::runOnce(const QStringList &arguments, QString *output)
     return once.exitStatus() == QProcess::NormalExit ? once.exitCode() : -1;
 }
 
-void ServerProcess::kill()
-{
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-    }
-}
-
 bool ServerProcess::logIn(const QString &user)
 {
     ServerTestClient terminal;
     return terminal.connectTo(QHostAddress::LocalHost, serverPort)
            && terminal.ask(QStringLiteral("Login"), {user, wire::passwordDigest(QStringLiteral("demo-") + user)})
                   == QStringList{QStringLiteral("Success")};
-}
-
-QString ServerProcess::databasePath() const
-{
-    return database->location();
 }
 
 QString ServerProcess::output() const

@@ -14,17 +14,15 @@ public:
     // extraArguments: further options of the program (TLS, for example).
     explicit ServerProcess(QStringList extraArguments = {});
     // A second server program on the database of another.
-    ServerProcess(const ServerProcess &sameDatabase, QStringList extraArguments = {});
+    explicit ServerProcess(const ServerProcess &sameDatabase);
     ~ServerProcess();
 
     // Starts the program and waits until it accepts connections.
     bool start();
-    // Ends the program at once, as a crash or a pulled plug would.
-    void kill();
 
+    static QString program();
     // Runs the program once with these arguments to its end; its exit
     // status, and what it printed in output when given.
-    static QString program();
     static int runOnce(const QStringList &arguments, QString *output = nullptr);
 
     // Logs a demo user in at this machine's terminal (127.0.0.1), as the
@@ -32,7 +30,7 @@ public:
     bool logIn(const QString &user);
 
     quint16 port() const { return serverPort; }
-    QString databasePath() const;
+    QString databasePath() const { return database->location(); }
     QString output() const;
 
 private:

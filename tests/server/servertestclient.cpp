@@ -5,10 +5,6 @@
 #include <QTimer>
 #include <QtEndian>
 
-ServerTestClient::ServerTestClient(int timeoutMilliseconds)
-    : timeout(timeoutMilliseconds)
-{ }
-
 bool ServerTestClient::waitForSignal(const char *signal)
 {
     QEventLoop loop;

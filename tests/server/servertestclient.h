@@ -16,8 +16,6 @@
 class ServerTestClient
 {
 public:
-    explicit ServerTestClient(int timeoutMilliseconds = 10000);
-
     // from: the local address to connect from (127.0.0.x stands for
     // separate terminals); any when null.
     bool connectTo(const QHostAddress &address, quint16 port, const QHostAddress &from = {});
@@ -55,7 +53,6 @@ public:
     };
     Reply receive();
 
-    // send() followed by receive().
     template<typename... Values>
     Reply request(const QString &command, const Values &...values)
     {
@@ -70,7 +67,6 @@ public:
     // Whether a reply frame is complete already, without waiting.
     bool hasReplyWaiting();
 
-    // Waits until the server closes the connection.
     bool waitForDisconnected();
 
 private:
@@ -78,5 +74,5 @@ private:
 
     QTcpSocket socket;
     QByteArray buffer;
-    int timeout;
+    static constexpr int timeout = 10000;
 };

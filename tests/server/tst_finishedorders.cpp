@@ -132,11 +132,7 @@ void FinishedOrdersTest::replies_data()
 
 void FinishedOrdersTest::replies()
 {
-    QFETCH(QString, command);
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, types);
-    QFETCH(QStringList, reply);
-    QCOMPARE(client->ask(command, arguments, types), reply);
+    ReplyRows::check(*client);
 }
 
 // A worker's bin order is listed from its final checks on, dated the day

@@ -46,14 +46,13 @@ private:
         return server.rows("SELECT user_id, start_time, end_time FROM clock_records ORDER BY id")
                + server.rows("SELECT COUNT(*) FROM clock_audit");
     }
-    // Hours from Base, or nothing for a missing time.
-    static QString hoursFromBase(const QString &time)
-    {
-        return time.isEmpty() ? time : QString::number((time.toLongLong() - Base) / Hour);
-    }
+    // A period in hours from Base, "8-16"; a missing time as nothing.
     static QString span(const QString &start, const QString &end)
     {
-        return hoursFromBase(start) + '-' + hoursFromBase(end);
+        const auto hours = [](const QString &time) {
+            return time.isEmpty() ? time : QString::number((time.toLongLong() - Base) / Hour);
+        };
+        return hours(start) + '-' + hours(end);
     }
     // A user's periods relative to Base, in hours: "8-16 16-17".
     QString periodsOf(const QString &user)
@@ -146,7 +145,6 @@ void TimeKeepingCommandsTest::repliesLeaveRecordsAlone_data()
     refused("status in lower case", "GetClockStat", {"in", "All"});
     refused("unknown order", "GetUserTimeStamps", {"bert", at(0), at(Day), "Newest"});
     refused("date not built", "GetAllUserTimeStamps", {"4294967295", at(Day), "Old To New"});
-    refused("negative time", "GetAllUserTimeStamps", {"-5", at(Day), "Old To New"});
     refused("unknown user's periods", "GetUserTimeStamps", {"nobody", at(0), at(Day), "Old To New"});
     refused("unknown user's first start", "GetTimeStampUserLast", {"nobody"});
 
@@ -173,12 +171,8 @@ void TimeKeepingCommandsTest::repliesLeaveRecordsAlone_data()
 
 void TimeKeepingCommandsTest::repliesLeaveRecordsAlone()
 {
-    QFETCH(QString, command);
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, types);
-    QFETCH(QStringList, reply);
     const QStringList before = clockData();
-    QCOMPARE(client->ask(command, arguments, types), reply);
+    ReplyRows::check(*client);
     QCOMPARE(clockData(), before);
 }
 
@@ -223,7 +217,6 @@ void TimeKeepingCommandsTest::clockingAnotherUserFromTheOverview()
     const QString started = overview.value(3);
     QCOMPARE(overview.mid(1, 6), (QStringList{"2", "anna", started, "0", "In", "bert"}));
     QVERIFY(started.toLongLong() >= asked && started.toLongLong() <= asked + 5);
-    QCOMPARE(lastAudit().section(' ', 0, 1), QStringLiteral("clock in"));
 
     // The open period, named by its start and an end of 0, is closed by hand.
     QCOMPARE(client->ask("EditTimeStamp", {"anna", at(Hour), at(2 * Hour), started, "0"}, ""),
