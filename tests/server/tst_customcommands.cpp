@@ -54,11 +54,6 @@ void CustomCommandsTest::jobFromStartToSubmit()
     const QString other = startJob("Tank_repair");
     const QString job = startJob("Tank_repair");
     QVERIFY(!job.isEmpty());
-    QCOMPARE(jobValue("order_date || '|' || worker || '|' || customer_ref || '|' || contact_name || '|' || phone || "
-                      "'|' || email || '|'"
-                      " || status")
-                 .toString(),
-             QStringLiteral("3/7/2016|Carl|C-17|Jo Smith|555 0101|jo@acme.test|1"));
     QCOMPARE(ask("GetCustomRepair", {"@", "Tank_repair", "Acme"}, "s/sss"), (QStringList{"GetCustomRepair", "0"}));
 
     const QStringList started = ask("SetCustomStartTime", {"carl", "@", "Tank_repair", "Acme"}, "s");

@@ -10,12 +10,6 @@ class OptionsTest : public QObject
 private slots:
     void commandLines_data();
     void commandLines();
-
-private:
-    static ParsedCommandLine parse(const QStringList &options)
-    {
-        return parseCommandLine(QStringList{"repair-server"} + options);
-    }
 };
 
 void OptionsTest::commandLines_data()
@@ -36,7 +30,6 @@ void OptionsTest::commandLines_data()
     QTest::newRow("sessions of no time") << QStringList{"--session-hours", "0"} << "invalid";
     QTest::newRow("certificate without key") << QStringList{"--tls-cert", "server.crt"} << "invalid";
     QTest::newRow("port out of range") << QStringList{"--port", "65536"} << "invalid";
-    QTest::newRow("port not a number") << QStringList{"--port", "http"} << "invalid";
     QTest::newRow("listen on a host name") << QStringList{"--listen", "shop.example"} << "invalid";
     QTest::newRow("add-user without permission") << QStringList{"--add-user", "jo"} << "invalid";
     QTest::newRow("permission 4") << QStringList{"--add-user", "jo", "--permission", "4"} << "invalid";
@@ -58,7 +51,7 @@ void OptionsTest::commandLines()
 {
     QFETCH(QStringList, options);
     QFETCH(QString, outcome);
-    const ParsedCommandLine parsed = parse(options);
+    const ParsedCommandLine parsed = parseCommandLine(QStringList{"repair-server"} + options);
     const ServerOptions &run = parsed.options;
     QString text = QStringLiteral("%1 %2:%3").arg(run.databasePath, run.listenAddress.toString()).arg(run.port);
     if (run.demo)
