@@ -16,6 +16,10 @@
 class ServerTestClient
 {
 public:
+    explicit ServerTestClient(int timeoutMilliseconds = 10000)
+        : timeout(timeoutMilliseconds)
+    { }
+
     // from: the local address to connect from (127.0.0.x stands for
     // separate terminals); any when null.
     bool connectTo(const QHostAddress &address, quint16 port, const QHostAddress &from = {});
@@ -74,5 +78,5 @@ private:
 
     QTcpSocket socket;
     QByteArray buffer;
-    static constexpr int timeout = 10000;
+    const int timeout;
 };
