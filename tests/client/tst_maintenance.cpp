@@ -187,7 +187,6 @@ private slots:
         QTest::addColumn<QString>("listKey");
         QTest::addColumn<QString>("category");
         QTest::newRow("front end") << QString("FER") << "Front End Repair";
-        QTest::newRow("roll off") << QString("ROR") << "Roll Off Repair";
         QTest::newRow("kestrel") << QString("KD") << "Kestrel Disposal";
     }
 

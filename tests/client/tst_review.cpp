@@ -124,7 +124,7 @@ private slots:
         r.server.answer("GetAllWork", allWork());
         r.server.answer("ListWorkOrders", wire::frame("ListWorkOrders", QStringList{"KD1 6"}));
         r.server.answer("GetAllWork", allWork(QString("anna"), QStringList{"KD1 6", "KD2 6"}));
-        QVERIFY(r.server.waitForRequest("GetAllWork") >= 0);
+        QVERIFY(r.server.waitForRequest("GetAllWork"));
         press(r.screen, "pushButton_Continue");
 
         r.clickUser(0);

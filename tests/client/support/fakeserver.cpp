@@ -62,15 +62,9 @@ QStringList FakeServer::lastArguments(const QString &command) const
     return index < 0 ? QStringList{QStringLiteral("<not sent>")} : received.at(index).arguments();
 }
 
-int FakeServer::waitForRequest(const QString &command, int timeoutMs)
+bool FakeServer::waitForRequest(const QString &command)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        if (const int index = commands().indexOf(command); index >= 0)
-            return index;
-        QTest::qWait(5);
-    }
-    return -1;
+    return QTest::qWaitFor([&]() { return commands().contains(command); });
 }
 
 int FakeServer::openConnections() const
