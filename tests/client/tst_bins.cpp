@@ -82,16 +82,6 @@ private slots:
         QVERIFY(i.messages.shown().isEmpty());
     }
 
-    void unknownWorkTypeOffersNothing()
-    {
-        AppState::instance().setWorkType("Custom");
-        Intake i;
-        QCOMPARE(i.sizes()->count(), 0);
-        press(i.screen, "pushButton_Edit");
-        QVERIFY(i.messages.asked().isEmpty());
-        QCOMPARE(i.messages.shownTexts(), (QStringList{"Work Type Error", "WorkType Error"}));
-    }
-
     // A typed ID is checked, then searched; each box is answered as the row
     // says. A bin found, or added on Yes, starts the order.
     void searchedBinId_data()
@@ -303,10 +293,9 @@ private slots:
         QTest::addColumn<bool>("continueBin");
         QTest::addColumn<QString>("owner");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("sheet");
-        QTest::newRow("bob's order, from the main window") << "KD7" << false << "bob" << 2 << "BinRepairSheetDialog";
-        QTest::newRow("bin in progress not listed") << "KD9" << true << "bob" << 2 << "BinRepairSheetDialog";
-        QTest::newRow("own bin in progress") << "KD7" << true << "" << 3 << "FinalChecksDialog";
+        QTest::newRow("bob's order, from the main window") << "KD7" << false << "bob" << 2;
+        QTest::newRow("bin in progress not listed") << "KD9" << true << "bob" << 2;
+        QTest::newRow("own bin in progress") << "KD7" << true << "" << 3;
     }
 
     void chosenOrderIsLoadedAndOpensTheScreenOfItsStatus()
@@ -315,7 +304,7 @@ private slots:
         QFETCH(bool, continueBin);
         QFETCH(QString, owner);
         QFETCH(int, status);
-        QFETCH(QString, sheet);
+        const QString sheet = status == 3 ? "FinalChecksDialog" : "BinRepairSheetDialog";
         AppState::instance().setContinueBin(continueBin, binId);
         Continue c;
         c.server.answer("GetBin", textFrame("Bin", {"ROR20", "Roll Off Repair", "58", QString::number(status), "ROR"}));
@@ -450,24 +439,22 @@ private slots:
     void reviewWorksOnTheOrderUnderReview_data()
     {
         QTest::addColumn<bool>("checking");
-        QTest::addColumn<QString>("workType");
         QTest::addColumn<int>("back");
         QTest::addColumn<QString>("last");
-        // Front-end orders go on to their final checks (see the end-to-end flows).
-        QTest::newRow("checking roll off") << true << "Roll Off Repair" << 0 << "ChangeStatus(bob, 5, KD77, 8)";
-        QTest::newRow("checking, Back kept") << true << "Roll Off Repair" << int(QMessageBox::No) << "";
-        QTest::newRow("checking, sent back")
-            << true << "Roll Off Repair" << int(QMessageBox::Yes) << "SendBinBack(bob, KD77, 8, 3)";
-        QTest::newRow("confirming, sent back")
-            << false << "Front End Repair" << int(QMessageBox::Yes) << "SendBinBack(carl, KD0001, 3, 4)";
+        QTest::newRow("checking roll off") << true << 0 << "ChangeStatus(bob, 5, KD77, 8)";
+        QTest::newRow("checking, Back kept") << true << int(QMessageBox::No) << "";
+        QTest::newRow("checking, sent back") << true << int(QMessageBox::Yes) << "SendBinBack(bob, KD77, 8, 3)";
+        QTest::newRow("confirming, sent back") << false << int(QMessageBox::Yes) << "SendBinBack(carl, KD0001, 3, 4)";
     }
 
     void reviewWorksOnTheOrderUnderReview()
     {
         QFETCH(bool, checking);
-        QFETCH(QString, workType);
         QFETCH(int, back);
         QFETCH(QString, last);
+        // Roll-off orders are checked here; front-end orders go on to their
+        // final checks (see the end-to-end flows), so they are confirmed here.
+        const QString workType = checking ? "Roll Off Repair" : "Front End Repair";
         AppState &state = AppState::instance();
         state.setWorkType(workType);
         state.setCheckOrder(checking, "bob", "KD77", 8, "FER", "");

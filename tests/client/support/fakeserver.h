@@ -25,11 +25,8 @@ public:
     struct Request
     {
         QString command;
-        QByteArray frame;
+        QStringList arguments; // all read as strings
         QTcpSocket *connection;
-
-        // The arguments, all read as strings.
-        QStringList arguments() const;
     };
 
     FakeServer();
