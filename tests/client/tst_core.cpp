@@ -312,13 +312,11 @@ private slots:
             s.model->appendRow({new QStandardItem(code), new QStandardItem(materials), new QStandardItem("1:30"),
                                 new QStandardItem("anna")});
         QTRY_COMPARE(columnsShowWholeTexts(s.table), shownWhole);
-        const QHeaderView *header = s.table->horizontalHeader();
-        QCOMPARE(header->length(), s.table->viewport()->width());
-        const int oneLine = s.table->fontMetrics().height();
-        const QRect cell = s.table->visualRect(s.model->index(0, 1));
+        QCOMPARE(s.table->horizontalHeader()->length(), s.table->viewport()->width());
         for (int column : {0, 2, 3})
             QVERIFY(s.table->columnWidth(column) < s.table->columnWidth(1));
-        QCOMPARE(cell.height() > 2 * oneLine, !shownWhole);
+        const QRect cell = s.table->visualRect(s.model->index(0, 1));
+        QCOMPARE(cell.height() > 2 * s.table->fontMetrics().height(), !shownWhole);
 
         QHelpEvent hover(QEvent::ToolTip, cell.center(), s.table->viewport()->mapToGlobal(cell.center()));
         QApplication::sendEvent(s.table->viewport(), &hover);
