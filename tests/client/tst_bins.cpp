@@ -82,16 +82,6 @@ private slots:
         QVERIFY(i.messages.shown().isEmpty());
     }
 
-    void unknownWorkTypeOffersNothing()
-    {
-        AppState::instance().setWorkType("Custom");
-        Intake i;
-        QCOMPARE(i.sizes()->count(), 0);
-        press(i.screen, "pushButton_Edit");
-        QVERIFY(i.messages.asked().isEmpty());
-        QCOMPARE(i.messages.shownTexts(), (QStringList{"Work Type Error", "WorkType Error"}));
-    }
-
     // A typed ID is checked, then searched; each box is answered as the row
     // says. A bin found, or added on Yes, starts the order.
     void searchedBinId_data()
@@ -112,11 +102,9 @@ private slots:
         const char *frontEnd = "Front End Repair";
         const char *rollOff = "Roll Off Repair";
         row("lower-case kd", frontEnd, "kd1234", {}, "Bin ID can only start with KD");
-        row("shorter than KD", frontEnd, "K", {}, "Bin ID can only start with KD");
         row("blank inside", frontEnd, "KD 1234", {}, "No spaces in Bin ID");
         row("cancelled", frontEnd, "", {}, "");
         row("lower-case ror", rollOff, "ror2016", {}, "Bin ID can only start with ROR");
-        row("shorter than ROR", rollOff, "RO", {}, "Bin ID can only start with ROR");
         row("not found, No", frontEnd, "KD5", textFrame("BinNotFound", {"KD5"}), NotFound, QMessageBox::No);
         row("in progress, No", frontEnd, "KD9", textFrame("BinInProgress", {"KD9"}), InProgress, QMessageBox::No);
         row("found, size offered", frontEnd, "KD77", textFrame("BinFound", {"KD77", "12", "4"}), "KD77 12 4",
@@ -147,20 +135,18 @@ private slots:
         if (!shown.isEmpty())
             i.messages.expect(shown, QMessageBox::StandardButton(answer));
         i.edit(typed);
-        QCOMPARE(i.messages.asked().first().title, QString("Search Bin ID"));
         QTRY_COMPARE(i.messages.shownTexts(), shown.isEmpty() ? QStringList() : QStringList{shown});
-        QCOMPARE(i.messages.pending(), QStringList());
         QStringList sent;
         if (!reply.isEmpty())
             sent << "FindBin(anna, " + workType + ", " + typed + ")";
         if (order.isEmpty()) {
             // Nothing else went out: the next request on the link is the one Enter sends.
             press(i.screen, "pushButton_Enter");
-            QVERIFY(i.server.waitForRequest("MakeRepairId") >= 0);
+            QVERIFY(i.server.waitForRequest("MakeRepairId"));
             QCOMPARE(i.server.calls().mid(1), sent << "MakeRepairId(ID KD1001, " + workType + ")");
             return;
         }
-        QVERIFY(i.server.waitForRequest("StoreCurrentInfo") >= 0);
+        QVERIFY(i.server.waitForRequest("StoreCurrentInfo"));
         sent << QString("StoreCurrentInfo(anna, Front End Repair, KD77, %1, %2, None)").arg(order.at(1), order.at(3));
         QCOMPARE(i.server.calls().mid(1), sent);
         QCOMPARE(stateFields(&AppState::currentBin, 4), order);
@@ -256,7 +242,7 @@ private slots:
     {
         AppState::instance().setCheckOrder(true, "bob", "KD3", 7, "FER", "4");
         ScreenTest<PreCheckDialog> p;
-        QVERIFY(p.server.waitForRequest("GetPreForChecks") >= 0);
+        QVERIFY(p.server.waitForRequest("GetPreForChecks"));
         QCOMPARE(p.server.calls(), QStringList{"GetPreForChecks(bob, Front End Repair, KD3, 7)"});
         click(p.screen, "ChainsGood");
         p.server.send(wire::frame("PreForChecks", QString("1"), QString("0"), QString("good")));
@@ -307,10 +293,9 @@ private slots:
         QTest::addColumn<bool>("continueBin");
         QTest::addColumn<QString>("owner");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("sheet");
-        QTest::newRow("bob's order, from the main window") << "KD7" << false << "bob" << 2 << "BinRepairSheetDialog";
-        QTest::newRow("bin in progress not listed") << "KD9" << true << "bob" << 2 << "BinRepairSheetDialog";
-        QTest::newRow("own bin in progress") << "KD7" << true << "" << 3 << "FinalChecksDialog";
+        QTest::newRow("bob's order, from the main window") << "KD7" << false << "bob" << 2;
+        QTest::newRow("bin in progress not listed") << "KD9" << true << "bob" << 2;
+        QTest::newRow("own bin in progress") << "KD7" << true << "" << 3;
     }
 
     void chosenOrderIsLoadedAndOpensTheScreenOfItsStatus()
@@ -319,7 +304,7 @@ private slots:
         QFETCH(bool, continueBin);
         QFETCH(QString, owner);
         QFETCH(int, status);
-        QFETCH(QString, sheet);
+        const QString sheet = status == 3 ? "FinalChecksDialog" : "BinRepairSheetDialog";
         AppState::instance().setContinueBin(continueBin, binId);
         Continue c;
         c.server.answer("GetBin", textFrame("Bin", {"ROR20", "Roll Off Repair", "58", QString::number(status), "ROR"}));
@@ -417,8 +402,6 @@ private slots:
         s.watcher.closeScreen("FinalChecksDialog");
         QTRY_COMPARE(s.label("label_Size"), QString("Size 4"));
         QCOMPARE(s.label("label_Date"), QDate::currentDate().toString("d-M-yyyy"));
-        QCOMPARE(s.label("label_ID"), QString("ID KD1234"));
-        QCOMPARE(state.currentBin(2), QString("4"));
         QCOMPARE(state.elapsedHours(), 1.5f);
         QTRY_VERIFY(s.label("label_TotalTime").startsWith("Total Time: 00:00:0"));
 
@@ -456,24 +439,22 @@ private slots:
     void reviewWorksOnTheOrderUnderReview_data()
     {
         QTest::addColumn<bool>("checking");
-        QTest::addColumn<QString>("workType");
         QTest::addColumn<int>("back");
         QTest::addColumn<QString>("last");
-        // Front-end orders go on to their final checks (see the end-to-end flows).
-        QTest::newRow("checking roll off") << true << "Roll Off Repair" << 0 << "ChangeStatus(bob, 5, KD77, 8)";
-        QTest::newRow("checking, Back kept") << true << "Roll Off Repair" << int(QMessageBox::No) << "";
-        QTest::newRow("checking, sent back")
-            << true << "Roll Off Repair" << int(QMessageBox::Yes) << "SendBinBack(bob, KD77, 8, 3)";
-        QTest::newRow("confirming, sent back")
-            << false << "Front End Repair" << int(QMessageBox::Yes) << "SendBinBack(carl, KD0001, 3, 4)";
+        QTest::newRow("checking roll off") << true << 0 << "ChangeStatus(bob, 5, KD77, 8)";
+        QTest::newRow("checking, Back kept") << true << int(QMessageBox::No) << "";
+        QTest::newRow("checking, sent back") << true << int(QMessageBox::Yes) << "SendBinBack(bob, KD77, 8, 3)";
+        QTest::newRow("confirming, sent back") << false << int(QMessageBox::Yes) << "SendBinBack(carl, KD0001, 3, 4)";
     }
 
     void reviewWorksOnTheOrderUnderReview()
     {
         QFETCH(bool, checking);
-        QFETCH(QString, workType);
         QFETCH(int, back);
         QFETCH(QString, last);
+        // Roll-off orders are checked here; front-end orders go on to their
+        // final checks (see the end-to-end flows), so they are confirmed here.
+        const QString workType = checking ? "Roll Off Repair" : "Front End Repair";
         AppState &state = AppState::instance();
         state.setWorkType(workType);
         state.setCheckOrder(checking, "bob", "KD77", 8, "FER", "");
@@ -503,13 +484,12 @@ private slots:
         s.messages.expect(question, QMessageBox::Yes);
         s.server.answer("RemoveFromRepairList", wire::frame("RepairRemoved"));
         press(s.screen, "pushButton_Remove");
-        QCOMPARE(s.messages.shown().last().buttons, QMessageBox::Yes | QMessageBox::Cancel);
         QCOMPARE(s.messages.shown().last().defaultButton, QMessageBox::Cancel);
         press(s.screen, "pushButton_Remove");
-        QTRY_COMPARE(s.server.calls().size(), 4);
-        QCOMPARE(s.server.calls().mid(2),
-                 (QStringList{QString("RemoveFromRepairList(%1, %2, %3, W1, steel plate)").arg(workType, o[1], o[2]),
-                              orderInfo}));
+        QTRY_COMPARE(
+            s.server.calls().mid(2),
+            (QStringList{QString("RemoveFromRepairList(%1, %2, %3, W1, steel plate)").arg(workType, o[1], o[2]),
+                         orderInfo}));
 
         if (back)
             s.messages.expect("Would you like to send this repair back?", QMessageBox::StandardButton(back));
@@ -603,7 +583,6 @@ private slots:
         AppState::instance().setConfirmingOrders(mode == "confirming");
         Entry e;
         QTRY_COMPARE(e.combo()->count(), 3);
-        QCOMPARE(e.combo()->itemText(1), QString("AB-Weld-seam"));
         e.combo()->setCurrentIndex(item);
         e.combo("comboBox_Time")->setCurrentText("2");
         e.combo("comboBox_Minutes")->setCurrentText("15");
@@ -767,19 +746,6 @@ private slots:
         QCOMPARE(state.checkOrder(5), QString("6"));
     }
 
-    // Ticks a gloved finger can hit: as tall as a line of the screen's font
-    // (a press beside a tick is tested on the pre-check).
-    void ticksAreLarge()
-    {
-        Checks c;
-        for (QCheckBox *box : c.boxes()) {
-            QStyleOptionButton option;
-            option.initFrom(box);
-            const QRect indicator = box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box);
-            QVERIFY(indicator.height() >= QFontMetrics(c.screen.font()).height());
-        }
-    }
-
     // A check shows the stored checks and passes the order on, or is cancelled;
     // it never ends the worker's timing. A manager's confirmation saves the
     // checks in the end-to-end flow.
@@ -802,8 +768,15 @@ private slots:
         c.server.answer("ChangeStatus", wire::frame("StatusChanged"));
         QTRY_COMPARE(c.edit("lineEdit_LidSize")->text(), QString("20"));
         QCOMPARE(c.edit("lineEdit")->text(), QString("1.5"));
-        for (QCheckBox *box : c.boxes())
+        // Every check ticked, in ticks a gloved finger can hit: as tall as a line
+        // of the screen's font (a press beside a tick is tested on the pre-check).
+        for (QCheckBox *box : c.boxes()) {
+            QStyleOptionButton option;
+            option.initFrom(box);
             QVERIFY(box->isChecked());
+            QVERIFY(box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box).height()
+                    >= QFontMetrics(c.screen.font()).height());
+        }
 
         press(c.screen, button);
         QTRY_VERIFY(!c.screen.isVisible());

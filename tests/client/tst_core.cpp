@@ -237,10 +237,9 @@ private slots:
     }
 
     // Started with the flag cleared, a live clock returns at once without a
-    // word; with it set, it counts from zero until stopped or its sheet goes.
+    // word; with it set, it runs until stopped (see the sheets) or its sheet goes.
     void liveClock()
     {
-        QObject sheet;
         QStringList shown;
         const auto start = [&shown](bool running, QObject *owner) {
             AppState::instance().setLiveClockRunning(running);
@@ -249,16 +248,11 @@ private slots:
             clock->start();
             return clock;
         };
+        QObject sheet;
         const LiveClock *idle = start(false, &sheet);
         QTRY_VERIFY(idle->isFinished());
         QCoreApplication::processEvents();
         QVERIFY(shown.isEmpty());
-
-        LiveClock *clock = start(true, &sheet);
-        QTRY_VERIFY(!shown.isEmpty());
-        QVERIFY(shown.first() == "00:00:00" || shown.first() == "00:00:01");
-        clock->stop();
-        QVERIFY(clock->isFinished() && !AppState::instance().liveClockRunning());
 
         auto *other = new QObject;
         start(true, other);
@@ -318,13 +312,11 @@ private slots:
             s.model->appendRow({new QStandardItem(code), new QStandardItem(materials), new QStandardItem("1:30"),
                                 new QStandardItem("anna")});
         QTRY_COMPARE(columnsShowWholeTexts(s.table), shownWhole);
-        const QHeaderView *header = s.table->horizontalHeader();
-        QCOMPARE(header->length(), s.table->viewport()->width());
-        const int oneLine = s.table->fontMetrics().height();
-        const QRect cell = s.table->visualRect(s.model->index(0, 1));
+        QCOMPARE(s.table->horizontalHeader()->length(), s.table->viewport()->width());
         for (int column : {0, 2, 3})
             QVERIFY(s.table->columnWidth(column) < s.table->columnWidth(1));
-        QCOMPARE(cell.height() > 2 * oneLine, !shownWhole);
+        const QRect cell = s.table->visualRect(s.model->index(0, 1));
+        QCOMPARE(cell.height() > 2 * s.table->fontMetrics().height(), !shownWhole);
 
         QHelpEvent hover(QEvent::ToolTip, cell.center(), s.table->viewport()->mapToGlobal(cell.center()));
         QApplication::sendEvent(s.table->viewport(), &hover);

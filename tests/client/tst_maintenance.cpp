@@ -27,7 +27,6 @@ struct Editor : ScreenTest<RepairCodeEditorDialog>
 {
     QComboBox *category() { return child<QComboBox>(&screen, "comboBox_Cata"); }
     QLineEdit *field(const char *name) { return child<QLineEdit>(&screen, name); }
-    QTextEdit *description() { return child<QTextEdit>(&screen, "textEdit_RepairDesc"); }
     // Submits twice: the server refuses the first command, the screen
     // stays for another try, and takes the second, and the screen closes.
     void submitRefusedThenTaken(const char *command, const QByteArray &refusal, const QString &refusalText,
@@ -173,7 +172,7 @@ private slots:
         QCOMPARE(prefixes, (QStringList{"KEC", "FEC", "ROC"}));
         e.field("lineEdit_RepairCode")->setText("ROC7");
         e.field("lineEdit_RepairType")->setText("Patch");
-        e.description()->setPlainText("\n\n");
+        child<QTextEdit>(&e.screen, "textEdit_RepairDesc")->setPlainText("\n\n");
         e.submitRefusedThenTaken("AddRepairCode", wire::frame("RepairCode Already Used"),
                                  "Repair Code Already in DataBase", wire::frame("AddRepairCode"), "RepairCode Added");
         const QString add = "AddRepairCode(Roll Off Repair, ROC7, Patch, \n\n)";
@@ -187,7 +186,6 @@ private slots:
         QTest::addColumn<QString>("listKey");
         QTest::addColumn<QString>("category");
         QTest::newRow("front end") << QString("FER") << "Front End Repair";
-        QTest::newRow("roll off") << QString("ROR") << "Roll Off Repair";
         QTest::newRow("kestrel") << QString("KD") << "Kestrel Disposal";
     }
 

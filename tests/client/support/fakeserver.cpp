@@ -6,16 +6,6 @@
 #include <QTcpSocket>
 #include <QtTest>
 
-QStringList FakeServer::Request::arguments() const
-{
-    wire::FieldReader reader(frame);
-    reader.string();
-    QStringList values;
-    while (reader.ok() && !reader.atEnd())
-        values << reader.string();
-    return values;
-}
-
 FakeServer::FakeServer()
 {
     listener.listen(QHostAddress::LocalHost);
@@ -52,25 +42,19 @@ QStringList FakeServer::calls() const
 {
     QStringList texts;
     for (const Request &request : received)
-        texts << request.command + '(' + request.arguments().join(", ") + ')';
+        texts << request.command + '(' + request.arguments.join(", ") + ')';
     return texts;
 }
 
 QStringList FakeServer::lastArguments(const QString &command) const
 {
     const int index = commands().lastIndexOf(command);
-    return index < 0 ? QStringList{QStringLiteral("<not sent>")} : received.at(index).arguments();
+    return index < 0 ? QStringList{QStringLiteral("<not sent>")} : received.at(index).arguments;
 }
 
-int FakeServer::waitForRequest(const QString &command, int timeoutMs)
+bool FakeServer::waitForRequest(const QString &command)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!deadline.hasExpired()) {
-        if (const int index = commands().indexOf(command); index >= 0)
-            return index;
-        QTest::qWait(5);
-    }
-    return -1;
+    return QTest::qWaitFor([&]() { return commands().contains(command); });
 }
 
 int FakeServer::openConnections() const
@@ -98,7 +82,10 @@ void FakeServer::read(QTcpSocket *connection)
     while (auto frame = reader.next()) {
         wire::FieldReader fields(*frame);
         const QString command = fields.string();
-        received << Request{command, *frame, connection};
+        QStringList arguments;
+        while (fields.ok() && !fields.atEnd())
+            arguments << fields.string();
+        received << Request{command, arguments, connection};
         if (!script.value(command).isEmpty())
             connection->write(script[command].dequeue());
     }

@@ -25,11 +25,8 @@ public:
     struct Request
     {
         QString command;
-        QByteArray frame;
+        QStringList arguments; // all read as strings
         QTcpSocket *connection;
-
-        // The arguments, all read as strings.
-        QStringList arguments() const;
     };
 
     FakeServer();
@@ -47,8 +44,8 @@ public:
     QStringList calls() const;
     // The arguments of the latest request with this command; "<not sent>" when none came.
     QStringList lastArguments(const QString &command) const;
-    // Waits until a request with this command has arrived; its index, or -1.
-    int waitForRequest(const QString &command, int timeoutMs = 5000);
+    // Waits until a request with this command has arrived; false when none came.
+    bool waitForRequest(const QString &command);
     int openConnections() const;
 
 private:

@@ -148,20 +148,14 @@ struct ScreenTest
 
 // Runs the screens' test classes one after another in one program, each as
 // QTEST_MAIN runs one; fails when any of them does.
-template<typename Test>
-int runScreenTest(int argc, char *argv[])
-{
-    Test test;
-    return QTest::qExec(&test, argc, argv);
-}
-
 template<typename... Tests>
 int runScreenTests(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     app.setAttribute(Qt::AA_Use96Dpi, true);
     int failed = 0;
-    ((failed += runScreenTest<Tests>(argc, argv)), ...);
+    const auto run = [&](QObject &&test) { failed += QTest::qExec(&test, argc, argv); };
+    (run(Tests()), ...);
     return failed;
 }
 
