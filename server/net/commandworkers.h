@@ -54,19 +54,19 @@ public:
     ConnectionContext::RequestHandler requestHandler(const CommandDispatcher &dispatcher);
 
 private:
+    struct IdleWorker
+    {
+        std::condition_variable wake;
+    };
+
     void work();
+    void wakeNextWorker();
     std::vector<std::function<void()>> takeJobs(std::size_t most);
     std::vector<std::function<void()>> takeJobsWhileFlushing(std::size_t most);
     void runGroup(std::vector<std::function<void()>> group);
 
     Store &store;
     std::mutex queueLock;
-    struct IdleWorker
-    {
-        std::condition_variable wake;
-    };
-    void wakeNextWorker();
-
     std::vector<IdleWorker *> idle; // the longest idle first
     std::condition_variable groupCollecting; // a group waiting for more jobs
     std::deque<std::function<void()>> jobs;
