@@ -480,8 +480,7 @@ private slots:
         // Removing asks with the row number counted from 0; only Yes removes, from this order.
         selectRow(s.table(), 0);
         const QString question = "Are you sure you want to remove: 0 W1 steel plate?";
-        s.messages.expect(question, QMessageBox::Cancel);
-        s.messages.expect(question, QMessageBox::Yes);
+        s.messages.expectCancelThenYes(question);
         s.server.answer("RemoveFromRepairList", wire::frame("RepairRemoved"));
         press(s.screen, "pushButton_Remove");
         QCOMPARE(s.messages.shown().last().defaultButton, QMessageBox::Cancel);

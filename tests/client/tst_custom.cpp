@@ -108,8 +108,7 @@ private slots:
         QTRY_COMPARE(s.table()->model()->rowCount(), 2);
         selectRow(s.table(), 0);
         const QString question = "Are you sure you want to remove: Weld seam steel plate 1:30";
-        s.messages.expect(question, QMessageBox::Cancel);
-        s.messages.expect(question, QMessageBox::Yes);
+        s.messages.expectCancelThenYes(question);
         s.messages.expect("Repair Removed");
         s.server.answer("RemoveCustomRepair", wire::frame("RemoveCustomRepair"));
         press(s.screen, "pushButton_Remove");

@@ -158,8 +158,7 @@ private slots:
         b.server.answer("RemoveBin", wire::frame("RemoveBin"));
         b.server.answer("RemoveCustom", wire::frame("RemoveCustom"));
         const QString binQuestion = "Are you sure you would like to remove: KD12 0 anna?";
-        b.messages.expect(binQuestion, QMessageBox::Cancel);
-        b.messages.expect(binQuestion, QMessageBox::Yes);
+        b.messages.expectCancelThenYes(binQuestion);
         b.messages.expect("Bin Removed Successfully");
         b.messages.expect("Are you sure you want to remove: Bolt Paint 32 carol?", QMessageBox::Yes);
         b.messages.expect("Custom Repair Removed Successfully");

@@ -126,8 +126,7 @@ private slots:
 
         selectRow(c.table(), 1);
         const QString question = "Are you sure you want to remove FEC2 Paint Paint it?";
-        c.messages.expect(question, QMessageBox::Cancel);
-        c.messages.expect(question, QMessageBox::Yes);
+        c.messages.expectCancelThenYes(question);
         c.messages.expect("Repair Code Removed");
         c.server.answer("RemoveRepairCode", wire::frame("RemoveRepairCode"));
         press(c.screen, "pushButton_Remove");

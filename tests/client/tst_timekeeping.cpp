@@ -174,8 +174,7 @@ private slots:
         press(b.screen, "pushButton_Edit");
         QCOMPARE(handedOver.last(), "bob 2017 " + second + ' ' + SecondStart + ' ' + SecondEnd);
         const QString question = "Are you sure you would like to remove:\nbob " + second + " 2.25?";
-        b.messages.expect(question, QMessageBox::Cancel);
-        b.messages.expect(question, QMessageBox::Yes);
+        b.messages.expectCancelThenYes(question);
         b.messages.expect("Date Removed");
         selectRow(b.table(), 1);
         press(b.screen, "pushButton_Remove");

@@ -19,6 +19,12 @@ public:
 
     // The next box must show this text; it is answered with the button.
     void expect(const QString &text, QMessageBox::StandardButton answer = QMessageBox::Ok);
+    // The question is asked twice: cancelled first, then confirmed.
+    void expectCancelThenYes(const QString &question)
+    {
+        expect(question, QMessageBox::Cancel);
+        expect(question, QMessageBox::Yes);
+    }
     // The next text box must ask this prompt; it is answered with the text
     // typed, an empty one standing for a cancelled box.
     void expectText(const QString &prompt, const QString &typed);
