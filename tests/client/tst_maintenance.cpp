@@ -15,7 +15,7 @@ struct CodeList : ScreenTest<RepairCodeListDialog>
     void clickForList(const char *button, const QStringList &codes)
     {
         server.answer("GetRepairCodesForEdit", textFrame("GetRepairCodesForEdit", codes));
-        child<QAbstractButton>(&screen, button)->click();
+        press(screen, button);
         QStringList rows;
         for (int field = 1; field < codes.size(); field += 3)
             rows << codes.mid(field, 3).join('|');

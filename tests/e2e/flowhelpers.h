@@ -21,11 +21,6 @@
 
 inline const QString ClockPrompt = QStringLiteral("You are currently not clocked in!\nWould you like to clock in now?");
 
-inline void click(QWidget *screen, const QString &button)
-{
-    child<QAbstractButton>(screen, button)->click();
-}
-
 // Presses the buttons, in order, on every screen of this class once it is ready.
 inline void planClicks(ScreenWatcher &watcher, const QString &screen, const QStringList &buttons,
                        ScreenWatcher::Condition ready = {})
@@ -34,7 +29,7 @@ inline void planClicks(ScreenWatcher &watcher, const QString &screen, const QStr
         screen,
         [buttons](QWidget *shown) {
             for (const QString &button : buttons)
-                click(shown, button);
+                press(shown, button);
         },
         std::move(ready));
 }
@@ -61,7 +56,7 @@ inline void startJob(QWidget *mainWindow, const QString &workType)
     waitForStartUp(mainWindow);
     auto *workTypes = child<QComboBox>(mainWindow, "comboBox");
     workTypes->setCurrentText(workType);
-    click(mainWindow, "pushButton_Next");
+    press(mainWindow, "pushButton_Next");
 }
 
 // The first column of the first row of a query on the server's database.

@@ -14,7 +14,7 @@ void logInOnScreen(ScreenWatcher &watcher, const QString &user, const QString &p
     watcher.onScreen(QStringLiteral("LoginDialog"), [user, password](QWidget *login) {
         child<QLineEdit>(login, "lineEdit_UserName")->setText(user);
         child<QLineEdit>(login, "lineEdit_Password")->setText(password);
-        click(login, "pushButton_Login");
+        press(login, "pushButton_Login");
     });
 }
 
@@ -38,7 +38,7 @@ private slots:
         auto *userLabel = child<QLabel>(&window, "label_UserName");
         QTRY_COMPARE(userLabel->text(), QStringLiteral("manager : is clocked In"));
 
-        click(&window, "pushButton_Clock");
+        press(&window, "pushButton_Clock");
         QTRY_COMPARE(userLabel->text(), QStringLiteral("manager : is clocked Out"));
         QCOMPARE(queryValue("SELECT COUNT(*) FROM clock_records WHERE end_time IS NOT NULL").toInt(), 1);
 
@@ -46,7 +46,7 @@ private slots:
         // state stays with the manager.
         messages.expect(ClockPrompt, QMessageBox::Cancel);
         logInOnScreen(watcher, QStringLiteral("worker"), QStringLiteral("demo-worker"));
-        click(&window, "pushButton_LogOut");
+        press(&window, "pushButton_LogOut");
         QTRY_COMPARE(userLabel->text(), QStringLiteral("worker : is clocked "));
         QTRY_COMPARE(messages.shown().size(), 2);
         QCOMPARE(messages.unexpected().join(" | "), QString());

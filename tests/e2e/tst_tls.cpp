@@ -2,10 +2,10 @@
 #include "core/appstate.h"
 #include "messagescript.h"
 #include "serverprocess.h"
+#include "widgetlookup.h"
 
 #include <QFile>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSslCertificate>
 #include <QtTest>
 
@@ -60,9 +60,9 @@ private slots:
 
         MessageScript shown;
         LoginDialog login;
-        login.findChild<QLineEdit *>(QStringLiteral("lineEdit_UserName"))->setText(QStringLiteral("manager"));
-        login.findChild<QLineEdit *>(QStringLiteral("lineEdit_Password"))->setText(QStringLiteral("demo-manager"));
-        login.findChild<QPushButton *>(QStringLiteral("pushButton_Login"))->click();
+        child<QLineEdit>(&login, "lineEdit_UserName")->setText(QStringLiteral("manager"));
+        child<QLineEdit>(&login, "lineEdit_Password")->setText(QStringLiteral("demo-manager"));
+        press(login, "pushButton_Login");
         if (messages.isEmpty()) {
             QTRY_VERIFY(state.loggedIn());
             QCOMPARE(state.user(1), QStringLiteral("manager"));

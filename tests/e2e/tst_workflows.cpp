@@ -17,7 +17,7 @@ void planNewBin(ScreenWatcher &watcher, QString *binId)
         QStringLiteral("BinIntakeDialog"),
         [binId](QWidget *intake) {
             *binId = child<QLabel>(intake, "label_ID")->text().mid(3);
-            click(intake, "pushButton_Enter");
+            press(intake, "pushButton_Enter");
         },
         [](QWidget *intake) { return child<QLabel>(intake, "label_ID")->text().startsWith(QLatin1String("ID ")); });
     planClicks(watcher, QStringLiteral("PreCheckDialog"),
@@ -34,7 +34,7 @@ void planRepairLine(ScreenWatcher &watcher)
             child<QComboBox>(entry, "comboBox_Time")->setCurrentText(QStringLiteral("1"));
             child<QComboBox>(entry, "comboBox_Minutes")->setCurrentText(QStringLiteral("30"));
             child<QTextEdit>(entry, "textEdit")->setPlainText(QStringLiteral("Two steel plates"));
-            click(entry, "pushButton_Submit");
+            press(entry, "pushButton_Submit");
         },
         [](QWidget *entry) { return child<QComboBox>(entry, "comboBox")->count() > 0; });
 }
@@ -65,12 +65,12 @@ void planPick(ScreenWatcher &watcher, const QString &screen, const char *list, c
     watcher.onScreen(screen, [list, line, tick](QWidget *shown) {
         auto *items = child<QListWidget>(shown, list);
         if (tick)
-            click(shown, tick);
+            press(shown, tick);
         QVERIFY(QTest::qWaitFor([items, line]() { return items->findItems(line, Qt::MatchStartsWith).size() == 1; }));
         QListWidgetItem *item = items->findItems(line, Qt::MatchStartsWith).first();
         item->setSelected(true);
         items->setCurrentItem(item);
-        click(shown, "pushButton_Continue");
+        press(shown, "pushButton_Continue");
     });
 }
 
@@ -84,11 +84,11 @@ std::shared_ptr<int> planLeaveThenFinish(ScreenWatcher &watcher, const QString &
         sheetName,
         [visits, leaveButton, finishButton](QWidget *sheet) {
             if (++*visits == 1) {
-                click(sheet, leaveButton);
+                press(sheet, leaveButton);
                 return;
             }
-            click(sheet, "pushButton_Add");
-            click(sheet, finishButton);
+            press(sheet, "pushButton_Add");
+            press(sheet, finishButton);
         },
         std::move(ready));
     return visits;
@@ -154,7 +154,7 @@ void WorkflowsEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
         child<QLineEdit>(checks, "lineEdit")->setText(QStringLiteral("2.5"));
         for (QCheckBox *box : checks->findChildren<QCheckBox *>())
             box->setChecked(true);
-        click(checks, "pushButton_Submit");
+        press(checks, "pushButton_Submit");
     });
     const auto sheetVisits = planLeaveThenFinish(watcher, QStringLiteral("BinRepairSheetDialog"), "pushButton_Back",
                                                  "pushButton_Submit", binSheetIsTiming);
@@ -165,7 +165,7 @@ void WorkflowsEndToEndTest::jobLeftWithBackIsResumedThroughContinue()
 
     messages.expect(QStringLiteral("Finished"));
     planPick(watcher, QStringLiteral("ContinueOrderDialog"), "listWidget_WorkOrders", lastBinId);
-    click(&window, "pushButton_Continue");
+    press(&window, "pushButton_Continue");
 
     QCOMPARE(watcher.seen(),
              (QStringList{"BinIntakeDialog", "PreCheckDialog", "BinRepairSheetDialog", "ContinueOrderDialog",
@@ -194,14 +194,14 @@ void WorkflowsEndToEndTest::customJobLeftWithCancelIsResumedThroughContinueCusto
         child<QLineEdit>(start, "lineEdit_JobType")->setText(QStringLiteral("Tank repair"));
         child<QLineEdit>(start, "lineEdit_Customer")->setText(QStringLiteral("Acme Waste"));
         child<QLineEdit>(start, "lineEdit_PhoneNum")->setText(QStringLiteral("555-0100"));
-        click(start, "pushButton_Next");
+        press(start, "pushButton_Next");
     });
     watcher.onScreen(QStringLiteral("CustomRepairLineDialog"), [](QWidget *entry) {
         child<QTextEdit>(entry, "textEdit_RepairDescription")->setPlainText(QStringLiteral("Weld the outlet"));
         child<QTextEdit>(entry, "textEdit_Materials")->setPlainText(QStringLiteral("Steel flange"));
         child<QComboBox>(entry, "comboBox_Hours")->setCurrentText(QStringLiteral("2"));
         child<QComboBox>(entry, "comboBox_Minutes")->setCurrentText(QStringLiteral("15"));
-        click(entry, "pushButton_Add");
+        press(entry, "pushButton_Add");
     });
     const auto sheetVisits
         = planLeaveThenFinish(watcher, QStringLiteral("CustomJobSheetDialog"), "pushButton_Cancel", "pushButton_Finish",
@@ -219,7 +219,7 @@ void WorkflowsEndToEndTest::customJobLeftWithCancelIsResumedThroughContinueCusto
     messages.expect(QStringLiteral("Custom Repair Saved"));
     planPick(watcher, QStringLiteral("ContinueOrderDialog"), "listWidget_WorkOrders",
              QString::number(customJob) + QLatin1Char(' '));
-    click(&window, "pushButton_Continue_Custom");
+    press(&window, "pushButton_Continue_Custom");
 
     QCOMPARE(*sheetVisits, 2);
     QCOMPARE(messages.unexpected().join(" | "), QString());
@@ -252,7 +252,7 @@ void WorkflowsEndToEndTest::checkerChecksTheBin()
     waitForStartUp(&window);
     // The roll-off and the front-end order wait for a check.
     QCOMPARE(child<QLabel>(&window, "label_Orders")->text(), QStringLiteral("2"));
-    click(&window, "pushButton_Orders");
+    press(&window, "pushButton_Orders");
     QCOMPARE(watcher.seen(),
              (QStringList{"OrderReviewDialog", "BinRepairSheetDialog", "BinRepairLineDialog", "FinalChecksDialog"}));
     QCOMPARE(messages.unexpected().join(" | "), QString());
@@ -282,7 +282,7 @@ void WorkflowsEndToEndTest::managerConfirmsTheBinAndTheCustomJob()
         [&counts](QWidget *panel) {
             counts << child<QLabel>(panel, "label_OrdersToCheck")->text()
                    << child<QLabel>(panel, "label_CustomOrders")->text();
-            click(panel, "pushButton_ConfirmOrders");
+            press(panel, "pushButton_ConfirmOrders");
         },
         panelStartedUp);
     planPick(watcher, QStringLiteral("OrderReviewDialog"), "listWidget_Orders", lastBinId);
@@ -292,14 +292,14 @@ void WorkflowsEndToEndTest::managerConfirmsTheBinAndTheCustomJob()
 
     MainWindow window;
     waitForStartUp(&window);
-    click(&window, "pushButton_Management");
+    press(&window, "pushButton_Management");
     QCOMPARE(watcher.seen(),
              (QStringList{"ManagementPanelDialog", "OrderReviewDialog", "BinRepairSheetDialog", "FinalChecksDialog"}));
     QCOMPARE(binOrderValue("o.status", lastBinId).toInt(), 6);
 
     planPick(watcher, QStringLiteral("OrderReviewDialog"), "listWidget_Orders",
              QString::number(customJob) + QLatin1Char(' '), "checkBox_Custom");
-    click(&window, "pushButton_Management");
+    press(&window, "pushButton_Management");
     QCOMPARE(watcher.seen().mid(4),
              (QStringList{"ManagementPanelDialog", "OrderReviewDialog", "CustomJobSheetDialog"}));
     QCOMPARE(counts, (QStringList{"Bins 1", "Custom 1", "Bins 0", "Custom 1"}));

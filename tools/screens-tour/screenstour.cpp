@@ -46,7 +46,7 @@ void chooseFirstOrder(QWidget *review, bool customJobs)
 {
     auto *orders = child<QListWidget>(review, "listWidget_Orders");
     if (customJobs) {
-        click(review, "checkBox_Custom");
+        press(review, "checkBox_Custom");
         QVERIFY(QTest::qWaitFor([orders]() { return orders->count() > 0; }));
     }
     orders->item(0)->setSelected(true);
@@ -114,22 +114,22 @@ void ScreensTour::workerBinJob()
         QStringLiteral("BinIntakeDialog"),
         [](QWidget *intake) {
             snap(intake, QStringLiteral("03-bin-intake"));
-            click(intake, "pushButton_Enter");
+            press(intake, "pushButton_Enter");
         },
         [](QWidget *intake) { return child<QLabel>(intake, "label_ID")->text().startsWith(QLatin1String("ID ")); });
     watcher.onScreen(QStringLiteral("PreCheckDialog"), [](QWidget *preCheck) {
-        click(preCheck, "checkBox_LidsGood");
-        click(preCheck, "checkBox_ChainsGood");
-        click(preCheck, "checkBox_LidRodBad");
+        press(preCheck, "checkBox_LidsGood");
+        press(preCheck, "checkBox_ChainsGood");
+        press(preCheck, "checkBox_LidRodBad");
         snap(preCheck, QStringLiteral("04-pre-check"));
-        click(preCheck, "pushButton_Next");
+        press(preCheck, "pushButton_Next");
     });
     watcher.onScreen(
         QStringLiteral("BinRepairSheetDialog"),
         [](QWidget *sheet) {
-            click(sheet, "pushButton_Add");
+            press(sheet, "pushButton_Add");
             snap(sheet, QStringLiteral("05-bin-repair-sheet"));
-            click(sheet, "pushButton_Submit");
+            press(sheet, "pushButton_Submit");
         },
         [](QWidget *sheet) { return child<QLabel>(sheet, "label_Size")->text().startsWith(QLatin1String("Size ")); });
     watcher.onScreen(
@@ -140,7 +140,7 @@ void ScreensTour::workerBinJob()
             child<QComboBox>(entry, "comboBox_Minutes")->setCurrentText(QStringLiteral("30"));
             child<QTextEdit>(entry, "textEdit")->setPlainText(QStringLiteral("Two steel plates"));
             snap(entry, QStringLiteral("06-bin-repair-line"));
-            click(entry, "pushButton_Submit");
+            press(entry, "pushButton_Submit");
         },
         [](QWidget *entry) { return child<QComboBox>(entry, "comboBox")->count() > 0; });
     watcher.onScreen(QStringLiteral("FinalChecksDialog"), [](QWidget *checks) {
@@ -149,7 +149,7 @@ void ScreensTour::workerBinJob()
         for (QCheckBox *box : checks->findChildren<QCheckBox *>())
             box->setChecked(true);
         snap(checks, QStringLiteral("07-final-checks"));
-        click(checks, "pushButton_Submit");
+        press(checks, "pushButton_Submit");
     });
 
     MainWindow window;
@@ -157,7 +157,7 @@ void ScreensTour::workerBinJob()
     auto *workTypes = child<QComboBox>(&window, "comboBox");
     workTypes->setCurrentText(QStringLiteral("Front End Repair"));
     snap(&window, QStringLiteral("02-main-window"));
-    click(&window, "pushButton_Next");
+    press(&window, "pushButton_Next");
     QCOMPARE(messages.unexpected().join(" | "), QString());
 }
 
@@ -174,14 +174,14 @@ void ScreensTour::workerCustomJob()
         child<QLineEdit>(start, "lineEdit_Customer")->setText(QStringLiteral("Acme"));
         child<QLineEdit>(start, "lineEdit_PhoneNum")->setText(QStringLiteral("555-0100"));
         snap(start, QStringLiteral("08-custom-job-start"));
-        click(start, "pushButton_Next");
+        press(start, "pushButton_Next");
     });
     watcher.onScreen(
         QStringLiteral("CustomJobSheetDialog"),
         [](QWidget *sheet) {
-            click(sheet, "pushButton_Add");
+            press(sheet, "pushButton_Add");
             snap(sheet, QStringLiteral("09-custom-job-sheet"));
-            click(sheet, "pushButton_Finish");
+            press(sheet, "pushButton_Finish");
         },
         [](QWidget *) { return AppState::instance().liveClockRunning(); });
     watcher.onScreen(QStringLiteral("CustomRepairLineDialog"), [](QWidget *entry) {
@@ -190,7 +190,7 @@ void ScreensTour::workerCustomJob()
         child<QComboBox>(entry, "comboBox_Hours")->setCurrentText(QStringLiteral("2"));
         child<QComboBox>(entry, "comboBox_Minutes")->setCurrentText(QStringLiteral("15"));
         snap(entry, QStringLiteral("10-custom-repair-line"));
-        click(entry, "pushButton_Add");
+        press(entry, "pushButton_Add");
     });
 
     MainWindow window;
@@ -209,20 +209,20 @@ void ScreensTour::checkerReview()
         [](QWidget *review) {
             chooseFirstOrder(review, false);
             snap(review, QStringLiteral("11-order-review"));
-            click(review, "pushButton_Continue");
+            press(review, "pushButton_Continue");
         },
         ordersListed);
     watcher.onScreen(
-        QStringLiteral("BinRepairSheetDialog"), [](QWidget *sheet) { click(sheet, "pushButton_Submit"); },
+        QStringLiteral("BinRepairSheetDialog"), [](QWidget *sheet) { press(sheet, "pushButton_Submit"); },
         [](QWidget *sheet) {
             return child<QLabel>(sheet, "label_TotalTime")->text().startsWith(QLatin1String("Total Time: "));
         });
     watcher.onScreen(
-        QStringLiteral("FinalChecksDialog"), [](QWidget *checks) { click(checks, "pushButton_Submit"); }, checksFilled);
+        QStringLiteral("FinalChecksDialog"), [](QWidget *checks) { press(checks, "pushButton_Submit"); }, checksFilled);
 
     MainWindow window;
     waitForStartUp(&window);
-    click(&window, "pushButton_Orders");
+    press(&window, "pushButton_Orders");
     QCOMPARE(messages.unexpected().join(" | "), QString());
 }
 
@@ -237,51 +237,51 @@ void ScreensTour::managerScreens()
         QStringLiteral("ManagementPanelDialog"),
         [](QWidget *panel) {
             snap(panel, QStringLiteral("12-management-panel"));
-            click(panel, "pushButton_ConfirmOrders");
-            click(panel, "pushButton_View");
-            click(panel, "pushButton_TimeStamp");
-            click(panel, "pushButton_RepairCodes");
-            click(panel, "pushButton_EditUsers");
-            click(panel, "pushButton_Departments");
-            click(panel, "pushButton_Back");
+            press(panel, "pushButton_ConfirmOrders");
+            press(panel, "pushButton_View");
+            press(panel, "pushButton_TimeStamp");
+            press(panel, "pushButton_RepairCodes");
+            press(panel, "pushButton_EditUsers");
+            press(panel, "pushButton_Departments");
+            press(panel, "pushButton_Back");
         },
         panelCounted);
     watcher.onScreen(
         QStringLiteral("OrderReviewDialog"),
         [](QWidget *review) {
             chooseFirstOrder(review, false);
-            click(review, "pushButton_Continue");
+            press(review, "pushButton_Continue");
         },
         ordersListed);
     watcher.onScreen(
-        QStringLiteral("BinRepairSheetDialog"), [](QWidget *sheet) { click(sheet, "pushButton_Submit"); },
+        QStringLiteral("BinRepairSheetDialog"), [](QWidget *sheet) { press(sheet, "pushButton_Submit"); },
         [](QWidget *sheet) {
             return child<QLabel>(sheet, "label_TotalTime")->text().startsWith(QLatin1String("Total Time: "));
         });
     watcher.onScreen(
-        QStringLiteral("FinalChecksDialog"), [](QWidget *checks) { click(checks, "pushButton_Submit"); }, checksFilled);
+        QStringLiteral("FinalChecksDialog"), [](QWidget *checks) { press(checks, "pushButton_Submit"); }, checksFilled);
     watcher.onScreen(
         QStringLiteral("FinishedOrdersDialog"),
         [](QWidget *browser) {
             auto *table = child<QTableView>(browser, "tableView");
-            click(browser, "checkBox_FrontEnd");
+            press(browser, "checkBox_FrontEnd");
             QVERIFY(QTest::qWaitFor([table]() { return table->model() && table->model()->rowCount() > 0; }));
             table->setCurrentIndex(table->model()->index(0, 0));
             snap(browser, QStringLiteral("13-finished-orders"));
-            click(browser, "pushButton_Continue");
-            click(browser, "pushButton_Back");
+            press(browser, "pushButton_Continue");
+            press(browser, "pushButton_Back");
         },
         [](QWidget *browser) { return child<QComboBox>(browser, "comboBox_User")->count() > 1; });
     watcher.onScreen(
         QStringLiteral("BinOrderRecordDialog"),
         [](QWidget *record) {
             snap(record, QStringLiteral("14-bin-order-record"));
-            click(record, "pushButton_Back");
+            press(record, "pushButton_Back");
         },
         [](QWidget *record) { return child<QTableView>(record, "tableView")->model() != nullptr; });
     snapAndClose(watcher, QStringLiteral("ClockOverviewDialog"), QStringLiteral("15-clock-overview"));
     watcher.onScreen(QStringLiteral("RepairCodeListDialog"), [](QWidget *codes) {
-        click(codes, "checkBox_FER");
+        press(codes, "checkBox_FER");
         auto *table = child<QTableView>(codes, "tableView_Codes");
         QVERIFY(QTest::qWaitFor([table]() { return table->model() && table->model()->rowCount() > 0; }));
         snap(codes, QStringLiteral("16-repair-codes"));
@@ -292,7 +292,7 @@ void ScreensTour::managerScreens()
 
     MainWindow window;
     waitForStartUp(&window);
-    click(&window, "pushButton_Management");
+    press(&window, "pushButton_Management");
     QCOMPARE(watcher.seen(),
              (QStringList{"ManagementPanelDialog", "OrderReviewDialog", "BinRepairSheetDialog", "FinalChecksDialog",
                           "FinishedOrdersDialog", "BinOrderRecordDialog", "ClockOverviewDialog", "RepairCodeListDialog",

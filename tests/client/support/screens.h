@@ -25,10 +25,6 @@
 // Looking at and driving a screen under test the way a user would: by the
 // names its form gives the widgets.
 
-inline void press(QWidget &screen, const QString &button)
-{
-    child<QAbstractButton>(&screen, button)->click();
-}
 inline QString labelText(QWidget &screen, const QString &label)
 {
     return child<QLabel>(&screen, label)->text();

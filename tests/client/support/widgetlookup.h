@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QString>
 #include <QWidget>
 
@@ -12,4 +13,14 @@ Widget *child(const QWidget *screen, const QString &name)
     if (!found)
         qFatal("%s has no %s", screen->metaObject()->className(), qPrintable(name));
     return found;
+}
+
+// Clicks the screen's button as a user would.
+inline void press(QWidget *screen, const QString &button)
+{
+    child<QAbstractButton>(screen, button)->click();
+}
+inline void press(QWidget &screen, const QString &button)
+{
+    press(&screen, button);
 }
