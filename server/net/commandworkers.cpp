@@ -93,11 +93,16 @@ std::vector<std::function<void()>> CommandWorkers::takeJobs(std::size_t most)
 
 // While the disk flushes earlier commits, what the group would commit now
 // would wait for the next flush anyway: the jobs coming meanwhile join it.
+// Once the flush is over the group commits at once, so that the next flush
+// starts without the disk standing idle; jobs still queued form the next
+// group, which runs during that flush.
 std::vector<std::function<void()>> CommandWorkers::takeJobsWhileFlushing(std::size_t most)
 {
     std::unique_lock<std::mutex> lock(queueLock);
     while (jobs.empty() && !stopping && store.flushing())
         groupCollecting.wait_for(lock, FlushPollInterval);
+    if (!store.flushing())
+        return {};
     return takeJobs(most);
 }
 
