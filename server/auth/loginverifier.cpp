@@ -13,9 +13,10 @@ LoginVerifier::LoginVerifier(Check check, QObject *parent)
     : QObject(parent)
     , check(std::move(check))
 {
-    // Each check holds 19 MiB; more checks at once than cores would only
-    // queue inside the machine instead of here.
-    workers.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
+    // Each check holds 19 MiB and a core for its whole time. Half the cores
+    // at most: a shift logging in at once must leave the terminals already
+    // working the rest, rather than queue their requests behind the checks.
+    workers.setMaxThreadCount(qMax(1, QThread::idealThreadCount() / 2));
 }
 
 LoginVerifier::~LoginVerifier()
