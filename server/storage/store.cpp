@@ -7,10 +7,13 @@
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlError>
 #include <QThread>
 #include <QUrl>
 #include <QUrlQuery>
+
+#include <thread>
 
 namespace {
 
@@ -43,8 +46,25 @@ constexpr int PageCacheKiB = 32 * 1024;
 // copied once per checkpoint instead of ten times.
 constexpr int CheckpointPages = 10000;
 
-// How often a serializable transaction is tried before it is given up.
-constexpr int TransactionAttempts = 8;
+// How long a serializable transaction that keeps losing races is tried
+// again before it is given up. PostgreSQL may refuse every attempt for as
+// long as a long transaction elsewhere in the cluster runs (another
+// server's longest list, a backup): it then judges conflicts coarsely.
+constexpr std::chrono::milliseconds ConflictRetryTime{3000};
+constexpr std::chrono::milliseconds LongestConflictPause{100};
+
+// The pause before trying a transaction again: at once the first time,
+// then growing, and spread at random, so that servers that lost the same
+// race do not meet again.
+std::chrono::microseconds conflictPause(int retry)
+{
+    if (retry == 0)
+        return {};
+    const std::chrono::microseconds longest = std::min<std::chrono::microseconds>(
+        std::chrono::milliseconds(1) * (1 << std::min(retry - 1, 10)), LongestConflictPause);
+    const int most = int(longest.count());
+    return std::chrono::microseconds(QRandomGenerator::global()->bounded(most / 2, most + 1));
+}
 
 // PostgreSQL's codes for a transaction that lost a race with another one and
 // may simply be run again: serialization failure, deadlock.
@@ -63,17 +83,17 @@ const QString Postgres = QStringLiteral("QPSQL");
 // again while a result of it is still being read; more are prepared afresh.
 constexpr std::size_t CachedCopiesPerStatement = 4;
 
-// Resets the statements a connection handed out in this turn: a statement
-// that has not read to its end keeps the connection's read snapshot.
+// Takes back the statements a connection handed out in this turn since
+// the first `kept` of them, the last first: a statement that has not read
+// to its end keeps the connection's read snapshot.
 template<typename Connection>
-void resetLeasedStatements(Connection &local)
+void resetLeasedStatements(Connection &local, std::size_t kept = 0)
 {
-    for (auto *statement : local.leased) {
-        for (std::size_t copy = 0; copy < statement->leased; ++copy)
-            statement->copies[copy].finish();
-        statement->leased = 0;
+    while (local.leased.size() > kept) {
+        auto *statement = local.leased.back();
+        statement->copies[--statement->leased].finish();
+        local.leased.pop_back();
     }
-    local.leased.clear();
 }
 
 } // namespace
@@ -356,8 +376,7 @@ QSqlQuery Store::prepare(const QString &sql) const
             return query;
         statement.copies.push_back(query);
     }
-    if (statement.leased == 0)
-        local.leased.push_back(&statement);
+    local.leased.push_back(&statement);
     return statement.copies[statement.leased++];
 }
 
@@ -418,13 +437,8 @@ bool Store::begin(QSqlDatabase &db, ThreadConnection &local)
         // snapshot from before the other writer's commit, which can never
         // take the write lock.
         resetLeasedStatements(local);
-        turn.unlock();
-        if (stepAsideListener)
-            stepAsideListener(true);
-        const bool begunAfterWait = control(db, local, beginStatement, &error);
-        if (stepAsideListener)
-            stepAsideListener(false);
-        turn.lock();
+        bool begunAfterWait = false;
+        stepAside([&] { begunAfterWait = control(db, local, beginStatement, &error); });
         if (begunAfterWait)
             return true;
     } else if (control(db, local, beginStatement, &error)) {
@@ -476,15 +490,40 @@ bool Store::transaction(const std::function<bool()> &work)
     if (local.grouping)
         return runInGroup(work, local);
 
-    for (int attempt = 1; attempt <= TransactionAttempts; ++attempt) {
-        bool retry = false;
-        if (runTransaction(work, local, &retry))
+    const auto givingUp = std::chrono::steady_clock::now() + ConflictRetryTime;
+    for (int retry = 0;; ++retry) {
+        const std::chrono::microseconds pause = conflictPause(retry);
+        if (std::chrono::steady_clock::now() + pause > givingUp)
+            break;
+        const auto sleep = [pause] { std::this_thread::sleep_for(pause); };
+        if (local.holdsTurn && pause.count() > 0)
+            stepAside(sleep);
+        else
+            sleep();
+        const std::size_t leasedBefore = local.leased.size();
+        bool conflicted = false;
+        if (runTransaction(work, local, &conflicted))
             return true;
-        if (!retry)
+        if (!conflicted)
             return false;
+        // The attempt's statements are done with: the next one takes them
+        // again rather than preparing new ones.
+        resetLeasedStatements(local, leasedBefore);
     }
-    qWarning().noquote() << "a transaction kept conflicting with other servers' and was given up";
+    qWarning().noquote() << "a transaction kept conflicting with other transactions and was given up";
     return false;
+}
+
+// Gives up the turn while wait runs, so that other handlers run meanwhile.
+void Store::stepAside(const std::function<void()> &wait)
+{
+    turn.unlock();
+    if (stepAsideListener)
+        stepAsideListener(true);
+    wait();
+    if (stepAsideListener)
+        stepAsideListener(false);
+    turn.lock();
 }
 
 bool Store::runTransaction(const std::function<bool()> &work, ThreadConnection &local, bool *retry)

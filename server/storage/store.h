@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -90,8 +91,9 @@ public:
         Store &store;
     };
 
-    // Called with true when a handler gives up its turn to wait for another
-    // process's write lock, and with false when it has its turn again.
+    // Called with true when a handler gives up its turn to wait (for another
+    // process's write lock, or before trying again a transaction that lost
+    // a race), and with false when it has its turn again.
     void setStepAsideListener(std::function<void(bool aside)> listener) { stepAsideListener = std::move(listener); }
 
     // Closes the calling thread's connection; for threads that end before
@@ -162,7 +164,7 @@ private:
         bool handlerWrote = false; // the handler running now wrote in the group
         int schemaGeneration = 0;
         std::unordered_map<QString, CachedStatement> statements; // elements stay put
-        std::vector<CachedStatement *> leased;
+        std::vector<CachedStatement *> leased; // one entry per copy handed out, in turn
         std::unordered_map<QString, QSqlQuery> controls; // SQLite's transaction control
 
         void endTurn();
@@ -177,6 +179,7 @@ private:
     bool control(QSqlDatabase &db, ThreadConnection &local, const QString &statement, QSqlError *error = nullptr) const;
     bool runTransaction(const std::function<bool()> &work, ThreadConnection &local, bool *retry);
     bool runInGroup(const std::function<bool()> &work, ThreadConnection &local);
+    void stepAside(const std::function<void()> &wait);
     static bool run(QSqlDatabase &db, const QString &statement, QString *error = nullptr);
     // Sets up a new connection of this store's database.
     static bool configure(QSqlDatabase &db, const QString &driver, QString *error);

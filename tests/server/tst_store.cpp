@@ -178,6 +178,34 @@ private slots:
                  (QStringList{"Paint", "Wash"}));
     }
 
+    // PostgreSQL may refuse a serializable transaction over and over while
+    // a long one runs elsewhere in the cluster: it is tried again, with
+    // pauses, until it goes through, on the statements already prepared.
+    void transactionRefusedForAWhileGoesThrough()
+    {
+        if (!TestDatabase::onPostgres())
+            QSKIP("only PostgreSQL refuses a transaction because of a concurrent one");
+        QVERIFY(store->define("CREATE FUNCTION refused_while(refuse boolean) RETURNS integer LANGUAGE plpgsql AS $$"
+                              " BEGIN IF refuse THEN RAISE EXCEPTION USING ERRCODE = 'serialization_failure';"
+                              " END IF; RETURN 1; END $$"));
+        const int preparedBefore = value("SELECT COUNT(*) FROM pg_prepared_statements").toInt();
+        QElapsedTimer refusing;
+        refusing.start();
+        int attempts = 0;
+        {
+            const Store::Turn turn(*store);
+            QVERIFY(store->transaction([&] {
+                ++attempts;
+                QSqlQuery query = store->prepare("SELECT refused_while(:refuse)");
+                query.bindValue(":refuse", refusing.elapsed() < 500);
+                return Store::execute(query) && run("INSERT INTO departments (name) VALUES ('Paint')");
+            }));
+        }
+        QVERIFY(attempts > 2);
+        QCOMPARE(rows("SELECT name FROM departments"), QStringList{"Paint"});
+        QCOMPARE(value("SELECT COUNT(*) FROM pg_prepared_statements").toInt(), preparedBefore + 2);
+    }
+
 private:
     bool reopen()
     {
