@@ -173,7 +173,7 @@ std::unique_ptr<Store> Store::openSqlite(const QString &path, QString *error)
         if (!configure(db, store->driver, error))
             return nullptr;
     }
-    store->flusher = std::make_unique<WalFlusher>(path);
+    store->flusher = std::make_unique<WalFlusher>(WalFlusher::sqliteLog(path));
     if (!SchemaMigrations::apply(*store, error))
         return nullptr;
     return store;
@@ -200,6 +200,13 @@ std::unique_ptr<Store> Store::openPostgres(const QString &address, QString *erro
     const QString name = newConnectionName();
     std::unique_ptr<Store> store(new Store(name, Postgres));
     store->beginStatement = QStringLiteral("BEGIN");
+    // A handler's commit does not wait for PostgreSQL's log to reach the
+    // disk: its reply waits for the flusher's commit, which does (see
+    // flushPostgresLog()).
+    store->turnBeginStatement = QStringLiteral("BEGIN; SET LOCAL synchronous_commit = off");
+    Store *flushed = store.get();
+    store->flusher = std::make_unique<WalFlusher>([flushed] { return flushed->flushPostgresLog(); },
+                                                  [flushed] { flushed->releaseThreadConnection(); });
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(Postgres, name);
         if (!db.isValid()) {
@@ -282,7 +289,7 @@ Store::Turn::Turn(Store &store)
     store.turn.lock();
     ThreadConnection &local = store.threadConnection();
     local.holdsTurn = true;
-    local.grouping = bool(store.flusher);
+    local.grouping = store.driver != Postgres;
 }
 
 Store::Turn::~Turn()
@@ -301,7 +308,8 @@ void Store::Turn::nextHandler()
 
 bool Store::Turn::groupWriting() const
 {
-    return store.threadConnection().groupBegun;
+    const ThreadConnection &local = store.threadConnection();
+    return local.groupBegun || local.committedInTurn;
 }
 
 bool Store::Turn::handlerWrote() const
@@ -312,6 +320,7 @@ bool Store::Turn::handlerWrote() const
 bool Store::Turn::commitGroup()
 {
     ThreadConnection &local = store.threadConnection();
+    local.committedInTurn = false;
     if (!local.groupBegun)
         return true;
     local.groupBegun = false;
@@ -332,6 +341,7 @@ void Store::ThreadConnection::endTurn()
     holdsTurn = false;
     grouping = false;
     handlerWrote = false;
+    committedInTurn = false;
     resetLeasedStatements(*this);
 }
 
@@ -441,7 +451,7 @@ bool Store::begin(QSqlDatabase &db, ThreadConnection &local)
         stepAside([&] { begunAfterWait = control(db, local, beginStatement, &error); });
         if (begunAfterWait)
             return true;
-    } else if (control(db, local, beginStatement, &error)) {
+    } else if (control(db, local, local.holdsTurn ? turnBeginStatement : beginStatement, &error)) {
         return true;
     }
     qWarning().noquote() << "cannot begin a transaction:" << error.text();
@@ -536,8 +546,15 @@ bool Store::runTransaction(const std::function<bool()> &work, ThreadConnection &
     const bool done = work();
     --local.transactionDepth;
     QSqlError error;
-    if (done && control(db, local, QStringLiteral("COMMIT"), &error))
-        return !flusher || flusher->flush();
+    if (done && control(db, local, QStringLiteral("COMMIT"), &error)) {
+        if (driver != Postgres)
+            return flusher->flush();
+        // Outside a turn PostgreSQL committed durably; in a turn the
+        // handler's reply waits for the next flush.
+        local.handlerWrote = local.holdsTurn;
+        local.committedInTurn = local.committedInTurn || local.holdsTurn;
+        return true;
+    }
     if (done && isConflict(error))
         lastFailureWasConflict = true;
     else if (done)
@@ -577,17 +594,29 @@ bool Store::runInGroup(const std::function<bool()> &work, ThreadConnection &loca
     return false;
 }
 
+// Any commit that waits for the disk flushes PostgreSQL's log up to itself,
+// and so every commit before it: this one commits a transaction id and
+// nothing else.
+bool Store::flushPostgresLog()
+{
+    ThreadConnection &local = threadConnection();
+    QSqlDatabase db = QSqlDatabase::database(local.name, false);
+    QString error;
+    if (run(db, QStringLiteral("BEGIN; SET LOCAL synchronous_commit = on; SELECT txid_current(); COMMIT"), &error))
+        return true;
+    qWarning().noquote() << "cannot flush PostgreSQL's log:" << error;
+    run(db, QStringLiteral("ROLLBACK"));
+    return false;
+}
+
 void Store::whenDurable(std::function<void(bool)> then)
 {
-    if (flusher)
-        flusher->whenDurable(std::move(then));
-    else
-        then(true);
+    flusher->whenDurable(std::move(then));
 }
 
 bool Store::flushing() const
 {
-    return flusher && flusher->flushing();
+    return flusher->flushing();
 }
 
 bool Store::sharedByServers() const

@@ -29,12 +29,12 @@ class WalFlusher;
 // aside so that the others go on meanwhile. In its turn a handler's
 // statements are prepared once per connection and kept for the next turns.
 //
-// On SQLite a commit outside a turn reaches the disk before transaction()
-// returns. A turn's commit only reaches the operating system; it becomes
-// durable with the next flush of the write-ahead log, one flush for every
-// commit made meanwhile, and what must wait for that (a reply saying
-// "stored") waits through whenDurable(). Other connections see a commit at
-// once, as before.
+// A commit outside a turn reaches the disk before transaction() returns.
+// A turn's commit only reaches the operating system (SQLite) or
+// PostgreSQL's server; it becomes durable with the next flush of the
+// write-ahead log, one flush for every commit made meanwhile, and what must
+// wait for that (a reply saying "stored") waits through whenDurable().
+// Other connections see a commit at once, as before.
 //
 // Reads in the record classes over this store answer std::nullopt (or a
 // failed Lookup) when the database reports an error, and log that error;
@@ -66,9 +66,10 @@ public:
     // On SQLite a turn runs its handlers as a group in one transaction:
     // each handler's transaction() becomes a savepoint in it, undone alone
     // when its work fails, and the group commits once (commitGroup()), so
-    // that a commit's locks and log pages serve many writes. PostgreSQL
-    // commits every transaction durably, and another server's conflict
-    // would undo a whole group: there each handler commits alone.
+    // that a commit's locks and log pages serve many writes. On PostgreSQL
+    // another server's conflict would undo a whole group: there each
+    // handler commits alone, and groupWriting() says that one of them
+    // committed in this turn.
     class Turn
     {
     public:
@@ -79,7 +80,8 @@ public:
 
         // Between two handlers: resets the statements the last one used.
         void nextHandler();
-        // Whether the group has written something not committed yet, and
+        // Whether the group has written something not yet on disk (not
+        // committed yet on SQLite, not flushed yet on PostgreSQL), and
         // whether the handler running now has.
         bool groupWriting() const;
         bool handlerWrote() const;
@@ -106,8 +108,7 @@ public:
     QSqlQuery prepare(const QString &sql) const;
 
     // Calls then(true) once every commit made so far is on disk, or
-    // then(false) when the disk refused them; on the flushing thread, or
-    // at once when nothing waits for the disk (PostgreSQL commits durably).
+    // then(false) when the disk refused them; on the flushing thread.
     void whenDurable(std::function<void(bool durable)> then);
 
     // Whether the disk is busy making earlier commits durable: what commits
@@ -162,6 +163,7 @@ private:
         bool groupBegun = false; // its transaction is open
         bool groupBroken = false; // SQLite ended it after a failure
         bool handlerWrote = false; // the handler running now wrote in the group
+        bool committedInTurn = false; // PostgreSQL: a commit of this turn waits for a flush
         int schemaGeneration = 0;
         std::unordered_map<QString, CachedStatement> statements; // elements stay put
         std::vector<CachedStatement *> leased; // one entry per copy handed out, in turn
@@ -179,6 +181,7 @@ private:
     bool control(QSqlDatabase &db, ThreadConnection &local, const QString &statement, QSqlError *error = nullptr) const;
     bool runTransaction(const std::function<bool()> &work, ThreadConnection &local, bool *retry);
     bool runInGroup(const std::function<bool()> &work, ThreadConnection &local);
+    bool flushPostgresLog();
     void stepAside(const std::function<void()> &wait);
     static bool run(QSqlDatabase &db, const QString &statement, QString *error = nullptr);
     // Sets up a new connection of this store's database.
@@ -187,11 +190,12 @@ private:
     const QString firstConnection; // opened by openSqlite() or openPostgres(), cloned for other threads
     const QString driver;
     QString beginStatement;
+    QString turnBeginStatement; // PostgreSQL: a transaction in a turn
     mutable QMutex connectionsLock;
     mutable std::unordered_map<Qt::HANDLE, ThreadConnection> connections; // elements stay put
     QMutex turn;
     std::atomic<int> schemaGeneration{0}; // moves on when define() changes the schema
-    std::unique_ptr<WalFlusher> flusher; // SQLite only
+    std::unique_ptr<WalFlusher> flusher;
     std::function<void(bool aside)> stepAsideListener;
 };
 

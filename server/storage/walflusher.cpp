@@ -22,8 +22,9 @@ QByteArray writeAheadLogOf(const QString &databasePath)
 
 } // namespace
 
-WalFlusher::WalFlusher(const QString &databasePath)
-    : logPath(writeAheadLogOf(databasePath))
+WalFlusher::WalFlusher(std::function<bool()> flushLog, std::function<void()> threadEnds)
+    : flushLog(std::move(flushLog))
+    , threadEnds(std::move(threadEnds))
 { }
 
 WalFlusher::~WalFlusher()
@@ -39,20 +40,22 @@ WalFlusher::~WalFlusher()
 
 // A log that is not there holds nothing unflushed: SQLite removes it only
 // after a checkpoint, which syncs the database file.
-bool WalFlusher::flush() const
+std::function<bool()> WalFlusher::sqliteLog(const QString &databasePath)
 {
-    const int file = ::open(logPath.constData(), O_RDONLY | O_CLOEXEC);
-    if (file < 0) {
-        if (errno == ENOENT)
-            return true;
-        qWarning().noquote() << "cannot open the write-ahead log to flush it:" << std::strerror(errno);
-        return false;
-    }
-    const bool flushed = ::fdatasync(file) == 0;
-    if (!flushed)
-        qWarning().noquote() << "cannot flush the write-ahead log:" << std::strerror(errno);
-    ::close(file);
-    return flushed;
+    return [logPath = writeAheadLogOf(databasePath)] {
+        const int file = ::open(logPath.constData(), O_RDONLY | O_CLOEXEC);
+        if (file < 0) {
+            if (errno == ENOENT)
+                return true;
+            qWarning().noquote() << "cannot open the write-ahead log to flush it:" << std::strerror(errno);
+            return false;
+        }
+        const bool flushed = ::fdatasync(file) == 0;
+        if (!flushed)
+            qWarning().noquote() << "cannot flush the write-ahead log:" << std::strerror(errno);
+        ::close(file);
+        return flushed;
+    };
 }
 
 void WalFlusher::whenDurable(std::function<void(bool)> then)
@@ -72,7 +75,7 @@ void WalFlusher::run()
     for (;;) {
         work.wait(locked, [this] { return stopping || !waiting.empty(); });
         if (waiting.empty())
-            return;
+            break;
         std::vector<std::function<void(bool)>> group;
         group.swap(waiting);
         locked.unlock();
@@ -83,4 +86,7 @@ void WalFlusher::run()
             then(durable);
         locked.lock();
     }
+    locked.unlock();
+    if (threadEnds)
+        threadEnds();
 }

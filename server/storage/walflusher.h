@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <atomic>
@@ -10,22 +9,29 @@
 #include <thread>
 #include <vector>
 
-// Makes the commits of an SQLite database in write-ahead-log mode durable
-// in groups. Its connections commit with synchronous = NORMAL, which writes
-// the log without waiting for the disk (SQLite still syncs it before every
-// checkpoint); one fdatasync of the log here then makes every commit
-// written before it survive a power cut, however many there were.
+// Makes a database's commits durable in groups. The commits are written to
+// the database's write-ahead log without waiting for the disk; one flush of
+// the log then makes every commit written before it survive a power cut,
+// however many there were.
 class WalFlusher
 {
 public:
-    explicit WalFlusher(const QString &databasePath);
+    // flushLog flushes the log on the calling thread, false when the disk
+    // refused; threadEnds, if given, runs on the flushing thread as it ends.
+    explicit WalFlusher(std::function<bool()> flushLog, std::function<void()> threadEnds = {});
+
+    // An SQLite database in write-ahead-log mode whose connections commit
+    // with synchronous = NORMAL (SQLite still syncs the log before every
+    // checkpoint): flushing is an fdatasync of its log file.
+    static std::function<bool()> sqliteLog(const QString &databasePath);
+
     // Runs the flush that those still waiting wait for, then stops.
     ~WalFlusher();
     WalFlusher(const WalFlusher &) = delete;
     WalFlusher &operator=(const WalFlusher &) = delete;
 
     // Flushes on the calling thread; false when the disk refused.
-    bool flush() const;
+    bool flush() const { return flushLog(); }
 
     // Calls then(true) on the flushing thread once a flush started after
     // this call has succeeded, then(false) when it failed. Whoever comes
@@ -39,7 +45,8 @@ public:
 private:
     void run();
 
-    const QByteArray logPath;
+    const std::function<bool()> flushLog;
+    const std::function<void()> threadEnds;
     std::mutex lock;
     std::condition_variable work;
     std::vector<std::function<void(bool)>> waiting;

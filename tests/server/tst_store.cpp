@@ -206,6 +206,38 @@ private slots:
         QCOMPARE(value("SELECT COUNT(*) FROM pg_prepared_statements").toInt(), preparedBefore + 2);
     }
 
+    // On PostgreSQL a commit in a handlers' turn does not wait for the disk:
+    // the turn says it wrote, so that replies wait for the flush after it.
+    // Outside a turn (accounts added from the command line, migrations) the
+    // commit itself waits.
+    void postgresCommitInATurnIsMadeDurableByTheFlush()
+    {
+        if (!TestDatabase::onPostgres())
+            QSKIP("SQLite commits a turn's handlers as one group");
+        const QString syncSetting = QStringLiteral("SELECT current_setting('synchronous_commit')");
+        QString inTurn;
+        std::atomic<bool> durable{false};
+        {
+            Store::Turn turn(*store);
+            QVERIFY(store->transaction([&] {
+                inTurn = value(syncSetting).toString();
+                return run("INSERT INTO departments (name) VALUES ('Paint')");
+            }));
+            QVERIFY(turn.handlerWrote() && turn.groupWriting());
+            QVERIFY(turn.commitGroup());
+            store->whenDurable([&durable](bool flushed) { durable = flushed; });
+        }
+        QCOMPARE(inTurn, QStringLiteral("off"));
+        QTRY_VERIFY(durable);
+
+        QString outsideTurns;
+        QVERIFY(store->transaction([&] {
+            outsideTurns = value(syncSetting).toString();
+            return true;
+        }));
+        QCOMPARE(outsideTurns, QStringLiteral("on"));
+    }
+
 private:
     bool reopen()
     {
