@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <chrono>
 #include <thread>
 
 namespace {
@@ -60,8 +61,8 @@ std::chrono::microseconds conflictPause(int retry)
 {
     if (retry == 0)
         return {};
-    const std::chrono::microseconds longest = std::min<std::chrono::microseconds>(
-        std::chrono::milliseconds(1) * (1 << std::min(retry - 1, 10)), LongestConflictPause);
+    const std::chrono::microseconds longest = std::min<std::chrono::milliseconds>(
+        std::chrono::milliseconds(1 << std::min(retry - 1, 7)), LongestConflictPause);
     const int most = int(longest.count());
     return std::chrono::microseconds(QRandomGenerator::global()->bounded(most / 2, most + 1));
 }
@@ -163,6 +164,7 @@ std::unique_ptr<Store> Store::openSqlite(const QString &path, QString *error)
     // Taking the write lock at the start means a transaction never finds,
     // halfway, that another writer got in first: it waits for it instead.
     store->beginStatement = QStringLiteral("BEGIN IMMEDIATE");
+    store->turnBeginStatement = store->beginStatement;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
@@ -551,8 +553,10 @@ bool Store::runTransaction(const std::function<bool()> &work, ThreadConnection &
             return flusher->flush();
         // Outside a turn PostgreSQL committed durably; in a turn the
         // handler's reply waits for the next flush.
-        local.handlerWrote = local.holdsTurn;
-        local.committedInTurn = local.committedInTurn || local.holdsTurn;
+        if (local.holdsTurn) {
+            local.handlerWrote = true;
+            local.committedInTurn = true;
+        }
         return true;
     }
     if (done && isConflict(error))

@@ -8,7 +8,6 @@
 #include <QVariant>
 
 #include <atomic>
-#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -190,7 +189,7 @@ private:
     const QString firstConnection; // opened by openSqlite() or openPostgres(), cloned for other threads
     const QString driver;
     QString beginStatement;
-    QString turnBeginStatement; // PostgreSQL: a transaction in a turn
+    QString turnBeginStatement; // a transaction in a turn
     mutable QMutex connectionsLock;
     mutable std::unordered_map<Qt::HANDLE, ThreadConnection> connections; // elements stay put
     QMutex turn;
