@@ -44,25 +44,25 @@ QString codeListOf(const ReviewBinOrder &order)
     return {};
 }
 
-// The workers who own the orders (which come grouped by worker), each once,
-// and a flag per worker: "Yes" for the owner of the order that has waited
-// longest (started first; of two started in the same second, the one
-// recorded first), "No" for the others.
-template<typename Order>
-void sendWorkers(const Reply &reply, const QList<Order> &orders)
+// The workers who own orders waiting for review, and a flag per worker:
+// "Yes" for the owner of the order that has waited longest (started first;
+// of two started in the same second, the one recorded first), "No" for the
+// others.
+void sendWorkers(const Reply &reply, const QList<ReviewOwner> &owners)
 {
-    QStringList names;
-    const Order *longestWaiting = nullptr;
-    for (const Order &order : orders) {
-        if (names.isEmpty() || names.last() != order.userName)
-            names.append(order.userName);
-        if (!longestWaiting || order.createdAt < longestWaiting->createdAt
-            || (order.createdAt == longestWaiting->createdAt && order.orderId < longestWaiting->orderId))
-            longestWaiting = &order;
+    const ReviewOwner *longestWaiting = nullptr;
+    for (const ReviewOwner &owner : owners) {
+        if (!longestWaiting || owner.oldestCreatedAt < longestWaiting->oldestCreatedAt
+            || (owner.oldestCreatedAt == longestWaiting->oldestCreatedAt
+                && owner.oldestOrderId < longestWaiting->oldestOrderId))
+            longestWaiting = &owner;
     }
+    QStringList names;
     QStringList flags;
-    for (const QString &name : names)
-        flags.append(name == longestWaiting->userName ? QStringLiteral("Yes") : QStringLiteral("No"));
+    for (const ReviewOwner &owner : owners) {
+        names.append(owner.userName);
+        flags.append(&owner == longestWaiting ? QStringLiteral("Yes") : QStringLiteral("No"));
+    }
     reply.send(ReplyTag::ListOfUserOrders, names, flags);
 }
 
@@ -125,18 +125,18 @@ void ReviewCommands::numberToConfirm(const Reply &reply)
 
 void ReviewCommands::binWorkers(const Reply &reply, int status)
 {
-    const std::optional<QList<ReviewBinOrder>> orders = review.binOrders(status);
-    if (reply.storeFailed(orders))
+    const std::optional<QList<ReviewOwner>> owners = review.binOwners(status);
+    if (reply.storeFailed(owners))
         return;
-    sendWorkers(reply, *orders);
+    sendWorkers(reply, *owners);
 }
 
 void ReviewCommands::customWorkers(const Reply &reply)
 {
-    const std::optional<QList<ReviewCustomJob>> jobs = review.customJobs(CustomWaitingForConfirmation);
-    if (reply.storeFailed(jobs))
+    const std::optional<QList<ReviewOwner>> owners = review.customOwners(CustomWaitingForConfirmation);
+    if (reply.storeFailed(owners))
         return;
-    sendWorkers(reply, *jobs);
+    sendWorkers(reply, *owners);
 }
 
 // The selection, the number of workers, then per worker the name and the

@@ -18,6 +18,15 @@ const QString CustomJobColumns
                      " FROM custom_orders o JOIN users u ON u.id = o.owner_id"
                      " WHERE o.removed_at IS NULL AND o.status IN (%1)");
 
+// Each owner's oldest order, found by a seek per user on the index by
+// status and owner, which keeps each owner's orders in the order they were
+// started; %1 is the table, %2 the condition on the status.
+const QString OwnersWithOldest
+    = QStringLiteral("SELECT u.user_name, o.created_at, o.id FROM users u CROSS JOIN %1 o"
+                     " WHERE o.id = (SELECT x.id FROM %1 x WHERE x.owner_id = u.id AND x.removed_at IS NULL AND %2"
+                     " ORDER BY x.created_at, x.id LIMIT 1)"
+                     " ORDER BY u.user_name");
+
 const QString OldestFirst = QStringLiteral(" ORDER BY u.user_name, o.created_at, o.id");
 
 ReviewBinOrder binOrderAt(const QSqlQuery &query)
@@ -31,6 +40,15 @@ ReviewBinOrder binOrderAt(const QSqlQuery &query)
     order.repairId = query.value(5).toInt();
     order.createdAt = query.value(6).toLongLong();
     return order;
+}
+
+ReviewOwner ownerAt(const QSqlQuery &query)
+{
+    ReviewOwner owner;
+    owner.userName = query.value(0).toString();
+    owner.oldestCreatedAt = query.value(1).toLongLong();
+    owner.oldestOrderId = query.value(2).toLongLong();
+    return owner;
 }
 
 ReviewCustomJob customJobAt(const QSqlQuery &query)
@@ -117,6 +135,22 @@ std::optional<QList<ReviewBinOrder>> ReviewQueries::binOrders(int status, std::o
     if (ownerId)
         query.bindValue(QStringLiteral(":owner"), *ownerId);
     return allRows(query, &binOrderAt);
+}
+
+std::optional<QList<ReviewOwner>> ReviewQueries::binOwners(int status) const
+{
+    QSqlQuery query
+        = store.prepare(OwnersWithOldest.arg(QStringLiteral("bin_orders"), QStringLiteral("x.status = :status")));
+    query.bindValue(QStringLiteral(":status"), status);
+    return allRows(query, &ownerAt);
+}
+
+std::optional<QList<ReviewOwner>> ReviewQueries::customOwners(const QList<int> &statuses) const
+{
+    QSqlQuery query = store.prepare(OwnersWithOldest.arg(
+        QStringLiteral("custom_orders"), QStringLiteral("x.status IN (%1)").arg(statusPlaceholders(statuses))));
+    bindStatuses(query, statuses);
+    return allRows(query, &ownerAt);
 }
 
 std::optional<QList<ReviewCustomJob>> ReviewQueries::customJobs(const QList<int> &statuses,

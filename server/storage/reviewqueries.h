@@ -33,6 +33,15 @@ struct ReviewCustomJob
     qint64 createdAt = 0;
 };
 
+// An owner of orders waiting for review, and when the oldest of them was
+// started (of two started in the same second, the one recorded first).
+struct ReviewOwner
+{
+    QString userName;
+    qint64 oldestCreatedAt = 0;
+    qint64 oldestOrderId = 0;
+};
+
 // What checkers and managers look at: bin orders at one status and custom
 // jobs at any of a few statuses, with their owners. Orders that were removed are never listed.
 // Lists come ordered by owner's user name, then oldest order first (the
@@ -51,6 +60,11 @@ public:
     std::optional<QList<ReviewBinOrder>> binOrders(int status, std::optional<qint64> ownerId = std::nullopt) const;
     std::optional<QList<ReviewCustomJob>> customJobs(const QList<int> &statuses,
                                                      std::optional<qint64> ownerId = std::nullopt) const;
+
+    // The owners of orders at status (of jobs at one of statuses), each with
+    // the oldest of them, in user name order.
+    std::optional<QList<ReviewOwner>> binOwners(int status) const;
+    std::optional<QList<ReviewOwner>> customOwners(const QList<int> &statuses) const;
 
     // ownerId's oldest order for binId at status.
     Lookup<ReviewBinOrder> binOrder(qint64 ownerId, const QString &binId, int status) const;
