@@ -216,11 +216,12 @@ BinOrders::StartResult BinOrders::start(const NewBinOrder &order, qint64 now)
                 return false;
             binRef = *id;
         }
-        QSqlQuery insert = store.prepare(
-            QStringLiteral("INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, code_list, bin_size, "
-                           "additional_info, status, created_at)"
-                           " VALUES (:bin, :repair, :owner, :type, :list, :size, :info, :status, :now)"));
+        QSqlQuery insert = store.prepare(QStringLiteral(
+            "INSERT INTO bin_orders (bin_ref, bin_id, repair_id, owner_id, work_type, code_list, bin_size, "
+            "additional_info, status, created_at)"
+            " VALUES (:bin, :binId, :repair, :owner, :type, :list, :size, :info, :status, :now)"));
         insert.bindValue(QStringLiteral(":bin"), binRef);
+        insert.bindValue(QStringLiteral(":binId"), textValue(order.binId));
         insert.bindValue(QStringLiteral(":repair"), order.repairId);
         insert.bindValue(QStringLiteral(":owner"), order.ownerId);
         insert.bindValue(QStringLiteral(":type"), textValue(order.workType));

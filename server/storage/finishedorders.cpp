@@ -62,11 +62,10 @@ std::optional<QStringList> FinishedOrders::owners() const
 std::optional<QList<FinishedBinOrder>> FinishedOrders::binOrders(const QString &workType, std::optional<qint64> ownerId,
                                                                  Sequence sequence) const
 {
-    QSqlQuery query
-        = store.prepare(QStringLiteral("SELECT u.user_name, b.bin_id, o.repair_id, o.completed_at"
-                                       " FROM users u CROSS JOIN bin_orders o JOIN bins b ON b.id = o.bin_ref"
-                                       " WHERE o.owner_id = u.id AND o.work_type = :type AND ")
-                        + FinishedBin + ownerCondition(ownerId) + ordering(sequence));
+    QSqlQuery query = store.prepare(QStringLiteral("SELECT u.user_name, o.bin_id, o.repair_id, o.completed_at"
+                                                   " FROM users u CROSS JOIN bin_orders o"
+                                                   " WHERE o.owner_id = u.id AND o.work_type = :type AND ")
+                                    + FinishedBin + ownerCondition(ownerId) + ordering(sequence));
     query.setForwardOnly(true);
     query.bindValue(QStringLiteral(":type"), textValue(workType));
     bindOwner(query, ownerId);

@@ -285,6 +285,25 @@ const QList<Migration> &migrations()
              QStringLiteral("CREATE INDEX custom_orders_finished ON custom_orders(owner_id, completed_at, id, status,"
                             " removed_at, job_type, customer, customer_ref)"),
          }},
+        {9,
+         {
+             // Each order keeps its bin's ID (which never changes), so that
+             // the finished-order list reads an owner's orders from the index
+             // alone, without looking up every bin.
+             QStringLiteral("ALTER TABLE bin_orders ADD COLUMN bin_id TEXT NOT NULL DEFAULT ''"),
+             QStringLiteral(
+                 "UPDATE bin_orders SET bin_id = (SELECT b.bin_id FROM bins b WHERE b.id = bin_orders.bin_ref)"),
+             QStringLiteral("DROP INDEX bin_orders_finished"),
+             QStringLiteral(
+                 "CREATE INDEX bin_orders_finished"
+                 " ON bin_orders(work_type, owner_id, completed_at, id, bin_id, repair_id, status, removed_at)"
+                 " WHERE removed_at IS NULL AND status >= 4"),
+             // Counting the orders at a status and finding each owner's
+             // oldest read the index alone, removed orders left out by key.
+             QStringLiteral("DROP INDEX bin_orders_by_status"),
+             QStringLiteral(
+                 "CREATE INDEX bin_orders_by_status ON bin_orders(status, owner_id, removed_at, created_at)"),
+         }},
     };
     return steps;
 }

@@ -130,6 +130,7 @@ void ServerTestCase::addBinOrder(const QString &binId, int repairId, const QStri
                            " WHERE NOT EXISTS (SELECT 1 FROM bins WHERE bin_id = ?)",
                            {binId, workType, binId}));
     QVariantMap order{{"bin_ref", server.queryValue("SELECT id FROM bins WHERE bin_id = ?", {binId})},
+                      {"bin_id", binId},
                       {"repair_id", repairId},
                       {"owner_id", server.queryValue("SELECT id FROM users WHERE user_name = ?", {owner})},
                       {"work_type", workType},

@@ -77,7 +77,9 @@ private slots:
         QVERIFY(run("INSERT INTO clock_records (user_id, start_time) VALUES (1, 20)"));
     }
 
-    void sentBackRollOffOrdersReopenOnTheirSheet()
+    // Orders of a database from before: sent-back roll-off orders reopen on
+    // their sheet, and every order gets its bin's ID.
+    void olderOrdersAreBroughtUpToDate()
     {
         QVERIFY(
             run("INSERT INTO users (id, user_name, permission_level, password_hash, created_at) VALUES (1, 'anna', 1, "
@@ -87,11 +89,13 @@ private slots:
         QVERIFY(run("INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at)"
                     " VALUES (1, 1, 1, 'Front End Repair', 3, 0), (2, 1, 1, 'Roll Off Repair', 3, 0),"
                     " (2, 2, 1, 'Roll Off Repair', 4, 0)"));
-        // A database from before the step that moves them.
+        QVERIFY(store->define("DROP INDEX bin_orders_finished"));
+        QVERIFY(store->define("ALTER TABLE bin_orders DROP COLUMN bin_id"));
+        QVERIFY(store->define("CREATE INDEX bin_orders_finished ON bin_orders(bin_ref)"));
         QVERIFY(run("DELETE FROM schema_version WHERE version >= 7"));
         QVERIFY(reopen());
-        QCOMPARE(rows("SELECT work_type, status FROM bin_orders ORDER BY id"),
-                 (QStringList{"Front End Repair|3", "Roll Off Repair|2", "Roll Off Repair|4"}));
+        QCOMPARE(rows("SELECT work_type, status, bin_id FROM bin_orders ORDER BY id"),
+                 (QStringList{"Front End Repair|3|KD1", "Roll Off Repair|2|ROR1", "Roll Off Repair|4|ROR1"}));
     }
 
     void addUserFromCommandLine()
