@@ -303,6 +303,9 @@ const QList<Migration> &migrations()
              QStringLiteral("DROP INDEX bin_orders_by_status"),
              QStringLiteral(
                  "CREATE INDEX bin_orders_by_status ON bin_orders(status, owner_id, removed_at, created_at)"),
+             // Nothing reads the clock audit by user; the index made every
+             // clock action write, and sync, a page of that user's as well.
+             QStringLiteral("DROP INDEX clock_audit_by_user"),
          }},
     };
     return steps;
