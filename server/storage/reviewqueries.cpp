@@ -18,14 +18,16 @@ const QString CustomJobColumns
                      " FROM custom_orders o JOIN users u ON u.id = o.owner_id"
                      " WHERE o.removed_at IS NULL AND o.status IN (%1)");
 
-// Each owner's oldest order at the status, found by a seek per user on
+// Each user's oldest order at the status, when there is one: a seek on
 // bin_orders_by_status, which keeps each owner's orders in the order they
-// were started.
+// were started. Two probes per user rather than a join on the order found,
+// which PostgreSQL would make by reading every order.
+const QString OldestAtStatus
+    = QStringLiteral("(SELECT x.%1 FROM bin_orders x WHERE x.owner_id = u.id AND x.status = :status"
+                     " AND x.removed_at IS NULL ORDER BY x.created_at, x.id LIMIT 1)");
 const QString BinOwnersWithOldest
-    = QStringLiteral("SELECT u.user_name, o.created_at, o.id FROM users u CROSS JOIN bin_orders o"
-                     " WHERE o.id = (SELECT x.id FROM bin_orders x WHERE x.owner_id = u.id AND x.status = :status"
-                     " AND x.removed_at IS NULL ORDER BY x.created_at, x.id LIMIT 1)"
-                     " ORDER BY u.user_name");
+    = QStringLiteral("SELECT u.user_name, %1, %2 FROM users u ORDER BY u.user_name")
+          .arg(OldestAtStatus.arg(QStringLiteral("created_at")), OldestAtStatus.arg(QStringLiteral("id")));
 
 const QString OldestFirst = QStringLiteral(" ORDER BY u.user_name, o.created_at, o.id");
 
@@ -141,7 +143,14 @@ std::optional<QList<ReviewOwner>> ReviewQueries::binOwners(int status) const
 {
     QSqlQuery query = store.prepare(BinOwnersWithOldest);
     query.bindValue(QStringLiteral(":status"), status);
-    return allRows(query, &ownerAt);
+    if (!Store::execute(query))
+        return std::nullopt;
+    QList<ReviewOwner> owners;
+    while (query.next()) {
+        if (!query.isNull(2))
+            owners.append(ownerAt(query));
+    }
+    return owners;
 }
 
 // Few custom jobs wait at these statuses, and their index gives no owner's
