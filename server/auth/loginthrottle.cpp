@@ -3,6 +3,8 @@
 #include "clock.h"
 #include "terminalsessions.h"
 
+#include <QMutexLocker>
+
 #include <algorithm>
 
 LoginThrottle::LoginThrottle(Clock &clock)
@@ -12,6 +14,7 @@ LoginThrottle::LoginThrottle(Clock &clock)
 qint64 LoginThrottle::begin(const QHostAddress &address)
 {
     const qint64 now = clock.now();
+    const QMutexLocker guard(&lock);
     forgetOldRecords(now);
     Record &record = records[TerminalSessions::addressKey(address)];
     while (!record.failures.isEmpty() && record.failures.constFirst() <= now - WindowMilliseconds)
@@ -30,6 +33,7 @@ qint64 LoginThrottle::begin(const QHostAddress &address)
 
 void LoginThrottle::succeeded(const QHostAddress &address)
 {
+    const QMutexLocker guard(&lock);
     const auto found = records.find(TerminalSessions::addressKey(address));
     if (found == records.end())
         return;
@@ -54,6 +58,7 @@ void LoginThrottle::forgetOldRecords(qint64 now)
 int LoginThrottle::recentFailures(const QHostAddress &address) const
 {
     const qint64 since = clock.now() - WindowMilliseconds;
+    const QMutexLocker guard(&lock);
     const QList<qint64> failures = records.value(TerminalSessions::addressKey(address)).failures;
     return int(std::count_if(failures.cbegin(), failures.cend(), [since](qint64 at) { return at > since; }));
 }

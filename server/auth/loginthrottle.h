@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
+#include <QMutex>
 
 class Clock;
 
@@ -10,7 +11,7 @@ class Clock;
 // is as good as the password, so after a few failed logins from an address
 // within a while, each further attempt from there waits before its answer,
 // longer each time, whatever the password. Other addresses are not
-// affected, and no account is ever locked.
+// affected, and no account is ever locked. Safe to use from any thread.
 class LoginThrottle
 {
 public:
@@ -42,6 +43,7 @@ private:
     void forgetOldRecords(qint64 now);
 
     Clock &clock;
+    mutable QMutex lock; // guards records and lastForgetting
     QHash<QString, Record> records;
     qint64 lastForgetting = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "passwordhasher.h"
 
+#include <QMutexLocker>
 #include <QRunnable>
 
 PasswordHashQueue::PasswordHashQueue(QObject *parent)
@@ -18,8 +19,12 @@ PasswordHashQueue::~PasswordHashQueue()
 
 void PasswordHashQueue::hash(const QString &digest, std::function<void(const QByteArray &)> done)
 {
-    const quint64 job = nextJob++;
-    waiting.insert(job, std::move(done));
+    quint64 job = 0;
+    {
+        const QMutexLocker guard(&lock);
+        job = nextJob++;
+        waiting.insert(job, std::move(done));
+    }
     workers.start(QRunnable::create([this, job, digest] {
         const QByteArray hash = PasswordHasher::hash(digest);
         // Safe: the destructor waits for every task before this object goes.
@@ -30,7 +35,11 @@ void PasswordHashQueue::hash(const QString &digest, std::function<void(const QBy
 
 void PasswordHashQueue::finish(quint64 job, const QByteArray &hash)
 {
-    const std::function<void(const QByteArray &)> done = waiting.take(job);
+    std::function<void(const QByteArray &)> done;
+    {
+        const QMutexLocker guard(&lock);
+        done = waiting.take(job);
+    }
     if (done)
         done(hash);
 }

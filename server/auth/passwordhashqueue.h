@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
@@ -10,7 +11,8 @@
 
 // Hashes the digests of new passwords on worker threads, so that storing a
 // password, which costs tens of milliseconds, never holds up the event loop.
-// Hashes are handed back on this object's thread.
+// Hashes are handed back on this object's thread; hash() may be called from
+// any thread.
 class PasswordHashQueue : public QObject
 {
 public:
@@ -26,6 +28,7 @@ private:
     void finish(quint64 job, const QByteArray &hash);
 
     QThreadPool workers;
+    QMutex lock; // guards waiting and nextJob
     QHash<quint64, std::function<void(const QByteArray &)>> waiting;
     quint64 nextJob = 1;
 };
