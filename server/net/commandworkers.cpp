@@ -9,6 +9,8 @@
 
 CommandWorkers::CommandWorkers(Store &store, int threadCount)
     : store(store)
+    , mostRunning(store.turnsExcludeEachOther() ? 1 : qMax(1, threadCount))
+    , groupSize(store.turnsExcludeEachOther() ? MaxGroupSize : 1)
 {
     store.setStepAsideListener([this](bool aside) {
         std::lock_guard<std::mutex> lock(queueLock);
@@ -44,11 +46,16 @@ void CommandWorkers::post(std::function<void()> job)
 }
 
 // The thread idle for the shortest time: its connection's pages are the
-// ones the last commits left warm.
+// ones the last commits left warm. A thread woken leaves the idle list at
+// once, so that the next job wakes another when more may run.
 void CommandWorkers::wakeNextWorker()
 {
-    if (running == 0 && !idle.empty())
-        idle.back()->wake.notify_one();
+    if (running + waking >= mostRunning || idle.empty())
+        return;
+    IdleWorker *next = idle.back();
+    idle.pop_back();
+    ++waking;
+    next->wake.notify_one();
 }
 
 ConnectionContext::RequestHandler CommandWorkers::requestHandler(const CommandDispatcher &dispatcher)
@@ -65,14 +72,18 @@ void CommandWorkers::work()
         std::vector<std::function<void()>> group;
         {
             std::unique_lock<std::mutex> lock(queueLock);
-            while (!stopping && (jobs.empty() || running != 0)) {
+            while (!stopping && (jobs.empty() || running >= mostRunning)) {
                 idle.push_back(&self);
                 self.wake.wait(lock);
-                idle.erase(std::find(idle.begin(), idle.end(), &self));
+                const auto stillIdle = std::find(idle.begin(), idle.end(), &self);
+                if (stillIdle != idle.end())
+                    idle.erase(stillIdle); // woken without a call
+                else
+                    --waking;
             }
             if (stopping)
                 break;
-            group = takeJobs(MaxGroupSize);
+            group = takeJobs(groupSize);
             ++running;
         }
         runGroup(std::move(group));
@@ -129,8 +140,8 @@ void CommandWorkers::runGroup(std::vector<std::function<void()>> group)
             }
             ran += group.size();
             group.clear();
-            if (turn.groupWriting() && ran < MaxGroupSize)
-                group = takeJobsWhileFlushing(MaxGroupSize - ran);
+            if (turn.groupWriting() && ran < groupSize)
+                group = takeJobsWhileFlushing(groupSize - ran);
         }
     }
     if (heldForCommit.empty())

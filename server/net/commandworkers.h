@@ -17,27 +17,32 @@ class Store;
 
 // The database threads: every command handler runs here, off the network
 // thread, so that a database wait never holds up accepting, reading or
-// sending. Handlers take turns on the store (Store::Turn), so they run one
-// at a time as before; a handler waiting for another writer's lock lets
-// the next job start on another thread. Otherwise the thread that finished
-// a job takes the next one itself, or else the thread idle for the
-// shortest time: its connection's page cache is warm, while another
-// connection's is emptied by every commit it did not make.
+// sending. Handlers run in turns on the store (Store::Turn).
 //
-// The jobs waiting when a thread takes its turn run as a group, and their
-// writes commit as one transaction (Store::Turn); while the disk flushes
-// earlier commits, jobs coming meanwhile join the group. A writer's reply
-// waits until its group is committed and on disk: the store flushes all
+// On SQLite turns exclude each other, so handlers run one at a time; a
+// handler waiting for another writer's lock lets the next job start on
+// another thread. Otherwise the thread that finished a job takes the next
+// one itself, or else the thread idle for the shortest time: its
+// connection's page cache is warm, while another connection's is emptied
+// by every commit it did not make. The jobs waiting when a thread takes
+// its turn run as a group, and their writes commit as one transaction;
+// while the disk flushes earlier commits, jobs coming meanwhile join the
+// group.
+//
+// On PostgreSQL every thread runs a job at a time, side by side: a
+// handler's time goes mostly to waiting for PostgreSQL's answers.
+//
+// A writer's reply waits until its commit is on disk: the store flushes all
 // commits made meanwhile together, off these threads, so that neither the
-// next writers nor readers wait for the disk. Other handlers of a group
-// reply at once.
+// next writers nor readers wait for the disk. Other handlers reply at once.
 class CommandWorkers
 {
 public:
     // Enough that a few handlers waiting for another process's lock leave
     // threads for the rest.
     static constexpr int DefaultThreadCount = 4;
-    // The most queued jobs that run in one turn and commit together.
+    // The most queued jobs that run in one turn and commit together
+    // (SQLite).
     static constexpr std::size_t MaxGroupSize = 64;
     // How often a group waiting for jobs looks whether the flush is over.
     static constexpr std::chrono::microseconds FlushPollInterval{100};
@@ -66,11 +71,14 @@ private:
     void runGroup(std::vector<std::function<void()>> group);
 
     Store &store;
+    const int mostRunning; // jobs at once
+    const std::size_t groupSize;
     std::mutex queueLock;
     std::vector<IdleWorker *> idle; // the longest idle first
     std::condition_variable groupCollecting; // a group waiting for more jobs
     std::deque<std::function<void()>> jobs;
     bool stopping = false;
     int running = 0; // jobs running and not stepped aside
+    int waking = 0; // threads woken for jobs, not running yet
     std::vector<std::thread> threads;
 };

@@ -135,14 +135,12 @@ bool Store::run(QSqlDatabase &db, const QString &statement, QString *error)
 // that what was reported survives a power cut (CheckpointPages says when
 // the log goes back into the file); the busy timeout makes every
 // statement wait for another process (a backup, the sqlite3 shell) instead
-// of failing at once. PostgreSQL: several servers may share the database,
-// so every transaction sees the others as if they ran one after another,
-// and a lock is waited for as long as on SQLite.
+// of failing at once. PostgreSQL: a lock is waited for as long as on
+// SQLite (transactions are serializable: see openPostgres()).
 bool Store::configure(QSqlDatabase &db, const QString &driver, QString *error)
 {
     if (driver == Postgres)
-        return run(db, QStringLiteral("SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL SERIALIZABLE"), error)
-               && run(db, QStringLiteral("SET lock_timeout = %1").arg(LockWaitMs), error)
+        return run(db, QStringLiteral("SET lock_timeout = %1").arg(LockWaitMs), error)
                && run(db, QStringLiteral("SET client_min_messages = WARNING"), error);
     return run(db, QStringLiteral("PRAGMA journal_mode = WAL"), error)
            && run(db, QStringLiteral("PRAGMA synchronous = NORMAL"), error)
@@ -201,11 +199,16 @@ std::unique_ptr<Store> Store::openPostgres(const QString &address, QString *erro
     }
     const QString name = newConnectionName();
     std::unique_ptr<Store> store(new Store(name, Postgres));
-    store->beginStatement = QStringLiteral("BEGIN");
+    // Handlers and other servers write side by side: every transaction sees
+    // the others as if they ran one after another, and one that cannot is
+    // tried again (transaction()). A read outside a transaction is one
+    // statement, which sees the commits made before it; it is never refused.
+    store->beginStatement = QStringLiteral("BEGIN ISOLATION LEVEL SERIALIZABLE");
     // A handler's commit does not wait for PostgreSQL's log to reach the
     // disk: its reply waits for the flusher's commit, which does (see
     // flushPostgresLog()).
-    store->turnBeginStatement = QStringLiteral("BEGIN; SET LOCAL synchronous_commit = off");
+    store->turnBeginStatement
+        = QStringLiteral("BEGIN ISOLATION LEVEL SERIALIZABLE; SET LOCAL synchronous_commit = off");
     Store *flushed = store.get();
     store->flusher = std::make_unique<WalFlusher>([flushed] { return flushed->flushPostgresLog(); },
                                                   [flushed] { flushed->releaseThreadConnection(); });
@@ -288,7 +291,8 @@ void Store::releaseThreadConnection()
 Store::Turn::Turn(Store &store)
     : store(store)
 {
-    store.turn.lock();
+    if (store.turnsExcludeEachOther())
+        store.turn.lock();
     ThreadConnection &local = store.threadConnection();
     local.holdsTurn = true;
     local.grouping = store.driver != Postgres;
@@ -298,7 +302,8 @@ Store::Turn::~Turn()
 {
     commitGroup();
     store.threadConnection().endTurn();
-    store.turn.unlock();
+    if (store.turnsExcludeEachOther())
+        store.turn.unlock();
 }
 
 void Store::Turn::nextHandler()
@@ -529,13 +534,15 @@ bool Store::transaction(const std::function<bool()> &work)
 // Gives up the turn while wait runs, so that other handlers run meanwhile.
 void Store::stepAside(const std::function<void()> &wait)
 {
-    turn.unlock();
+    if (turnsExcludeEachOther())
+        turn.unlock();
     if (stepAsideListener)
         stepAsideListener(true);
     wait();
     if (stepAsideListener)
         stepAsideListener(false);
-    turn.lock();
+    if (turnsExcludeEachOther())
+        turn.lock();
 }
 
 bool Store::runTransaction(const std::function<bool()> &work, ThreadConnection &local, bool *retry)
@@ -563,7 +570,9 @@ bool Store::runTransaction(const std::function<bool()> &work, ThreadConnection &
         lastFailureWasConflict = true;
     else if (done)
         qWarning().noquote() << "cannot commit:" << error.text();
-    control(db, local, QStringLiteral("ROLLBACK"));
+    // PostgreSQL has ended a transaction whose commit failed.
+    if (!done || driver != Postgres)
+        control(db, local, QStringLiteral("ROLLBACK"));
     *retry = lastFailureWasConflict;
     return false;
 }
@@ -616,6 +625,11 @@ bool Store::flushPostgresLog()
 void Store::whenDurable(std::function<void(bool)> then)
 {
     flusher->whenDurable(std::move(then));
+}
+
+bool Store::turnsExcludeEachOther() const
+{
+    return driver != Postgres;
 }
 
 bool Store::flushing() const

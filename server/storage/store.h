@@ -23,10 +23,13 @@ class WalFlusher;
 // understands is confined to this class.
 //
 // Each thread that uses the store gets a connection of its own. Command
-// handlers take turns (Turn): one runs at a time, as if there were one
+// handlers run in turns (Turn). On SQLite, which has one writer, turns
+// exclude each other: one handler runs at a time, as if there were one
 // thread, except that a handler waiting for another writer's lock steps
-// aside so that the others go on meanwhile. In its turn a handler's
-// statements are prepared once per connection and kept for the next turns.
+// aside so that the others go on meanwhile. On PostgreSQL turns run side
+// by side, each handler in serializable transactions of its own, as the
+// handlers of several servers do. In its turn a handler's statements are
+// prepared once per connection and kept for the next turns.
 //
 // A commit outside a turn reaches the disk before transaction() returns.
 // A turn's commit only reaches the operating system (SQLite) or
@@ -59,8 +62,8 @@ public:
     static bool isPostgresAddress(const QString &location);
     static std::unique_ptr<Store> open(const QString &location, QString *error);
 
-    // The right to run command handlers: held by one thread at a time.
-    // The statements prepared in a turn are reset when it ends.
+    // The right to run command handlers: on SQLite held by one thread at a
+    // time. The statements prepared in a turn are reset when it ends.
     //
     // On SQLite a turn runs its handlers as a group in one transaction:
     // each handler's transaction() becomes a savepoint in it, undone alone
@@ -109,6 +112,10 @@ public:
     // Calls then(true) once every commit made so far is on disk, or
     // then(false) when the disk refused them; on the flushing thread.
     void whenDurable(std::function<void(bool durable)> then);
+
+    // Whether turns exclude each other (SQLite) or run side by side
+    // (PostgreSQL).
+    bool turnsExcludeEachOther() const;
 
     // Whether the disk is busy making earlier commits durable: what commits
     // now waits for the flush after it anyway.

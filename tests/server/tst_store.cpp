@@ -1,6 +1,7 @@
 #include "app/accountsetup.h"
 #include "app/demoshop.h"
 #include "auth/passwordhasher.h"
+#include "net/commandworkers.h"
 #include "storage/schemamigrations.h"
 #include "storage/store.h"
 #include "storage/useraccounts.h"
@@ -8,6 +9,7 @@
 
 #include <passworddigest.h>
 
+#include <QSemaphore>
 #include <QSqlQuery>
 #include <QtTest>
 
@@ -216,6 +218,23 @@ private slots:
     // the turn says it wrote, so that replies wait for the flush after it.
     // Outside a turn (accounts added from the command line, migrations) the
     // commit itself waits.
+    // Handlers wait mostly for PostgreSQL's answers, so they run side by
+    // side there: the first job below goes on only once the second has run.
+    void postgresHandlersRunSideBySide()
+    {
+        if (!TestDatabase::onPostgres())
+            QSKIP("SQLite runs one handler at a time");
+        QSemaphore secondRan;
+        QSemaphore firstSawIt;
+        CommandWorkers workers(*store, 2);
+        workers.post([&] {
+            if (secondRan.tryAcquire(1, 5000))
+                firstSawIt.release();
+        });
+        workers.post([&] { secondRan.release(); });
+        QVERIFY(firstSawIt.tryAcquire(1, 10000));
+    }
+
     void postgresCommitInATurnIsMadeDurableByTheFlush()
     {
         if (!TestDatabase::onPostgres())
