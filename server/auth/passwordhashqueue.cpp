@@ -19,12 +19,9 @@ PasswordHashQueue::~PasswordHashQueue()
 
 void PasswordHashQueue::hash(const QString &digest, std::function<void(const QByteArray &)> done)
 {
-    quint64 job = 0;
-    {
-        const QMutexLocker guard(&lock);
-        job = nextJob++;
-        waiting.insert(job, std::move(done));
-    }
+    QMutexLocker locked(&lock);
+    const quint64 job = nextJob++;
+    waiting.insert(job, std::move(done));
     workers.start(QRunnable::create([this, job, digest] {
         const QByteArray hash = PasswordHasher::hash(digest);
         // Safe: the destructor waits for every task before this object goes.
@@ -35,11 +32,9 @@ void PasswordHashQueue::hash(const QString &digest, std::function<void(const QBy
 
 void PasswordHashQueue::finish(quint64 job, const QByteArray &hash)
 {
-    std::function<void(const QByteArray &)> done;
-    {
-        const QMutexLocker guard(&lock);
-        done = waiting.take(job);
-    }
+    QMutexLocker locked(&lock);
+    const std::function<void(const QByteArray &)> done = waiting.take(job);
+    locked.unlock();
     if (done)
         done(hash);
 }
