@@ -5,7 +5,7 @@
 
 #include "auth/clock.h"
 #include "auth/loginthrottle.h"
-#include "auth/loginverifier.h"
+#include "auth/passwordworkers.h"
 #include "auth/terminalsessions.h"
 #include "commands/servercommands.h"
 #include "storage/binorders.h"
@@ -148,13 +148,13 @@ int main(int argc, char *argv[])
     Clock clock;
     TerminalSessions sessions(*store, clock, 3600 * 1000);
     LoginThrottle throttle(clock);
-    LoginVerifier verifier;
+    PasswordWorkers passwords;
     const QHostAddress officeTerminal(QHostAddress::LocalHost);
     if (!sessions.open(officeTerminal, users.find(OfficeUser)->id)) {
         out << "cannot log the office terminal in\n";
         return 1;
     }
-    ServerCommands commands(ServerServices{*store, verifier, sessions, throttle, clock});
+    ServerCommands commands(ServerServices{*store, passwords, sessions, throttle, clock});
     const auto terminal = std::make_shared<ConnectionSession>(officeTerminal);
     const QByteArray request = wire::frame(Command::GetFERInfoView, QStringLiteral("FER"), QStringLiteral("All"),
                                            QStringLiteral("New To Old"));

@@ -7,7 +7,7 @@
 
 #include "auth/clock.h"
 #include "auth/loginthrottle.h"
-#include "auth/loginverifier.h"
+#include "auth/passwordworkers.h"
 #include "auth/terminalsessions.h"
 #include "commands/servercommands.h"
 #include "net/commandworkers.h"
@@ -57,10 +57,10 @@ int main(int argc, char *argv[])
     TerminalSessions sessions(*store, clock, 3600 * 1000);
     LoginThrottle throttle(clock);
     // The password check itself is left out: only the waits are measured.
-    LoginVerifier verifier([](const QByteArray &hash, const QString &sent) { return hash == sent.toLatin1(); });
-    const ServerCommands commands(ServerServices{*store, verifier, sessions, throttle, clock});
+    PasswordWorkers passwords([](const QByteArray &hash, const QString &sent) { return hash == sent.toLatin1(); });
+    const ServerCommands commands(ServerServices{*store, passwords, sessions, throttle, clock});
     CommandWorkers workers(*store, CommandWorkers::DefaultThreadCount);
-    verifier.setOutcomeRunner([&workers](std::function<void()> outcome) { workers.post(std::move(outcome)); });
+    passwords.setOutcomeRunner([&workers](std::function<void()> outcome) { workers.post(std::move(outcome)); });
     RepairServer server(ServerLimits(), workers.requestHandler(commands.dispatcher()));
     if (!server.listen(QHostAddress::LocalHost, 0)) {
         out << "cannot listen: " << server.errorString() << Qt::endl;

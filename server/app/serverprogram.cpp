@@ -8,7 +8,7 @@
 
 #include "auth/clock.h"
 #include "auth/loginthrottle.h"
-#include "auth/loginverifier.h"
+#include "auth/passwordworkers.h"
 #include "auth/terminalsessions.h"
 #include "commands/servercommands.h"
 #include "exports/officeexports.h"
@@ -152,10 +152,10 @@ int serve(Store &store, const ServerOptions &options, QTextStream &output, QText
     Clock clock;
     TerminalSessions sessions(store, clock, qint64(options.sessionHours) * 3600 * 1000);
     LoginThrottle loginThrottle(clock);
-    LoginVerifier loginVerifier;
-    const ServerCommands commands(ServerServices{store, loginVerifier, sessions, loginThrottle, clock});
+    PasswordWorkers passwords;
+    const ServerCommands commands(ServerServices{store, passwords, sessions, loginThrottle, clock});
     CommandWorkers workers(store, CommandWorkers::DefaultThreadCount);
-    loginVerifier.setOutcomeRunner([&workers](std::function<void()> outcome) { workers.post(std::move(outcome)); });
+    passwords.setOutcomeRunner([&workers](std::function<void()> outcome) { workers.post(std::move(outcome)); });
     RepairServer server(limits, workers.requestHandler(commands.dispatcher()));
     // A silent connection from a logged-in terminal is a screen left open.
     server.setSessionCheck([&sessions](const QHostAddress &peer) { return sessions.hasLiveSession(peer); });

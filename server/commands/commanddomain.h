@@ -3,7 +3,7 @@
 class Clock;
 class CommandDispatcher;
 class LoginThrottle;
-class LoginVerifier;
+class PasswordWorkers;
 class Store;
 class TerminalSessions;
 
@@ -11,7 +11,7 @@ class TerminalSessions;
 struct ServerServices
 {
     Store &store;
-    LoginVerifier &loginVerifier;
+    PasswordWorkers &passwords;
     TerminalSessions &sessions;
     LoginThrottle &loginThrottle;
     Clock &clock;

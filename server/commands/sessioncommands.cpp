@@ -7,7 +7,7 @@
 
 #include "auth/clock.h"
 #include "auth/loginthrottle.h"
-#include "auth/loginverifier.h"
+#include "auth/passwordworkers.h"
 #include "auth/terminalsessions.h"
 #include "wire/clocktimes.h"
 #include "wire/commands.h"
@@ -20,7 +20,7 @@
 #include <QDebug>
 
 SessionCommands::SessionCommands(ServerServices services)
-    : loginVerifier(services.loginVerifier)
+    : passwords(services.passwords)
     , sessions(services.sessions)
     , loginThrottle(services.loginThrottle)
     , serverClock(services.clock)
@@ -56,7 +56,7 @@ void SessionCommands::login(const Reply &reply, const QString &userName, const Q
         checkLogin(reply, userName, digest, terminal);
         return;
     }
-    serverClock.callAfter(wait, &loginVerifier,
+    serverClock.callAfter(wait, &passwords,
                           [this, reply, userName, digest, terminal] { checkLogin(reply, userName, digest, terminal); });
 }
 
@@ -71,7 +71,7 @@ void SessionCommands::checkLogin(const Reply &reply, const QString &userName, co
         return;
     const bool usable = account.found() && account->active;
     const UserAccount found = account.found() ? *account : UserAccount();
-    loginVerifier.verify(found.passwordHash, digest, [this, reply, found, terminal, usable](bool matches) {
+    passwords.verify(found.passwordHash, digest, [this, reply, found, terminal, usable](bool matches) {
         answerLogin(reply, found, terminal, usable && matches);
     });
 }

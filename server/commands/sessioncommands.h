@@ -30,7 +30,7 @@ private:
     void clockIn(const Reply &reply, const QString &userName);
     void clockOut(const Reply &reply, const QString &userName);
 
-    LoginVerifier &loginVerifier;
+    PasswordWorkers &passwords;
     TerminalSessions &sessions;
     LoginThrottle &loginThrottle;
     Clock &serverClock;

@@ -5,6 +5,7 @@
 #include "maintenancearguments.h"
 #include "storedchange.h"
 
+#include "auth/passwordworkers.h"
 #include "wire/commands.h"
 #include "wire/permissionlevel.h"
 #include "wire/replytags.h"
@@ -61,6 +62,7 @@ UserAdminCommands::UserAdminCommands(ServerServices services)
     , users(services.store)
     , departments(services.store)
     , audit(services.store)
+    , passwords(services.passwords)
 { }
 
 void UserAdminCommands::registerCommands(CommandDispatcher &dispatcher)
@@ -297,7 +299,7 @@ void UserAdminCommands::hashThen(const Reply &reply, const QString &digest,
         then({});
         return;
     }
-    hashes.hash(digest, [reply, then](const QByteArray &hash) {
+    passwords.hash(digest, [reply, then](const QByteArray &hash) {
         if (hash.isEmpty())
             reply.error(QStringLiteral("the password could not be stored; please try again"));
         else

@@ -2,13 +2,13 @@
 
 #include "commanddomain.h"
 
-#include "auth/passwordhashqueue.h"
 #include "storage/auditlog.h"
 #include "storage/departments.h"
 #include "storage/useraccounts.h"
 
 #include <functional>
 
+class PasswordWorkers;
 class Reply;
 
 // The user administration: listing accounts, adding one, changing its
@@ -35,8 +35,9 @@ private:
     void reActivateUser(const Reply &reply, const QString &userName);
     void resetPassword(const Reply &reply, const QString &userName, const QString &digest);
 
-    // Calls then with the hash of a password digest, made off the event
-    // loop; with an empty hash at once when digest is empty.
+    // Calls then with the hash of a password digest, made on the password
+    // workers and handed back in the handlers' turn; with an empty hash at
+    // once when digest is empty.
     void hashThen(const Reply &reply, const QString &digest, std::function<void(const QByteArray &hash)> then);
 
     // Why taking the office level from this account, or deactivating it,
@@ -52,5 +53,5 @@ private:
     UserAccounts users;
     Departments departments;
     AuditLog audit;
-    PasswordHashQueue hashes; // last: its pending hashes end before the rest
+    PasswordWorkers &passwords;
 };

@@ -6,9 +6,9 @@
 #include <QDateTime>
 #include <QtTest>
 
-InProcessServer::InProcessServer(LoginVerifier::Check check, const ServerLimits &limits)
-    : serverLimits(limits)
-    , verifier(check ? std::make_unique<LoginVerifier>(std::move(check)) : std::make_unique<LoginVerifier>())
+InProcessServer::InProcessServer(PasswordWorkers::Check check, const ServerLimits &limits)
+    : passwordCheck(check ? std::move(check) : &PasswordWorkers::passwordCheck)
+    , serverLimits(limits)
 {
     if (!start())
         return;
@@ -21,7 +21,7 @@ void InProcessServer::stop()
 {
     server.reset();
     workers.reset();
-    verifier->setOutcomeRunner({});
+    passwordWorkers.reset(); // before the commands its outcomes call
     commands.reset();
     loginThrottle.reset();
     terminalSessions.reset();
@@ -33,12 +33,13 @@ bool InProcessServer::start()
     database = testDatabase.open(&problem);
     if (!database)
         return false;
+    passwordWorkers = std::make_unique<PasswordWorkers>(passwordCheck);
     terminalSessions = std::make_unique<TerminalSessions>(*database, manualClock, SessionIdleMilliseconds);
     loginThrottle = std::make_unique<LoginThrottle>(manualClock);
     commands = std::make_unique<ServerCommands>(
-        ServerServices{*database, *verifier, *terminalSessions, *loginThrottle, manualClock});
+        ServerServices{*database, *passwordWorkers, *terminalSessions, *loginThrottle, manualClock});
     workers = std::make_unique<CommandWorkers>(*database, CommandWorkers::DefaultThreadCount);
-    verifier->setOutcomeRunner([this](std::function<void()> outcome) { workers->post(std::move(outcome)); });
+    passwordWorkers->setOutcomeRunner([this](std::function<void()> outcome) { workers->post(std::move(outcome)); });
     server = std::make_unique<RepairServer>(serverLimits, workers->requestHandler(commands->dispatcher()));
     server->setSessionCheck([this](const QHostAddress &peer) { return terminalSessions->hasLiveSession(peer); });
     if (!server->listen(QHostAddress::LocalHost, 0)) {

@@ -5,7 +5,7 @@
 #include "testdatabase.h"
 
 #include "auth/loginthrottle.h"
-#include "auth/loginverifier.h"
+#include "auth/passwordworkers.h"
 #include "auth/terminalsessions.h"
 #include "commands/servercommands.h"
 #include "net/commandworkers.h"
@@ -31,7 +31,7 @@ public:
     static constexpr qint64 SessionIdleMilliseconds = 12 * 3600 * 1000;
 
     // check replaces the password check of logins, when given.
-    explicit InProcessServer(LoginVerifier::Check check = {}, const ServerLimits &limits = {});
+    explicit InProcessServer(PasswordWorkers::Check check = {}, const ServerLimits &limits = {});
     ~InProcessServer() { stop(); }
 
     // Stops the server and starts it again on the same database, on
@@ -48,7 +48,7 @@ public:
     Store &store() { return *database; }
     QString databasePath() const { return testDatabase.location(); }
     RepairServer &repairServer() { return *server; }
-    LoginVerifier &loginVerifier() { return *verifier; }
+    PasswordWorkers &passwords() { return *passwordWorkers; }
     ManualClock &clock() { return manualClock; }
 
     // A client already connected to this server from the terminal address.
@@ -69,6 +69,7 @@ private:
     bool start();
     void stop();
 
+    PasswordWorkers::Check passwordCheck;
     TestDatabase testDatabase;
     ServerLimits serverLimits;
     QString problem;
@@ -76,7 +77,7 @@ private:
     std::unique_ptr<Store> database;
     std::unique_ptr<TerminalSessions> terminalSessions;
     std::unique_ptr<LoginThrottle> loginThrottle;
-    std::unique_ptr<LoginVerifier> verifier;
+    std::unique_ptr<PasswordWorkers> passwordWorkers;
     std::unique_ptr<ServerCommands> commands;
     std::unique_ptr<CommandWorkers> workers;
     std::unique_ptr<RepairServer> server;
@@ -90,7 +91,7 @@ class ServerTestCase : public QObject
     Q_OBJECT
 
 protected:
-    explicit ServerTestCase(LoginVerifier::Check check = {}, const ServerLimits &limits = {})
+    explicit ServerTestCase(PasswordWorkers::Check check = {}, const ServerLimits &limits = {})
         : server(std::move(check), limits)
     { }
 

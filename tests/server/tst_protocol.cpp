@@ -20,7 +20,7 @@ public:
     ProtocolTest()
         : ServerTestCase([this](const QByteArray &hash, const QString &digest) {
             QMutexLocker pass(&loginGate);
-            return LoginVerifier::passwordCheck(hash, digest);
+            return PasswordWorkers::passwordCheck(hash, digest);
         })
     { }
 
@@ -109,7 +109,7 @@ private slots:
         client->sendRaw(login("anna") + wire::frame(QStringLiteral("GetWork")));
         stranger->sendRaw(login("nobody"));
         leaving->sendRaw(login("anna"));
-        QTRY_COMPARE(server.loginVerifier().pendingChecks(), 3);
+        QTRY_COMPARE(server.passwords().pending(), 3);
         QCOMPARE(usable(*other), QStringLiteral("WorkType"));
         // A client that leaves before its login is decided.
         leaving.reset();
@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(client->receive().tag, QStringLiteral("Success"));
         QCOMPARE(client->receive().tag, QStringLiteral("WorkType"));
         QCOMPARE(stranger->receive().tag, QStringLiteral("Wrong"));
-        QTRY_COMPARE(server.loginVerifier().pendingChecks(), 0);
+        QTRY_COMPARE(server.passwords().pending(), 0);
         QCOMPARE(usable(*other), QStringLiteral("WorkType"));
     }
 
