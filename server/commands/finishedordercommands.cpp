@@ -4,6 +4,7 @@
 #include "actinguser.h"
 #include "argumentrules.h"
 #include "commanddispatcher.h"
+#include "ownergroups.h"
 #include "replyfields.h"
 
 #include "wire/commands.h"
@@ -82,21 +83,6 @@ private:
     QHash<qint64, QString> texts;
 };
 
-// Rows that come grouped by owner, gathered as one group of columns per owner.
-template<typename Row, typename Group, typename AddRow>
-QList<Group> groupByOwner(const QList<Row> &rows, AddRow addRow)
-{
-    QList<Group> groups;
-    for (const Row &row : rows) {
-        if (groups.isEmpty() || groups.last().owner != row.userName) {
-            groups.append(Group());
-            groups.last().owner = row.userName;
-        }
-        addRow(groups.last(), row);
-    }
-    return groups;
-}
-
 // Submitted by its worker: waiting for confirmation, or confirmed.
 bool isFinished(const CustomJob &job)
 {
@@ -174,7 +160,7 @@ void FinishedOrderCommands::binList(const Reply &reply, const QString &listKey, 
     };
     DayTexts dates;
     const QList<Columns> groups
-        = groupByOwner<FinishedBinOrder, Columns>(*orders, [&dates](Columns &group, const FinishedBinOrder &order) {
+        = groupByOwner<Columns>(*orders, [&dates](Columns &group, const FinishedBinOrder &order) {
               group.binIds.append(order.binId);
               group.repairIds.append(QString::number(order.repairId));
               group.dates.append(dates.of(order.completedAt));
@@ -205,14 +191,13 @@ void FinishedOrderCommands::customList(const Reply &reply, const QString &user, 
         QStringList numbers, jobTypes, customers, customerRefs, dates;
     };
     DayTexts dates;
-    const QList<Columns> groups
-        = groupByOwner<FinishedCustomJob, Columns>(*found, [&dates](Columns &group, const FinishedCustomJob &job) {
-              group.numbers.append(QString::number(job.orderId));
-              group.jobTypes.append(job.jobType);
-              group.customers.append(job.customer);
-              group.customerRefs.append(job.customerRef);
-              group.dates.append(dates.of(job.completedAt));
-          });
+    const QList<Columns> groups = groupByOwner<Columns>(*found, [&dates](Columns &group, const FinishedCustomJob &job) {
+        group.numbers.append(QString::number(job.orderId));
+        group.jobTypes.append(job.jobType);
+        group.customers.append(job.customer);
+        group.customerRefs.append(job.customerRef);
+        group.dates.append(dates.of(job.completedAt));
+    });
     ReplyFields fields;
     for (const Columns &group : groups) {
         fields.add(group.owner);

@@ -3,6 +3,7 @@
 #include "accountlookup.h"
 #include "argumentrules.h"
 #include "commanddispatcher.h"
+#include "ownergroups.h"
 #include "replyfields.h"
 
 #include "wire/commands.h"
@@ -146,19 +147,17 @@ void ReviewCommands::allBinWork(const Reply &reply, const QString &selection, in
     const std::optional<QList<ReviewBinOrder>> orders = review.binOrders(status);
     if (reply.storeFailed(orders))
         return;
-    QStringList workers;
-    QList<QStringList> lines;
-    for (const ReviewBinOrder &order : *orders) {
-        if (workers.isEmpty() || workers.last() != order.userName) {
-            workers.append(order.userName);
-            lines.append(QStringList());
-        }
-        lines.last().append(binOrderLine(order));
-    }
+    struct Lines
+    {
+        QString owner;
+        QStringList lines;
+    };
+    const QList<Lines> workers = groupByOwner<Lines>(
+        *orders, [](Lines &worker, const ReviewBinOrder &order) { worker.lines.append(binOrderLine(order)); });
     ReplyFields entries;
-    for (int i = 0; i < workers.size(); ++i) {
-        entries.add(workers.at(i));
-        entries.add(lines.at(i));
+    for (const Lines &worker : workers) {
+        entries.add(worker.owner);
+        entries.add(worker.lines);
     }
     reply.send(ReplyTag::GetAllWork, selection, QString::number(workers.size()), entries);
 }
@@ -172,20 +171,17 @@ void ReviewCommands::allCustomWork(const Reply &reply)
         return;
     struct Columns
     {
-        QString worker;
+        QString owner;
         QStringList numbers, customers, jobTypes;
     };
-    QList<Columns> workers;
-    for (const ReviewCustomJob &job : *jobs) {
-        if (workers.isEmpty() || workers.last().worker != job.userName)
-            workers.append(Columns{job.userName, {}, {}, {}});
-        workers.last().numbers.append(QString::number(job.orderId));
-        workers.last().customers.append(job.customer);
-        workers.last().jobTypes.append(job.jobType);
-    }
+    const QList<Columns> workers = groupByOwner<Columns>(*jobs, [](Columns &worker, const ReviewCustomJob &job) {
+        worker.numbers.append(QString::number(job.orderId));
+        worker.customers.append(job.customer);
+        worker.jobTypes.append(job.jobType);
+    });
     ReplyFields entries;
     for (const Columns &columns : workers) {
-        entries.add(columns.worker);
+        entries.add(columns.owner);
         entries.add(columns.numbers);
         entries.add(columns.customers);
         entries.add(columns.jobTypes);

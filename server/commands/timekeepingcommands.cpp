@@ -3,6 +3,7 @@
 #include "accountlookup.h"
 #include "clockarguments.h"
 #include "commanddispatcher.h"
+#include "ownergroups.h"
 #include "replyfields.h"
 #include "requestorigin.h"
 
@@ -194,23 +195,21 @@ void TimeKeepingCommands::allTimeStamps(const Reply &reply, const QString &from,
         = periods.allPeriods(clockTime(from), clockTime(to), orderOf(order));
     if (reply.storeFailed(found))
         return;
-    QStringList names;
-    QList<PeriodColumns> columns;
-    for (const UserClockPeriod &entry : *found) {
-        if (names.isEmpty() || names.last() != entry.userName) {
-            names.append(entry.userName);
-            columns.append(PeriodColumns());
-        }
-        columns.last().add(entry.period);
-    }
+    struct UserColumns
+    {
+        QString owner;
+        PeriodColumns columns;
+    };
+    const QList<UserColumns> owners = groupByOwner<UserColumns>(
+        *found, [](UserColumns &user, const UserClockPeriod &entry) { user.columns.add(entry.period); });
     ReplyFields groups;
-    for (int i = 0; i < names.size(); ++i) {
-        groups.add(names.at(i));
-        groups.add(columns.at(i).starts);
-        groups.add(columns.at(i).ends);
-        groups.add(columns.at(i).totals);
+    for (const UserColumns &user : owners) {
+        groups.add(user.owner);
+        groups.add(user.columns.starts);
+        groups.add(user.columns.ends);
+        groups.add(user.columns.totals);
     }
-    reply.send(ReplyTag::GetAllUserTimeStamps, QString::number(names.size()), groups);
+    reply.send(ReplyTag::GetAllUserTimeStamps, QString::number(owners.size()), groups);
 }
 
 // The account of the user whose period is set to period, when the period

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QList>
+
+// Rows that come sorted by owner, gathered as one group per owner in their
+// order. Each row names its owner in userName; a Group keeps it in owner,
+// and addRow(group, row) adds the row to its owner's group.
+template<typename Group, typename Row, typename AddRow>
+QList<Group> groupByOwner(const QList<Row> &rows, AddRow addRow)
+{
+    QList<Group> groups;
+    for (const Row &row : rows) {
+        if (groups.isEmpty() || groups.last().owner != row.userName) {
+            groups.append(Group());
+            groups.last().owner = row.userName;
+        }
+        addRow(groups.last(), row);
+    }
+    return groups;
+}
