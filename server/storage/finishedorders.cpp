@@ -3,6 +3,7 @@
 #include "wire/customjobstatus.h"
 #include "wire/orderstatus.h"
 
+#include <QHash>
 #include <QVariant>
 
 namespace {
@@ -36,6 +37,25 @@ void bindOwner(QSqlQuery &query, std::optional<qint64> ownerId)
         query.bindValue(QStringLiteral(":owner"), *ownerId);
 }
 
+// Gives each row its owner's name. The names are read once for the list:
+// with each of its thousands of rows they would be converted and copied
+// thousands of times. Read after the rows, they include every owner, as
+// users are never deleted or renamed.
+template<typename Row>
+bool nameOwners(Store &store, QList<Row> &rows)
+{
+    QSqlQuery query = store.prepare(QStringLiteral("SELECT id, user_name FROM users"));
+    query.setForwardOnly(true);
+    if (!Store::execute(query))
+        return false;
+    QHash<qint64, QString> names;
+    while (query.next())
+        names.insert(query.value(0).toLongLong(), query.value(1).toString());
+    for (Row &row : rows)
+        row.userName = names.value(row.ownerId);
+    return true;
+}
+
 QVariant optionalId(std::optional<qint64> id)
 {
     return id ? QVariant(*id) : QVariant(QVariant::LongLong);
@@ -62,7 +82,7 @@ std::optional<QStringList> FinishedOrders::owners() const
 std::optional<QList<FinishedBinOrder>> FinishedOrders::binOrders(const QString &workType, std::optional<qint64> ownerId,
                                                                  Sequence sequence) const
 {
-    QSqlQuery query = store.prepare(QStringLiteral("SELECT u.user_name, o.bin_id, o.repair_id, o.completed_at"
+    QSqlQuery query = store.prepare(QStringLiteral("SELECT o.owner_id, o.bin_id, o.repair_id, o.completed_at"
                                                    " FROM users u CROSS JOIN bin_orders o"
                                                    " WHERE o.owner_id = u.id AND o.work_type = :type AND ")
                                     + FinishedBin + ownerCondition(ownerId) + ordering(sequence));
@@ -74,22 +94,24 @@ std::optional<QList<FinishedBinOrder>> FinishedOrders::binOrders(const QString &
     QList<FinishedBinOrder> orders;
     while (query.next()) {
         FinishedBinOrder order;
-        order.userName = query.value(0).toString();
+        order.ownerId = query.value(0).toLongLong();
         order.binId = query.value(1).toString();
         order.repairId = query.value(2).toInt();
         order.completedAt = query.value(3).toLongLong();
         orders.append(order);
     }
+    if (!nameOwners(store, orders))
+        return std::nullopt;
     return orders;
 }
 
 std::optional<QList<FinishedCustomJob>> FinishedOrders::customJobs(std::optional<qint64> ownerId,
                                                                    Sequence sequence) const
 {
-    QSqlQuery query = store.prepare(
-        QStringLiteral("SELECT u.user_name, o.id, o.job_type, o.customer, o.customer_ref, o.completed_at"
-                       " FROM users u CROSS JOIN custom_orders o WHERE o.owner_id = u.id AND ")
-        + FinishedCustom + ownerCondition(ownerId) + ordering(sequence));
+    QSqlQuery query
+        = store.prepare(QStringLiteral("SELECT o.owner_id, o.id, o.job_type, o.customer, o.customer_ref, o.completed_at"
+                                       " FROM users u CROSS JOIN custom_orders o WHERE o.owner_id = u.id AND ")
+                        + FinishedCustom + ownerCondition(ownerId) + ordering(sequence));
     query.setForwardOnly(true);
     bindOwner(query, ownerId);
     if (!Store::execute(query))
@@ -97,7 +119,7 @@ std::optional<QList<FinishedCustomJob>> FinishedOrders::customJobs(std::optional
     QList<FinishedCustomJob> jobs;
     while (query.next()) {
         FinishedCustomJob job;
-        job.userName = query.value(0).toString();
+        job.ownerId = query.value(0).toLongLong();
         job.orderId = query.value(1).toLongLong();
         job.jobType = query.value(2).toString();
         job.customer = query.value(3).toString();
@@ -105,6 +127,8 @@ std::optional<QList<FinishedCustomJob>> FinishedOrders::customJobs(std::optional
         job.completedAt = query.value(5).toLongLong();
         jobs.append(job);
     }
+    if (!nameOwners(store, jobs))
+        return std::nullopt;
     return jobs;
 }
 

@@ -10,7 +10,8 @@
 // A bin order the worker has finished, as the finished-order lists show it.
 struct FinishedBinOrder
 {
-    QString userName; // the owner
+    qint64 ownerId = 0;
+    QString userName; // the owner's
     QString binId;
     int repairId = 0;
     qint64 completedAt = 0;
@@ -19,7 +20,8 @@ struct FinishedBinOrder
 // A custom job its worker has submitted, as the finished-order lists show it.
 struct FinishedCustomJob
 {
-    QString userName; // the owner
+    qint64 ownerId = 0;
+    QString userName; // the owner's
     qint64 orderId = 0;
     QString jobType;
     QString customer;
