@@ -1,5 +1,7 @@
 #include "clockperiods.h"
 
+#include "useraccounts.h"
+
 #include <QVariant>
 
 namespace {
@@ -103,7 +105,7 @@ std::optional<QList<UserClockPeriod>> ClockPeriods::allPeriods(qint64 from, qint
 {
     // Users in name order, each user's periods read in order from
     // clock_records_by_user (CROSS JOIN keeps the users as the outer loop).
-    QSqlQuery query = store.prepare(QStringLiteral("SELECT u.user_name, c.start_time, c.end_time"
+    QSqlQuery query = store.prepare(QStringLiteral("SELECT c.user_id, c.start_time, c.end_time"
                                                    " FROM users u CROSS JOIN clock_records c"
                                                    " WHERE c.user_id = u.id AND c.start_time BETWEEN :from AND :to"
                                                    " ORDER BY u.user_name, c.start_time %1, c.id %1")
@@ -114,7 +116,9 @@ std::optional<QList<UserClockPeriod>> ClockPeriods::allPeriods(qint64 from, qint
         return std::nullopt;
     QList<UserClockPeriod> found;
     while (query.next())
-        found.append(UserClockPeriod{query.value(0).toString(), periodAt(query, 1)});
+        found.append(UserClockPeriod{query.value(0).toLongLong(), QString(), periodAt(query, 1)});
+    if (!UserAccounts(store).nameOwners(found))
+        return std::nullopt;
     return found;
 }
 

@@ -17,7 +17,8 @@ struct ClockOverviewRow
 
 struct UserClockPeriod
 {
-    QString userName;
+    qint64 ownerId = 0;
+    QString userName; // the owner's
     ClockPeriod period;
 };
 

@@ -1,9 +1,10 @@
 #include "finishedorders.h"
 
+#include "useraccounts.h"
+
 #include "wire/customjobstatus.h"
 #include "wire/orderstatus.h"
 
-#include <QHash>
 #include <QVariant>
 
 namespace {
@@ -35,25 +36,6 @@ void bindOwner(QSqlQuery &query, std::optional<qint64> ownerId)
 {
     if (ownerId)
         query.bindValue(QStringLiteral(":owner"), *ownerId);
-}
-
-// Gives each row its owner's name. The names are read once for the list:
-// with each of its thousands of rows they would be converted and copied
-// thousands of times. Read after the rows, they include every owner, as
-// users are never deleted or renamed.
-template<typename Row>
-bool nameOwners(Store &store, QList<Row> &rows)
-{
-    QSqlQuery query = store.prepare(QStringLiteral("SELECT id, user_name FROM users"));
-    query.setForwardOnly(true);
-    if (!Store::execute(query))
-        return false;
-    QHash<qint64, QString> names;
-    while (query.next())
-        names.insert(query.value(0).toLongLong(), query.value(1).toString());
-    for (Row &row : rows)
-        row.userName = names.value(row.ownerId);
-    return true;
 }
 
 QVariant optionalId(std::optional<qint64> id)
@@ -100,7 +82,7 @@ std::optional<QList<FinishedBinOrder>> FinishedOrders::binOrders(const QString &
         order.completedAt = query.value(3).toLongLong();
         orders.append(order);
     }
-    if (!nameOwners(store, orders))
+    if (!UserAccounts(store).nameOwners(orders))
         return std::nullopt;
     return orders;
 }
@@ -127,7 +109,7 @@ std::optional<QList<FinishedCustomJob>> FinishedOrders::customJobs(std::optional
         job.completedAt = query.value(5).toLongLong();
         jobs.append(job);
     }
-    if (!nameOwners(store, jobs))
+    if (!UserAccounts(store).nameOwners(jobs))
         return std::nullopt;
     return jobs;
 }

@@ -3,6 +3,8 @@
 #include "store.h"
 
 #include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -72,6 +74,24 @@ public:
 
     // Whether any account exists, active or not; nothing when the store failed.
     std::optional<bool> any() const;
+
+    // Every user's name by ID.
+    std::optional<QHash<qint64, QString>> namesById() const;
+
+    // Gives each row its owner's name (the row's ownerId and userName). A
+    // list of thousands of rows would otherwise read, convert and copy the
+    // owner's name with each row. Called after reading the rows, as
+    // accounts are never deleted or renamed, every owner is found.
+    template<typename Row>
+    bool nameOwners(QList<Row> &rows) const
+    {
+        const std::optional<QHash<qint64, QString>> names = namesById();
+        if (!names)
+            return false;
+        for (Row &row : rows)
+            row.userName = names->value(row.ownerId);
+        return true;
+    }
 
 private:
     Store &store;
