@@ -149,7 +149,7 @@ void FinishedOrderCommands::binList(const Reply &reply, const QString &listKey, 
     std::optional<qint64> ownerId;
     if (!listOwner(reply, user, &ownerId))
         return;
-    const std::optional<QList<FinishedBinOrder>> orders
+    const std::optional<QVector<FinishedBinOrder>> orders
         = finished.binOrders(workTypeOf(listKey), ownerId, sequenceOf(sequence));
     if (reply.storeFailed(orders))
         return;
@@ -182,7 +182,7 @@ void FinishedOrderCommands::customList(const Reply &reply, const QString &user, 
     std::optional<qint64> ownerId;
     if (!listOwner(reply, user, &ownerId))
         return;
-    const std::optional<QList<FinishedCustomJob>> found = finished.customJobs(ownerId, sequenceOf(sequence));
+    const std::optional<QVector<FinishedCustomJob>> found = finished.customJobs(ownerId, sequenceOf(sequence));
     if (reply.storeFailed(found))
         return;
     struct Columns

@@ -61,8 +61,9 @@ std::optional<QStringList> FinishedOrders::owners() const
     return names;
 }
 
-std::optional<QList<FinishedBinOrder>> FinishedOrders::binOrders(const QString &workType, std::optional<qint64> ownerId,
-                                                                 Sequence sequence) const
+std::optional<QVector<FinishedBinOrder>> FinishedOrders::binOrders(const QString &workType,
+                                                                   std::optional<qint64> ownerId,
+                                                                   Sequence sequence) const
 {
     QSqlQuery query = store.prepare(QStringLiteral("SELECT o.owner_id, o.bin_id, o.repair_id, o.completed_at"
                                                    " FROM users u CROSS JOIN bin_orders o"
@@ -73,7 +74,7 @@ std::optional<QList<FinishedBinOrder>> FinishedOrders::binOrders(const QString &
     bindOwner(query, ownerId);
     if (!Store::execute(query))
         return std::nullopt;
-    QList<FinishedBinOrder> orders;
+    QVector<FinishedBinOrder> orders;
     while (query.next()) {
         FinishedBinOrder order;
         order.ownerId = query.value(0).toLongLong();
@@ -87,8 +88,8 @@ std::optional<QList<FinishedBinOrder>> FinishedOrders::binOrders(const QString &
     return orders;
 }
 
-std::optional<QList<FinishedCustomJob>> FinishedOrders::customJobs(std::optional<qint64> ownerId,
-                                                                   Sequence sequence) const
+std::optional<QVector<FinishedCustomJob>> FinishedOrders::customJobs(std::optional<qint64> ownerId,
+                                                                     Sequence sequence) const
 {
     QSqlQuery query
         = store.prepare(QStringLiteral("SELECT o.owner_id, o.id, o.job_type, o.customer, o.customer_ref, o.completed_at"
@@ -98,7 +99,7 @@ std::optional<QList<FinishedCustomJob>> FinishedOrders::customJobs(std::optional
     bindOwner(query, ownerId);
     if (!Store::execute(query))
         return std::nullopt;
-    QList<FinishedCustomJob> jobs;
+    QVector<FinishedCustomJob> jobs;
     while (query.next()) {
         FinishedCustomJob job;
         job.ownerId = query.value(0).toLongLong();

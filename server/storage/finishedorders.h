@@ -3,9 +3,9 @@
 #include "customorders.h"
 #include "store.h"
 
-#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // A bin order the worker has finished, as the finished-order lists show it.
 struct FinishedBinOrder
@@ -50,9 +50,9 @@ public:
     std::optional<QStringList> owners() const;
 
     // The finished orders of a bin work type, every owner's or ownerId's.
-    std::optional<QList<FinishedBinOrder>> binOrders(const QString &workType, std::optional<qint64> ownerId,
-                                                     Sequence sequence) const;
-    std::optional<QList<FinishedCustomJob>> customJobs(std::optional<qint64> ownerId, Sequence sequence) const;
+    std::optional<QVector<FinishedBinOrder>> binOrders(const QString &workType, std::optional<qint64> ownerId,
+                                                       Sequence sequence) const;
+    std::optional<QVector<FinishedCustomJob>> customJobs(std::optional<qint64> ownerId, Sequence sequence) const;
 
     enum class Removal { Removed, NotFound, Failed };
     // removedBy: the user who removes it, when known.

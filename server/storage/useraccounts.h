@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -82,13 +81,13 @@ public:
     // list of thousands of rows would otherwise read, convert and copy the
     // owner's name with each row. Called after reading the rows, as
     // accounts are never deleted or renamed, every owner is found.
-    template<typename Row>
-    bool nameOwners(QList<Row> &rows) const
+    template<typename Rows>
+    bool nameOwners(Rows &rows) const
     {
         const std::optional<QHash<qint64, QString>> names = namesById();
         if (!names)
             return false;
-        for (Row &row : rows)
+        for (auto &row : rows)
             row.userName = names->value(row.ownerId);
         return true;
     }
