@@ -30,13 +30,12 @@ private slots:
         QVERIFY(reader.atEnd());
 
         // The size field and the encoding are those of QDataStream itself.
-        QDataStream in(frame);
-        in.setVersion(wire::StreamVersion);
-        qint64 size = 0;
-        QString tag;
-        in >> size >> tag;
-        QCOMPARE(size, qint64(frame.size()));
-        QCOMPARE(tag, QString("Tag"));
+        QByteArray expected;
+        QDataStream out(&expected, QIODevice::WriteOnly);
+        out.setVersion(wire::StreamVersion);
+        out << qint64(frame.size()) << QString("Tag") << QString("text") << QStringList{"a", "", "ü"} << qint32(-7)
+            << (qint64(1) << 40) << true << QString();
+        QCOMPARE(frame.toHex(), expected.toHex());
     }
 
     void readerWaitsForTheSizeBytesAndTheWholeFrame()
