@@ -9,6 +9,25 @@ namespace {
 // How QDataStream marks a null text, where an empty one has length 0.
 constexpr quint32 NullText = 0xffffffff;
 
+int encodedSize(const QString &text)
+{
+    return int(sizeof(quint32)) + (text.isNull() ? 0 : text.size() * int(sizeof(char16_t)));
+}
+
+// Writes text's encoding at to, which has room for it; returns its end.
+char *encode(const QString &text, char *to)
+{
+    if (text.isNull()) {
+        qToBigEndian(NullText, to);
+        return to + sizeof NullText;
+    }
+    const int units = text.size();
+    qToBigEndian(quint32(units * sizeof(char16_t)), to);
+    to += sizeof(quint32);
+    qToBigEndian<quint16>(text.utf16(), units, to);
+    return to + units * sizeof(char16_t);
+}
+
 } // namespace
 
 FrameWriter::FrameWriter(const QString &command)
@@ -27,23 +46,25 @@ void FrameWriter::append(Integer value)
 
 FrameWriter &FrameWriter::operator<<(const QString &value)
 {
-    if (value.isNull()) {
-        append(NullText);
-        return *this;
-    }
-    const int units = value.size();
-    append(quint32(units * sizeof(char16_t)));
     const int at = block.size();
-    block.resize(at + units * int(sizeof(char16_t)));
-    qToBigEndian<quint16>(value.utf16(), units, block.data() + at);
+    block.resize(at + encodedSize(value));
+    encode(value, block.data() + at);
     return *this;
 }
 
+// The list's room is made once: a list may hold a hundred thousand texts.
 FrameWriter &FrameWriter::operator<<(const QStringList &value)
 {
-    append(quint32(value.size()));
+    int size = int(sizeof(quint32));
     for (const QString &text : value)
-        *this << text;
+        size += encodedSize(text);
+    const int at = block.size();
+    block.resize(at + size);
+    char *to = block.data() + at;
+    qToBigEndian(quint32(value.size()), to);
+    to += sizeof(quint32);
+    for (const QString &text : value)
+        to = encode(text, to);
     return *this;
 }
 
