@@ -83,6 +83,23 @@ private:
     QHash<qint64, QString> texts;
 };
 
+// Repair IDs count a bin's repairs, so the thousands of orders in a list
+// hold few distinct ones: each one's text is made once.
+class RepairIdTexts
+{
+public:
+    QString of(int repairId)
+    {
+        auto text = texts.find(repairId);
+        if (text == texts.end())
+            text = texts.insert(repairId, QString::number(repairId));
+        return *text;
+    }
+
+private:
+    QHash<int, QString> texts;
+};
+
 // Submitted by its worker: waiting for confirmation, or confirmed.
 bool isFinished(const CustomJob &job)
 {
@@ -158,11 +175,12 @@ void FinishedOrderCommands::binList(const Reply &reply, const QString &listKey, 
         QString owner;
         QStringList binIds, repairIds, dates;
     };
+    RepairIdTexts repairIds;
     DayTexts dates;
     const QList<Columns> groups
-        = groupByOwner<Columns>(*orders, [&dates](Columns &group, const FinishedBinOrder &order) {
+        = groupByOwner<Columns>(*orders, [&repairIds, &dates](Columns &group, const FinishedBinOrder &order) {
               group.binIds.append(order.binId);
-              group.repairIds.append(QString::number(order.repairId));
+              group.repairIds.append(repairIds.of(order.repairId));
               group.dates.append(dates.of(order.completedAt));
           });
     ReplyFields fields;
