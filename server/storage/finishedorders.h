@@ -16,6 +16,8 @@ struct FinishedBinOrder
     int repairId = 0;
     qint64 completedAt = 0;
 };
+// Lists of thousands grow by moving their rows' bytes.
+Q_DECLARE_TYPEINFO(FinishedBinOrder, Q_MOVABLE_TYPE);
 
 // A custom job its worker has submitted, as the finished-order lists show it.
 struct FinishedCustomJob
@@ -28,6 +30,7 @@ struct FinishedCustomJob
     QString customerRef;
     qint64 completedAt = 0;
 };
+Q_DECLARE_TYPEINFO(FinishedCustomJob, Q_MOVABLE_TYPE);
 
 // Finished orders: bin orders at status 4 to 6 (final checks saved, checked,
 // confirmed) and custom jobs waiting for confirmation or confirmed (3, 5, 6).
