@@ -12,9 +12,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
+#include <jemalloc/jemalloc.h>
 
 namespace {
 
@@ -161,13 +159,12 @@ void RepairServer::checkDeadlines()
         connection->checkDeadlines(now);
 }
 
-// The allocator keeps freed memory for the process; what thousands of
-// connections held would stay with the server for good.
+// The allocator hands freed memory back only as later allocations pass
+// by; what thousands of connections held would stay with an idle server.
 void RepairServer::returnFreedMemory()
 {
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
+    const QByteArray everyArena = "arena." + QByteArray::number(MALLCTL_ARENAS_ALL) + ".purge";
+    mallctl(everyArena.constData(), nullptr, nullptr, nullptr, 0);
 }
 
 // Out of descriptors (or another resource), accepting stops; it tries
