@@ -291,11 +291,13 @@ void Store::releaseThreadConnection()
 Store::Turn::Turn(Store &store)
     : store(store)
 {
-    if (store.turnsExcludeEachOther())
+    const bool alone = store.turnsExcludeEachOther();
+    if (alone)
         store.turn.lock();
     ThreadConnection &local = store.threadConnection();
     local.holdsTurn = true;
-    local.grouping = store.driver != Postgres;
+    // A turn that runs alone runs its handlers as one group.
+    local.grouping = alone;
 }
 
 Store::Turn::~Turn()
