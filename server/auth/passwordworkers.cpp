@@ -5,6 +5,8 @@
 #include <QRunnable>
 #include <QThread>
 
+#include <memory>
+
 PasswordWorkers::PasswordWorkers(QObject *parent)
     : PasswordWorkers(&PasswordWorkers::passwordCheck, parent)
 { }

@@ -8,7 +8,6 @@
 #include <QThreadPool>
 
 #include <functional>
-#include <memory>
 
 // Checks logins' passwords and hashes new ones on a bounded pool of
 // threads, so that either, which costs tens of milliseconds and 19 MiB,
