@@ -5,6 +5,7 @@
 // ceiling of this machine for the load program.
 
 #include "echoframes.h"
+#include "qteventloop.h"
 
 #include "app/filelimit.h"
 
@@ -38,6 +39,7 @@ private:
         reader.append(socket->readAll());
         while (reader.next())
             socket->write(reply);
+        socket->flush(); // one send for the frames read, now rather than on the loop's next pass
         if (reader.failed())
             socket->disconnectFromHost();
     }
@@ -51,6 +53,7 @@ private:
 
 int main(int argc, char *argv[])
 {
+    useQtsOwnEventLoop();
     QCoreApplication application(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Answers every frame of the repair server's framing with one "

@@ -51,6 +51,7 @@ void LoadTerminal::send()
     steps.pop_front();
     sentNs = runClock.nsecsElapsed();
     socket.write(awaiting->frame());
+    socket.flush(); // now, rather than on the loop's next pass
 }
 
 void LoadTerminal::takeReplies()

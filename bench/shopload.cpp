@@ -5,6 +5,7 @@
 #include "latencytable.h"
 #include "loadoptions.h"
 #include "loadterminal.h"
+#include "qteventloop.h"
 #include "shopaccounts.h"
 #include "terminalscripts.h"
 
@@ -238,6 +239,7 @@ void LoadRun::runLists(QTextStream &out)
 
 int main(int argc, char *argv[])
 {
+    useQtsOwnEventLoop();
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QString error;
