@@ -296,8 +296,15 @@ Store::Turn::Turn(Store &store)
         store.turn.lock();
     ThreadConnection &local = store.threadConnection();
     local.holdsTurn = true;
-    // A turn that runs alone runs its handlers as one group.
+    // A turn that runs alone runs its handlers as one group. Its reads
+    // share one transaction, so that SQLite takes its read lock once for
+    // them rather than for every statement; the lock is taken at the first
+    // read.
     local.grouping = alone;
+    if (alone) {
+        QSqlDatabase db = QSqlDatabase::database(local.name, false);
+        local.readBegun = store.control(db, local, QStringLiteral("BEGIN"));
+    }
 }
 
 Store::Turn::~Turn()
@@ -330,11 +337,15 @@ bool Store::Turn::commitGroup()
 {
     ThreadConnection &local = store.threadConnection();
     local.committedInTurn = false;
-    if (!local.groupBegun)
+    if (!local.groupBegun && !local.readBegun)
         return true;
-    local.groupBegun = false;
     resetLeasedStatements(local);
     QSqlDatabase db = QSqlDatabase::database(local.name, false);
+    if (!local.groupBegun) {
+        store.endRead(db, local);
+        return true;
+    }
+    local.groupBegun = false;
     QSqlError error;
     if (!local.groupBroken && store.control(db, local, QStringLiteral("COMMIT"), &error))
         return true;
@@ -583,12 +594,24 @@ bool Store::runTransaction(const std::function<bool()> &work, ThreadConnection &
 // may make SQLite end the transaction itself; then rolling back to the
 // savepoint fails too, and the rest of the group is refused rather than
 // run outside a transaction.
+// Reads still running keep their snapshot until they are reset; the
+// write lock is taken after it, as when each read was a transaction of its
+// own.
+void Store::endRead(QSqlDatabase &db, ThreadConnection &local) const
+{
+    if (!local.readBegun)
+        return;
+    local.readBegun = false;
+    control(db, local, QStringLiteral("COMMIT"));
+}
+
 bool Store::runInGroup(const std::function<bool()> &work, ThreadConnection &local)
 {
     QSqlDatabase db = QSqlDatabase::database(local.name, false);
     if (local.groupBroken)
         return false;
     if (!local.groupBegun) {
+        endRead(db, local);
         if (!begin(db, local))
             return false;
         local.groupBegun = true;

@@ -68,7 +68,9 @@ public:
     // On SQLite a turn runs its handlers as a group in one transaction:
     // each handler's transaction() becomes a savepoint in it, undone alone
     // when its work fails, and the group commits once (commitGroup()), so
-    // that a commit's locks and log pages serve many writes. On PostgreSQL
+    // that a commit's locks and log pages serve many writes. Until the
+    // first write the group's reads share one read transaction, which takes
+    // SQLite's read lock once for all of them. On PostgreSQL
     // another server's conflict would undo a whole group: there each
     // handler commits alone, and groupWriting() says that one of them
     // committed in this turn.
@@ -166,6 +168,7 @@ private:
         int transactionDepth = 0;
         bool holdsTurn = false;
         bool grouping = false; // in a turn on SQLite
+        bool readBegun = false; // the turn's reads share a transaction until a handler writes
         bool groupBegun = false; // its transaction is open
         bool groupBroken = false; // SQLite ended it after a failure
         bool handlerWrote = false; // the handler running now wrote in the group
@@ -184,6 +187,7 @@ private:
     ThreadConnection &threadConnection() const;
     QSqlQuery freshStatement(const ThreadConnection &local, const QString &sql, bool *prepared = nullptr) const;
     bool begin(QSqlDatabase &db, ThreadConnection &local);
+    void endRead(QSqlDatabase &db, ThreadConnection &local) const;
     bool control(QSqlDatabase &db, ThreadConnection &local, const QString &statement, QSqlError *error = nullptr) const;
     bool runTransaction(const std::function<bool()> &work, ThreadConnection &local, bool *retry);
     bool runInGroup(const std::function<bool()> &work, ThreadConnection &local);

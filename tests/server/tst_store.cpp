@@ -13,6 +13,8 @@
 #include <QSqlQuery>
 #include <QtTest>
 
+#include <thread>
+
 // The database: its schema over restarts, the rules it enforces, and the
 // ways accounts get into it outside the protocol.
 class StoreTest : public QObject
@@ -162,6 +164,39 @@ private slots:
             }
             QCOMPARE(seen, (QStringList{"Paint=Paint", "Weld=Weld"}));
         }
+    }
+
+    // The reads of a turn share one snapshot, from its first read to the
+    // turn's end or its first write: the next turn sees what another
+    // connection committed meanwhile, and a turn that read can still write.
+    void turnsReadTogetherYetSeeLaterCommits()
+    {
+        const auto departments = [this] {
+            return rows("SELECT name FROM departments WHERE name IN ('Paint', 'Weld', 'Wash') ORDER BY name");
+        };
+        const auto addElsewhere = [this](const QString &name) {
+            std::thread writer([&] {
+                store->transaction(
+                    [&] { return run(QStringLiteral("INSERT INTO departments (name) VALUES ('%1')").arg(name)); });
+                store->releaseThreadConnection();
+            });
+            writer.join();
+        };
+        {
+            const Store::Turn turn(*store);
+            QCOMPARE(departments(), QStringList{});
+        }
+        addElsewhere("Paint");
+        {
+            Store::Turn turn(*store);
+            QCOMPARE(departments(), QStringList{"Paint"});
+            turn.nextHandler();
+            QVERIFY(store->transaction([this] { return run("INSERT INTO departments (name) VALUES ('Weld')"); }));
+            QVERIFY(turn.commitGroup());
+        }
+        addElsewhere("Wash");
+        const Store::Turn turn(*store);
+        QCOMPARE(departments(), (QStringList{"Paint", "Wash", "Weld"}));
     }
 
     // Handlers run as a group share one commit, but a handler whose work
