@@ -590,13 +590,9 @@ bool Store::runTransaction(const std::function<bool()> &work, ThreadConnection &
     return false;
 }
 
-// The group's transaction begins with its first writer. A failed statement
-// may make SQLite end the transaction itself; then rolling back to the
-// savepoint fails too, and the rest of the group is refused rather than
-// run outside a transaction.
-// Reads still running keep their snapshot until they are reset; the
-// write lock is taken after it, as when each read was a transaction of its
-// own.
+// Ends the read transaction the turn's reads shared. Reads still running
+// keep their snapshot until they are reset, as when each read was a
+// transaction of its own.
 void Store::endRead(QSqlDatabase &db, ThreadConnection &local) const
 {
     if (!local.readBegun)
@@ -605,6 +601,10 @@ void Store::endRead(QSqlDatabase &db, ThreadConnection &local) const
     control(db, local, QStringLiteral("COMMIT"));
 }
 
+// The group's transaction begins with its first writer, once the shared
+// read has ended. A failed statement may make SQLite end the transaction
+// itself; then rolling back to the savepoint fails too, and the rest of
+// the group is refused rather than run outside a transaction.
 bool Store::runInGroup(const std::function<bool()> &work, ThreadConnection &local)
 {
     QSqlDatabase db = QSqlDatabase::database(local.name, false);
