@@ -38,6 +38,24 @@ QString workTypeOf(const QString &listKey)
     return {};
 }
 
+// Texts that many rows of a list share, each made once.
+template<typename Key>
+class TextsMadeOnce
+{
+public:
+    template<typename Make>
+    QString of(Key key, Make make)
+    {
+        auto text = texts.find(key);
+        if (text == texts.end())
+            text = texts.insert(key, make(key));
+        return *text;
+    }
+
+private:
+    QHash<Key, QString> texts;
+};
+
 // The days orders were finished, as list texts, in the server's time zone.
 // Converting each time on its own is slow (the zone is looked up again for
 // every order), so the zone's offset is kept for as long as it holds, up to
@@ -49,10 +67,8 @@ public:
     {
         const qint64 localSeconds = secondsSinceEpoch + offsetAt(secondsSinceEpoch);
         const qint64 day = localSeconds / SecondsPerDay - (localSeconds % SecondsPerDay < 0 ? 1 : 0);
-        auto text = texts.find(day);
-        if (text == texts.end())
-            text = texts.insert(day, QDate(1970, 1, 1).addDays(day).toString(FinishedOrderList::DateFormat));
-        return *text;
+        return texts.of(
+            day, [](qint64 day) { return QDate(1970, 1, 1).addDays(day).toString(FinishedOrderList::DateFormat); });
     }
 
 private:
@@ -80,24 +96,7 @@ private:
     int offset = 0;
     qint64 validFrom = 0; // offset holds from here
     qint64 validUntil = 0; // to before here
-    QHash<qint64, QString> texts;
-};
-
-// Repair IDs count a bin's repairs, so the thousands of orders in a list
-// hold few distinct ones: each one's text is made once.
-class RepairIdTexts
-{
-public:
-    QString of(int repairId)
-    {
-        auto text = texts.find(repairId);
-        if (text == texts.end())
-            text = texts.insert(repairId, QString::number(repairId));
-        return *text;
-    }
-
-private:
-    QHash<int, QString> texts;
+    TextsMadeOnce<qint64> texts; // by day
 };
 
 // Submitted by its worker: waiting for confirmation, or confirmed.
@@ -175,12 +174,13 @@ void FinishedOrderCommands::binList(const Reply &reply, const QString &listKey, 
         QString owner;
         QStringList binIds, repairIds, dates;
     };
-    RepairIdTexts repairIds;
+    // Repair IDs count a bin's repairs: a list of thousands holds few.
+    TextsMadeOnce<int> repairIds;
     DayTexts dates;
     const QList<Columns> groups
         = groupByOwner<Columns>(*orders, [&repairIds, &dates](Columns &group, const FinishedBinOrder &order) {
               group.binIds.append(order.binId);
-              group.repairIds.append(repairIds.of(order.repairId));
+              group.repairIds.append(repairIds.of(order.repairId, [](int id) { return QString::number(id); }));
               group.dates.append(dates.of(order.completedAt));
           });
     ReplyFields fields;
