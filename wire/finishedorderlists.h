@@ -18,7 +18,4 @@ inline const QString AllUsers = QStringLiteral("All");
 inline const QString NewestFirst = QStringLiteral("New To Old");
 inline const QString OldestFirst = QStringLiteral("Old To New");
 
-// How list dates are written: month/day/year, as in 3/7/2016.
-inline const QString DateFormat = QStringLiteral("M/d/yyyy");
-
 } // namespace FinishedOrderList

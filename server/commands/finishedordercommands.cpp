@@ -67,12 +67,24 @@ public:
     {
         const qint64 localSeconds = secondsSinceEpoch + offsetAt(secondsSinceEpoch);
         const qint64 day = localSeconds / SecondsPerDay - (localSeconds % SecondsPerDay < 0 ? 1 : 0);
-        return texts.of(
-            day, [](qint64 day) { return QDate(1970, 1, 1).addDays(day).toString(FinishedOrderList::DateFormat); });
+        return texts.of(day, [](qint64 day) { return textOf(QDate(1970, 1, 1).addDays(day)); });
     }
 
 private:
     static constexpr qint64 SecondsPerDay = 24 * 3600;
+
+    // Month/day/year, as in 3/7/2016. Written by hand: QDate::toString
+    // reads its format through the locale and the calendar, a fifth of a
+    // worker's ten-year list's time, which has thousands of days.
+    static QString textOf(const QDate &date)
+    {
+        QString text = QString::number(date.month());
+        text += QLatin1Char('/');
+        text += QString::number(date.day());
+        text += QLatin1Char('/');
+        text += QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
+        return text;
+    }
 
     int offsetAt(qint64 secondsSinceEpoch)
     {
