@@ -11,6 +11,7 @@
 #include "auth/terminalsessions.h"
 #include "commands/servercommands.h"
 #include "net/commandworkers.h"
+#include "net/longlistreader.h"
 #include "net/repairserver.h"
 #include "storage/store.h"
 #include "storage/useraccounts.h"
@@ -58,7 +59,8 @@ int main(int argc, char *argv[])
     LoginThrottle throttle(clock);
     // The password check itself is left out: only the waits are measured.
     PasswordWorkers passwords([](const QByteArray &hash, const QString &sent) { return hash == sent.toLatin1(); });
-    const ServerCommands commands(ServerServices{*store, passwords, sessions, throttle, clock});
+    LongListReader longLists(*store);
+    const ServerCommands commands(ServerServices{*store, passwords, sessions, throttle, clock, longLists});
     CommandWorkers workers(*store, CommandWorkers::DefaultThreadCount);
     passwords.setOutcomeRunner([&workers](std::function<void()> outcome) { workers.post(std::move(outcome)); });
     RepairServer server(ServerLimits(), workers.requestHandler(commands.dispatcher()));

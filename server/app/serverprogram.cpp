@@ -13,6 +13,7 @@
 #include "commands/servercommands.h"
 #include "exports/officeexports.h"
 #include "net/commandworkers.h"
+#include "net/longlistreader.h"
 #include "net/repairserver.h"
 #include "storage/databasebackup.h"
 #include "storage/serverlock.h"
@@ -153,7 +154,8 @@ int serve(Store &store, const ServerOptions &options, QTextStream &output, QText
     TerminalSessions sessions(store, clock, qint64(options.sessionHours) * 3600 * 1000);
     LoginThrottle loginThrottle(clock);
     PasswordWorkers passwords;
-    const ServerCommands commands(ServerServices{store, passwords, sessions, loginThrottle, clock});
+    LongListReader longLists(store);
+    const ServerCommands commands(ServerServices{store, passwords, sessions, loginThrottle, clock, longLists});
     CommandWorkers workers(store, CommandWorkers::DefaultThreadCount);
     passwords.setOutcomeRunner([&workers](std::function<void()> outcome) { workers.post(std::move(outcome)); });
     RepairServer server(limits, workers.requestHandler(commands.dispatcher()));

@@ -3,6 +3,7 @@
 class Clock;
 class CommandDispatcher;
 class LoginThrottle;
+class LongListReader;
 class PasswordWorkers;
 class Store;
 class TerminalSessions;
@@ -15,6 +16,7 @@ struct ServerServices
     TerminalSessions &sessions;
     LoginThrottle &loginThrottle;
     Clock &clock;
+    LongListReader &longLists;
 };
 
 // One group of related commands (sessions, bins, users, ...). A domain is

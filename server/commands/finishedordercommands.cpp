@@ -5,7 +5,10 @@
 #include "argumentrules.h"
 #include "commanddispatcher.h"
 #include "ownergroups.h"
+#include "reply.h"
 #include "replyfields.h"
+
+#include "net/longlistreader.h"
 
 #include "wire/commands.h"
 #include "wire/customjobstatus.h"
@@ -111,6 +114,67 @@ private:
     TextsMadeOnce<qint64> texts; // by day
 };
 
+// The number of owners, then per owner: the name and three parallel
+// columns, bin IDs, repair ids and dates.
+void sendBinList(const Reply &reply, const std::optional<QVector<FinishedBinOrder>> &orders)
+{
+    if (reply.storeFailed(orders))
+        return;
+    struct Columns
+    {
+        QString owner;
+        QStringList binIds, repairIds, dates;
+    };
+    // Repair IDs count a bin's repairs: a list of thousands holds few.
+    TextsMadeOnce<int> repairIds;
+    DayTexts dates;
+    const QList<Columns> groups
+        = groupByOwner<Columns>(*orders, [&repairIds, &dates](Columns &group, const FinishedBinOrder &order) {
+              group.binIds.append(order.binId);
+              group.repairIds.append(repairIds.of(order.repairId, [](int id) { return QString::number(id); }));
+              group.dates.append(dates.of(order.completedAt));
+          });
+    ReplyFields fields;
+    for (const Columns &group : groups) {
+        fields.add(group.owner);
+        fields.add(group.binIds);
+        fields.add(group.repairIds);
+        fields.add(group.dates);
+    }
+    reply.send(ReplyTag::GetFERInfoView, QString::number(groups.size()), fields);
+}
+
+// The number of owners, then per owner: the name and five parallel columns,
+// order numbers, job types, customers, customers' IDs and dates.
+void sendCustomList(const Reply &reply, const std::optional<QVector<FinishedCustomJob>> &jobs)
+{
+    if (reply.storeFailed(jobs))
+        return;
+    struct Columns
+    {
+        QString owner;
+        QStringList numbers, jobTypes, customers, customerRefs, dates;
+    };
+    DayTexts dates;
+    const QList<Columns> groups = groupByOwner<Columns>(*jobs, [&dates](Columns &group, const FinishedCustomJob &job) {
+        group.numbers.append(QString::number(job.orderId));
+        group.jobTypes.append(job.jobType);
+        group.customers.append(job.customer);
+        group.customerRefs.append(job.customerRef);
+        group.dates.append(dates.of(job.completedAt));
+    });
+    ReplyFields fields;
+    for (const Columns &group : groups) {
+        fields.add(group.owner);
+        fields.add(group.numbers);
+        fields.add(group.jobTypes);
+        fields.add(group.customers);
+        fields.add(group.customerRefs);
+        fields.add(group.dates);
+    }
+    reply.send(ReplyTag::GetCustomInfoView, QString::number(groups.size()), fields);
+}
+
 // Submitted by its worker: waiting for confirmation, or confirmed.
 bool isFinished(const CustomJob &job)
 {
@@ -125,7 +189,8 @@ CustomJobKey jobKey(const QString &number, const QString &jobType, const QString
 } // namespace
 
 FinishedOrderCommands::FinishedOrderCommands(ServerServices services)
-    : users(services.store)
+    : longLists(services.longLists)
+    , users(services.store)
     , finished(services.store)
     , jobs(services.store)
     , stamps(services.store)
@@ -169,75 +234,27 @@ void FinishedOrderCommands::owners(const Reply &reply)
     reply.send(ReplyTag::ListOfUserOrders, *names);
 }
 
-// The number of owners, then per owner: the name and three parallel
-// columns, bin IDs, repair ids and dates.
+// Read on the long-list reader: ten years of a worker's orders take
+// milliseconds.
 void FinishedOrderCommands::binList(const Reply &reply, const QString &listKey, const QString &user,
                                     const QString &sequence)
 {
     std::optional<qint64> ownerId;
     if (!listOwner(reply, user, &ownerId))
         return;
-    const std::optional<QVector<FinishedBinOrder>> orders
-        = finished.binOrders(workTypeOf(listKey), ownerId, sequenceOf(sequence));
-    if (reply.storeFailed(orders))
-        return;
-    struct Columns
-    {
-        QString owner;
-        QStringList binIds, repairIds, dates;
-    };
-    // Repair IDs count a bin's repairs: a list of thousands holds few.
-    TextsMadeOnce<int> repairIds;
-    DayTexts dates;
-    const QList<Columns> groups
-        = groupByOwner<Columns>(*orders, [&repairIds, &dates](Columns &group, const FinishedBinOrder &order) {
-              group.binIds.append(order.binId);
-              group.repairIds.append(repairIds.of(order.repairId, [](int id) { return QString::number(id); }));
-              group.dates.append(dates.of(order.completedAt));
-          });
-    ReplyFields fields;
-    for (const Columns &group : groups) {
-        fields.add(group.owner);
-        fields.add(group.binIds);
-        fields.add(group.repairIds);
-        fields.add(group.dates);
-    }
-    reply.send(ReplyTag::GetFERInfoView, QString::number(groups.size()), fields);
+    longLists.read([reply, finished = finished, workType = workTypeOf(listKey), ownerId, order = sequenceOf(sequence)] {
+        sendBinList(reply, finished.binOrders(workType, ownerId, order));
+    });
 }
 
-// The number of owners, then per owner: the name and five parallel columns,
-// order numbers, job types, customers, customers' IDs and dates.
 void FinishedOrderCommands::customList(const Reply &reply, const QString &user, const QString &sequence)
 {
     std::optional<qint64> ownerId;
     if (!listOwner(reply, user, &ownerId))
         return;
-    const std::optional<QVector<FinishedCustomJob>> found = finished.customJobs(ownerId, sequenceOf(sequence));
-    if (reply.storeFailed(found))
-        return;
-    struct Columns
-    {
-        QString owner;
-        QStringList numbers, jobTypes, customers, customerRefs, dates;
-    };
-    DayTexts dates;
-    const QList<Columns> groups = groupByOwner<Columns>(*found, [&dates](Columns &group, const FinishedCustomJob &job) {
-        group.numbers.append(QString::number(job.orderId));
-        group.jobTypes.append(job.jobType);
-        group.customers.append(job.customer);
-        group.customerRefs.append(job.customerRef);
-        group.dates.append(dates.of(job.completedAt));
+    longLists.read([reply, finished = finished, ownerId, order = sequenceOf(sequence)] {
+        sendCustomList(reply, finished.customJobs(ownerId, order));
     });
-    ReplyFields fields;
-    for (const Columns &group : groups) {
-        fields.add(group.owner);
-        fields.add(group.numbers);
-        fields.add(group.jobTypes);
-        fields.add(group.customers);
-        fields.add(group.customerRefs);
-        fields.add(group.dates);
-    }
-    reply.send(ReplyTag::GetCustomInfoView, QString::number(groups.size()), fields);
 }
 
 void FinishedOrderCommands::removeBin(const Reply &reply, const QString &owner, const QString &binId,

@@ -9,6 +9,7 @@
 
 #include <optional>
 
+class LongListReader;
 class Reply;
 
 // The finished-orders browser and the custom repair record: the owners of
@@ -39,6 +40,7 @@ private:
     // The id of the user logged in at the sending terminal, when known.
     std::optional<qint64> actingUserId(const Reply &reply) const;
 
+    LongListReader &longLists;
     UserAccounts users;
     FinishedOrders finished;
     CustomOrders jobs;

@@ -4,8 +4,11 @@
 #include "clockarguments.h"
 #include "commanddispatcher.h"
 #include "ownergroups.h"
+#include "reply.h"
 #include "replyfields.h"
 #include "requestorigin.h"
+
+#include "net/longlistreader.h"
 
 #include "wire/clocktimes.h"
 #include "wire/commands.h"
@@ -85,10 +88,34 @@ struct PeriodColumns
     }
 };
 
+// The number of users with periods in the span, then per user: name,
+// starts, ends, hours.
+void sendAllTimeStamps(const Reply &reply, const std::optional<QList<UserClockPeriod>> &found)
+{
+    if (reply.storeFailed(found))
+        return;
+    struct UserColumns
+    {
+        QString owner;
+        PeriodColumns columns;
+    };
+    const QList<UserColumns> owners = groupByOwner<UserColumns>(
+        *found, [](UserColumns &user, const UserClockPeriod &entry) { user.columns.add(entry.period); });
+    ReplyFields groups;
+    for (const UserColumns &user : owners) {
+        groups.add(user.owner);
+        groups.add(user.columns.starts);
+        groups.add(user.columns.ends);
+        groups.add(user.columns.totals);
+    }
+    reply.send(ReplyTag::GetAllUserTimeStamps, QString::number(owners.size()), groups);
+}
+
 } // namespace
 
 TimeKeepingCommands::TimeKeepingCommands(ServerServices services)
-    : users(services.store)
+    : longLists(services.longLists)
+    , users(services.store)
     , periods(services.store)
 { }
 
@@ -186,30 +213,14 @@ void TimeKeepingCommands::userTimeStamps(const Reply &reply, const QString &user
     reply.send(ReplyTag::GetUserTimeStamps, columns.starts, columns.ends, columns.totals);
 }
 
-// The number of users with periods in the span, then per user: name,
-// starts, ends, hours.
+// Read on the long-list reader: a year of every user's periods takes tens
+// of milliseconds.
 void TimeKeepingCommands::allTimeStamps(const Reply &reply, const QString &from, const QString &to,
                                         const QString &order)
 {
-    const std::optional<QList<UserClockPeriod>> found
-        = periods.allPeriods(clockTime(from), clockTime(to), orderOf(order));
-    if (reply.storeFailed(found))
-        return;
-    struct UserColumns
-    {
-        QString owner;
-        PeriodColumns columns;
-    };
-    const QList<UserColumns> owners = groupByOwner<UserColumns>(
-        *found, [](UserColumns &user, const UserClockPeriod &entry) { user.columns.add(entry.period); });
-    ReplyFields groups;
-    for (const UserColumns &user : owners) {
-        groups.add(user.owner);
-        groups.add(user.columns.starts);
-        groups.add(user.columns.ends);
-        groups.add(user.columns.totals);
-    }
-    reply.send(ReplyTag::GetAllUserTimeStamps, QString::number(owners.size()), groups);
+    longLists.read([reply, periods = periods, from = clockTime(from), to = clockTime(to), order = orderOf(order)] {
+        sendAllTimeStamps(reply, periods.allPeriods(from, to, order));
+    });
 }
 
 // The account of the user whose period is set to period, when the period

@@ -5,6 +5,7 @@
 #include "storage/clockperiods.h"
 #include "storage/useraccounts.h"
 
+class LongListReader;
 class Reply;
 
 // The office's view of the clock records: who is in, each user's periods
@@ -32,6 +33,7 @@ private:
                                          qint64 now);
     void answerChange(const Reply &reply, ClockPeriods::Change change, const QString &tag, const QString &userName);
 
+    LongListReader &longLists;
     UserAccounts users;
     ClockPeriods periods;
 };

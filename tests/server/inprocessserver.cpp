@@ -21,6 +21,7 @@ void InProcessServer::stop()
 {
     server.reset();
     workers.reset();
+    longLists.reset();
     passwordWorkers.reset(); // before the commands its outcomes call
     commands.reset();
     loginThrottle.reset();
@@ -36,8 +37,9 @@ bool InProcessServer::start()
     passwordWorkers = std::make_unique<PasswordWorkers>(passwordCheck);
     terminalSessions = std::make_unique<TerminalSessions>(*database, manualClock, SessionIdleMilliseconds);
     loginThrottle = std::make_unique<LoginThrottle>(manualClock);
+    longLists = std::make_unique<LongListReader>(*database);
     commands = std::make_unique<ServerCommands>(
-        ServerServices{*database, *passwordWorkers, *terminalSessions, *loginThrottle, manualClock});
+        ServerServices{*database, *passwordWorkers, *terminalSessions, *loginThrottle, manualClock, *longLists});
     workers = std::make_unique<CommandWorkers>(*database, CommandWorkers::DefaultThreadCount);
     passwordWorkers->setOutcomeRunner([this](std::function<void()> outcome) { workers->post(std::move(outcome)); });
     server = std::make_unique<RepairServer>(serverLimits, workers->requestHandler(commands->dispatcher()));

@@ -9,6 +9,7 @@
 #include "auth/terminalsessions.h"
 #include "commands/servercommands.h"
 #include "net/commandworkers.h"
+#include "net/longlistreader.h"
 #include "net/repairserver.h"
 #include "storage/store.h"
 
@@ -78,6 +79,7 @@ private:
     std::unique_ptr<TerminalSessions> terminalSessions;
     std::unique_ptr<LoginThrottle> loginThrottle;
     std::unique_ptr<PasswordWorkers> passwordWorkers;
+    std::unique_ptr<LongListReader> longLists;
     std::unique_ptr<ServerCommands> commands;
     std::unique_ptr<CommandWorkers> workers;
     std::unique_ptr<RepairServer> server;

@@ -2,6 +2,7 @@
 #include "app/demoshop.h"
 #include "auth/passwordhasher.h"
 #include "net/commandworkers.h"
+#include "net/longlistreader.h"
 #include "storage/schemamigrations.h"
 #include "storage/store.h"
 #include "storage/useraccounts.h"
@@ -197,6 +198,35 @@ private slots:
         addElsewhere("Wash");
         const Store::Turn turn(*store);
         QCOMPARE(departments(), (QStringList{"Paint", "Wash", "Weld"}));
+    }
+
+    // Long lists are read beside the turns: a turn holding an uncommitted
+    // write keeps neither the reader waiting nor its write from the list
+    // read after the commit.
+    void longListsAreReadBesideTheTurns()
+    {
+        if (TestDatabase::onPostgres())
+            QSKIP("on PostgreSQL turns run side by side and each handler commits alone");
+        LongListReader reader(*store);
+        QSemaphore read;
+        QStringList seen;
+        const auto readDepartments = [&] {
+            reader.read([&] {
+                seen = rows("SELECT name FROM departments WHERE name = 'Paint'");
+                read.release();
+            });
+        };
+        {
+            Store::Turn turn(*store);
+            QVERIFY(store->transaction([this] { return run("INSERT INTO departments (name) VALUES ('Paint')"); }));
+            readDepartments();
+            QVERIFY(read.tryAcquire(1, 10000));
+            QCOMPARE(seen, QStringList{});
+            QVERIFY(turn.commitGroup());
+        }
+        readDepartments();
+        QVERIFY(read.tryAcquire(1, 10000));
+        QCOMPARE(seen, QStringList{"Paint"});
     }
 
     // Handlers run as a group share one commit, but a handler whose work

@@ -1,0 +1,44 @@
+#include "longlistreader.h"
+
+#include "storage/store.h"
+
+LongListReader::LongListReader(Store &store)
+    : store(store)
+    , thread([this] { work(); })
+{ }
+
+LongListReader::~LongListReader()
+{
+    std::deque<std::function<void()>> dropped;
+    {
+        std::lock_guard<std::mutex> locked(lock);
+        stopping = true;
+        dropped.swap(jobs);
+        wake.notify_one();
+    }
+    thread.join();
+}
+
+void LongListReader::read(std::function<void()> job)
+{
+    std::lock_guard<std::mutex> locked(lock);
+    jobs.push_back(std::move(job));
+    wake.notify_one();
+}
+
+void LongListReader::work()
+{
+    for (;;) {
+        std::function<void()> job;
+        {
+            std::unique_lock<std::mutex> locked(lock);
+            wake.wait(locked, [this] { return stopping || !jobs.empty(); });
+            if (stopping)
+                break;
+            job = std::move(jobs.front());
+            jobs.pop_front();
+        }
+        job();
+    }
+    store.releaseThreadConnection();
+}

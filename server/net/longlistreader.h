@@ -1,0 +1,42 @@
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+class Store;
+
+// The thread the longest lists are read on (years of finished orders or of
+// clock periods), beside the command handlers' turns. Such a list takes
+// from milliseconds to half a second; read in a turn, on SQLite, it would
+// hold up every terminal's commands for as long, and the writes of its
+// group would wait for it to commit.
+//
+// A handler checks its request in its turn and hands the reading and the
+// reply over here. Jobs only read, one at a time in the order they came;
+// each statement sees what was committed when it began, so a list shows
+// every write already acknowledged.
+class LongListReader
+{
+public:
+    explicit LongListReader(Store &store);
+    // Finishes the list being read and drops those still waiting (their
+    // replies become errors).
+    ~LongListReader();
+    LongListReader(const LongListReader &) = delete;
+    LongListReader &operator=(const LongListReader &) = delete;
+
+    void read(std::function<void()> job);
+
+private:
+    void work();
+
+    Store &store;
+    std::mutex lock;
+    std::condition_variable wake;
+    std::deque<std::function<void()>> jobs;
+    bool stopping = false;
+    std::thread thread;
+};
