@@ -4,8 +4,10 @@
 
 LongListReader::LongListReader(Store &store)
     : store(store)
-    , thread([this] { work(); })
-{ }
+{
+    if (store.turnsExcludeEachOther())
+        thread = std::thread([this] { work(); });
+}
 
 LongListReader::~LongListReader()
 {
@@ -16,11 +18,16 @@ LongListReader::~LongListReader()
         dropped.swap(jobs);
         wake.notify_one();
     }
-    thread.join();
+    if (thread.joinable())
+        thread.join();
 }
 
 void LongListReader::read(std::function<void()> job)
 {
+    if (!thread.joinable()) {
+        job();
+        return;
+    }
     std::lock_guard<std::mutex> locked(lock);
     jobs.push_back(std::move(job));
     wake.notify_one();

@@ -10,14 +10,18 @@ class Store;
 
 // The thread the longest lists are read on (years of finished orders or of
 // clock periods), beside the command handlers' turns. Such a list takes
-// from milliseconds to half a second; read in a turn, on SQLite, it would
-// hold up every terminal's commands for as long, and the writes of its
-// group would wait for it to commit.
+// from milliseconds to half a second; read in a turn on SQLite, where
+// turns exclude each other, it would hold up every terminal's commands for
+// as long, and the writes grouped with it would wait for it to commit.
 //
 // A handler checks its request in its turn and hands the reading and the
-// reply over here. Jobs only read, one at a time in the order they came;
-// each statement sees what was committed when it began, so a list shows
-// every write already acknowledged.
+// reply over here. Jobs only read, one at a time in the order they came,
+// so that lists take at most one core from the turns. Each statement sees
+// what was committed when it began: a list shows every write already
+// acknowledged.
+//
+// On PostgreSQL turns run side by side already, and a job runs at once in
+// the handler's turn.
 class LongListReader
 {
 public:
@@ -38,5 +42,5 @@ private:
     std::condition_variable wake;
     std::deque<std::function<void()>> jobs;
     bool stopping = false;
-    std::thread thread;
+    std::thread thread; // none on PostgreSQL
 };
