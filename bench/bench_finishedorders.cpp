@@ -166,15 +166,14 @@ int main(int argc, char *argv[])
     QList<double> wall, processor;
     qint64 replySize = 0;
     QSemaphore replied;
+    const auto received = [&replySize, &replied](const QByteArray &frame) {
+        replySize = frame.size();
+        replied.release();
+    };
     for (int run = 0; run < Runs; ++run) {
         const double processorBefore = processSeconds();
         timer.restart();
-        commands.dispatcher().dispatch(request, Reply(
-                                                    [&replySize, &replied](const QByteArray &frame) {
-                                                        replySize = frame.size();
-                                                        replied.release();
-                                                    },
-                                                    terminal));
+        commands.dispatcher().dispatch(request, Reply(received, terminal));
         replied.acquire();
         wall.append(double(timer.nsecsElapsed()) / 1e6);
         processor.append((processSeconds() - processorBefore) * 1e3);

@@ -434,12 +434,8 @@ void BinCommands::repairLines(const Reply &reply, const QString &workType, const
     if (reply.storeFailed(found))
         return;
     ReplyFields rows;
-    for (const BinRepairLine &line : *found) {
-        rows.add(line.repairCode);
-        rows.add(line.materials);
-        rows.add(line.time);
-        rows.add(line.userName);
-    }
+    for (const BinRepairLine &line : *found)
+        rows.add(line.repairCode, line.materials, line.time, line.userName);
     reply.send(ReplyTag::BinRepairInfo, order->binSize, QString::number(found->size()), rows);
 }
 
@@ -451,10 +447,8 @@ void BinCommands::repairCodes(const Reply &reply, const QString &workType, const
     if (reply.storeFailed(found))
         return;
     ReplyFields pairs;
-    for (const RepairCode &code : *found) {
-        pairs.add(code.code);
-        pairs.add(code.description);
-    }
+    for (const RepairCode &code : *found)
+        pairs.add(code.code, code.description);
     reply.send(ReplyTag::RepairCodes, QString::number(found->size()), pairs);
 }
 
@@ -632,10 +626,8 @@ void BinCommands::workOrders(const Reply &reply, const QString &userName)
     if (owners.removeOne(userName))
         owners.prepend(userName);
     ReplyFields groups;
-    for (const QString &owner : qAsConst(owners)) {
-        groups.add(owner);
-        groups.add(binIds.value(owner));
-    }
+    for (const QString &owner : qAsConst(owners))
+        groups.add(owner, binIds.value(owner));
     reply.send(ReplyTag::WorkOrders, QString::number(owners.size()), groups);
 }
 

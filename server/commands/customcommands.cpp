@@ -183,11 +183,8 @@ void CustomCommands::repairLines(const Reply &reply, const CustomJobKey &key)
     if (reply.storeFailed(found))
         return;
     ReplyFields groups;
-    for (const CustomLine &entry : *found) {
-        groups.add(entry.description);
-        groups.add(entry.materials);
-        groups.add(entry.timeText());
-    }
+    for (const CustomLine &entry : *found)
+        groups.add(entry.description, entry.materials, entry.timeText());
     reply.send(ReplyTag::GetCustomRepair, QString::number(found->size()), groups);
 }
 
@@ -341,11 +338,8 @@ void CustomCommands::openJobs(const Reply &reply)
     if (reply.storeFailed(open))
         return;
     ReplyFields groups;
-    for (const CustomJob &job : *open) {
-        groups.add(QString::number(job.id));
-        groups.add(job.details.jobType);
-        groups.add(job.details.customer);
-    }
+    for (const CustomJob &job : *open)
+        groups.add(QString::number(job.id), job.details.jobType, job.details.customer);
     reply.send(ReplyTag::GetCustomWorkOrders, QString::number(open->size()), groups);
 }
 

@@ -135,12 +135,8 @@ void sendBinList(const Reply &reply, const std::optional<QVector<FinishedBinOrde
               group.dates.append(dates.of(order.completedAt));
           });
     ReplyFields fields;
-    for (const Columns &group : groups) {
-        fields.add(group.owner);
-        fields.add(group.binIds);
-        fields.add(group.repairIds);
-        fields.add(group.dates);
-    }
+    for (const Columns &group : groups)
+        fields.add(group.owner, group.binIds, group.repairIds, group.dates);
     reply.send(ReplyTag::GetFERInfoView, QString::number(groups.size()), fields);
 }
 
@@ -164,14 +160,8 @@ void sendCustomList(const Reply &reply, const std::optional<QVector<FinishedCust
         group.dates.append(dates.of(job.completedAt));
     });
     ReplyFields fields;
-    for (const Columns &group : groups) {
-        fields.add(group.owner);
-        fields.add(group.numbers);
-        fields.add(group.jobTypes);
-        fields.add(group.customers);
-        fields.add(group.customerRefs);
-        fields.add(group.dates);
-    }
+    for (const Columns &group : groups)
+        fields.add(group.owner, group.numbers, group.jobTypes, group.customers, group.customerRefs, group.dates);
     reply.send(ReplyTag::GetCustomInfoView, QString::number(groups.size()), fields);
 }
 

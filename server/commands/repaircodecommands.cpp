@@ -67,11 +67,8 @@ void RepairCodeCommands::list(const Reply &reply, const QString &codeList)
     if (reply.storeFailed(found))
         return;
     ReplyFields rows;
-    for (const RepairCode &code : *found) {
-        rows.add(code.code);
-        rows.add(code.type);
-        rows.add(code.description);
-    }
+    for (const RepairCode &code : *found)
+        rows.add(code.code, code.type, code.description);
     reply.send(ReplyTag::GetRepairCodesForEdit, QString::number(found->size()), rows);
 }
 

@@ -11,13 +11,20 @@
 // group of fields per row): texts and text lists, written in the order they
 // were added. Example:
 //   ReplyFields rows;
-//   for (const Line &line : lines) { rows.add(line.code); rows.add(line.materials); }
+//   for (const Line &line : lines) rows.add(line.code, line.materials);
 //   reply.send(QStringLiteral("Lines"), QString::number(lines.size()), rows);
 class ReplyFields
 {
 public:
     void add(const QString &text) { values.append(text); }
     void add(const QStringList &texts) { values.append(texts); }
+    // Several fields, in the order given.
+    template<typename First, typename Second, typename... Rest>
+    void add(const First &first, const Second &second, const Rest &...rest)
+    {
+        add(first);
+        add(second, rest...);
+    }
 
     friend wire::FrameWriter &operator<<(wire::FrameWriter &writer, const ReplyFields &fields)
     {

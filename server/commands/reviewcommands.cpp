@@ -155,10 +155,8 @@ void ReviewCommands::allBinWork(const Reply &reply, const QString &selection, in
     const QList<Lines> workers = groupByOwner<Lines>(
         *orders, [](Lines &worker, const ReviewBinOrder &order) { worker.lines.append(binOrderLine(order)); });
     ReplyFields entries;
-    for (const Lines &worker : workers) {
-        entries.add(worker.owner);
-        entries.add(worker.lines);
-    }
+    for (const Lines &worker : workers)
+        entries.add(worker.owner, worker.lines);
     reply.send(ReplyTag::GetAllWork, selection, QString::number(workers.size()), entries);
 }
 
@@ -180,12 +178,8 @@ void ReviewCommands::allCustomWork(const Reply &reply)
         worker.jobTypes.append(job.jobType);
     });
     ReplyFields entries;
-    for (const Columns &columns : workers) {
-        entries.add(columns.owner);
-        entries.add(columns.numbers);
-        entries.add(columns.customers);
-        entries.add(columns.jobTypes);
-    }
+    for (const Columns &columns : workers)
+        entries.add(columns.owner, columns.numbers, columns.customers, columns.jobTypes);
     reply.send(ReplyTag::GetAllCustomWork, QString::number(workers.size()), entries);
 }
 
@@ -215,11 +209,8 @@ void ReviewCommands::workerCustomWork(const Reply &reply, const QString &userNam
     if (reply.storeFailed(jobs))
         return;
     ReplyFields entries;
-    for (const ReviewCustomJob &job : *jobs) {
-        entries.add(QString::number(job.orderId));
-        entries.add(job.customer);
-        entries.add(job.jobType);
-    }
+    for (const ReviewCustomJob &job : *jobs)
+        entries.add(QString::number(job.orderId), job.customer, job.jobType);
     reply.send(ReplyTag::ListCustomWorkToConfirm, account->userName, QString::number(jobs->size()), entries);
 }
 

@@ -102,12 +102,8 @@ void sendAllTimeStamps(const Reply &reply, const std::optional<QList<UserClockPe
     const QList<UserColumns> owners = groupByOwner<UserColumns>(
         *found, [](UserColumns &user, const UserClockPeriod &entry) { user.columns.add(entry.period); });
     ReplyFields groups;
-    for (const UserColumns &user : owners) {
-        groups.add(user.owner);
-        groups.add(user.columns.starts);
-        groups.add(user.columns.ends);
-        groups.add(user.columns.totals);
-    }
+    for (const UserColumns &user : owners)
+        groups.add(user.owner, user.columns.starts, user.columns.ends, user.columns.totals);
     reply.send(ReplyTag::GetAllUserTimeStamps, QString::number(owners.size()), groups);
 }
 
@@ -167,10 +163,7 @@ void TimeKeepingCommands::clockOverview(const Reply &reply, const QString &statu
         if (status != ClockFilter::all() && status != state)
             continue;
         const ClockPeriod latest = row.latest.value_or(ClockPeriod{ClockTime::None, ClockTime::None});
-        records.add(row.userName);
-        records.add(timeText(latest.start));
-        records.add(endText(latest));
-        records.add(state);
+        records.add(row.userName, timeText(latest.start), endText(latest), state);
         ++count;
     }
     reply.send(ReplyTag::GetClockStat, QString::number(count), records);
