@@ -73,7 +73,8 @@ double LatencyTable::requestsPerSecond(double seconds) const
     return double(allLatencies(QStringLiteral("Login")).size()) / seconds;
 }
 
-void LatencyTable::print(QTextStream &out, const QString &title, double seconds) const
+void LatencyTable::print(QTextStream &out, const QString &title, double seconds, const LatencyTable *share,
+                         const QString &shareName) const
 {
     const auto line = [&out](const QString &name, QVector<qint64> values, double rate) {
         out << QStringLiteral("  %1 %2 %3 %4 %5 %6 ")
@@ -100,6 +101,13 @@ void LatencyTable::print(QTextStream &out, const QString &title, double seconds)
         if (errorsOfOne > 0)
             out << " (first: " << firstError.value(command) << ")";
         out << "\n";
+    }
+    if (share) {
+        QVector<qint64> ofShare = share->allLatencies(QStringLiteral("Login"));
+        out << QStringLiteral("  %1 (Login aside): %2 requests/s, p99 %3 ms\n")
+                   .arg(shareName)
+                   .arg(share->requestsPerSecond(seconds), 0, 'f', 0)
+                   .arg(percentileMs(ofShare, 0.99), 0, 'f', 2);
     }
     QVector<qint64> all = allLatencies(QStringLiteral("Login"));
     out << QStringLiteral("  overall (Login aside): %1 requests/s, p99 %2 ms, %3 errors\n")

@@ -31,7 +31,10 @@ public:
     int errorCount() const;
 
     // One line per command, then the overall one; rates per the seconds given.
-    void print(QTextStream &out, const QString &title, double seconds) const;
+    // A share of the requests (such as the workers' screens) gets a line of
+    // its own before the overall one.
+    void print(QTextStream &out, const QString &title, double seconds, const LatencyTable *share = nullptr,
+               const QString &shareName = {}) const;
     // The overall requests per second, Login left out (it is throttled on purpose).
     double requestsPerSecond(double seconds) const;
 

@@ -64,7 +64,10 @@ void LoadTerminal::takeReplies()
         }
         const Step step = std::move(*awaiting);
         awaiting.reset();
-        table.record(step.command, sentNs / 1000000, (runClock.nsecsElapsed() - sentNs) / 1000);
+        const qint64 microseconds = (runClock.nsecsElapsed() - sentNs) / 1000;
+        table.record(step.command, sentNs / 1000000, microseconds);
+        if (alsoTimedIn)
+            alsoTimedIn->record(step.command, sentNs / 1000000, microseconds);
         wire::FieldReader fields(*frame);
         const QString tag = fields.string();
         if (!step.expectedTags.contains(tag)) {

@@ -60,6 +60,8 @@ public:
     bool waitingForReply() const { return awaiting.has_value(); }
     // Called once after each reply has been counted.
     std::function<void(const Step &, const QByteArray &reply)> afterReply;
+    // A second table that times this terminal's replies too (a share of all).
+    LatencyTable *alsoTimedIn = nullptr;
 
 private:
     void sendNext();
