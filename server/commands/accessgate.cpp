@@ -1,6 +1,7 @@
 #include "accessgate.h"
 
 #include "actinguser.h"
+#include "admittedorder.h"
 #include "reply.h"
 
 #include "auth/terminalsessions.h"
@@ -18,6 +19,8 @@ AccessGate::AccessGate(Store &store, TerminalSessions &sessions)
 
 bool AccessGate::admits(const QString &command, const QStringList &arguments, const Reply &reply)
 {
+    AdmittedBinOrder &admitted = reply.session().get<AdmittedBinOrder>();
+    admitted = {};
     const AccessRule *rule = CommandAccess::ruleFor(command, arguments.size());
     if (!rule) {
         refuse(reply, command, QString(), QStringLiteral("\"%1\" is not served to any terminal").arg(command));
@@ -44,7 +47,7 @@ bool AccessGate::admits(const QString &command, const QStringList &arguments, co
         return false;
     }
 
-    const std::optional<int> needed = levelNeeded(*rule, arguments, account->userName);
+    const std::optional<int> needed = levelNeeded(*rule, arguments, account->userName, admitted);
     if (!needed) {
         reply.storeFailure();
         return false;
@@ -59,7 +62,7 @@ bool AccessGate::admits(const QString &command, const QStringList &arguments, co
 }
 
 std::optional<int> AccessGate::levelNeeded(const AccessRule &rule, const QStringList &arguments,
-                                           const QString &userLoggedIn) const
+                                           const QString &userLoggedIn, AdmittedBinOrder &admitted) const
 {
     int level = rule.level;
     if (rule.actsFor >= 0 && arguments.value(rule.actsFor) != userLoggedIn)
@@ -71,7 +74,7 @@ std::optional<int> AccessGate::levelNeeded(const AccessRule &rule, const QString
     }
     if (rule.listsStatus >= 0)
         level = std::max(level, CommandAccess::levelForBinOrder(arguments.value(rule.listsStatus).toInt()));
-    const std::optional<int> forOrder = levelForOrder(rule, arguments);
+    const std::optional<int> forOrder = levelForOrder(rule, arguments, admitted);
     if (!forOrder)
         return std::nullopt;
     return std::max(level, *forOrder);
@@ -79,17 +82,23 @@ std::optional<int> AccessGate::levelNeeded(const AccessRule &rule, const QString
 
 // An order that does not exist needs nothing here: the command itself says
 // that it is unknown.
-std::optional<int> AccessGate::levelForOrder(const AccessRule &rule, const QStringList &arguments) const
+std::optional<int> AccessGate::levelForOrder(const AccessRule &rule, const QStringList &arguments,
+                                             AdmittedBinOrder &admitted) const
 {
     const auto argument = [&](int index) { return arguments.value(rule.orderArguments[index]); };
     switch (rule.order) {
     case AccessRule::Order::None:
         return PermissionLevel::None;
     case AccessRule::Order::Bin: {
-        const Lookup<BinOrder> order = binOrders.find(argument(0), argument(1).toInt());
+        admitted.binId = argument(0);
+        admitted.repairId = argument(1).toInt();
+        const Lookup<BinOrder> order = binOrders.find(admitted.binId, admitted.repairId);
         if (order.failed())
             return std::nullopt;
-        return order.found() ? CommandAccess::levelForBinOrder(order->status) : PermissionLevel::None;
+        if (!order.found())
+            return PermissionLevel::None;
+        admitted.order = *order;
+        return CommandAccess::levelForBinOrder(order->status);
     }
     case AccessRule::Order::Custom: {
         const Lookup<CustomJob> job = customJobs.find({argument(0).toLongLong(), argument(1), argument(2)});

@@ -11,6 +11,7 @@
 
 class Reply;
 class TerminalSessions;
+struct AdmittedBinOrder;
 
 // Lets a request run only when the user logged in at its terminal may make
 // it, by the command's access rule. From a terminal without a session only
@@ -26,9 +27,10 @@ public:
 
 private:
     // The level the request needs; nothing when the store failed.
-    std::optional<int> levelNeeded(const AccessRule &rule, const QStringList &arguments,
-                                   const QString &userLoggedIn) const;
-    std::optional<int> levelForOrder(const AccessRule &rule, const QStringList &arguments) const;
+    std::optional<int> levelNeeded(const AccessRule &rule, const QStringList &arguments, const QString &userLoggedIn,
+                                   AdmittedBinOrder &admitted) const;
+    std::optional<int> levelForOrder(const AccessRule &rule, const QStringList &arguments,
+                                     AdmittedBinOrder &admitted) const;
     static void refuse(const Reply &reply, const QString &command, const QString &userLoggedIn, const QString &why);
 
     TerminalSessions &sessions;

@@ -1,6 +1,7 @@
 #include "bincommands.h"
 
 #include "accountlookup.h"
+#include "admittedorder.h"
 #include "argumentrules.h"
 #include "binorderlifecycle.h"
 #include "commanddispatcher.h"
@@ -190,10 +191,13 @@ void BinCommands::registerCommands(CommandDispatcher &dispatcher)
 
 // --- Lookups ---------------------------------------------------------------
 
+// Reads the order again only when the access gate did not read it for this
+// request.
 Lookup<BinOrder> BinCommands::orderOrError(const Reply &reply, const QString &workType, const QString &binId,
                                            const QString &repairId)
 {
-    const Lookup<BinOrder> order = orders.find(binId, repairId.toInt());
+    const std::optional<BinOrder> admitted = reply.session().get<AdmittedBinOrder>().take(binId, repairId.toInt());
+    const Lookup<BinOrder> order = admitted ? Lookup<BinOrder>::of(*admitted) : orders.find(binId, repairId.toInt());
     if (order.failed()) {
         reply.storeFailure();
         return order;

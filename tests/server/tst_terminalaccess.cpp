@@ -164,6 +164,22 @@ private slots:
         QCOMPARE(server.clock().waits.size(), 9);
     }
 
+    // The gate's read of an order serves its own request only, even when
+    // it refused it: the next request, whose rule reads no order, sees the
+    // order as it is now.
+    void nextRequestSeesOrderAsItIsNow()
+    {
+        auto worker = loggedIn(9, "wendy");
+        QVERIFY(worker);
+        const QString fe = QStringLiteral("Front End Repair");
+        QCOMPARE(worker->ask("ChangeStatus", {"wendy", "6", "KD2", "1"}).value(0), "Error");
+        const QString order = QStringLiteral("SELECT o.id FROM bin_orders o JOIN bins b ON b.id = o.bin_ref"
+                                             " WHERE b.bin_id = 'KD2' AND o.repair_id = 1");
+        QVERIFY(server.execute("UPDATE bin_orders SET removed_at = 1 WHERE id = (" + order + ")"));
+        QCOMPARE(worker->ask("SetEndTime", {"wendy", fe, "KD2", "1", "0"}).value(0), "Error");
+        QVERIFY(server.execute("UPDATE bin_orders SET removed_at = NULL WHERE id = (" + order + ")"));
+    }
+
 private:
     static QHostAddress terminal(int number) { return QHostAddress(QStringLiteral("127.0.0.%1").arg(number)); }
     static QString digestOf(const QString &user) { return wire::passwordDigest(user + QStringLiteral("-pw")); }
