@@ -131,10 +131,8 @@ std::optional<qint64> ReviewQueries::countCustomJobs(const QList<int> &statuses)
 
 std::optional<QList<ReviewBinOrder>> ReviewQueries::binOrders(int status, std::optional<qint64> ownerId) const
 {
-    // Jobs waiting at a status are few, an owner's jobs are thousands: the
-    // unary plus keeps SQLite from reading every job of the owner (through
-    // custom_orders_by_owner) to find them, rather than the few by status.
-    const QString owner = ownerId ? QStringLiteral(" AND +o.owner_id = :owner") : QString();
+    // One owner's orders at the status are a seek on bin_orders_by_status.
+    const QString owner = ownerId ? QStringLiteral(" AND o.owner_id = :owner") : QString();
     QSqlQuery query = store.prepare(BinOrderColumns + owner + OldestFirst);
     query.bindValue(QStringLiteral(":status"), status);
     if (ownerId)
