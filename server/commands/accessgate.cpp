@@ -1,7 +1,7 @@
 #include "accessgate.h"
 
 #include "actinguser.h"
-#include "admittedorder.h"
+#include "admittedrequest.h"
 #include "reply.h"
 
 #include "auth/terminalsessions.h"
@@ -19,7 +19,7 @@ AccessGate::AccessGate(Store &store, TerminalSessions &sessions)
 
 bool AccessGate::admits(const QString &command, const QStringList &arguments, const Reply &reply)
 {
-    AdmittedBinOrder &admitted = reply.session().get<AdmittedBinOrder>();
+    AdmittedRequest &admitted = reply.session().get<AdmittedRequest>();
     admitted = {};
     const AccessRule *rule = CommandAccess::ruleFor(command, arguments.size());
     if (!rule) {
@@ -54,6 +54,7 @@ bool AccessGate::admits(const QString &command, const QStringList &arguments, co
     }
     if (account->permissionLevel >= *needed) {
         reply.session().get<ActingUser>().userName = account->userName;
+        admitted.account = *account;
         return true;
     }
     refuse(reply, command, account->userName,
@@ -62,7 +63,7 @@ bool AccessGate::admits(const QString &command, const QStringList &arguments, co
 }
 
 std::optional<int> AccessGate::levelNeeded(const AccessRule &rule, const QStringList &arguments,
-                                           const QString &userLoggedIn, AdmittedBinOrder &admitted) const
+                                           const QString &userLoggedIn, AdmittedRequest &admitted) const
 {
     int level = rule.level;
     if (rule.actsFor >= 0 && arguments.value(rule.actsFor) != userLoggedIn)
@@ -83,21 +84,21 @@ std::optional<int> AccessGate::levelNeeded(const AccessRule &rule, const QString
 // An order that does not exist needs nothing here: the command itself says
 // that it is unknown.
 std::optional<int> AccessGate::levelForOrder(const AccessRule &rule, const QStringList &arguments,
-                                             AdmittedBinOrder &admitted) const
+                                             AdmittedRequest &admitted) const
 {
     const auto argument = [&](int index) { return arguments.value(rule.orderArguments[index]); };
     switch (rule.order) {
     case AccessRule::Order::None:
         return PermissionLevel::None;
     case AccessRule::Order::Bin: {
-        admitted.binId = argument(0);
-        admitted.repairId = argument(1).toInt();
-        const Lookup<BinOrder> order = binOrders.find(admitted.binId, admitted.repairId);
+        admitted.binOrderId = argument(0);
+        admitted.binOrderRepairId = argument(1).toInt();
+        const Lookup<BinOrder> order = binOrders.find(admitted.binOrderId, admitted.binOrderRepairId);
         if (order.failed())
             return std::nullopt;
         if (!order.found())
             return PermissionLevel::None;
-        admitted.order = *order;
+        admitted.binOrder = *order;
         return CommandAccess::levelForBinOrder(order->status);
     }
     case AccessRule::Order::Custom: {

@@ -11,7 +11,7 @@
 
 class Reply;
 class TerminalSessions;
-struct AdmittedBinOrder;
+class AdmittedRequest;
 
 // Lets a request run only when the user logged in at its terminal may make
 // it, by the command's access rule. From a terminal without a session only
@@ -28,9 +28,9 @@ public:
 private:
     // The level the request needs; nothing when the store failed.
     std::optional<int> levelNeeded(const AccessRule &rule, const QStringList &arguments, const QString &userLoggedIn,
-                                   AdmittedBinOrder &admitted) const;
+                                   AdmittedRequest &admitted) const;
     std::optional<int> levelForOrder(const AccessRule &rule, const QStringList &arguments,
-                                     AdmittedBinOrder &admitted) const;
+                                     AdmittedRequest &admitted) const;
     static void refuse(const Reply &reply, const QString &command, const QString &userLoggedIn, const QString &why);
 
     TerminalSessions &sessions;

@@ -1,7 +1,7 @@
 #include "bincommands.h"
 
 #include "accountlookup.h"
-#include "admittedorder.h"
+#include "admittedrequest.h"
 #include "argumentrules.h"
 #include "binorderlifecycle.h"
 #include "commanddispatcher.h"
@@ -196,7 +196,8 @@ void BinCommands::registerCommands(CommandDispatcher &dispatcher)
 Lookup<BinOrder> BinCommands::orderOrError(const Reply &reply, const QString &workType, const QString &binId,
                                            const QString &repairId)
 {
-    const std::optional<BinOrder> admitted = reply.session().get<AdmittedBinOrder>().take(binId, repairId.toInt());
+    const std::optional<BinOrder> admitted
+        = reply.session().get<AdmittedRequest>().takeBinOrder(binId, repairId.toInt());
     const Lookup<BinOrder> order = admitted ? Lookup<BinOrder>::of(*admitted) : orders.find(binId, repairId.toInt());
     if (order.failed()) {
         reply.storeFailure();

@@ -100,7 +100,7 @@ void SessionCommands::answerLogin(const Reply &reply, const UserAccount &account
 // Unknown and deactivated users get level "0", which opens nothing.
 void SessionCommands::permissions(const Reply &reply, const QString &userName)
 {
-    const Lookup<UserAccount> account = users.find(userName);
+    const Lookup<UserAccount> account = accountNamed(users, reply, userName);
     if (reply.storeFailed(account))
         return;
     const int level = account.found() && account->active ? account->permissionLevel : PermissionLevel::None;
@@ -121,7 +121,7 @@ void SessionCommands::numberOfOrders(const Reply &reply)
 // periods, unknown users included.
 void SessionCommands::clockStatus(const Reply &reply, const QString &userName)
 {
-    const Lookup<UserAccount> account = users.find(userName);
+    const Lookup<UserAccount> account = accountNamed(users, reply, userName);
     if (reply.storeFailed(account))
         return;
     const QString tag = ReplyTag::GetClockStatus;
@@ -163,7 +163,7 @@ void SessionCommands::clockIn(const Reply &reply, const QString &userName)
 // user can still be clocked out, so that no period stays open for good.
 void SessionCommands::clockOut(const Reply &reply, const QString &userName)
 {
-    const Lookup<UserAccount> account = users.find(userName);
+    const Lookup<UserAccount> account = accountNamed(users, reply, userName);
     if (reply.storeFailed(account))
         return;
     if (!account.found()) {
