@@ -307,6 +307,13 @@ const QList<Migration> &migrations()
              // clock action write, and sync, a page of that user's as well.
              QStringLiteral("DROP INDEX clock_audit_by_user"),
          }},
+        {10,
+         {
+             // Counting the custom jobs waiting for confirmation reads the
+             // index alone, removed jobs left out by key, however many wait.
+             QStringLiteral("DROP INDEX custom_orders_by_status"),
+             QStringLiteral("CREATE INDEX custom_orders_by_status ON custom_orders(status, owner_id, removed_at)"),
+         }},
     };
     return steps;
 }
