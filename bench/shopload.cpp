@@ -209,8 +209,8 @@ double LoadRun::run(QTextStream &out)
     const double seconds = double(clock.elapsed() - start) / 1000.0;
     stopAll();
 
-    // The workers' own requests are timed apart: the managers' long lists
-    // weigh on the overall tail out of all proportion to their number.
+    // The workers' own requests are timed apart: the managers' long lists,
+    // under 1% of the requests, fill much of the overall tail.
     working.print(out, QStringLiteral("working terminals, %1 s:").arg(seconds, 0, 'f', 1), seconds,
                   othersThanWorkers ? &workersScreens : nullptr, QStringLiteral("workers' screens"));
     if (options.readers > 0)
