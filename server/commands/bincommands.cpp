@@ -196,9 +196,9 @@ void BinCommands::registerCommands(CommandDispatcher &dispatcher)
 Lookup<BinOrder> BinCommands::orderOrError(const Reply &reply, const QString &workType, const QString &binId,
                                            const QString &repairId)
 {
-    const std::optional<BinOrder> admitted
-        = reply.session().get<AdmittedRequest>().takeBinOrder(binId, repairId.toInt());
-    const Lookup<BinOrder> order = admitted ? Lookup<BinOrder>::of(*admitted) : orders.find(binId, repairId.toInt());
+    const int repair = repairId.toInt();
+    const std::optional<BinOrder> admitted = reply.session().get<AdmittedRequest>().takeBinOrder(binId, repair);
+    const Lookup<BinOrder> order = admitted ? Lookup<BinOrder>::of(*admitted) : orders.find(binId, repair);
     if (order.failed()) {
         reply.storeFailure();
         return order;
