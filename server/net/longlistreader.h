@@ -16,9 +16,10 @@ class Store;
 //
 // A handler checks its request in its turn and hands the reading and the
 // reply over here. Jobs only read, one at a time in the order they came,
-// so that lists take at most one core from the turns. Each statement sees
-// what was committed when it began: a list shows every write already
-// acknowledged.
+// so that lists take at most one core from the turns, and on a lower
+// priority, so that they take less when the turns want both. Each
+// statement sees what was committed when it began: a list shows every
+// write already acknowledged.
 //
 // On PostgreSQL turns run side by side already, and a job runs at once in
 // the handler's turn.
