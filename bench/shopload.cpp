@@ -70,6 +70,7 @@ private:
     LoadTerminal *add(AddressBlock block, int index, std::unique_ptr<TerminalScript> script, LatencyTable &table,
                       int *loginsDone);
     std::unique_ptr<TerminalScript> workingScript(int index) const;
+    bool playsWorkflow() const;
     bool isManager(int index) const;
     bool isChecker(int index) const;
     void openIdleConnections(QTextStream &out);
@@ -100,15 +101,20 @@ LoadTerminal *LoadRun::add(AddressBlock block, int index, std::unique_ptr<Termin
     return terminal;
 }
 
+bool LoadRun::playsWorkflow() const
+{
+    return !echo && options.only.isEmpty();
+}
+
 // In the workflow, of every 20 terminals one is a manager and one a checker.
 bool LoadRun::isManager(int index) const
 {
-    return !echo && options.only.isEmpty() && index % 20 == 19;
+    return playsWorkflow() && index % 20 == 19;
 }
 
 bool LoadRun::isChecker(int index) const
 {
-    return !echo && options.only.isEmpty() && index % 20 == 9;
+    return playsWorkflow() && index % 20 == 9;
 }
 
 std::unique_ptr<TerminalScript> LoadRun::workingScript(int index) const

@@ -356,7 +356,7 @@ std::optional<qint64> FinishedOrderCommands::actingUserId(const Reply &reply) co
     const QString userName = reply.session().get<ActingUser>().userName;
     if (userName.isEmpty())
         return std::nullopt;
-    const Lookup<UserAccount> account = users.find(userName);
+    const Lookup<UserAccount> account = accountNamed(users, reply, userName);
     if (!account.found())
         return std::nullopt;
     return account->id;
