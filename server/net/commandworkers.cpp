@@ -11,12 +11,18 @@ CommandWorkers::CommandWorkers(Store &store, int threadCount)
     : store(store)
     , mostRunning(store.turnsExcludeEachOther() ? 1 : qMax(1, threadCount))
     , groupSize(store.turnsExcludeEachOther() ? MaxGroupSize : 1)
+    , requestsOfPass([this](LoopPassBatch::Jobs &jobs) { postAll(jobs); })
 {
     store.setStepAsideListener([this](bool aside) {
-        std::lock_guard<std::mutex> lock(queueLock);
-        running += aside ? -1 : 1;
-        if (aside)
-            wakeNextWorker();
+        IdleWorker *next = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(queueLock);
+            running += aside ? -1 : 1;
+            if (aside)
+                next = takeWorkerToWake();
+        }
+        if (next)
+            next->wake.notify_one();
     });
     for (int i = 0; i < qMax(1, threadCount); ++i)
         threads.emplace_back([this] { work(); });
@@ -39,29 +45,44 @@ CommandWorkers::~CommandWorkers()
 
 void CommandWorkers::post(std::function<void()> job)
 {
-    std::lock_guard<std::mutex> lock(queueLock);
-    jobs.push_back(std::move(job));
-    wakeNextWorker();
+    std::vector<std::function<void()>> one;
+    one.push_back(std::move(job));
+    postAll(one);
+}
+
+// A thread is woken once the queue's lock is free: woken under it, the
+// thread would only wait again, for the lock.
+void CommandWorkers::postAll(std::vector<std::function<void()>> &queued)
+{
+    IdleWorker *next = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(queueLock);
+        std::move(queued.begin(), queued.end(), std::back_inserter(jobs));
+        next = takeWorkerToWake();
+    }
+    queued.clear();
+    if (next)
+        next->wake.notify_one();
     groupCollecting.notify_one();
 }
 
 // The thread idle for the shortest time: its connection's pages are the
-// ones the last commits left warm. A thread woken leaves the idle list at
+// ones the last commits left warm. A thread to wake leaves the idle list at
 // once, so that the next job wakes another when more may run.
-void CommandWorkers::wakeNextWorker()
+CommandWorkers::IdleWorker *CommandWorkers::takeWorkerToWake()
 {
     if (running + waking >= mostRunning || idle.empty())
-        return;
+        return nullptr;
     IdleWorker *next = idle.back();
     idle.pop_back();
     ++waking;
-    next->wake.notify_one();
+    return next;
 }
 
 ConnectionContext::RequestHandler CommandWorkers::requestHandler(const CommandDispatcher &dispatcher)
 {
     return [this, &dispatcher](const QByteArray &frame, const Reply &reply) {
-        post([&dispatcher, frame, reply] { dispatcher.dispatch(frame, reply); });
+        requestsOfPass.add([&dispatcher, frame, reply] { dispatcher.dispatch(frame, reply); });
     };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "connectioncontext.h"
+#include "looppassbatch.h"
 
 #include "commands/reply.h"
 
@@ -47,6 +48,8 @@ public:
     // How often a group waiting for jobs looks whether the flush is over.
     static constexpr std::chrono::microseconds FlushPollInterval{100};
 
+    // Made on the network thread: the requests read there in one pass of its
+    // event loop are queued together, and run in one group.
     CommandWorkers(Store &store, int threadCount);
     // Finishes the jobs running, drops those still queued (their replies
     // become errors) and stops the threads.
@@ -54,6 +57,8 @@ public:
 
     // Runs job on a database thread, in its turn.
     void post(std::function<void()> job);
+    // Runs the jobs, in their order, and empties the list.
+    void postAll(std::vector<std::function<void()>> &queued);
 
     // Hands each request to dispatcher on these threads.
     ConnectionContext::RequestHandler requestHandler(const CommandDispatcher &dispatcher);
@@ -65,7 +70,7 @@ private:
     };
 
     void work();
-    void wakeNextWorker();
+    IdleWorker *takeWorkerToWake();
     std::vector<std::function<void()>> takeJobs(std::size_t most);
     std::vector<std::function<void()>> takeJobsWhileFlushing(std::size_t most);
     void runGroup(std::vector<std::function<void()>> group);
@@ -81,4 +86,5 @@ private:
     int running = 0; // jobs running and not stepped aside
     int waking = 0; // threads woken for jobs, not running yet
     std::vector<std::thread> threads;
+    LoopPassBatch requestsOfPass; // network thread only
 };
