@@ -46,34 +46,30 @@ void SessionCommands::registerCommands(CommandDispatcher &dispatcher)
                                      [this](const Reply &reply, const QString &user) { clockOut(reply, user); });
 }
 
-// Guessing from one terminal is slowed down: the answer waits as long as
-// the login throttle says, whatever the password.
+// Guessing from one terminal is slowed down: the verification starts as
+// late as the login throttle says, whatever the password. The account is
+// read at once, in the handler's turn, so that the wait holds no thread.
+// "Success" only for an active account whose hash matches the digest. An
+// unknown name still costs one full verification, so the time to answer
+// does not tell whether the name exists.
 void SessionCommands::login(const Reply &reply, const QString &userName, const QString &digest)
 {
     const QHostAddress terminal = reply.session().peerAddress();
     const qint64 wait = loginThrottle.begin(terminal);
-    if (wait == 0) {
-        checkLogin(reply, userName, digest, terminal);
-        return;
-    }
-    serverClock.callAfter(wait, &passwords,
-                          [this, reply, userName, digest, terminal] { checkLogin(reply, userName, digest, terminal); });
-}
-
-// "Success" only for an active account whose hash matches the digest. An
-// unknown name still costs one full verification, so the time to answer
-// does not tell whether the name exists.
-void SessionCommands::checkLogin(const Reply &reply, const QString &userName, const QString &digest,
-                                 const QHostAddress &terminal)
-{
     const Lookup<UserAccount> account = users.find(userName);
     if (reply.storeFailed(account))
         return;
     const bool usable = account.found() && account->active;
     const UserAccount found = account.found() ? *account : UserAccount();
-    passwords.verify(found.passwordHash, digest, [this, reply, found, terminal, usable](bool matches) {
-        answerLogin(reply, found, terminal, usable && matches);
-    });
+    const auto verify = [this, reply, found, digest, terminal, usable] {
+        passwords.verify(found.passwordHash, digest, [this, reply, found, terminal, usable](bool matches) {
+            answerLogin(reply, found, terminal, usable && matches);
+        });
+    };
+    if (wait == 0)
+        verify();
+    else
+        serverClock.callAfter(wait, &passwords, verify);
 }
 
 // A successful login opens the user's session at the terminal, ending the

@@ -22,7 +22,6 @@ public:
 
 private:
     void login(const Reply &reply, const QString &userName, const QString &digest);
-    void checkLogin(const Reply &reply, const QString &userName, const QString &digest, const QHostAddress &terminal);
     void answerLogin(const Reply &reply, const UserAccount &account, const QHostAddress &terminal, bool success);
     void permissions(const Reply &reply, const QString &userName);
     void numberOfOrders(const Reply &reply);
