@@ -50,19 +50,25 @@ void CommandWorkers::post(std::function<void()> job)
     postAll(one);
 }
 
-// A thread is woken once the queue's lock is free: woken under it, the
-// thread would only wait again, for the lock.
+// As many threads as may run the jobs are woken (on SQLite one, for a
+// group), once the queue's lock is free: woken under it, a thread would
+// only wait again, for the lock.
 void CommandWorkers::postAll(std::vector<std::function<void()>> &queued)
 {
-    IdleWorker *next = nullptr;
+    std::vector<IdleWorker *> toWake;
     {
         std::lock_guard<std::mutex> lock(queueLock);
         std::move(queued.begin(), queued.end(), std::back_inserter(jobs));
-        next = takeWorkerToWake();
+        for (std::size_t job = 0; job < queued.size(); job += groupSize) {
+            IdleWorker *next = takeWorkerToWake();
+            if (!next)
+                break;
+            toWake.push_back(next);
+        }
     }
     queued.clear();
-    if (next)
-        next->wake.notify_one();
+    for (IdleWorker *worker : toWake)
+        worker->wake.notify_one();
     groupCollecting.notify_one();
 }
 

@@ -284,7 +284,9 @@ private slots:
     // Outside a turn (accounts added from the command line, migrations) the
     // commit itself waits.
     // Handlers wait mostly for PostgreSQL's answers, so they run side by
-    // side there: the first job below goes on only once the second has run.
+    // side there, also when queued together, as the requests of one pass of
+    // the network thread are: the first job below goes on only once the
+    // second has run.
     void postgresHandlersRunSideBySide()
     {
         if (!TestDatabase::onPostgres())
@@ -292,11 +294,14 @@ private slots:
         QSemaphore secondRan;
         QSemaphore firstSawIt;
         CommandWorkers workers(*store, 2);
-        workers.post([&] {
+        QThread::msleep(100); // both threads wait for jobs, to be woken
+        std::vector<std::function<void()>> jobs;
+        jobs.push_back([&] {
             if (secondRan.tryAcquire(1, 5000))
                 firstSawIt.release();
         });
-        workers.post([&] { secondRan.release(); });
+        jobs.push_back([&] { secondRan.release(); });
+        workers.postAll(jobs);
         QVERIFY(firstSawIt.tryAcquire(1, 10000));
     }
 
