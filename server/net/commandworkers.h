@@ -49,7 +49,7 @@ public:
     static constexpr std::chrono::microseconds FlushPollInterval{100};
 
     // Made on the network thread: the requests read there in one pass of its
-    // event loop are queued together, and run in one group.
+    // event loop are queued together (on SQLite they then run as one group).
     CommandWorkers(Store &store, int threadCount);
     // Finishes the jobs running, drops those still queued (their replies
     // become errors) and stops the threads.
