@@ -48,6 +48,11 @@ std::optional<LoadOptions> parseLoadOptions(const QStringList &arguments, QStrin
         QStringLiteral("compare-echo"),
         QStringLiteral("First run the same terminals against frame-echo there, then the server; prints the ratio."),
         QStringLiteral("HOST:PORT"));
+    const QCommandLineOption rounds(
+        QStringLiteral("rounds"),
+        QStringLiteral("With --compare-echo: frame-echo and the server in turns R times, each round's ratio printed, "
+                       "then their median and range (the machine's pace moves within minutes)."),
+        QStringLiteral("R"));
     const QCommandLineOption only(
         QStringLiteral("only"),
         QStringLiteral("After logging in, every terminal repeats one command: GetWork (the lightest), "
@@ -73,7 +78,8 @@ std::optional<LoadOptions> parseLoadOptions(const QStringList &arguments, QStrin
         QStringLiteral("lists"),
         QStringLiteral("As manager m01, ask for each of the heaviest lists and each read a worker's screens make on "
                        "every order once: time and reply size each."));
-    parser.addOptions({server, terminals, seconds, pace, echo, compareEcho, only, idle, logins, readers, lists});
+    parser.addOptions(
+        {server, terminals, seconds, pace, echo, compareEcho, rounds, only, idle, logins, readers, lists});
     parser.process(arguments);
 
     LoadOptions options;
@@ -85,9 +91,9 @@ std::optional<LoadOptions> parseLoadOptions(const QStringList &arguments, QStrin
         return ok && *value >= lowest;
     };
     if (!count(terminals, 1, &options.terminals) || !count(seconds, 1, &options.seconds)
-        || !count(idle, 0, &options.idle) || !count(logins, 0, &options.logins)
-        || !count(readers, 0, &options.readers)) {
-        *error = QStringLiteral("counts must be whole numbers (terminals and seconds at least 1)");
+        || !count(idle, 0, &options.idle) || !count(logins, 0, &options.logins) || !count(readers, 0, &options.readers)
+        || !count(rounds, 1, &options.rounds)) {
+        *error = QStringLiteral("counts must be whole numbers (terminals, seconds and rounds at least 1)");
         return std::nullopt;
     }
     if (parser.isSet(server)) {
@@ -104,6 +110,10 @@ std::optional<LoadOptions> parseLoadOptions(const QStringList &arguments, QStrin
             *error = QStringLiteral("--compare-echo takes HOST:PORT with an IP address");
             return std::nullopt;
         }
+    }
+    if (options.rounds > 1 && !options.compareEcho) {
+        *error = QStringLiteral("--rounds needs --compare-echo");
+        return std::nullopt;
     }
     if (parser.isSet(pace) && parser.value(pace) != QLatin1String("realistic")) {
         *error = QStringLiteral("--pace takes \"realistic\"");

@@ -20,6 +20,7 @@ struct LoadOptions
     bool realisticPace = false;
     bool echo = false;
     std::optional<Address> compareEcho;
+    int rounds = 1; // of frame-echo and the server in turns
     QString only;
     int idle = 0;
     int logins = 0;

@@ -19,6 +19,7 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -282,14 +283,32 @@ int main(int argc, char *argv[])
         LoadRun(*options, options->server, false).runLists(out);
         return 0;
     }
-    std::optional<double> echoRate;
-    if (options->compareEcho)
-        echoRate = LoadRun(*options, *options->compareEcho, true).run(out);
-    const double rate = LoadRun(*options, options->server, options->echo).run(out);
-    if (echoRate && *echoRate > 0)
+    if (!options->compareEcho) {
+        LoadRun(*options, options->server, options->echo).run(out);
+        return 0;
+    }
+    QVector<double> ratios;
+    for (int round = 0; round < options->rounds; ++round) {
+        const double echoRate = LoadRun(*options, *options->compareEcho, true).run(out);
+        const double rate = LoadRun(*options, options->server, false).run(out);
+        if (echoRate <= 0)
+            continue;
+        ratios.append(rate / echoRate);
         out << QStringLiteral("repair-server / frame-echo: %1 / %2 requests/s = %3 %\n")
                    .arg(rate, 0, 'f', 0)
-                   .arg(*echoRate, 0, 'f', 0)
-                   .arg(100.0 * rate / *echoRate, 0, 'f', 1);
+                   .arg(echoRate, 0, 'f', 0)
+                   .arg(100.0 * ratios.last(), 0, 'f', 1);
+        out.flush();
+    }
+    if (ratios.size() > 1) {
+        std::sort(ratios.begin(), ratios.end());
+        const int middle = ratios.size() / 2;
+        const double median = ratios.size() % 2 ? ratios[middle] : (ratios[middle - 1] + ratios[middle]) / 2;
+        out << QStringLiteral("ratio over %1 rounds: median %2 %, %3 to %4 %\n")
+                   .arg(ratios.size())
+                   .arg(100.0 * median, 0, 'f', 1)
+                   .arg(100.0 * ratios.first(), 0, 'f', 1)
+                   .arg(100.0 * ratios.last(), 0, 'f', 1);
+    }
     return 0;
 }
