@@ -290,7 +290,7 @@ int main(int argc, char *argv[])
     QVector<double> ratios;
     for (int round = 0; round < options->rounds; ++round) {
         const double echoRate = LoadRun(*options, *options->compareEcho, true).run(out);
-        const double rate = LoadRun(*options, options->server, false).run(out);
+        const double rate = LoadRun(*options, options->server, options->echo).run(out);
         if (echoRate <= 0)
             continue;
         ratios.append(rate / echoRate);

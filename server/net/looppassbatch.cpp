@@ -8,7 +8,6 @@ LoopPassBatch::LoopPassBatch(std::function<void(Jobs &)> handOn)
     // Every pass begins with one of the two, depending on the kind of loop:
     // what the last pass gathered goes before the loop waits again.
     if (QAbstractEventDispatcher *loop = QAbstractEventDispatcher::instance()) {
-        passesWatched = true;
         loopWaits = QObject::connect(loop, &QAbstractEventDispatcher::aboutToBlock, [this] { handOnGathered(); });
         loopWoke = QObject::connect(loop, &QAbstractEventDispatcher::awake, [this] { handOnGathered(); });
     }
@@ -23,7 +22,7 @@ LoopPassBatch::~LoopPassBatch()
 void LoopPassBatch::add(std::function<void()> job)
 {
     gathered.push_back(std::move(job));
-    if (!passesWatched)
+    if (!loopWaits)
         handOnGathered();
 }
 

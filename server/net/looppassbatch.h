@@ -30,7 +30,6 @@ private:
 
     const std::function<void(Jobs &)> handOn;
     Jobs gathered;
-    bool passesWatched = false;
-    QMetaObject::Connection loopWaits;
+    QMetaObject::Connection loopWaits; // none on a thread without an event loop
     QMetaObject::Connection loopWoke;
 };
