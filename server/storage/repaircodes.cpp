@@ -87,6 +87,15 @@ bool RepairCodes::remove(const QString &codeList, const QString &code, qint64 no
 
 std::optional<QList<RepairCode>> RepairCodes::codesOf(const QString &codeList) const
 {
+    const std::optional<qint64> version = catalogueVersion();
+    if (!version)
+        return std::nullopt;
+    {
+        const std::lock_guard<std::mutex> lock(listsLock);
+        const auto read = listsRead.constFind(codeList);
+        if (read != listsRead.constEnd() && read->catalogueVersion == *version)
+            return read->codes;
+    }
     QSqlQuery query = store.prepare(QStringLiteral("SELECT code, code_type, description FROM repair_codes"
                                                    " WHERE code_list = :list AND removed_at IS NULL ORDER BY code"));
     query.bindValue(QStringLiteral(":list"), textValue(codeList));
@@ -95,5 +104,22 @@ std::optional<QList<RepairCode>> RepairCodes::codesOf(const QString &codeList) c
     QList<RepairCode> codes;
     while (query.next())
         codes.append({codeList, query.value(0).toString(), query.value(1).toString(), query.value(2).toString()});
+    query.finish();
+    // Kept only as the list of that version for everyone: not seen through
+    // a change of this connection's that may yet be rolled back, nor read
+    // across another's commit (PostgreSQL reads outside a transaction each
+    // see the latest).
+    if (!store.readsOwnUncommittedWrites() && catalogueVersion() == version) {
+        const std::lock_guard<std::mutex> lock(listsLock);
+        listsRead.insert(codeList, {*version, codes});
+    }
     return codes;
+}
+
+std::optional<qint64> RepairCodes::catalogueVersion() const
+{
+    QSqlQuery query = store.prepare(QStringLiteral("SELECT version FROM repair_codes_version"));
+    if (!Store::execute(query) || !query.next())
+        return std::nullopt;
+    return query.value(0).toLongLong();
 }

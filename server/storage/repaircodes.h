@@ -2,7 +2,10 @@
 
 #include "store.h"
 
+#include <QHash>
 #include <QList>
+
+#include <mutex>
 
 struct RepairCode
 {
@@ -36,8 +39,21 @@ public:
     bool remove(const QString &codeList, const QString &code, qint64 now);
 
     // The codes one list ("FER", "ROR" or "KD") offers, ordered by code.
+    // Every repair sheet asks for its list as it opens: a list is read
+    // from the catalogue again only once the catalogue has changed.
     std::optional<QList<RepairCode>> codesOf(const QString &codeList) const;
 
 private:
+    struct ListRead
+    {
+        qint64 catalogueVersion = 0;
+        QList<RepairCode> codes;
+    };
+
+    // Counted up by the database itself on every change of the catalogue.
+    std::optional<qint64> catalogueVersion() const;
+
     Store &store;
+    mutable std::mutex listsLock; // handlers read lists on several threads
+    mutable QHash<QString, ListRead> listsRead;
 };

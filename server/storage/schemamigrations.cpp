@@ -12,6 +12,9 @@ struct Migration
 {
     int version;
     QStringList statements; // "{key}" stands for the generated primary key type
+    // Run after the shared statements, on one kind of database only.
+    QStringList sqliteOnly = {};
+    QStringList postgresOnly = {};
 };
 
 // Times are Unix seconds; flags are 0 or 1; a removed row keeps its data and
@@ -314,6 +317,28 @@ const QList<Migration> &migrations()
              QStringLiteral("DROP INDEX custom_orders_by_status"),
              QStringLiteral("CREATE INDEX custom_orders_by_status ON custom_orders(status, owner_id, removed_at)"),
          }},
+        {11,
+         {
+             // Counts every change of the repair-code catalogue, however it
+             // is made (the server, the sqlite3 shell, psql), so that the
+             // server may keep the code lists it read while the count stays.
+             QStringLiteral("CREATE TABLE repair_codes_version (version BIGINT NOT NULL)"),
+             QStringLiteral("INSERT INTO repair_codes_version (version) VALUES (0)"),
+         },
+         {
+             QStringLiteral("CREATE TRIGGER repair_codes_inserted AFTER INSERT ON repair_codes"
+                            " BEGIN UPDATE repair_codes_version SET version = version + 1; END"),
+             QStringLiteral("CREATE TRIGGER repair_codes_updated AFTER UPDATE ON repair_codes"
+                            " BEGIN UPDATE repair_codes_version SET version = version + 1; END"),
+             QStringLiteral("CREATE TRIGGER repair_codes_deleted AFTER DELETE ON repair_codes"
+                            " BEGIN UPDATE repair_codes_version SET version = version + 1; END"),
+         },
+         {
+             QStringLiteral("CREATE FUNCTION count_repair_codes_change() RETURNS trigger LANGUAGE plpgsql"
+                            " AS $$ BEGIN UPDATE repair_codes_version SET version = version + 1; RETURN NULL; END $$"),
+             QStringLiteral("CREATE TRIGGER repair_codes_changed AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE"
+                            " ON repair_codes FOR EACH STATEMENT EXECUTE FUNCTION count_repair_codes_change()"),
+         }},
     };
     return steps;
 }
@@ -332,7 +357,8 @@ bool ensureVersionTable(Store &store, QString *error)
 bool applyOne(Store &store, const Migration &migration)
 {
     return store.transaction([&] {
-        for (QString statement : migration.statements) {
+        const QStringList &ownStatements = store.sharedByServers() ? migration.postgresOnly : migration.sqliteOnly;
+        for (QString statement : migration.statements + ownStatements) {
             statement.replace(QLatin1String("{key}"), store.generatedKeyType());
             if (!store.define(statement))
                 return false;

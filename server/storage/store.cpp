@@ -662,6 +662,12 @@ bool Store::flushing() const
     return flusher->flushing();
 }
 
+bool Store::readsOwnUncommittedWrites() const
+{
+    const ThreadConnection &local = threadConnection();
+    return local.groupBegun || local.transactionDepth > 0;
+}
+
 bool Store::sharedByServers() const
 {
     return driver == QLatin1String("QPSQL");

@@ -142,6 +142,10 @@ public:
     // each run.
     bool transaction(const std::function<bool()> &work);
 
+    // Whether the calling thread's reads may now see its own writes that
+    // are not committed yet.
+    bool readsOwnUncommittedWrites() const;
+
     // Whether several servers may use this database at once (PostgreSQL);
     // an SQLite file is held by one server.
     bool sharedByServers() const;

@@ -67,6 +67,11 @@ private slots:
                              : command == "GetRepairCodes"      ? "s/ss"
                                                                 : "/s"),
                      reply);
+
+        // A change made beside the server (the sqlite3 shell, psql) is offered at once.
+        QVERIFY(server.execute("UPDATE repair_codes SET description = 'Steel pin' WHERE code = 'FEC10'"));
+        QCOMPARE(manager("GetRepairCodes", {"Front End Repair", "FER"}, "s/ss"),
+                 (QStringList{"RepairCodes", "3", "FEC1", "New lid", "FEC10", "Steel pin", "FEC2", "Weld-seam"}));
     }
 
     void refusedRequestsChangeNothing_data()

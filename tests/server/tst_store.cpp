@@ -94,11 +94,18 @@ private slots:
         QVERIFY(run("INSERT INTO bin_orders (bin_ref, repair_id, owner_id, work_type, status, created_at)"
                     " VALUES (1, 1, 1, 'Front End Repair', 3, 0), (2, 1, 1, 'Roll Off Repair', 3, 0),"
                     " (2, 2, 1, 'Roll Off Repair', 4, 0)"));
-        // The schema as version 6 left what versions 7 to 9 change.
+        // The schema as version 6 left what versions 7 to 11 change.
         QVERIFY(store->define("DROP INDEX bin_orders_finished"));
         QVERIFY(store->define("ALTER TABLE bin_orders DROP COLUMN bin_id"));
         QVERIFY(store->define("CREATE INDEX bin_orders_finished ON bin_orders(bin_ref)"));
         QVERIFY(store->define("CREATE INDEX clock_audit_by_user ON clock_audit(user_id)"));
+        const QStringList catalogueVersion
+            = store->sharedByServers()
+                  ? QStringList{"DROP FUNCTION count_repair_codes_change() CASCADE"}
+                  : QStringList{"DROP TRIGGER repair_codes_inserted", "DROP TRIGGER repair_codes_updated",
+                                "DROP TRIGGER repair_codes_deleted"};
+        for (const QString &statement : catalogueVersion + QStringList{"DROP TABLE repair_codes_version"})
+            QVERIFY(store->define(statement));
         QVERIFY(run("DELETE FROM schema_version WHERE version >= 7"));
         QVERIFY(reopen());
         QCOMPARE(rows("SELECT work_type, status, bin_id FROM bin_orders ORDER BY id"),
