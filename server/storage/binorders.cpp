@@ -109,16 +109,6 @@ Lookup<Bin> BinOrders::findBin(const QString &binId) const
     return Lookup<Bin>::of(bin);
 }
 
-Lookup<BinOrder> BinOrders::findOne(const QString &condition, const QString &binId, std::optional<int> repairId) const
-{
-    QSqlQuery query = store.prepare(OrderColumns + QStringLiteral(" AND b.bin_id = :bin AND ") + condition
-                                    + QStringLiteral(" ORDER BY o.repair_id DESC"));
-    query.bindValue(QStringLiteral(":bin"), textValue(binId));
-    if (repairId)
-        query.bindValue(QStringLiteral(":repair"), *repairId);
-    return firstOf(query);
-}
-
 Lookup<BinOrder> BinOrders::firstOf(QSqlQuery &query)
 {
     if (!Store::execute(query))
@@ -128,14 +118,24 @@ Lookup<BinOrder> BinOrders::firstOf(QSqlQuery &query)
     return Lookup<BinOrder>::of(orderFrom(query));
 }
 
+// A bin's repair ids are unique: there is no order to sort by, which
+// would cost the lookup a sort of its one row.
 Lookup<BinOrder> BinOrders::find(const QString &binId, int repairId) const
 {
-    return findOne(QStringLiteral("o.repair_id = :repair"), binId, repairId);
+    static const QString sql = OrderColumns + QStringLiteral(" AND b.bin_id = :bin AND o.repair_id = :repair");
+    QSqlQuery query = store.prepare(sql);
+    query.bindValue(QStringLiteral(":bin"), textValue(binId));
+    query.bindValue(QStringLiteral(":repair"), repairId);
+    return firstOf(query);
 }
 
 Lookup<BinOrder> BinOrders::openOrderOf(const QString &binId) const
 {
-    return findOne(OpenStatuses, binId, std::nullopt);
+    static const QString sql = OrderColumns + QStringLiteral(" AND b.bin_id = :bin AND ") + OpenStatuses
+                               + QStringLiteral(" ORDER BY o.repair_id DESC");
+    QSqlQuery query = store.prepare(sql);
+    query.bindValue(QStringLiteral(":bin"), textValue(binId));
+    return firstOf(query);
 }
 
 Lookup<BinOrder> BinOrders::openOrderOf(const QString &binId, const QString &ownerName) const

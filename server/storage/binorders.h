@@ -120,7 +120,6 @@ public:
 private:
     // Within a transaction: whether the order's status is one of allowed.
     std::optional<bool> statusIsOneOf(qint64 orderId, const QList<int> &allowed) const;
-    Lookup<BinOrder> findOne(const QString &condition, const QString &binId, std::optional<int> repairId) const;
     static Lookup<BinOrder> firstOf(QSqlQuery &query);
 
     Store &store;
