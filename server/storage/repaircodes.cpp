@@ -104,7 +104,6 @@ std::optional<QList<RepairCode>> RepairCodes::codesOf(const QString &codeList) c
     QList<RepairCode> codes;
     while (query.next())
         codes.append({codeList, query.value(0).toString(), query.value(1).toString(), query.value(2).toString()});
-    query.finish();
     // Kept only as the list of that version for everyone: not seen through
     // a change of this connection's that may yet be rolled back, nor read
     // across another's commit (PostgreSQL reads outside a transaction each
