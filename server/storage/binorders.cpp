@@ -122,8 +122,7 @@ Lookup<BinOrder> BinOrders::firstOf(QSqlQuery &query)
 // would cost the lookup a sort of its one row.
 Lookup<BinOrder> BinOrders::find(const QString &binId, int repairId) const
 {
-    static const QString sql = OrderColumns + QStringLiteral(" AND b.bin_id = :bin AND o.repair_id = :repair");
-    QSqlQuery query = store.prepare(sql);
+    QSqlQuery query = store.prepare(OrderColumns + QStringLiteral(" AND b.bin_id = :bin AND o.repair_id = :repair"));
     query.bindValue(QStringLiteral(":bin"), textValue(binId));
     query.bindValue(QStringLiteral(":repair"), repairId);
     return firstOf(query);
@@ -131,9 +130,8 @@ Lookup<BinOrder> BinOrders::find(const QString &binId, int repairId) const
 
 Lookup<BinOrder> BinOrders::openOrderOf(const QString &binId) const
 {
-    static const QString sql = OrderColumns + QStringLiteral(" AND b.bin_id = :bin AND ") + OpenStatuses
-                               + QStringLiteral(" ORDER BY o.repair_id DESC");
-    QSqlQuery query = store.prepare(sql);
+    QSqlQuery query = store.prepare(OrderColumns + QStringLiteral(" AND b.bin_id = :bin AND ") + OpenStatuses
+                                    + QStringLiteral(" ORDER BY o.repair_id DESC"));
     query.bindValue(QStringLiteral(":bin"), textValue(binId));
     return firstOf(query);
 }
