@@ -21,6 +21,7 @@
 #include <QTimeZone>
 
 #include <limits>
+#include <mutex>
 
 namespace {
 
@@ -59,26 +60,23 @@ private:
     QHash<Key, QString> texts;
 };
 
-// The days orders were finished, as list texts, in the server's time zone.
-// Converting each time on its own is slow (the zone is looked up again for
-// every order), so the zone's offset is kept for as long as it holds, up to
-// its next change, and each day's text is made once.
-class DayTexts
+// A day's list text, as in 3/7/2016 (month/day/year). It depends on the
+// day alone, so every list shares the texts made: a manager browses one
+// worker's ten years after another, thousands of days each. The texts held
+// are as many as the days orders were finished on.
+class SharedDayTexts
 {
 public:
-    QString of(qint64 secondsSinceEpoch)
+    static QString of(qint64 daySinceEpoch)
     {
-        const qint64 localSeconds = secondsSinceEpoch + offsetAt(secondsSinceEpoch);
-        const qint64 day = localSeconds / SecondsPerDay - (localSeconds % SecondsPerDay < 0 ? 1 : 0);
-        return texts.of(day, [](qint64 day) { return textOf(QDate(1970, 1, 1).addDays(day)); });
+        static SharedDayTexts shared;
+        const std::lock_guard<std::mutex> locked(shared.lock);
+        return shared.texts.of(daySinceEpoch, [](qint64 day) { return textOf(QDate(1970, 1, 1).addDays(day)); });
     }
 
 private:
-    static constexpr qint64 SecondsPerDay = 24 * 3600;
-
-    // Month/day/year, as in 3/7/2016. Written by hand: QDate::toString
-    // reads its format through the locale and the calendar, a fifth of a
-    // worker's ten-year list's time, which has thousands of days.
+    // Written by hand: QDate::toString reads its format through the locale
+    // and the calendar.
     static QString textOf(const QDate &date)
     {
         QString text = QString::number(date.month());
@@ -88,6 +86,32 @@ private:
         text += QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
         return text;
     }
+
+    std::mutex lock; // on PostgreSQL, lists are read side by side
+    TextsMadeOnce<qint64> texts; // by day
+};
+
+// The days orders were finished, as list texts, in the server's time zone.
+// Converting each time on its own is slow (the zone is looked up again for
+// every order), so the zone's offset is kept for as long as it holds, up to
+// its next change. A list's orders come by owner and time, so most share
+// the day of the one before.
+class DayTexts
+{
+public:
+    QString of(qint64 secondsSinceEpoch)
+    {
+        const qint64 localSeconds = secondsSinceEpoch + offsetAt(secondsSinceEpoch);
+        const qint64 day = localSeconds / SecondsPerDay - (localSeconds % SecondsPerDay < 0 ? 1 : 0);
+        if (day != lastDay || lastText.isNull()) {
+            lastDay = day;
+            lastText = SharedDayTexts::of(day);
+        }
+        return lastText;
+    }
+
+private:
+    static constexpr qint64 SecondsPerDay = 24 * 3600;
 
     int offsetAt(qint64 secondsSinceEpoch)
     {
@@ -111,7 +135,8 @@ private:
     int offset = 0;
     qint64 validFrom = 0; // offset holds from here
     qint64 validUntil = 0; // to before here
-    TextsMadeOnce<qint64> texts; // by day
+    qint64 lastDay = 0;
+    QString lastText;
 };
 
 // The number of owners, then per owner: the name and three parallel
