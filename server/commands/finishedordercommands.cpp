@@ -4,6 +4,7 @@
 #include "actinguser.h"
 #include "argumentrules.h"
 #include "commanddispatcher.h"
+#include "listtexts.h"
 #include "ownergroups.h"
 #include "reply.h"
 #include "replyfields.h"
@@ -17,11 +18,6 @@
 #include "wire/replytags.h"
 
 #include <QDateTime>
-#include <QHash>
-#include <QTimeZone>
-
-#include <limits>
-#include <mutex>
 
 namespace {
 
@@ -41,103 +37,6 @@ QString workTypeOf(const QString &listKey)
     }
     return {};
 }
-
-// Texts that many rows of a list share, each made once.
-template<typename Key>
-class TextsMadeOnce
-{
-public:
-    template<typename Make>
-    QString of(Key key, Make make)
-    {
-        auto text = texts.find(key);
-        if (text == texts.end())
-            text = texts.insert(key, make(key));
-        return *text;
-    }
-
-private:
-    QHash<Key, QString> texts;
-};
-
-// A day's list text, as in 3/7/2016 (month/day/year). It depends on the
-// day alone, so every list shares the texts made: a manager browses one
-// worker's ten years after another, thousands of days each. The texts held
-// are as many as the days orders were finished on.
-class SharedDayTexts
-{
-public:
-    static QString of(qint64 daySinceEpoch)
-    {
-        static SharedDayTexts shared;
-        const std::lock_guard<std::mutex> locked(shared.lock);
-        return shared.texts.of(daySinceEpoch, [](qint64 day) { return textOf(QDate(1970, 1, 1).addDays(day)); });
-    }
-
-private:
-    // Written by hand: QDate::toString reads its format through the locale
-    // and the calendar.
-    static QString textOf(const QDate &date)
-    {
-        QString text = QString::number(date.month());
-        text += QLatin1Char('/');
-        text += QString::number(date.day());
-        text += QLatin1Char('/');
-        text += QString::number(date.year()).rightJustified(4, QLatin1Char('0'));
-        return text;
-    }
-
-    std::mutex lock; // on PostgreSQL, lists are read side by side
-    TextsMadeOnce<qint64> texts; // by day
-};
-
-// The days orders were finished, as list texts, in the server's time zone.
-// Converting each time on its own is slow (the zone is looked up again for
-// every order), so the zone's offset is kept for as long as it holds, up to
-// its next change. A list's orders come by owner and time, so most share
-// the day of the one before.
-class DayTexts
-{
-public:
-    QString of(qint64 secondsSinceEpoch)
-    {
-        const qint64 localSeconds = secondsSinceEpoch + offsetAt(secondsSinceEpoch);
-        const qint64 day = localSeconds / SecondsPerDay - (localSeconds % SecondsPerDay < 0 ? 1 : 0);
-        if (day != lastDay || lastText.isNull()) {
-            lastDay = day;
-            lastText = SharedDayTexts::of(day);
-        }
-        return lastText;
-    }
-
-private:
-    static constexpr qint64 SecondsPerDay = 24 * 3600;
-
-    int offsetAt(qint64 secondsSinceEpoch)
-    {
-        if (secondsSinceEpoch >= validFrom && secondsSinceEpoch < validUntil)
-            return offset;
-        const QDateTime at = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch, Qt::UTC);
-        offset = zone.offsetFromUtc(at);
-        // A zone without transitions (UTC) keeps its offset for good.
-        validFrom = std::numeric_limits<qint64>::min();
-        validUntil = std::numeric_limits<qint64>::max();
-        if (zone.hasTransitions()) {
-            const QDateTime previous = zone.previousTransition(at.addSecs(1)).atUtc;
-            const QDateTime next = zone.nextTransition(at).atUtc;
-            validFrom = previous.isValid() ? previous.toSecsSinceEpoch() : std::numeric_limits<qint64>::min();
-            validUntil = next.isValid() ? next.toSecsSinceEpoch() : std::numeric_limits<qint64>::max();
-        }
-        return offset;
-    }
-
-    const QTimeZone zone = QTimeZone::systemTimeZone();
-    int offset = 0;
-    qint64 validFrom = 0; // offset holds from here
-    qint64 validUntil = 0; // to before here
-    qint64 lastDay = 0;
-    QString lastText;
-};
 
 // The number of owners, then per owner: the name and three parallel
 // columns, bin IDs, repair ids and dates.
