@@ -3,6 +3,8 @@
 // frame limit. The orders are made through the server's own store code; the
 // request goes through the server's command table as a connection's would.
 
+#include "spread.h"
+
 #include "auth/clock.h"
 #include "auth/loginthrottle.h"
 #include "auth/passwordworkers.h"
@@ -29,7 +31,6 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <algorithm>
 #include <ctime>
 
 namespace {
@@ -100,13 +101,13 @@ double processSeconds()
 }
 
 // "fastest / median / slowest"
-QString spread(QList<double> values)
+QString spread(const QVector<double> &values)
 {
-    std::sort(values.begin(), values.end());
+    const Spread spread = Spread::of(values);
     return QStringLiteral("fastest %1, median %2, slowest %3")
-        .arg(values.first(), 0, 'f', 0)
-        .arg(values.at(values.size() / 2), 0, 'f', 0)
-        .arg(values.last(), 0, 'f', 0);
+        .arg(spread.lowest, 0, 'f', 0)
+        .arg(spread.median, 0, 'f', 0)
+        .arg(spread.highest, 0, 'f', 0);
 }
 
 } // namespace
@@ -163,7 +164,7 @@ int main(int argc, char *argv[])
                                            QStringLiteral("New To Old"));
     // Wall time depends on what else the machine runs; the processor time
     // of this process, which does nothing else meanwhile, does not.
-    QList<double> wall, processor;
+    QVector<double> wall, processor;
     qint64 replySize = 0;
     QSemaphore replied;
     const auto received = [&replySize, &replied](const QByteArray &frame) {

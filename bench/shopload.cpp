@@ -7,6 +7,7 @@
 #include "loadterminal.h"
 #include "qteventloop.h"
 #include "shopaccounts.h"
+#include "spread.h"
 #include "terminalscripts.h"
 
 #include "app/filelimit.h"
@@ -19,7 +20,6 @@
 #include <QTextStream>
 #include <QTimer>
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -302,14 +302,12 @@ int main(int argc, char *argv[])
         out.flush();
     }
     if (ratios.size() > 1) {
-        std::sort(ratios.begin(), ratios.end());
-        const int middle = ratios.size() / 2;
-        const double median = ratios.size() % 2 ? ratios[middle] : (ratios[middle - 1] + ratios[middle]) / 2;
+        const Spread spread = Spread::of(ratios);
         out << QStringLiteral("ratio over %1 rounds: median %2 %, %3 to %4 %\n")
                    .arg(ratios.size())
-                   .arg(100.0 * median, 0, 'f', 1)
-                   .arg(100.0 * ratios.first(), 0, 'f', 1)
-                   .arg(100.0 * ratios.last(), 0, 'f', 1);
+                   .arg(100.0 * spread.median, 0, 'f', 1)
+                   .arg(100.0 * spread.lowest, 0, 'f', 1)
+                   .arg(100.0 * spread.highest, 0, 'f', 1);
     }
     return 0;
 }
