@@ -47,7 +47,7 @@ QString DayTexts::of(qint64 secondsSinceEpoch)
 {
     const qint64 localSeconds = secondsSinceEpoch + offsetAt(secondsSinceEpoch);
     const qint64 day = localSeconds / SecondsPerDay - (localSeconds % SecondsPerDay < 0 ? 1 : 0);
-    if (day != lastDay || lastText.isNull()) {
+    if (day != lastDay) {
         lastDay = day;
         lastText = SharedDayTexts::of(day);
     }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QTimeZone>
 
+#include <optional>
+
 // Texts that many rows of a list share, each made once.
 template<typename Key>
 class TextsMadeOnce
@@ -40,6 +42,6 @@ private:
     int offset = 0;
     qint64 validFrom = 0; // offset holds from here
     qint64 validUntil = 0; // to before here
-    qint64 lastDay = 0;
+    std::optional<qint64> lastDay; // none before the first order
     QString lastText;
 };
