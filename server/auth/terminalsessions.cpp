@@ -60,14 +60,25 @@ bool TerminalSessions::open(const QHostAddress &address, qint64 userId)
     return true;
 }
 
-std::optional<qint64> TerminalSessions::userAt(const QHostAddress &address)
+std::optional<Lookup<UserAccount>> TerminalSessions::accountAt(const QHostAddress &address)
 {
     const QString key = addressKey(address);
-    const qint64 now = clock.now();
     // Another server may have logged a user in or out here; a database of
     // this server alone changes only through it, so memory is up to date
     // and decides, as it does when the database cannot be read.
-    const Lookup<StoredSession> stored = sharedStore ? records.find(key) : Lookup<StoredSession>::failure();
+    const Lookup<SessionWithAccount> stored
+        = sharedStore ? records.findWithAccount(key) : Lookup<SessionWithAccount>::failure();
+    const std::optional<qint64> user = liveUser(key, stored);
+    if (!user)
+        return std::nullopt;
+    if (stored.found() && stored->session.userId == *user)
+        return stored->account ? Lookup<UserAccount>::of(*stored->account) : Lookup<UserAccount>::missing();
+    return records.account(*user);
+}
+
+std::optional<qint64> TerminalSessions::liveUser(const QString &key, const Lookup<SessionWithAccount> &stored)
+{
+    const qint64 now = clock.now();
     std::optional<qint64> user;
     bool storeUse = false;
     {
@@ -96,16 +107,17 @@ std::optional<qint64> TerminalSessions::userAt(const QHostAddress &address)
     return user;
 }
 
-void TerminalSessions::follow(const QString &key, const Lookup<StoredSession> &stored)
+void TerminalSessions::follow(const QString &key, const Lookup<SessionWithAccount> &stored)
 {
     if (!stored.found()) {
         live.remove(key);
         return;
     }
-    const qint64 storedUse = stored->lastUsedAt * 1000;
+    const StoredSession &session = stored->session;
+    const qint64 storedUse = session.lastUsedAt * 1000;
     const auto found = live.find(key);
-    if (found == live.end() || found->userId != stored->userId)
-        live.insert(key, {stored->userId, storedUse, storedUse});
+    if (found == live.end() || found->userId != session.userId)
+        live.insert(key, {session.userId, storedUse, storedUse});
     else
         found->lastUsed = std::max(found->lastUsed, storedUse);
 }

@@ -29,11 +29,12 @@ public:
     // was logged in there before. False when it could not be stored.
     bool open(const QHostAddress &address, qint64 userId);
 
-    // The user logged in at the address, as a user id; nothing when no
-    // session is live there. Counts as use of the terminal. On a database
-    // shared with other servers reads the stored session; memory stands in
-    // only when the database fails.
-    std::optional<qint64> userAt(const QHostAddress &address);
+    // The account of the user logged in at the address, as it stands now
+    // (without its password hash); nothing when no session is live there.
+    // Counts as use of the terminal. On a database shared with other
+    // servers the stored session decides, read together with its account;
+    // memory stands in only when the database fails.
+    std::optional<Lookup<UserAccount>> accountAt(const QHostAddress &address);
 
     void end(const QHostAddress &address);
 
@@ -51,8 +52,11 @@ private:
         qint64 lastStored = 0; // the last use written to the database
     };
     bool isLive(const Session &session, qint64 now) const;
+    // The user whose session at the key is live, after following the
+    // stored session when there is one; counts as use of the terminal.
+    std::optional<qint64> liveUser(const QString &key, const Lookup<SessionWithAccount> &stored);
     // Brings the session kept in memory in line with the stored one.
-    void follow(const QString &key, const Lookup<StoredSession> &stored);
+    void follow(const QString &key, const Lookup<SessionWithAccount> &stored);
 
     SessionRecords records;
     const bool sharedStore;

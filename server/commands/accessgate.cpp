@@ -12,7 +12,6 @@
 
 AccessGate::AccessGate(Store &store, TerminalSessions &sessions)
     : sessions(sessions)
-    , records(store)
     , binOrders(store)
     , customJobs(store)
 { }
@@ -31,12 +30,12 @@ bool AccessGate::admits(const QString &command, const QStringList &arguments, co
 
     const QHostAddress &terminal = reply.session().peerAddress();
     const QString notLoggedIn = QStringLiteral("this terminal is not logged in");
-    const std::optional<qint64> userId = sessions.userAt(terminal);
-    if (!userId) {
+    const std::optional<Lookup<UserAccount>> sessionAccount = sessions.accountAt(terminal);
+    if (!sessionAccount) {
         refuse(reply, command, QString(), notLoggedIn);
         return false;
     }
-    const Lookup<UserAccount> account = records.account(*userId);
+    const Lookup<UserAccount> &account = *sessionAccount;
     if (account.failed()) {
         reply.storeFailure();
         return false;

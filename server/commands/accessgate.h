@@ -3,7 +3,6 @@
 #include "auth/commandaccess.h"
 #include "storage/binorders.h"
 #include "storage/customorders.h"
-#include "storage/sessionrecords.h"
 
 #include <QStringList>
 
@@ -34,7 +33,6 @@ private:
     static void refuse(const Reply &reply, const QString &command, const QString &userLoggedIn, const QString &why);
 
     TerminalSessions &sessions;
-    SessionRecords records;
     BinOrders binOrders;
     CustomOrders customJobs;
 };

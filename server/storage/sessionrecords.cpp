@@ -2,6 +2,21 @@
 
 #include <QVariant>
 
+namespace {
+
+// The account's name, level and state from the query's columns from the first on.
+UserAccount accountFrom(qint64 userId, const QSqlQuery &query, int first)
+{
+    UserAccount account;
+    account.id = userId;
+    account.userName = query.value(first).toString();
+    account.permissionLevel = query.value(first + 1).toInt();
+    account.active = query.value(first + 2).toInt() != 0;
+    return account;
+}
+
+} // namespace
+
 std::optional<QList<StoredSession>> SessionRecords::all() const
 {
     QSqlQuery query
@@ -14,16 +29,22 @@ std::optional<QList<StoredSession>> SessionRecords::all() const
     return sessions;
 }
 
-Lookup<StoredSession> SessionRecords::find(const QString &address) const
+Lookup<SessionWithAccount> SessionRecords::findWithAccount(const QString &address) const
 {
-    QSqlQuery query = store.prepare(
-        QStringLiteral("SELECT user_id, last_used_at FROM terminal_sessions WHERE peer_address = :address"));
+    QSqlQuery query
+        = store.prepare(QStringLiteral("SELECT s.user_id, s.last_used_at, u.user_name, u.permission_level, u.active"
+                                       " FROM terminal_sessions s LEFT JOIN users u ON u.id = s.user_id"
+                                       " WHERE s.peer_address = :address"));
     query.bindValue(QStringLiteral(":address"), address);
     if (!Store::execute(query))
-        return Lookup<StoredSession>::failure();
+        return Lookup<SessionWithAccount>::failure();
     if (!query.next())
-        return Lookup<StoredSession>::missing();
-    return Lookup<StoredSession>::of({address, query.value(0).toLongLong(), query.value(1).toLongLong()});
+        return Lookup<SessionWithAccount>::missing();
+    SessionWithAccount found;
+    found.session = {address, query.value(0).toLongLong(), query.value(1).toLongLong()};
+    if (!query.isNull(2))
+        found.account = accountFrom(found.session.userId, query, 2);
+    return Lookup<SessionWithAccount>::of(found);
 }
 
 bool SessionRecords::open(const QString &address, qint64 userId, qint64 now)
@@ -71,10 +92,5 @@ Lookup<UserAccount> SessionRecords::account(qint64 userId) const
         return Lookup<UserAccount>::failure();
     if (!query.next())
         return Lookup<UserAccount>::missing();
-    UserAccount account;
-    account.id = userId;
-    account.userName = query.value(0).toString();
-    account.permissionLevel = query.value(1).toInt();
-    account.active = query.value(2).toInt() != 0;
-    return Lookup<UserAccount>::of(account);
+    return Lookup<UserAccount>::of(accountFrom(userId, query, 0));
 }

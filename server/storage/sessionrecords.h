@@ -15,6 +15,14 @@ struct StoredSession
     qint64 lastUsedAt = 0;
 };
 
+// A stored session with the account it belongs to, read together; the
+// account is missing when its user is gone.
+struct SessionWithAccount
+{
+    StoredSession session;
+    std::optional<UserAccount> account;
+};
+
 // The terminal_sessions table: at most one session per peer address, kept
 // across restarts of the server.
 class SessionRecords
@@ -25,7 +33,9 @@ public:
     { }
 
     std::optional<QList<StoredSession>> all() const;
-    Lookup<StoredSession> find(const QString &address) const;
+    // The session at the address and its account as both stand now (the
+    // password hash is not read), in one read.
+    Lookup<SessionWithAccount> findWithAccount(const QString &address) const;
 
     // Starts the user's session at the address, ending any other there.
     bool open(const QString &address, qint64 userId, qint64 now);
