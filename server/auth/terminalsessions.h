@@ -18,8 +18,8 @@ class Clock;
 // share one database share them: there the stored session decides who
 // works at a terminal, whichever server the login went to.
 //
-// Used on the event loop's thread, except hasLiveSession(), which any
-// thread may call.
+// The handlers use it on the database threads, the network thread asks
+// hasLiveSession(); the sessions kept in memory are guarded by a mutex.
 class TerminalSessions
 {
 public:
