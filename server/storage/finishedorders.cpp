@@ -13,6 +13,12 @@ namespace {
 // lists can use it (statuses stop at 6).
 const QString FinishedBin = QStringLiteral("o.removed_at IS NULL AND o.status >= %1").arg(OrderStatus::WaitingForCheck);
 
+// Every work type a bin order may have (as the table's check lists them).
+// An owner's finished orders are found by seeking each in
+// bin_orders_finished, which begins with the work type: asked by owner
+// alone, PostgreSQL reads the whole table for an owner who has none.
+const QString AnyBinWorkType = QStringLiteral("o.work_type IN ('Front End Repair', 'Roll Off Repair')");
+
 const QString FinishedCustom = QStringLiteral("o.removed_at IS NULL AND o.status IN (%1, %2, %3)")
                                    .arg(CustomJobStatus::ChangedWhileChecked)
                                    .arg(CustomJobStatus::Submitted)
@@ -49,10 +55,10 @@ std::optional<QStringList> FinishedOrders::owners() const
 {
     QSqlQuery query
         = store.prepare(QStringLiteral("SELECT u.user_name FROM users u WHERE"
-                                       " EXISTS (SELECT 1 FROM bin_orders o WHERE o.owner_id = u.id AND %1)"
-                                       " OR EXISTS (SELECT 1 FROM custom_orders o WHERE o.owner_id = u.id AND %2)"
+                                       " EXISTS (SELECT 1 FROM bin_orders o WHERE %1 AND o.owner_id = u.id AND %2)"
+                                       " OR EXISTS (SELECT 1 FROM custom_orders o WHERE o.owner_id = u.id AND %3)"
                                        " ORDER BY u.user_name")
-                            .arg(FinishedBin, FinishedCustom));
+                            .arg(AnyBinWorkType, FinishedBin, FinishedCustom));
     if (!Store::execute(query))
         return std::nullopt;
     QStringList names;
