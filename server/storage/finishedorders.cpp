@@ -19,18 +19,57 @@ const QString FinishedBin = QStringLiteral("o.removed_at IS NULL AND o.status >=
 // alone, PostgreSQL reads the whole table for an owner who has none.
 const QString AnyBinWorkType = QStringLiteral("o.work_type IN ('Front End Repair', 'Roll Off Repair')");
 
-const QString FinishedCustom = QStringLiteral("o.removed_at IS NULL AND o.status IN (%1, %2, %3)")
-                                   .arg(CustomJobStatus::ChangedWhileChecked)
-                                   .arg(CustomJobStatus::Submitted)
-                                   .arg(CustomJobStatus::Confirmed);
+const QString FinishedCustomStatuses = QStringLiteral("(%1, %2, %3)")
+                                           .arg(CustomJobStatus::ChangedWhileChecked)
+                                           .arg(CustomJobStatus::Submitted)
+                                           .arg(CustomJobStatus::Confirmed);
 
+const QString FinishedCustom = QStringLiteral("o.removed_at IS NULL AND o.status IN ") + FinishedCustomStatuses;
+
+// The same for the lists, read in order from custom_orders_finished: the
+// unary plus keeps SQLite from finding them through custom_orders_by_status
+// instead, nearly every job, and sorting them.
+const QString FinishedCustomInOrder = QStringLiteral("o.removed_at IS NULL AND +o.status IN ") + FinishedCustomStatuses;
+
+// Each owner's orders in the order they were finished, owner by owner, as
+// the finished-order indexes (owner, time finished, id) hold them: the
+// index is read once, with nothing to sort. The owners are put in name
+// order afterwards (ownersByName).
 QString ordering(FinishedOrders::Sequence sequence)
 {
-    // Owners in name order, each owner's orders read from an index in the
-    // order they were finished (CROSS JOIN keeps the users as the outer loop).
     return sequence == FinishedOrders::Sequence::NewestFirst
-               ? QStringLiteral(" ORDER BY u.user_name, o.completed_at DESC, o.id DESC")
-               : QStringLiteral(" ORDER BY u.user_name, o.completed_at, o.id");
+               ? QStringLiteral(" ORDER BY o.owner_id DESC, o.completed_at DESC, o.id DESC")
+               : QStringLiteral(" ORDER BY o.owner_id, o.completed_at, o.id");
+}
+
+// Gives each row its owner's name and puts the owners in name order, each
+// owner's rows, which come together, in the order they came.
+template<typename Rows>
+bool ownersByName(Rows &rows, const UserAccounts &users)
+{
+    const auto owners = users.idsAndNamesByName();
+    if (!owners)
+        return false;
+    QHash<qint64, std::pair<int, int>> rowsOfOwner; // first row, one past the last
+    for (int first = 0, end = 0; first < rows.size(); first = end) {
+        end = first + 1;
+        while (end < rows.size() && rows.at(end).ownerId == rows.at(first).ownerId)
+            ++end;
+        rowsOfOwner.insert(rows.at(first).ownerId, {first, end});
+    }
+    Rows arranged;
+    arranged.reserve(rows.size());
+    for (const auto &[ownerId, name] : *owners) {
+        const auto span = rowsOfOwner.constFind(ownerId);
+        if (span == rowsOfOwner.constEnd())
+            continue;
+        for (int row = span->first; row < span->second; ++row) {
+            rows[row].userName = name;
+            arranged.append(std::move(rows[row]));
+        }
+    }
+    rows = std::move(arranged);
+    return true;
 }
 
 QString ownerCondition(std::optional<qint64> ownerId)
@@ -72,8 +111,7 @@ std::optional<QVector<FinishedBinOrder>> FinishedOrders::binOrders(const QString
                                                                    Sequence sequence) const
 {
     QSqlQuery query = store.prepare(QStringLiteral("SELECT o.owner_id, o.bin_id, o.repair_id, o.completed_at"
-                                                   " FROM users u CROSS JOIN bin_orders o"
-                                                   " WHERE o.owner_id = u.id AND o.work_type = :type AND ")
+                                                   " FROM bin_orders o WHERE o.work_type = :type AND ")
                                     + FinishedBin + ownerCondition(ownerId) + ordering(sequence));
     query.setForwardOnly(true);
     query.bindValue(QStringLiteral(":type"), textValue(workType));
@@ -89,7 +127,7 @@ std::optional<QVector<FinishedBinOrder>> FinishedOrders::binOrders(const QString
         order.completedAt = query.value(3).toLongLong();
         orders.append(order);
     }
-    if (!UserAccounts(store).nameOwners(orders))
+    if (!ownersByName(orders, UserAccounts(store)))
         return std::nullopt;
     return orders;
 }
@@ -99,8 +137,8 @@ std::optional<QVector<FinishedCustomJob>> FinishedOrders::customJobs(std::option
 {
     QSqlQuery query
         = store.prepare(QStringLiteral("SELECT o.owner_id, o.id, o.job_type, o.customer, o.customer_ref, o.completed_at"
-                                       " FROM users u CROSS JOIN custom_orders o WHERE o.owner_id = u.id AND ")
-                        + FinishedCustom + ownerCondition(ownerId) + ordering(sequence));
+                                       " FROM custom_orders o WHERE ")
+                        + FinishedCustomInOrder + ownerCondition(ownerId) + ordering(sequence));
     query.setForwardOnly(true);
     bindOwner(query, ownerId);
     if (!Store::execute(query))
@@ -116,7 +154,7 @@ std::optional<QVector<FinishedCustomJob>> FinishedOrders::customJobs(std::option
         job.completedAt = query.value(5).toLongLong();
         jobs.append(job);
     }
-    if (!UserAccounts(store).nameOwners(jobs))
+    if (!ownersByName(jobs, UserAccounts(store)))
         return std::nullopt;
     return jobs;
 }

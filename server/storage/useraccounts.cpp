@@ -152,6 +152,18 @@ std::optional<QHash<qint64, QString>> UserAccounts::namesById() const
     return names;
 }
 
+std::optional<QVector<std::pair<qint64, QString>>> UserAccounts::idsAndNamesByName() const
+{
+    QSqlQuery query = store.prepare(QStringLiteral("SELECT id, user_name FROM users ORDER BY user_name"));
+    query.setForwardOnly(true);
+    if (!Store::execute(query))
+        return std::nullopt;
+    QVector<std::pair<qint64, QString>> users;
+    while (query.next())
+        users.append({query.value(0).toLongLong(), query.value(1).toString()});
+    return users;
+}
+
 std::optional<qint64> UserAccounts::activeWithLevel(int permissionLevel) const
 {
     QSqlQuery query

@@ -77,6 +77,9 @@ public:
     // Every user's name by ID.
     std::optional<QHash<qint64, QString>> namesById() const;
 
+    // Every user's ID and name, in the order ORDER BY user_name gives.
+    std::optional<QVector<std::pair<qint64, QString>>> idsAndNamesByName() const;
+
     // Gives each row its owner's name (the row's ownerId and userName). A
     // list of thousands of rows would otherwise read, convert and copy the
     // owner's name with each row. Called after reading the rows, as
