@@ -43,7 +43,8 @@ QString ordering(FinishedOrders::Sequence sequence)
 }
 
 // Gives each row its owner's name and puts the owners in name order, each
-// owner's rows, which come together, in the order they came.
+// owner's rows, which come together, in the order they came. Every owner
+// is among the users: accounts are never deleted.
 template<typename Rows>
 bool ownersByName(Rows &rows, const UserAccounts &users)
 {
