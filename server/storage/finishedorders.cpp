@@ -34,43 +34,12 @@ const QString FinishedCustomInOrder = QStringLiteral("o.removed_at IS NULL AND +
 // Each owner's orders in the order they were finished, owner by owner, as
 // the finished-order indexes (owner, time finished, id) hold them: the
 // index is read once, with nothing to sort. The owners are put in name
-// order afterwards (ownersByName).
+// order afterwards (UserAccounts::nameOwnersInNameOrder).
 QString ordering(FinishedOrders::Sequence sequence)
 {
     return sequence == FinishedOrders::Sequence::NewestFirst
                ? QStringLiteral(" ORDER BY o.owner_id DESC, o.completed_at DESC, o.id DESC")
                : QStringLiteral(" ORDER BY o.owner_id, o.completed_at, o.id");
-}
-
-// Gives each row its owner's name and puts the owners in name order, each
-// owner's rows, which come together, in the order they came. Every owner
-// is among the users: accounts are never deleted.
-template<typename Rows>
-bool ownersByName(Rows &rows, const UserAccounts &users)
-{
-    const auto owners = users.idsAndNamesByName();
-    if (!owners)
-        return false;
-    QHash<qint64, std::pair<int, int>> rowsOfOwner; // first row, one past the last
-    for (int first = 0, end = 0; first < rows.size(); first = end) {
-        end = first + 1;
-        while (end < rows.size() && rows.at(end).ownerId == rows.at(first).ownerId)
-            ++end;
-        rowsOfOwner.insert(rows.at(first).ownerId, {first, end});
-    }
-    Rows arranged;
-    arranged.reserve(rows.size());
-    for (const auto &[ownerId, name] : *owners) {
-        const auto span = rowsOfOwner.constFind(ownerId);
-        if (span == rowsOfOwner.constEnd())
-            continue;
-        for (int row = span->first; row < span->second; ++row) {
-            rows[row].userName = name;
-            arranged.append(std::move(rows[row]));
-        }
-    }
-    rows = std::move(arranged);
-    return true;
 }
 
 QString ownerCondition(std::optional<qint64> ownerId)
@@ -128,7 +97,7 @@ std::optional<QVector<FinishedBinOrder>> FinishedOrders::binOrders(const QString
         order.completedAt = query.value(3).toLongLong();
         orders.append(order);
     }
-    if (!ownersByName(orders, UserAccounts(store)))
+    if (!UserAccounts(store).nameOwnersInNameOrder(orders))
         return std::nullopt;
     return orders;
 }
@@ -155,7 +124,7 @@ std::optional<QVector<FinishedCustomJob>> FinishedOrders::customJobs(std::option
         job.completedAt = query.value(5).toLongLong();
         jobs.append(job);
     }
-    if (!ownersByName(jobs, UserAccounts(store)))
+    if (!UserAccounts(store).nameOwnersInNameOrder(jobs))
         return std::nullopt;
     return jobs;
 }

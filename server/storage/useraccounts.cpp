@@ -140,18 +140,6 @@ std::optional<QStringList> UserAccounts::names(Listing listing) const
     return names;
 }
 
-std::optional<QHash<qint64, QString>> UserAccounts::namesById() const
-{
-    QSqlQuery query = store.prepare(QStringLiteral("SELECT id, user_name FROM users"));
-    query.setForwardOnly(true);
-    if (!Store::execute(query))
-        return std::nullopt;
-    QHash<qint64, QString> names;
-    while (query.next())
-        names.insert(query.value(0).toLongLong(), query.value(1).toString());
-    return names;
-}
-
 std::optional<QVector<std::pair<qint64, QString>>> UserAccounts::idsAndNamesByName() const
 {
     QSqlQuery query = store.prepare(QStringLiteral("SELECT id, user_name FROM users ORDER BY user_name"));

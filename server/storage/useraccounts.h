@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QVector>
 
 // A user account as the server checks it.
 struct UserAccount
@@ -74,12 +75,6 @@ public:
     // Whether any account exists, active or not; nothing when the store failed.
     std::optional<bool> any() const;
 
-    // Every user's name by ID.
-    std::optional<QHash<qint64, QString>> namesById() const;
-
-    // Every user's ID and name, in the order ORDER BY user_name gives.
-    std::optional<QVector<std::pair<qint64, QString>>> idsAndNamesByName() const;
-
     // Gives each row its owner's name (the row's ownerId and userName). A
     // list of thousands of rows would otherwise read, convert and copy the
     // owner's name with each row. Called after reading the rows, as
@@ -87,14 +82,52 @@ public:
     template<typename Rows>
     bool nameOwners(Rows &rows) const
     {
-        const std::optional<QHash<qint64, QString>> names = namesById();
-        if (!names)
+        const auto owners = idsAndNamesByName();
+        if (!owners)
             return false;
+        QHash<qint64, QString> names;
+        names.reserve(owners->size());
+        for (const auto &[ownerId, name] : *owners)
+            names.insert(ownerId, name);
         for (auto &row : rows)
-            row.userName = names->value(row.ownerId);
+            row.userName = names.value(row.ownerId);
+        return true;
+    }
+
+    // The same, and puts the owners in name order, as ORDER BY user_name
+    // gives it: rows that come owner by owner, each owner's rows together,
+    // keep their order within the owner.
+    template<typename Rows>
+    bool nameOwnersInNameOrder(Rows &rows) const
+    {
+        const auto owners = idsAndNamesByName();
+        if (!owners)
+            return false;
+        QHash<qint64, std::pair<int, int>> rowsOfOwner; // first row, one past the last
+        for (int first = 0, end = 0; first < rows.size(); first = end) {
+            end = first + 1;
+            while (end < rows.size() && rows.at(end).ownerId == rows.at(first).ownerId)
+                ++end;
+            rowsOfOwner.insert(rows.at(first).ownerId, {first, end});
+        }
+        Rows arranged;
+        arranged.reserve(rows.size());
+        for (const auto &[ownerId, name] : *owners) {
+            const auto span = rowsOfOwner.constFind(ownerId);
+            if (span == rowsOfOwner.constEnd())
+                continue;
+            for (int row = span->first; row < span->second; ++row) {
+                rows[row].userName = name;
+                arranged.append(std::move(rows[row]));
+            }
+        }
+        rows = std::move(arranged);
         return true;
     }
 
 private:
+    // Every user's ID and name, in the order ORDER BY user_name gives.
+    std::optional<QVector<std::pair<qint64, QString>>> idsAndNamesByName() const;
+
     Store &store;
 };
