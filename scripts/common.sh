@@ -3,7 +3,7 @@ set -euo pipefail
 
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$top/build"
-packages=(build-essential cmake pkg-config clang-format qtbase5-dev libqt5sql5-sqlite libqt5sql5-psql libsodium-dev libjemalloc-dev)
+packages=(build-essential cmake pkg-config clang-format qtbase5-dev libqt5sql5-sqlite libqt5sql5-psql libsodium-dev libjemalloc-dev libsqlite3-dev)
 
 install_missing() {
     local missing=()

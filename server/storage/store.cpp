@@ -2,6 +2,7 @@
 
 #include "schemamigrations.h"
 #include "walflusher.h"
+#include "walwritegathering.h"
 
 #include <QAtomicInteger>
 #include <QDebug>
@@ -157,6 +158,8 @@ std::unique_ptr<Store> Store::openSqlite(const QString &path, QString *error)
         return nullptr;
     }
 
+    if (!WalWriteGathering::install())
+        qWarning("the write-ahead log's writes are made one by one: SQLite refused to gather them");
     const QString name = newConnectionName();
     std::unique_ptr<Store> store(new Store(name, QStringLiteral("QSQLITE")));
     // Taking the write lock at the start means a transaction never finds,
