@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <mutex>
 #include <new>
-#include <type_traits>
 #include <vector>
 
 namespace {
@@ -28,23 +27,55 @@ constexpr std::size_t MostGathered = 1024 * 1024;
 constexpr std::size_t MostPerWrite = 64 * 1024;
 
 sqlite3_vfs *underlying = nullptr;
+sqlite3_vfs gatheringVfs;
 
-// The log's handle: what SQLite sees, followed in memory by the handle of
-// the underlying file system code.
+// Each open file is the underlying code's handle, which its methods are
+// called with unchanged, followed in memory by what this layer keeps for
+// the file: a copy of the underlying methods with some of them replaced,
+// which the handle then points to.
+int underlyingHandleSize()
+{
+    return (underlying->szOsFile + 7) / 8 * 8;
+}
+
+template<typename Kept>
+Kept &keptFor(sqlite3_file *file)
+{
+    return *reinterpret_cast<Kept *>(reinterpret_cast<char *>(file) + underlyingHandleSize());
+}
+
+struct Database;
+
+// A write-ahead log. Only its connection writes to it, and only while it
+// holds the log's write lock, which it takes and gives up through its
+// database file: what is gathered is written before the lock is given up,
+// so that no other connection's writes can come before it.
 struct GatheringLog
 {
-    sqlite3_file base;
-    sqlite3_file *file;
+    explicit GatheringLog(const sqlite3_io_methods *underlyingMethods)
+        : methods(*underlyingMethods)
+        , underlyingMethods(underlyingMethods)
+    { }
+
+    sqlite3_io_methods methods;
+    const sqlite3_io_methods *underlyingMethods;
+    Database *database = nullptr; // whose lock this log's writes are made under
     std::vector<char> gathered;
     sqlite3_int64 gatheredAt = 0;
     bool commitEndsWithNextWrite = false;
 };
-static_assert(std::is_standard_layout_v<GatheringLog>, "SQLite's handle must be where the log's begins");
 
-GatheringLog *logOf(sqlite3_file *file)
+struct Database
 {
-    return reinterpret_cast<GatheringLog *>(file);
-}
+    explicit Database(const sqlite3_io_methods *underlyingMethods)
+        : methods(*underlyingMethods)
+        , underlyingMethods(underlyingMethods)
+    { }
+
+    sqlite3_io_methods methods;
+    const sqlite3_io_methods *underlyingMethods;
+    sqlite3_file *log = nullptr; // the log its connection has open
+};
 
 bool isGatherable(int size)
 {
@@ -60,177 +91,151 @@ bool isCommitFrameHeader(const void *data, int size)
     return header[4] != 0 || header[5] != 0 || header[6] != 0 || header[7] != 0;
 }
 
-int writeGathered(GatheringLog *log)
+int writeGathered(sqlite3_file *file)
 {
-    if (log->gathered.empty())
-        return SQLITE_OK;
+    GatheringLog &log = keptFor<GatheringLog>(file);
     int result = SQLITE_OK;
-    for (std::size_t done = 0; done < log->gathered.size() && result == SQLITE_OK; done += MostPerWrite) {
-        const std::size_t size = std::min(MostPerWrite, log->gathered.size() - done);
-        result = log->file->pMethods->xWrite(log->file, log->gathered.data() + done, int(size),
-                                             log->gatheredAt + sqlite3_int64(done));
+    for (std::size_t done = 0; done < log.gathered.size() && result == SQLITE_OK; done += MostPerWrite) {
+        const std::size_t size = std::min(MostPerWrite, log.gathered.size() - done);
+        result = log.underlyingMethods->xWrite(file, log.gathered.data() + done, int(size),
+                                               log.gatheredAt + sqlite3_int64(done));
     }
-    log->gathered.clear();
-    log->commitEndsWithNextWrite = false;
+    log.gathered.clear();
+    log.commitEndsWithNextWrite = false;
     return result;
 }
 
-int closeLog(sqlite3_file *file)
+// Runs call with the underlying methods once what is gathered is written.
+template<typename Call>
+int afterWritingGathered(sqlite3_file *file, Call &&call)
 {
-    GatheringLog *log = logOf(file);
-    const int written = writeGathered(log);
-    const int closed = log->file->pMethods->xClose(log->file);
-    log->~GatheringLog();
-    return written != SQLITE_OK ? written : closed;
-}
-
-int readLog(sqlite3_file *file, void *data, int size, sqlite3_int64 offset)
-{
-    GatheringLog *log = logOf(file);
-    const int written = writeGathered(log);
-    return written != SQLITE_OK ? written : log->file->pMethods->xRead(log->file, data, size, offset);
+    const int written = writeGathered(file);
+    return written != SQLITE_OK ? written : call(*keptFor<GatheringLog>(file).underlyingMethods);
 }
 
 int writeLog(sqlite3_file *file, const void *data, int size, sqlite3_int64 offset)
 {
-    GatheringLog *log = logOf(file);
-    const bool follows = offset == log->gatheredAt + sqlite3_int64(log->gathered.size());
-    if (!log->gathered.empty() && (!follows || !isGatherable(size))) {
-        const int written = writeGathered(log);
+    GatheringLog &log = keptFor<GatheringLog>(file);
+    const bool follows = offset == log.gatheredAt + sqlite3_int64(log.gathered.size());
+    if (!log.gathered.empty() && (!follows || !isGatherable(size))) {
+        const int written = writeGathered(file);
         if (written != SQLITE_OK)
             return written;
     }
     if (!isGatherable(size))
-        return log->file->pMethods->xWrite(log->file, data, size, offset);
-    if (log->gathered.empty())
-        log->gatheredAt = offset;
+        return log.underlyingMethods->xWrite(file, data, size, offset);
+    if (log.gathered.empty())
+        log.gatheredAt = offset;
     const char *bytes = static_cast<const char *>(data);
     try {
-        log->gathered.insert(log->gathered.end(), bytes, bytes + size);
+        log.gathered.insert(log.gathered.end(), bytes, bytes + size);
     } catch (const std::bad_alloc &) {
         return SQLITE_IOERR_NOMEM;
     }
 
     if (isCommitFrameHeader(data, size)) {
-        log->commitEndsWithNextWrite = true;
+        log.commitEndsWithNextWrite = true;
         return SQLITE_OK;
     }
-    if (log->commitEndsWithNextWrite || log->gathered.size() >= MostGathered)
-        return writeGathered(log);
+    if (log.commitEndsWithNextWrite || log.gathered.size() >= MostGathered)
+        return writeGathered(file);
     return SQLITE_OK;
+}
+
+int readLog(sqlite3_file *file, void *data, int size, sqlite3_int64 offset)
+{
+    return afterWritingGathered(
+        file, [&](const sqlite3_io_methods &methods) { return methods.xRead(file, data, size, offset); });
 }
 
 int truncateLog(sqlite3_file *file, sqlite3_int64 size)
 {
-    GatheringLog *log = logOf(file);
-    const int written = writeGathered(log);
-    return written != SQLITE_OK ? written : log->file->pMethods->xTruncate(log->file, size);
+    return afterWritingGathered(file, [&](const sqlite3_io_methods &methods) { return methods.xTruncate(file, size); });
 }
 
 int syncLog(sqlite3_file *file, int flags)
 {
-    GatheringLog *log = logOf(file);
-    const int written = writeGathered(log);
-    return written != SQLITE_OK ? written : log->file->pMethods->xSync(log->file, flags);
+    return afterWritingGathered(file, [&](const sqlite3_io_methods &methods) { return methods.xSync(file, flags); });
 }
 
 int logSize(sqlite3_file *file, sqlite3_int64 *size)
 {
-    GatheringLog *log = logOf(file);
-    const int written = writeGathered(log);
-    return written != SQLITE_OK ? written : log->file->pMethods->xFileSize(log->file, size);
-}
-
-int lockLog(sqlite3_file *file, int level)
-{
-    sqlite3_file *underlyingFile = logOf(file)->file;
-    return underlyingFile->pMethods->xLock(underlyingFile, level);
-}
-
-int unlockLog(sqlite3_file *file, int level)
-{
-    sqlite3_file *underlyingFile = logOf(file)->file;
-    return underlyingFile->pMethods->xUnlock(underlyingFile, level);
-}
-
-int checkLogReservedLock(sqlite3_file *file, int *reserved)
-{
-    sqlite3_file *underlyingFile = logOf(file)->file;
-    return underlyingFile->pMethods->xCheckReservedLock(underlyingFile, reserved);
+    return afterWritingGathered(file, [&](const sqlite3_io_methods &methods) { return methods.xFileSize(file, size); });
 }
 
 int controlLog(sqlite3_file *file, int operation, void *argument)
 {
-    GatheringLog *log = logOf(file);
-    const int written = writeGathered(log);
-    return written != SQLITE_OK ? written : log->file->pMethods->xFileControl(log->file, operation, argument);
+    return afterWritingGathered(
+        file, [&](const sqlite3_io_methods &methods) { return methods.xFileControl(file, operation, argument); });
 }
 
-int logSectorSize(sqlite3_file *file)
+int closeLog(sqlite3_file *file)
 {
-    sqlite3_file *underlyingFile = logOf(file)->file;
-    return underlyingFile->pMethods->xSectorSize(underlyingFile);
+    GatheringLog &log = keptFor<GatheringLog>(file);
+    const int written = writeGathered(file);
+    if (log.database)
+        log.database->log = nullptr;
+    const int closed = log.underlyingMethods->xClose(file);
+    log.~GatheringLog();
+    return written != SQLITE_OK ? written : closed;
 }
 
-int logDeviceCharacteristics(sqlite3_file *file)
+// A connection gives up the log's write lock, among others, here.
+int lockDatabaseIndex(sqlite3_file *file, int offset, int count, int flags)
 {
-    sqlite3_file *underlyingFile = logOf(file)->file;
-    return underlyingFile->pMethods->xDeviceCharacteristics(underlyingFile);
+    Database &database = keptFor<Database>(file);
+    if ((flags & SQLITE_SHM_UNLOCK) && database.log)
+        writeGathered(database.log); // what failed here was a transaction already given up
+    return database.underlyingMethods->xShmLock(file, offset, count, flags);
 }
 
-// SQLite maps neither the log nor its index through the log's handle, so
-// the first version of the methods is all it needs.
-const sqlite3_io_methods gatheringLogMethods = {
-    1,
-    closeLog,
-    readLog,
-    writeLog,
-    truncateLog,
-    syncLog,
-    logSize,
-    lockLog,
-    unlockLog,
-    checkLogReservedLock,
-    controlLog,
-    logSectorSize,
-    logDeviceCharacteristics,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-};
-
-constexpr int alignedSize(std::size_t size)
+int closeDatabase(sqlite3_file *file)
 {
-    return int((size + 7) / 8 * 8);
+    Database &database = keptFor<Database>(file);
+    if (database.log)
+        keptFor<GatheringLog>(database.log).database = nullptr;
+    return database.underlyingMethods->xClose(file);
 }
 
-// Any other file is opened by the underlying code into the handle itself,
-// which then holds that code's methods: nothing of this layer stays in
-// its way.
+void keepDatabase(sqlite3_file *file)
+{
+    Database &database = *new (&keptFor<Database>(file)) Database(file->pMethods);
+    database.methods.xClose = closeDatabase;
+    database.methods.xShmLock = lockDatabaseIndex;
+    file->pMethods = &database.methods;
+}
+
+// A log is gathered only when its database file is one of this layer's,
+// which sees the write lock given up; otherwise it passes straight through.
+void keepLog(sqlite3_file *file, const char *name)
+{
+    sqlite3_file *databaseFile = sqlite3_database_file_object(name);
+    if (!databaseFile || databaseFile->pMethods->xShmLock != lockDatabaseIndex)
+        return;
+    GatheringLog &log = *new (&keptFor<GatheringLog>(file)) GatheringLog(file->pMethods);
+    log.methods.xClose = closeLog;
+    log.methods.xRead = readLog;
+    log.methods.xWrite = writeLog;
+    log.methods.xTruncate = truncateLog;
+    log.methods.xSync = syncLog;
+    log.methods.xFileSize = logSize;
+    log.methods.xFileControl = controlLog;
+    log.database = &keptFor<Database>(databaseFile);
+    log.database->log = file;
+    file->pMethods = &log.methods;
+}
+
 int openFile(sqlite3_vfs *, const char *name, sqlite3_file *file, int flags, int *openedFlags)
 {
-    if (!(flags & SQLITE_OPEN_WAL))
-        return underlying->xOpen(underlying, name, file, flags, openedFlags);
-
-    auto *log = new (file) GatheringLog;
-    log->base.pMethods = nullptr;
-    log->file = reinterpret_cast<sqlite3_file *>(reinterpret_cast<char *>(file) + alignedSize(sizeof(GatheringLog)));
-    const int opened = underlying->xOpen(underlying, name, log->file, flags, openedFlags);
-    if (opened != SQLITE_OK) {
-        if (log->file->pMethods)
-            log->file->pMethods->xClose(log->file);
-        log->~GatheringLog();
-        file->pMethods = nullptr;
+    const int opened = underlying->xOpen(underlying, name, file, flags, openedFlags);
+    if (opened != SQLITE_OK || !file->pMethods || file->pMethods->iVersion < 2 || !file->pMethods->xShmLock)
         return opened;
-    }
-    log->base.pMethods = &gatheringLogMethods;
-    return SQLITE_OK;
+    if (flags & SQLITE_OPEN_MAIN_DB)
+        keepDatabase(file);
+    else if (flags & SQLITE_OPEN_WAL)
+        keepLog(file, name);
+    return opened;
 }
-
-sqlite3_vfs gatheringVfs;
 
 } // namespace
 
@@ -244,7 +249,7 @@ bool WalWriteGathering::install()
             return;
         gatheringVfs = *underlying;
         gatheringVfs.zName = "repair-server-gathered-log";
-        gatheringVfs.szOsFile = alignedSize(sizeof(GatheringLog)) + underlying->szOsFile;
+        gatheringVfs.szOsFile = underlyingHandleSize() + int(std::max(sizeof(GatheringLog), sizeof(Database)));
         gatheringVfs.pNext = nullptr;
         gatheringVfs.xOpen = openFile;
         registered = sqlite3_vfs_register(&gatheringVfs, 1);

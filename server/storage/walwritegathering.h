@@ -5,12 +5,14 @@
 // shift's writes that was tens of thousands of calls a second, about a tenth
 // of the database thread's time.
 //
-// This layer over SQLite's own file system code gathers the log's writes in
+// This layer over SQLite's own file code gathers the log's writes in
 // memory while they follow each other in the file, and writes them in one
 // call once the commit's last page has come; before that the commit is not
-// visible to other connections. Before anything that looks at the log (a
-// read, a sync, its size, a truncation, closing it) what is gathered is
-// written first. Every other file passes straight through.
+// visible to other connections. What is gathered is also written before
+// anything that looks at the log (a read, a sync, its size, a truncation,
+// closing it) and before the connection gives up the log's write lock, so
+// that no other connection's writes come before it. Every other file
+// passes straight through.
 namespace WalWriteGathering {
 
 // Makes the layer SQLite's default for this process, once; the connections

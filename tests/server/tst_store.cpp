@@ -259,22 +259,38 @@ private slots:
     }
 
     // The log's writes are gathered before they reach the file. What a crash
-    // leaves behind, the file and its log never copied back into it, still
-    // holds every commit whole: one of several MiB, and many of a row each.
+    // leaves behind, the file and its log never copied back into it, holds
+    // every commit whole: one of several MiB, many of a row each, and
+    // another connection's, made where a transaction given up had already
+    // written to the log (larger than its connection's page cache, just
+    // after the log was copied into the file and emptied).
     void commitsInTheLogSurviveACrashWhole()
     {
         if (TestDatabase::onPostgres())
             QSKIP("PostgreSQL keeps its own log");
         QVERIFY(run("CREATE TABLE notes (id INTEGER PRIMARY KEY, body TEXT NOT NULL)"));
-        QVERIFY(store->transaction([this] {
-            QSqlQuery insert = store->prepare(QStringLiteral("INSERT INTO notes (body) VALUES (?)"));
-            for (int row = 0; row < 1000; ++row) {
-                insert.addBindValue(QString(4000, QChar('a' + row % 26)));
-                if (!insert.exec())
-                    return false;
-            }
-            return true;
-        }));
+        const auto addNotes = [this](int count) {
+            return store->transaction([&] {
+                QSqlQuery insert = store->prepare(QStringLiteral("INSERT INTO notes (body) VALUES (?)"));
+                for (int row = 0; row < count; ++row) {
+                    insert.addBindValue(QString(4000, QChar('a' + row % 26)));
+                    if (!insert.exec())
+                        return false;
+                }
+                return true;
+            });
+        };
+        QVERIFY(run("PRAGMA wal_checkpoint(TRUNCATE)"));
+        QVERIFY(run("PRAGMA cache_size = 20"));
+        QVERIFY(!store->transaction([&] { return addNotes(200) && false; }));
+        std::thread elsewhere([this] {
+            store->transaction([this] { return run("INSERT INTO notes (body) VALUES ('elsewhere')"); });
+            store->releaseThreadConnection();
+        });
+        elsewhere.join();
+        QCOMPARE(rows("SELECT body FROM notes"), QStringList{"elsewhere"});
+
+        QVERIFY(addNotes(1000));
         for (int row = 0; row < 100; ++row)
             QVERIFY(run(QStringLiteral("INSERT INTO notes (body) VALUES ('small %1')").arg(row)));
 
@@ -290,8 +306,8 @@ private slots:
             QVERIFY(query.exec(QStringLiteral("SELECT COUNT(*), SUM(LENGTH(body)), "
                                               "(SELECT body FROM notes ORDER BY id DESC LIMIT 1) FROM notes"))
                     && query.next());
-            QCOMPARE(query.value(0).toInt(), 1100);
-            QCOMPARE(query.value(1).toInt(), 1000 * 4000 + 10 * 7 + 90 * 8);
+            QCOMPARE(query.value(0).toInt(), 1101);
+            QCOMPARE(query.value(1).toInt(), 9 + 1000 * 4000 + 10 * 7 + 90 * 8);
             QCOMPARE(query.value(2).toString(), QStringLiteral("small 99"));
             QVERIFY(query.exec(QStringLiteral("PRAGMA integrity_check")) && query.next());
             QCOMPARE(query.value(0).toString(), QStringLiteral("ok"));
