@@ -44,36 +44,38 @@ Kept &keptFor(sqlite3_file *file)
     return *reinterpret_cast<Kept *>(reinterpret_cast<char *>(file) + underlyingHandleSize());
 }
 
+// The underlying methods, and the copy of them the handle points to.
+struct KeptMethods
+{
+    explicit KeptMethods(const sqlite3_io_methods *underlyingMethods)
+        : methods(*underlyingMethods)
+        , underlyingMethods(underlyingMethods)
+    { }
+
+    sqlite3_io_methods methods;
+    const sqlite3_io_methods *underlyingMethods;
+};
+
 struct Database;
 
 // A write-ahead log. Only its connection writes to it, and only while it
 // holds the log's write lock, which it takes and gives up through its
 // database file: what is gathered is written before the lock is given up,
 // so that no other connection's writes can come before it.
-struct GatheringLog
+struct GatheringLog : KeptMethods
 {
-    explicit GatheringLog(const sqlite3_io_methods *underlyingMethods)
-        : methods(*underlyingMethods)
-        , underlyingMethods(underlyingMethods)
-    { }
+    using KeptMethods::KeptMethods;
 
-    sqlite3_io_methods methods;
-    const sqlite3_io_methods *underlyingMethods;
     Database *database = nullptr; // whose lock this log's writes are made under
     std::vector<char> gathered;
     sqlite3_int64 gatheredAt = 0;
     bool commitEndsWithNextWrite = false;
 };
 
-struct Database
+struct Database : KeptMethods
 {
-    explicit Database(const sqlite3_io_methods *underlyingMethods)
-        : methods(*underlyingMethods)
-        , underlyingMethods(underlyingMethods)
-    { }
+    using KeptMethods::KeptMethods;
 
-    sqlite3_io_methods methods;
-    const sqlite3_io_methods *underlyingMethods;
     sqlite3_file *log = nullptr; // the log its connection has open
 };
 
