@@ -191,6 +191,19 @@ int lockDatabaseIndex(sqlite3_file *file, int offset, int count, int flags)
     return database.underlyingMethods->xShmLock(file, offset, count, flags);
 }
 
+// SQLite calls this as it shows a commit to other connections, between
+// writing the two copies of the log index's header, which a reader takes
+// only when they agree: whatever is gathered is in the file before any
+// other connection can read the commit, even if its last frame was not
+// recognised as such.
+void showDatabaseIndex(sqlite3_file *file)
+{
+    Database &database = keptFor<Database>(file);
+    if (database.log)
+        writeGathered(database.log);
+    database.underlyingMethods->xShmBarrier(file);
+}
+
 int closeDatabase(sqlite3_file *file)
 {
     Database &database = keptFor<Database>(file);
@@ -204,6 +217,7 @@ void keepDatabase(sqlite3_file *file)
     Database &database = *new (&keptFor<Database>(file)) Database(file->pMethods);
     database.methods.xClose = closeDatabase;
     database.methods.xShmLock = lockDatabaseIndex;
+    database.methods.xShmBarrier = showDatabaseIndex;
     file->pMethods = &database.methods;
 }
 
@@ -230,7 +244,8 @@ void keepLog(sqlite3_file *file, const char *name)
 int openFile(sqlite3_vfs *, const char *name, sqlite3_file *file, int flags, int *openedFlags)
 {
     const int opened = underlying->xOpen(underlying, name, file, flags, openedFlags);
-    if (opened != SQLITE_OK || !file->pMethods || file->pMethods->iVersion < 2 || !file->pMethods->xShmLock)
+    if (opened != SQLITE_OK || !file->pMethods || file->pMethods->iVersion < 2 || !file->pMethods->xShmLock
+        || !file->pMethods->xShmBarrier)
         return opened;
     if (flags & SQLITE_OPEN_MAIN_DB)
         keepDatabase(file);
