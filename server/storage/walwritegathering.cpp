@@ -222,7 +222,8 @@ void keepDatabase(sqlite3_file *file)
 }
 
 // A log is gathered only when its database file is one of this layer's,
-// which sees the write lock given up; otherwise it passes straight through.
+// which sees the write lock given up and the commit shown; otherwise it
+// passes straight through.
 void keepLog(sqlite3_file *file, const char *name)
 {
     sqlite3_file *databaseFile = sqlite3_database_file_object(name);
