@@ -103,11 +103,11 @@ double processSeconds()
 // "fastest / median / slowest"
 QString spread(const QVector<double> &values)
 {
-    const Spread spread = Spread::of(values);
+    const Spread measured = Spread::of(values);
     return QStringLiteral("fastest %1, median %2, slowest %3")
-        .arg(spread.lowest, 0, 'f', 0)
-        .arg(spread.median, 0, 'f', 0)
-        .arg(spread.highest, 0, 'f', 0);
+        .arg(measured.lowest, 0, 'f', 0)
+        .arg(measured.median, 0, 'f', 0)
+        .arg(measured.highest, 0, 'f', 0);
 }
 
 } // namespace
