@@ -12,6 +12,8 @@ namespace {
 // A terminal in use is written back at most this often; idle times are
 // hours, so the stored time may lag behind by this much.
 constexpr qint64 StoreUseEveryMilliseconds = 60 * 1000;
+// How long a session answered aside must stay as it is, at least.
+constexpr qint64 AsideMarginMilliseconds = 1000;
 
 qint64 toSeconds(qint64 milliseconds)
 {
@@ -79,6 +81,7 @@ std::optional<Lookup<UserAccount>> TerminalSessions::accountAt(const QHostAddres
 std::optional<qint64> TerminalSessions::liveUser(const QString &key, const Lookup<SessionWithAccount> &stored)
 {
     const qint64 now = clock.now();
+    const bool mayStore = records.mayChange();
     std::optional<qint64> user;
     bool storeUse = false;
     {
@@ -91,15 +94,16 @@ std::optional<qint64> TerminalSessions::liveUser(const QString &key, const Looku
         if (isLive(*found, now)) {
             user = found->userId;
             found->lastUsed = now;
-            storeUse = now - found->lastStored >= StoreUseEveryMilliseconds;
+            storeUse = mayStore && now - found->lastStored >= StoreUseEveryMilliseconds;
             if (storeUse)
                 found->lastStored = now;
-        } else {
+        } else if (mayStore) {
             live.erase(found);
         }
     }
     if (!user) {
-        records.remove(key);
+        if (mayStore)
+            records.remove(key);
         return std::nullopt;
     }
     if (storeUse)
@@ -124,12 +128,25 @@ void TerminalSessions::follow(const QString &key, const Lookup<SessionWithAccoun
 
 void TerminalSessions::end(const QHostAddress &address)
 {
+    if (!records.mayChange())
+        return;
     const QString key = addressKey(address);
     {
         const QMutexLocker lock(&mutex);
         live.remove(key);
     }
     records.remove(key);
+}
+
+bool TerminalSessions::servesAside(const QHostAddress &address) const
+{
+    if (sharedStore)
+        return false;
+    const QString key = addressKey(address);
+    const qint64 soon = clock.now() + AsideMarginMilliseconds;
+    const QMutexLocker lock(&mutex);
+    const auto found = live.constFind(key);
+    return found != live.constEnd() && isLive(*found, soon) && soon - found->lastStored < StoreUseEveryMilliseconds;
 }
 
 bool TerminalSessions::hasLiveSession(const QHostAddress &address) const

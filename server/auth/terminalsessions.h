@@ -36,7 +36,13 @@ public:
     // memory stands in only when the database fails.
     std::optional<Lookup<UserAccount>> accountAt(const QHostAddress &address);
 
+    // Changes nothing on a thread that reads aside (Store::ReadAside).
     void end(const QHostAddress &address);
+
+    // Whether a request from the address may be answered aside: a session
+    // is live there and needs nothing stored for a while. A request that
+    // would end the session or store its use runs in the turns.
+    bool servesAside(const QHostAddress &address) const;
 
     bool hasLiveSession(const QHostAddress &address) const;
 

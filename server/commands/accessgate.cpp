@@ -110,6 +110,11 @@ std::optional<int> AccessGate::levelForOrder(const AccessRule &rule, const QStri
     return std::nullopt;
 }
 
+bool AccessGate::servesAside(const Reply &reply) const
+{
+    return sessions.servesAside(reply.session().peerAddress());
+}
+
 void AccessGate::refuse(const Reply &reply, const QString &command, const QString &userLoggedIn, const QString &why)
 {
     qInfo().noquote() << "refused" << command << "from" << TerminalSessions::addressKey(reply.session().peerAddress())

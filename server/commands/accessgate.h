@@ -23,6 +23,8 @@ public:
 
     // False when the request was refused (and answered).
     bool admits(const QString &command, const QStringList &arguments, const Reply &reply);
+    // Whether the request's terminal may be served aside (Store::ReadAside).
+    bool servesAside(const Reply &reply) const;
 
 private:
     // The level the request needs; nothing when the store failed.

@@ -34,6 +34,26 @@ QList<CommandDispatcher::FormName> CommandDispatcher::forms() const
     return names;
 }
 
+void CommandDispatcher::answerAside(std::initializer_list<QString> commands)
+{
+    for (const QString &command : commands)
+        answeredAside.insert(command);
+}
+
+void CommandDispatcher::setAsideCheck(AsideCheck check)
+{
+    asideCheck = std::move(check);
+}
+
+bool CommandDispatcher::answersAside(const QByteArray &frame, const Reply &reply) const
+{
+    if (answeredAside.isEmpty() || !asideCheck)
+        return false;
+    wire::FieldReader fields(frame);
+    const QString command = fields.string();
+    return fields.ok() && answeredAside.contains(command) && asideCheck(reply);
+}
+
 void CommandDispatcher::dispatch(const QByteArray &frame, const Reply &reply) const
 {
     wire::FieldReader arguments(frame);

@@ -5,11 +5,13 @@
 #include <fieldreader.h>
 
 #include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QVector>
 
 #include <functional>
+#include <initializer_list>
 #include <tuple>
 #include <utility>
 
@@ -40,6 +42,16 @@ public:
     using Gate = std::function<bool(const QString &command, const QStringList &arguments, const Reply &reply)>;
     void setGate(Gate gate);
 
+    // Marks commands as light reads: one-row reads, gate included, that
+    // never write. The network thread may answer them itself while writers
+    // hold the database threads (CommandWorkers).
+    void answerAside(std::initializer_list<QString> commands);
+    // Whether the request's terminal may be served aside; none is unless
+    // set.
+    using AsideCheck = std::function<bool(const Reply &reply)>;
+    void setAsideCheck(AsideCheck check);
+    bool answersAside(const QByteArray &frame, const Reply &reply) const;
+
     // Every registered command, once per number of arguments it takes.
     struct FormName
     {
@@ -67,6 +79,8 @@ private:
     static QString firstProblem([[maybe_unused]] const Values &values, std::index_sequence<Index...>);
 
     QHash<QString, QVector<Form>> handlers;
+    QSet<QString> answeredAside;
+    AsideCheck asideCheck;
     Gate gate;
 };
 

@@ -27,6 +27,7 @@ ServerCommands::ServerCommands(ServerServices services)
     table.setGate([this](const QString &command, const QStringList &arguments, const Reply &reply) {
         return gate->admits(command, arguments, reply);
     });
+    table.setAsideCheck([this](const Reply &reply) { return gate->servesAside(reply); });
 }
 
 ServerCommands::~ServerCommands() = default;

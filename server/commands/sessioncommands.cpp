@@ -40,6 +40,9 @@ void SessionCommands::registerCommands(CommandDispatcher &dispatcher)
     dispatcher.add<>(Command::GetNumberOfOrders, [this](const Reply &reply) { numberOfOrders(reply); });
     dispatcher.add<UserNameArgument>(Command::GetClockStatus,
                                      [this](const Reply &reply, const QString &user) { clockStatus(reply, user); });
+    // The main window asks these whenever it shows, with a person waiting.
+    dispatcher.answerAside(
+        {Command::GetWork, Command::GetPermissions, Command::GetNumberOfOrders, Command::GetClockStatus});
     dispatcher.add<UserNameArgument>(Command::ClockIn,
                                      [this](const Reply &reply, const QString &user) { clockIn(reply, user); });
     dispatcher.add<UserNameArgument>(Command::ClockOut,

@@ -7,6 +7,42 @@
 #include <algorithm>
 #include <iterator>
 
+namespace {
+
+// Tells the network thread that writers are at work: from a group's first
+// write until a group ends that wrote nothing. Only where groups run alone
+// (SQLite).
+class WritersAtWorkMark
+{
+public:
+    WritersAtWorkMark(std::atomic<bool> &mark, bool groupsRunAlone)
+        : mark(mark)
+        , groupsRunAlone(groupsRunAlone)
+    { }
+    ~WritersAtWorkMark()
+    {
+        if (groupsRunAlone && !wrote)
+            mark.store(false, std::memory_order_relaxed);
+    }
+    WritersAtWorkMark(const WritersAtWorkMark &) = delete;
+    WritersAtWorkMark &operator=(const WritersAtWorkMark &) = delete;
+
+    void markIf(bool groupWrote)
+    {
+        if (groupWrote && groupsRunAlone && !wrote) {
+            wrote = true;
+            mark.store(true, std::memory_order_relaxed);
+        }
+    }
+
+private:
+    std::atomic<bool> &mark;
+    const bool groupsRunAlone;
+    bool wrote = false;
+};
+
+} // namespace
+
 CommandWorkers::CommandWorkers(Store &store, int threadCount)
     : store(store)
     , mostRunning(store.turnsExcludeEachOther() ? 1 : qMax(1, threadCount))
@@ -88,6 +124,11 @@ CommandWorkers::IdleWorker *CommandWorkers::takeWorkerToWake()
 ConnectionContext::RequestHandler CommandWorkers::requestHandler(const CommandDispatcher &dispatcher)
 {
     return [this, &dispatcher](const QByteArray &frame, const Reply &reply) {
+        if (writersAtWork.load(std::memory_order_relaxed) && dispatcher.answersAside(frame, reply)) {
+            const Store::ReadAside aside(store);
+            dispatcher.dispatch(frame, reply);
+            return;
+        }
         requestsOfPass.add([&dispatcher, frame, reply] { dispatcher.dispatch(frame, reply); });
     };
 }
@@ -150,6 +191,7 @@ std::vector<std::function<void()>> CommandWorkers::takeJobsWhileFlushing(std::si
 void CommandWorkers::runGroup(std::vector<std::function<void()>> group)
 {
     Store::Turn turn(store);
+    WritersAtWorkMark writing(writersAtWork, store.turnsExcludeEachOther());
     std::vector<std::pair<Reply::Deliver, QByteArray>> heldForCommit;
     {
         const Reply::Hold hold([&](const Reply::Deliver &deliver, const QByteArray &frame) {
@@ -164,6 +206,7 @@ void CommandWorkers::runGroup(std::vector<std::function<void()>> group)
                 job();
                 job = nullptr; // what the job holds goes in its turn, too
                 turn.nextHandler();
+                writing.markIf(turn.groupWriting());
             }
             ran += group.size();
             group.clear();

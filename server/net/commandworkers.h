@@ -5,6 +5,7 @@
 
 #include "commands/reply.h"
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -32,6 +33,11 @@ class Store;
 //
 // On PostgreSQL every thread runs a job at a time, side by side: a
 // handler's time goes mostly to waiting for PostgreSQL's answers.
+//
+// A light read (CommandDispatcher::answerAside) that comes while groups of
+// writers run is answered on the network thread at once, outside the
+// turns (Store::ReadAside): a person at the main screen waits for it, and
+// queued it would wait for every writer ahead of it.
 //
 // A writer's reply waits until its commit is on disk: the store flushes all
 // commits made meanwhile together, off these threads, so that neither the
@@ -86,5 +92,8 @@ private:
     int running = 0; // jobs running and not stepped aside
     int waking = 0; // threads woken for jobs, not running yet
     std::vector<std::thread> threads;
+    // Groups write (SQLite): a request queued now would wait behind
+    // writers' handlers and commits.
+    std::atomic<bool> writersAtWork{false};
     LoopPassBatch requestsOfPass; // network thread only
 };

@@ -41,6 +41,9 @@ public:
     bool open(const QString &address, qint64 userId, qint64 now);
     bool touch(const QString &address, qint64 lastUsedAt);
     bool remove(const QString &address);
+    // False on a thread that reads aside (Store::ReadAside): its changes
+    // wait for a request run in the turns.
+    bool mayChange() const { return store.mayWrite(); }
 
     // The account a session belongs to, as it stands now (the password hash
     // is not read).

@@ -359,6 +359,26 @@ bool Store::Turn::commitGroup()
     return false;
 }
 
+Store::ReadAside::ReadAside(Store &store)
+    : store(store)
+{
+    ThreadConnection &local = store.threadConnection();
+    local.holdsTurn = true;
+    local.readingAside = true;
+}
+
+Store::ReadAside::~ReadAside()
+{
+    ThreadConnection &local = store.threadConnection();
+    local.readingAside = false;
+    local.endTurn();
+}
+
+bool Store::mayWrite() const
+{
+    return !threadConnection().readingAside;
+}
+
 void Store::ThreadConnection::endTurn()
 {
     holdsTurn = false;
@@ -513,6 +533,10 @@ bool Store::control(QSqlDatabase &db, ThreadConnection &local, const QString &st
 bool Store::transaction(const std::function<bool()> &work)
 {
     ThreadConnection &local = threadConnection();
+    if (local.readingAside) {
+        qWarning() << "a write was refused to a read answered aside";
+        return false;
+    }
     if (local.transactionDepth > 0) {
         ++local.transactionDepth;
         const bool done = work();

@@ -97,6 +97,26 @@ public:
         Store &store;
     };
 
+    // Lets the calling thread read outside the turns while it lives: the
+    // network thread answers a few one-row reads itself while a group of
+    // writers runs, rather than queue them behind it. Its statements are
+    // kept as in a turn, and it may not write: transaction() refuses, since
+    // a write would wait for the turns' write lock.
+    class ReadAside
+    {
+    public:
+        explicit ReadAside(Store &store);
+        ~ReadAside();
+        ReadAside(const ReadAside &) = delete;
+        ReadAside &operator=(const ReadAside &) = delete;
+
+    private:
+        Store &store;
+    };
+
+    // False while the calling thread reads aside.
+    bool mayWrite() const;
+
     // Called with true when a handler gives up its turn to wait (for another
     // process's write lock, or before trying again a transaction that lost
     // a race), and with false when it has its turn again.
@@ -177,6 +197,7 @@ private:
         bool groupBroken = false; // SQLite ended it after a failure
         bool handlerWrote = false; // the handler running now wrote in the group
         bool committedInTurn = false; // PostgreSQL: a commit of this turn waits for a flush
+        bool readingAside = false;
         int schemaGeneration = 0;
         std::unordered_map<QString, CachedStatement> statements; // elements stay put
         std::vector<CachedStatement *> leased; // one entry per copy handed out, in turn

@@ -1,6 +1,7 @@
 #include "app/accountsetup.h"
 #include "app/demoshop.h"
 #include "auth/passwordhasher.h"
+#include "commands/commanddispatcher.h"
 #include "net/commandworkers.h"
 #include "net/longlistreader.h"
 #include "storage/schemamigrations.h"
@@ -8,6 +9,8 @@
 #include "storage/useraccounts.h"
 #include "testdatabase.h"
 
+#include <fieldreader.h>
+#include <frame.h>
 #include <passworddigest.h>
 
 #include <QSemaphore>
@@ -341,6 +344,62 @@ private slots:
         QVERIFY(attempts > 2);
         QCOMPARE(rows("SELECT name FROM departments"), QStringList{"Paint"});
         QCOMPARE(value("SELECT COUNT(*) FROM pg_prepared_statements").toInt(), preparedBefore + 2);
+    }
+
+    // While writers hold the turns, a light read is answered at once on the
+    // thread the request came on (the network thread), seeing only what is
+    // committed and writing nothing; other requests wait for the writers.
+    void lightReadsAreAnsweredAsideWhileWritersWork()
+    {
+        if (TestDatabase::onPostgres())
+            QSKIP("on PostgreSQL handlers run side by side");
+        const int departmentsBefore = value("SELECT COUNT(*) FROM departments").toInt();
+        QSemaphore holding;
+        QSemaphore finishHolding;
+        bool wroteAside = true;
+        CommandDispatcher dispatcher;
+        dispatcher.add<>("Write", [&](const Reply &reply) {
+            store->transaction([&] { return run("INSERT INTO departments (name) VALUES ('Paint')"); });
+            reply.send("Written");
+        });
+        dispatcher.add<>("Hold", [&](const Reply &reply) {
+            holding.release();
+            finishHolding.tryAcquire(1, 10000);
+            reply.send("Held");
+        });
+        dispatcher.add<>("Count", [&](const Reply &reply) {
+            wroteAside = store->transaction([&] { return run("INSERT INTO departments (name) VALUES ('Wood')"); });
+            reply.send("Counted", value("SELECT COUNT(*) FROM departments").toString());
+        });
+        dispatcher.add<>("Look", [](const Reply &reply) { reply.send("Looked"); });
+        dispatcher.answerAside({"Count"});
+        dispatcher.setAsideCheck([](const Reply &) { return true; });
+
+        CommandWorkers workers(*store, 1);
+        const ConnectionContext::RequestHandler handle = workers.requestHandler(dispatcher);
+        QMutex answeredLock;
+        QStringList answered;
+        const auto ask = [&](const QString &command) {
+            handle(wire::frame(command), Reply([&](const QByteArray &frame) {
+                       wire::FieldReader fields(frame);
+                       const QString tag = fields.string();
+                       const QMutexLocker locked(&answeredLock);
+                       answered.append(tag + QLatin1Char(' ') + fields.string());
+                   }));
+        };
+        ask("Write");
+        ask("Hold");
+        QTRY_VERIFY(holding.available() > 0);
+        ask("Look");
+        ask("Count");
+        {
+            const QMutexLocker locked(&answeredLock);
+            QCOMPARE(answered, QStringList{QStringLiteral("Counted %1").arg(departmentsBefore)});
+        }
+        QVERIFY(!wroteAside);
+        finishHolding.release();
+        QTRY_COMPARE(answered.size(), 4);
+        QCOMPARE(value("SELECT COUNT(*) FROM departments").toInt(), departmentsBefore + 1);
     }
 
     // On PostgreSQL a commit in a handlers' turn does not wait for the disk:
