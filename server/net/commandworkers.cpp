@@ -124,7 +124,8 @@ CommandWorkers::IdleWorker *CommandWorkers::takeWorkerToWake()
 ConnectionContext::RequestHandler CommandWorkers::requestHandler(const CommandDispatcher &dispatcher)
 {
     return [this, &dispatcher](const QByteArray &frame, const Reply &reply) {
-        if (writersAtWork.load(std::memory_order_relaxed) && dispatcher.answersAside(frame, reply)) {
+        if (writersAtWork.load(std::memory_order_relaxed) && groupRunning.load(std::memory_order_relaxed)
+            && dispatcher.answersAside(frame, reply)) {
             const Store::ReadAside aside(store);
             dispatcher.dispatch(frame, reply);
             return;
@@ -155,6 +156,7 @@ void CommandWorkers::work()
             ++running;
         }
         runGroup(std::move(group));
+        groupRunning.store(false, std::memory_order_relaxed);
         std::lock_guard<std::mutex> lock(queueLock);
         --running;
     }
@@ -191,6 +193,7 @@ std::vector<std::function<void()>> CommandWorkers::takeJobsWhileFlushing(std::si
 void CommandWorkers::runGroup(std::vector<std::function<void()>> group)
 {
     Store::Turn turn(store);
+    groupRunning.store(true, std::memory_order_relaxed);
     WritersAtWorkMark writing(writersAtWork, store.turnsExcludeEachOther());
     std::vector<std::pair<Reply::Deliver, QByteArray>> heldForCommit;
     {

@@ -17,9 +17,10 @@
 class CommandDispatcher;
 class Store;
 
-// The database threads: every command handler runs here, off the network
-// thread, so that a database wait never holds up accepting, reading or
-// sending. Handlers run in turns on the store (Store::Turn).
+// The database threads: command handlers run here, off the network thread,
+// so that a database wait never holds up accepting, reading or sending
+// (but for the light reads below, which never wait for a lock). Handlers
+// run in turns on the store (Store::Turn).
 //
 // On SQLite turns exclude each other, so handlers run one at a time; a
 // handler waiting for another writer's lock lets the next job start on
@@ -95,5 +96,6 @@ private:
     // Groups write (SQLite): a request queued now would wait behind
     // writers' handlers and commits.
     std::atomic<bool> writersAtWork{false};
+    std::atomic<bool> groupRunning{false}; // one at a time where groups write
     LoopPassBatch requestsOfPass; // network thread only
 };
