@@ -9,34 +9,43 @@
 
 namespace {
 
-// Tells the network thread that writers are at work: from a group's first
-// write until a group ends that wrote nothing. Only where groups run alone
-// (SQLite).
-class WritersAtWorkMark
+std::int64_t steadyNanoseconds()
+{
+    return std::chrono::steady_clock::now().time_since_epoch().count();
+}
+
+// Tells the network thread while a group writes, and when one last did,
+// where groups run alone (SQLite): a request queued then would wait
+// behind its writers.
+class WritingNote
 {
 public:
-    WritersAtWorkMark(std::atomic<bool> &mark, bool groupsRunAlone)
-        : mark(mark)
+    WritingNote(std::atomic<bool> &writing, std::atomic<std::int64_t> &lastWrote, bool groupsRunAlone)
+        : writing(writing)
+        , lastWrote(lastWrote)
         , groupsRunAlone(groupsRunAlone)
     { }
-    ~WritersAtWorkMark()
+    ~WritingNote()
     {
-        if (groupsRunAlone && !wrote)
-            mark.store(false, std::memory_order_relaxed);
+        if (!wrote)
+            return;
+        lastWrote.store(steadyNanoseconds(), std::memory_order_relaxed);
+        writing.store(false, std::memory_order_relaxed);
     }
-    WritersAtWorkMark(const WritersAtWorkMark &) = delete;
-    WritersAtWorkMark &operator=(const WritersAtWorkMark &) = delete;
+    WritingNote(const WritingNote &) = delete;
+    WritingNote &operator=(const WritingNote &) = delete;
 
-    void markIf(bool groupWrote)
+    void groupWrites(bool writes)
     {
-        if (groupWrote && groupsRunAlone && !wrote) {
+        if (writes && groupsRunAlone && !wrote) {
             wrote = true;
-            mark.store(true, std::memory_order_relaxed);
+            writing.store(true, std::memory_order_relaxed);
         }
     }
 
 private:
-    std::atomic<bool> &mark;
+    std::atomic<bool> &writing;
+    std::atomic<std::int64_t> &lastWrote;
     const bool groupsRunAlone;
     bool wrote = false;
 };
@@ -121,11 +130,18 @@ CommandWorkers::IdleWorker *CommandWorkers::takeWorkerToWake()
     return next;
 }
 
+bool CommandWorkers::writersRanLately() const
+{
+    if (groupWriting.load(std::memory_order_relaxed))
+        return true;
+    const std::int64_t last = lastWriting.load(std::memory_order_relaxed);
+    return last != 0 && steadyNanoseconds() - last < std::chrono::nanoseconds(WritersLately).count();
+}
+
 ConnectionContext::RequestHandler CommandWorkers::requestHandler(const CommandDispatcher &dispatcher)
 {
     return [this, &dispatcher](const QByteArray &frame, const Reply &reply) {
-        if (writersAtWork.load(std::memory_order_relaxed) && groupRunning.load(std::memory_order_relaxed)
-            && dispatcher.answersAside(frame, reply)) {
+        if (writersRanLately() && dispatcher.answersAside(frame, reply)) {
             const Store::ReadAside aside(store);
             dispatcher.dispatch(frame, reply);
             return;
@@ -156,7 +172,6 @@ void CommandWorkers::work()
             ++running;
         }
         runGroup(std::move(group));
-        groupRunning.store(false, std::memory_order_relaxed);
         std::lock_guard<std::mutex> lock(queueLock);
         --running;
     }
@@ -193,8 +208,7 @@ std::vector<std::function<void()>> CommandWorkers::takeJobsWhileFlushing(std::si
 void CommandWorkers::runGroup(std::vector<std::function<void()>> group)
 {
     Store::Turn turn(store);
-    groupRunning.store(true, std::memory_order_relaxed);
-    WritersAtWorkMark writing(writersAtWork, store.turnsExcludeEachOther());
+    WritingNote writing(groupWriting, lastWriting, groupSize > 1);
     std::vector<std::pair<Reply::Deliver, QByteArray>> heldForCommit;
     {
         const Reply::Hold hold([&](const Reply::Deliver &deliver, const QByteArray &frame) {
@@ -209,7 +223,7 @@ void CommandWorkers::runGroup(std::vector<std::function<void()>> group)
                 job();
                 job = nullptr; // what the job holds goes in its turn, too
                 turn.nextHandler();
-                writing.markIf(turn.groupWriting());
+                writing.groupWrites(turn.groupWriting());
             }
             ran += group.size();
             group.clear();

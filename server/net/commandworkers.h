@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -35,10 +36,10 @@ class Store;
 // On PostgreSQL every thread runs a job at a time, side by side: a
 // handler's time goes mostly to waiting for PostgreSQL's answers.
 //
-// A light read (CommandDispatcher::answerAside) that comes while groups of
-// writers run is answered on the network thread at once, outside the
-// turns (Store::ReadAside): a person at the main screen waits for it, and
-// queued it would wait for every writer ahead of it.
+// A light read (CommandDispatcher::answerAside) that comes while a group
+// writes, or soon after one did, is answered on the network thread at once,
+// outside the turns (Store::ReadAside): a person at the main screen waits
+// for it, and queued it would wait for every writer ahead of it.
 //
 // A writer's reply waits until its commit is on disk: the store flushes all
 // commits made meanwhile together, off these threads, so that neither the
@@ -54,6 +55,9 @@ public:
     static constexpr std::size_t MaxGroupSize = 64;
     // How often a group waiting for jobs looks whether the flush is over.
     static constexpr std::chrono::microseconds FlushPollInterval{100};
+    // How long after a group that wrote a light read is still answered
+    // aside: while writers keep coming, queued it would wait behind them.
+    static constexpr std::chrono::milliseconds WritersLately{10};
 
     // Made on the network thread: the requests read there in one pass of its
     // event loop are queued together (on SQLite they then run as one group).
@@ -81,6 +85,7 @@ private:
     std::vector<std::function<void()>> takeJobs(std::size_t most);
     std::vector<std::function<void()>> takeJobsWhileFlushing(std::size_t most);
     void runGroup(std::vector<std::function<void()>> group);
+    bool writersRanLately() const;
 
     Store &store;
     const int mostRunning; // jobs at once
@@ -93,9 +98,9 @@ private:
     int running = 0; // jobs running and not stepped aside
     int waking = 0; // threads woken for jobs, not running yet
     std::vector<std::thread> threads;
-    // Groups write (SQLite): a request queued now would wait behind
-    // writers' handlers and commits.
-    std::atomic<bool> writersAtWork{false};
-    std::atomic<bool> groupRunning{false}; // one at a time where groups write
+    // Whether a group writes now, and when one that wrote last ended (on
+    // the steady clock, in nanoseconds; zero before any did). SQLite only.
+    std::atomic<bool> groupWriting{false};
+    std::atomic<std::int64_t> lastWriting{0};
     LoopPassBatch requestsOfPass; // network thread only
 };
