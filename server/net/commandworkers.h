@@ -20,8 +20,8 @@ class Store;
 
 // The database threads: command handlers run here, off the network thread,
 // so that a database wait never holds up accepting, reading or sending
-// (but for the light reads below, which never wait for a lock). Handlers
-// run in turns on the store (Store::Turn).
+// (but for the light reads below, which never wait for the writers' lock).
+// Handlers run in turns on the store (Store::Turn).
 //
 // On SQLite turns exclude each other, so handlers run one at a time; a
 // handler waiting for another writer's lock lets the next job start on
