@@ -1,6 +1,7 @@
 #include "store.h"
 
 #include "schemamigrations.h"
+#include "sqlitedriver.h"
 #include "walflusher.h"
 #include "walwritegathering.h"
 
@@ -158,16 +159,17 @@ std::unique_ptr<Store> Store::openSqlite(const QString &path, QString *error)
         return nullptr;
     }
 
+    SqliteDriver::registerDriver();
     if (!WalWriteGathering::install())
         qWarning("the write-ahead log's writes are made one by one: SQLite refused to gather them");
     const QString name = newConnectionName();
-    std::unique_ptr<Store> store(new Store(name, QStringLiteral("QSQLITE")));
+    std::unique_ptr<Store> store(new Store(name, SqliteDriver::Name));
     // Taking the write lock at the start means a transaction never finds,
     // halfway, that another writer got in first: it waits for it instead.
     store->beginStatement = QStringLiteral("BEGIN IMMEDIATE");
     store->turnBeginStatement = store->beginStatement;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        QSqlDatabase db = QSqlDatabase::addDatabase(SqliteDriver::Name, name);
         db.setDatabaseName(path);
         if (!db.open()) {
             *error = QStringLiteral("cannot open the database %1: %2").arg(path, db.lastError().text());

@@ -177,6 +177,40 @@ private slots:
         }
     }
 
+    // Values come back from SQLite as they were bound: a null text as NULL,
+    // an empty one as '', large whole numbers, bytes, texts beyond ASCII; a
+    // name used twice binds both places; a statement read to its end runs
+    // again whole. Two statements in one are refused, not half run.
+    void sqliteKeepsValuesAsBound()
+    {
+        if (TestDatabase::onPostgres())
+            QSKIP("the store reaches PostgreSQL through Qt's own driver");
+        const Store::Turn held(*store);
+        QSqlQuery query = store->prepare(
+            "SELECT :empty, :none IS NULL, :number + 1, :bytes, :text || '/' || :text, typeof(:whole)");
+        query.bindValue(":empty", QString(""));
+        query.bindValue(":none", QString());
+        query.bindValue(":number", qlonglong(1) << 40);
+        query.bindValue(":bytes", QByteArray("\0\1\2", 3));
+        query.bindValue(":text", QStringLiteral("Größe 7½"));
+        query.bindValue(":whole", 7);
+        for (int run = 0; run < 2; ++run) {
+            QVERIFY(Store::execute(query) && query.next());
+            QVERIFY(!query.isNull(0) && query.value(0).toString().isEmpty());
+            QCOMPARE(query.value(1).toInt(), 1);
+            QCOMPARE(query.value(2).toLongLong(), (qlonglong(1) << 40) + 1);
+            QCOMPARE(query.value(3).toByteArray(), QByteArray("\0\1\2", 3));
+            QCOMPARE(query.value(4).toString(), QStringLiteral("Größe 7½/Größe 7½"));
+            QCOMPARE(query.value(5).toString(), QStringLiteral("integer"));
+            QVERIFY(!query.next());
+        }
+
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^cannot prepare .*multiple statements"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^database statement failed"));
+        QSqlQuery twoInOne = store->prepare("INSERT INTO departments (name) VALUES ('Paint'); DELETE FROM departments");
+        QVERIFY(!Store::execute(twoInOne));
+    }
+
     // The reads of a turn share one snapshot, from its first read to the
     // turn's end or its first write: the next turn sees what another
     // connection committed meanwhile, and a turn that read can still write.
