@@ -76,12 +76,12 @@ protected:
             if (result == SQLITE_ERROR)
                 result = resetResult; // the specific code
             if (result != SQLITE_DONE) {
-                setLastError(errorOf(db, QStringLiteral("Unable to fetch row"), result, QSqlError::StatementError));
+                setLastError(errorOf(db, QStringLiteral("Unable to run statement"), result, QSqlError::StatementError));
                 setActive(false);
                 return false;
             }
         }
-        changedRows = sqlite3_changes(db);
+        changedRows = sqlite3_stmt_readonly(statement) ? 0 : sqlite3_changes(db);
         setSelect(sqlite3_column_count(statement) > 0);
         setActive(true);
         return true;
