@@ -252,8 +252,10 @@ bool SqliteDriver::hasFeature(DriverFeature feature) const
 bool SqliteDriver::open(const QString &path, const QString &, const QString &, const QString &, int, const QString &)
 {
     close();
-    const int result
-        = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // A connection is used by one thread at a time, so SQLite need not
+    // lock it on every call; Qt's driver opens it so too.
+    const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_PRIVATECACHE;
+    const int result = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
     if (result != SQLITE_OK) {
         setLastError(errorOf(db, QStringLiteral("Error opening database"), result, QSqlError::ConnectionError));
         sqlite3_close_v2(db);
