@@ -68,18 +68,13 @@ protected:
         setAt(QSql::BeforeFirstRow);
         if (!bindValues())
             return false;
-        int result = sqlite3_step(statement);
+        const int result = sqlite3_step(statement);
         if (result == SQLITE_ROW) {
             rowWaiting = true;
         } else {
-            const int resetResult = sqlite3_reset(statement);
-            if (result == SQLITE_ERROR)
-                result = resetResult; // the specific code
-            if (result != SQLITE_DONE) {
-                setLastError(errorOf(db, QStringLiteral("Unable to run statement"), result, QSqlError::StatementError));
-                setActive(false);
-                return false;
-            }
+            const int ended = endRun(result);
+            if (ended != SQLITE_DONE)
+                return failRun(QStringLiteral("Unable to run statement"), ended);
         }
         changedRows = sqlite3_stmt_readonly(statement) ? 0 : sqlite3_changes(db);
         setSelect(sqlite3_column_count(statement) > 0);
@@ -107,10 +102,9 @@ protected:
             setAt(at() + 1);
             return true;
         }
-        const int resetResult = sqlite3_reset(statement);
-        if (result != SQLITE_DONE)
-            setLastError(errorOf(db, QStringLiteral("Unable to fetch row"),
-                                 result == SQLITE_ERROR ? resetResult : result, QSqlError::StatementError));
+        const int ended = endRun(result);
+        if (ended != SQLITE_DONE)
+            setLastError(errorOf(db, QStringLiteral("Unable to fetch row"), ended, QSqlError::StatementError));
         setAt(QSql::AfterLastRow);
         return false;
     }
@@ -171,14 +165,25 @@ private:
         }
         for (int index = 0; index < values.size(); ++index) {
             const int result = bind(index + 1, values.at(index));
-            if (result != SQLITE_OK) {
-                setLastError(
-                    errorOf(db, QStringLiteral("Unable to bind parameters"), result, QSqlError::StatementError));
-                setActive(false);
-                return false;
-            }
+            if (result != SQLITE_OK)
+                return failRun(QStringLiteral("Unable to bind parameters"), result);
         }
         return true;
+    }
+
+    // Ends a run after its last row or on a failure: SQLITE_DONE, or the
+    // failure's specific code where the step gave only a generic one.
+    int endRun(int stepResult)
+    {
+        const int resetResult = sqlite3_reset(statement);
+        return stepResult == SQLITE_ERROR ? resetResult : stepResult;
+    }
+
+    bool failRun(const QString &what, int code)
+    {
+        setLastError(errorOf(db, what, code, QSqlError::StatementError));
+        setActive(false);
+        return false;
     }
 
     // Values are stored as Qt's driver stores them; a null QString is NULL.

@@ -99,9 +99,9 @@ public:
 
     // Lets the calling thread read outside the turns while it lives: the
     // network thread answers a few one-row reads itself while writers keep
-    // the turns busy, rather than queue them behind the writers. Its statements are
-    // kept as in a turn, and it may not write: transaction() refuses, since
-    // a write would wait for the turns' write lock.
+    // the turns busy, rather than queue them behind the writers. Its
+    // statements are kept as in a turn, and it may not write: transaction()
+    // refuses, since a write would wait for the turns' write lock.
     class ReadAside
     {
     public:
