@@ -37,6 +37,9 @@ public:
     bool commitTransaction() override;
     bool rollbackTransaction() override;
 
+    // The SQLite connection, for what QtSql does not offer; null while closed.
+    sqlite3 *connection() const { return db; }
+
 private:
     bool run(const char *statement);
 

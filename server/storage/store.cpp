@@ -1,5 +1,6 @@
 #include "store.h"
 
+#include "logcopier.h"
 #include "schemamigrations.h"
 #include "sqlitedriver.h"
 #include "walflusher.h"
@@ -8,6 +9,7 @@
 #include <QAtomicInteger>
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSqlError>
@@ -42,11 +44,10 @@ QString busyWait(int milliseconds)
 // a fraction, so every command read its pages again from the file).
 constexpr int PageCacheKiB = 32 * 1024;
 
-// The log is copied back into the file by the commit that grows it past
-// this many pages (40 MiB), with two syncs, while every handler waits.
-// SQLite's 1,000 pages made that happen several times a second under a
-// shift's writes; the same index pages, written again and again, are also
-// copied once per checkpoint instead of ten times.
+// The log is copied back into the file once it grows past this many pages
+// (40 MiB; see LogCopier). SQLite's 1,000 pages made that happen several
+// times a second under a shift's writes; the same index pages, written
+// again and again, are also copied once per checkpoint instead of ten times.
 constexpr int CheckpointPages = 10000;
 
 // How long a serializable transaction that keeps losing races is tried
@@ -111,6 +112,7 @@ Store::Store(const QString &connectionName, const QString &driver)
 Store::~Store()
 {
     flusher.reset();
+    logCopier.reset();
     for (auto &[thread, local] : connections) {
         local.forgetStatements();
         {
@@ -134,8 +136,8 @@ bool Store::run(QSqlDatabase &db, const QString &statement, QString *error)
 // SQLite: write-ahead logging lets readers go on while a write commits;
 // NORMAL writes the log at each commit and syncs it before checkpoints,
 // and the WalFlusher syncs it before a commit is reported durable, so
-// that what was reported survives a power cut (CheckpointPages says when
-// the log goes back into the file); the busy timeout makes every
+// that what was reported survives a power cut (the LogCopier puts the log
+// back into the file); the busy timeout makes every
 // statement wait for another process (a backup, the sqlite3 shell) instead
 // of failing at once. PostgreSQL: a lock is waited for as long as on
 // SQLite (transactions are serializable: see openPostgres()).
@@ -146,7 +148,6 @@ bool Store::configure(QSqlDatabase &db, const QString &driver, QString *error)
                && run(db, QStringLiteral("SET client_min_messages = WARNING"), error);
     return run(db, QStringLiteral("PRAGMA journal_mode = WAL"), error)
            && run(db, QStringLiteral("PRAGMA synchronous = NORMAL"), error)
-           && run(db, QStringLiteral("PRAGMA wal_autocheckpoint = %1").arg(CheckpointPages), error)
            && run(db, QStringLiteral("PRAGMA cache_size = -%1").arg(PageCacheKiB), error)
            && run(db, QStringLiteral("PRAGMA foreign_keys = ON"), error) && run(db, busyWait(LockWaitMs), error);
 }
@@ -177,6 +178,8 @@ std::unique_ptr<Store> Store::openSqlite(const QString &path, QString *error)
         }
         if (!configure(db, store->driver, error))
             return nullptr;
+        store->logCopier = std::make_unique<LogCopier>(QFile::encodeName(path), CheckpointPages);
+        store->watchLog(db);
     }
     store->flusher = std::make_unique<WalFlusher>(WalFlusher::sqliteLog(path));
     if (!SchemaMigrations::apply(*store, error))
@@ -270,8 +273,16 @@ Store::ThreadConnection &Store::threadConnection() const
         QString error;
         if (!db.open() || !configure(db, driver, &error))
             qWarning().noquote() << "cannot open a database connection:" << db.lastError().text() << error;
+        watchLog(db);
     }
     return local;
+}
+
+void Store::watchLog(QSqlDatabase &db) const
+{
+    const auto *sqlite = dynamic_cast<const SqliteDriver *>(db.driver());
+    if (logCopier && sqlite && sqlite->connection())
+        logCopier->watch(sqlite->connection());
 }
 
 void Store::releaseThreadConnection()

@@ -14,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+class LogCopier;
 class WalFlusher;
 
 // The server's database. Every statement is prepared and takes its values
@@ -221,6 +222,8 @@ private:
     static bool run(QSqlDatabase &db, const QString &statement, QString *error = nullptr);
     // Sets up a new connection of this store's database.
     static bool configure(QSqlDatabase &db, const QString &driver, QString *error);
+    // SQLite: the connection's commits leave copying the log to logCopier.
+    void watchLog(QSqlDatabase &db) const;
 
     const QString firstConnection; // opened by openSqlite() or openPostgres(), cloned for other threads
     const QString driver;
@@ -231,6 +234,7 @@ private:
     QMutex turn;
     std::atomic<int> schemaGeneration{0}; // moves on when define() changes the schema
     std::unique_ptr<WalFlusher> flusher;
+    std::unique_ptr<LogCopier> logCopier; // SQLite only
     std::function<void(bool aside)> stepAsideListener;
 };
 

@@ -5,7 +5,11 @@
 #include <algorithm>
 #include <mutex>
 #include <new>
+#include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -72,11 +76,32 @@ struct GatheringLog : KeptMethods
     bool commitEndsWithNextWrite = false;
 };
 
+// A database file's writes since its last sync, as runs of the file (in
+// write-ahead-log mode only a checkpoint writes there, page by page in the
+// file's order), for a paced sync to write back step by step.
+struct WrittenRun
+{
+    sqlite3_int64 start = 0;
+    sqlite3_int64 end = 0;
+};
+// Past this many runs a sync is not paced.
+constexpr std::size_t MostRunsKept = 65536;
+// A paced sync writes back this much of what was written (the pages may lie
+// far apart), waits until it is on the disk, then pauses, so that another
+// file's syncs can come between its steps.
+constexpr sqlite3_int64 PacedStepBytes = 256 * 1024;
+constexpr useconds_t PauseAfterStepUs = 1000;
+
+thread_local bool pacedOnThisThread = false;
+
 struct Database : KeptMethods
 {
     using KeptMethods::KeptMethods;
 
     sqlite3_file *log = nullptr; // the log its connection has open
+    std::string path;
+    std::vector<WrittenRun> written;
+    bool tooManyRuns = false;
 };
 
 bool isGatherable(int size)
@@ -204,18 +229,72 @@ void showDatabaseIndex(sqlite3_file *file)
     database.underlyingMethods->xShmBarrier(file);
 }
 
+int writeDatabase(sqlite3_file *file, const void *data, int size, sqlite3_int64 offset)
+{
+    Database &database = keptFor<Database>(file);
+    const sqlite3_int64 end = offset + size;
+    if (!database.written.empty() && database.written.back().end == offset)
+        database.written.back().end = end;
+    else if (database.written.size() < MostRunsKept)
+        database.written.push_back({offset, end});
+    else
+        database.tooManyRuns = true;
+    return database.underlyingMethods->xWrite(file, data, size, offset);
+}
+
+// Writes back the runs a step at a time before the sync itself, which then
+// has little left to do.
+void writeBackPaced(Database &database)
+{
+    std::sort(database.written.begin(), database.written.end(),
+              [](const WrittenRun &a, const WrittenRun &b) { return a.start < b.start; });
+    const int file = ::open(database.path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return;
+    const unsigned int waitForTheDisk
+        = SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER;
+    for (auto run = database.written.begin(); run != database.written.end();) {
+        const sqlite3_int64 stepStart = run->start;
+        sqlite3_int64 stepEnd = run->end;
+        sqlite3_int64 stepBytes = run->end - run->start;
+        while (++run != database.written.end() && stepBytes + (run->end - run->start) <= PacedStepBytes) {
+            stepBytes += run->end - run->start;
+            stepEnd = std::max(stepEnd, run->end);
+        }
+        ::sync_file_range(file, stepStart, stepEnd - stepStart, waitForTheDisk);
+        ::usleep(PauseAfterStepUs);
+    }
+    ::close(file);
+}
+
+int syncDatabase(sqlite3_file *file, int flags)
+{
+    Database &database = keptFor<Database>(file);
+    if (pacedOnThisThread && !database.tooManyRuns && !database.path.empty())
+        writeBackPaced(database);
+    database.written.clear();
+    database.tooManyRuns = false;
+    return database.underlyingMethods->xSync(file, flags);
+}
+
 int closeDatabase(sqlite3_file *file)
 {
     Database &database = keptFor<Database>(file);
     if (database.log)
         keptFor<GatheringLog>(database.log).database = nullptr;
-    return database.underlyingMethods->xClose(file);
+    const int closed = database.underlyingMethods->xClose(file);
+    database.~Database();
+    return closed;
 }
 
-void keepDatabase(sqlite3_file *file)
+void keepDatabase(sqlite3_file *file, const char *name)
 {
     Database &database = *new (&keptFor<Database>(file)) Database(file->pMethods);
+    if (name)
+        database.path = name;
     database.methods.xClose = closeDatabase;
+    database.methods.xWrite = writeDatabase;
+    database.methods.xSync = syncDatabase;
     database.methods.xShmLock = lockDatabaseIndex;
     database.methods.xShmBarrier = showDatabaseIndex;
     file->pMethods = &database.methods;
@@ -249,13 +328,23 @@ int openFile(sqlite3_vfs *, const char *name, sqlite3_file *file, int flags, int
         || !file->pMethods->xShmBarrier)
         return opened;
     if (flags & SQLITE_OPEN_MAIN_DB)
-        keepDatabase(file);
+        keepDatabase(file, name);
     else if (flags & SQLITE_OPEN_WAL)
         keepLog(file, name);
     return opened;
 }
 
 } // namespace
+
+WalWriteGathering::PacedWriteback::PacedWriteback()
+{
+    pacedOnThisThread = true;
+}
+
+WalWriteGathering::PacedWriteback::~PacedWriteback()
+{
+    pacedOnThisThread = false;
+}
 
 bool WalWriteGathering::install()
 {

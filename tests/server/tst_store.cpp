@@ -4,6 +4,7 @@
 #include "commands/commanddispatcher.h"
 #include "net/commandworkers.h"
 #include "net/longlistreader.h"
+#include "storage/logcopier.h"
 #include "storage/schemamigrations.h"
 #include "storage/store.h"
 #include "storage/useraccounts.h"
@@ -16,6 +17,8 @@
 #include <QSemaphore>
 #include <QSqlQuery>
 #include <QtTest>
+
+#include <sqlite3.h>
 
 #include <thread>
 
@@ -350,6 +353,51 @@ private slots:
             QCOMPARE(query.value(0).toString(), QStringLiteral("ok"));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("crashed"));
+    }
+
+    // The commit that grows the log past its size only wakes the copier:
+    // the log reaches the database file with no further commit, the log
+    // starts afresh after the next commits, and every row is kept.
+    void logIsCopiedBesideTheCommits()
+    {
+        if (TestDatabase::onPostgres())
+            QSKIP("PostgreSQL keeps its own log");
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("log.sqlite"));
+        const auto open = [&path] {
+            sqlite3 *connection = nullptr;
+            sqlite3_open(QFile::encodeName(path).constData(), &connection);
+            return std::unique_ptr<sqlite3, int (*)(sqlite3 *)>(connection, sqlite3_close_v2);
+        };
+        const auto writer = open();
+        const auto run = [&writer](const char *statement) {
+            return sqlite3_exec(writer.get(), statement, nullptr, nullptr, nullptr) == SQLITE_OK;
+        };
+        QVERIFY(run("PRAGMA journal_mode = WAL") && run("CREATE TABLE notes (body BLOB)"));
+        const int logPages = 100;
+        LogCopier copier(QFile::encodeName(path), logPages);
+        copier.watch(writer.get());
+        const qint64 fileBefore = QFileInfo(path).size();
+
+        int notes = 0;
+        while (QFileInfo(path + QLatin1String("-wal")).size() < 32 + logPages * (4096 + 24)) {
+            QVERIFY(run("INSERT INTO notes VALUES (randomblob(3000))"));
+            ++notes;
+        }
+        QTRY_VERIFY(QFileInfo(path).size() > fileBefore);
+
+        QVERIFY(run("INSERT INTO notes VALUES (randomblob(3000))") && run("INSERT INTO notes VALUES (x'00')"));
+        notes += 2;
+        const auto reader = open();
+        int pagesInLog = -1;
+        QCOMPARE(sqlite3_wal_checkpoint_v2(reader.get(), "main", SQLITE_CHECKPOINT_PASSIVE, &pagesInLog, nullptr),
+                 SQLITE_OK);
+        QVERIFY2(pagesInLog < 10, qPrintable(QString::number(pagesInLog)));
+        sqlite3_stmt *count = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(reader.get(), "SELECT COUNT(*) FROM notes", -1, &count, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_step(count), SQLITE_ROW);
+        QCOMPARE(sqlite3_column_int(count, 0), notes);
+        sqlite3_finalize(count);
     }
 
     // PostgreSQL may refuse a serializable transaction over and over while
