@@ -233,12 +233,17 @@ int writeDatabase(sqlite3_file *file, const void *data, int size, sqlite3_int64 
 {
     Database &database = keptFor<Database>(file);
     const sqlite3_int64 end = offset + size;
-    if (!database.written.empty() && database.written.back().end == offset)
+    if (!database.written.empty() && database.written.back().end == offset) {
         database.written.back().end = end;
-    else if (database.written.size() < MostRunsKept)
-        database.written.push_back({offset, end});
-    else
+    } else if (database.written.size() < MostRunsKept) {
+        try {
+            database.written.push_back({offset, end});
+        } catch (const std::bad_alloc &) {
+            database.tooManyRuns = true; // the sync is then made all at once
+        }
+    } else {
         database.tooManyRuns = true;
+    }
     return database.underlyingMethods->xWrite(file, data, size, offset);
 }
 
