@@ -57,5 +57,5 @@ private:
     std::atomic<bool> copying{false};
     std::atomic<bool> copied{false}; // a copy ended; the next commit makes the rest
     std::atomic<bool> unable{false}; // no connection of its own: commits copy
-    std::thread thread;
+    std::thread thread; // last: started once everything it uses is made
 };

@@ -137,10 +137,10 @@ bool Store::run(QSqlDatabase &db, const QString &statement, QString *error)
 // NORMAL writes the log at each commit and syncs it before checkpoints,
 // and the WalFlusher syncs it before a commit is reported durable, so
 // that what was reported survives a power cut (the LogCopier puts the log
-// back into the file); the busy timeout makes every
-// statement wait for another process (a backup, the sqlite3 shell) instead
-// of failing at once. PostgreSQL: a lock is waited for as long as on
-// SQLite (transactions are serializable: see openPostgres()).
+// back into the file); the busy timeout makes every statement wait for
+// another process (a backup, the sqlite3 shell) instead of failing at
+// once. PostgreSQL: a lock is waited for as long as on SQLite
+// (transactions are serializable: see openPostgres()).
 bool Store::configure(QSqlDatabase &db, const QString &driver, QString *error)
 {
     if (driver == Postgres)

@@ -379,8 +379,10 @@ private slots:
         copier.watch(writer.get());
         const qint64 fileBefore = QFileInfo(path).size();
 
+        // The log's header, then for each page a frame's header and the page.
+        const qint64 logPastItsSize = 32 + logPages * (24 + 4096);
         int notes = 0;
-        while (QFileInfo(path + QLatin1String("-wal")).size() < 32 + logPages * (4096 + 24)) {
+        while (QFileInfo(path + QLatin1String("-wal")).size() < logPastItsSize) {
             QVERIFY(run("INSERT INTO notes VALUES (randomblob(3000))"));
             ++notes;
         }
