@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -17,15 +18,22 @@ class Store;
 // A handler checks its request in its turn and hands the reading and the
 // reply over here. Jobs only read, one at a time in the order they came,
 // so that lists take at most one core from the turns, and on a lower
-// priority, so that they take less when the turns want both. Each
-// statement sees what was committed when it began: a list shows every
-// write already acknowledged.
+// priority, so that they take less when the turns want both. Lists asked
+// back to back leave the cores to the turns between them: a list asked
+// alone starts at once, but managers asking one after another take about
+// a quarter of a core, not a whole one. Each statement sees what was
+// committed when it began: a list shows every write already acknowledged.
 //
 // On PostgreSQL turns run side by side already, and a job runs at once in
 // the handler's turn.
 class LongListReader
 {
 public:
+    // After a list the reader rests this many times the processor time it
+    // took, at most LongestRest, before it starts the next one.
+    static constexpr int RestPerWork = 3;
+    static constexpr std::chrono::milliseconds LongestRest{10};
+
     explicit LongListReader(Store &store);
     // Finishes the list being read and drops those still waiting (their
     // replies become errors).

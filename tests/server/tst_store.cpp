@@ -19,6 +19,7 @@
 #include <QtTest>
 
 #include <sqlite3.h>
+#include <time.h>
 
 #include <thread>
 
@@ -274,6 +275,34 @@ private slots:
         readDepartments();
         QVERIFY(read.tryAcquire(1, 10000));
         QCOMPARE(seen, QStringList{"Paint"});
+    }
+
+    // Lists asked back to back leave the cores to the handlers between
+    // them: the next starts only after the reader's rest.
+    void backToBackListsAreSpacedOut()
+    {
+        if (TestDatabase::onPostgres())
+            QSKIP("on PostgreSQL a list is read at once in the handler's turn");
+        const auto processorTime = [] {
+            timespec now{};
+            clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+            return std::chrono::seconds(now.tv_sec) + std::chrono::nanoseconds(now.tv_nsec);
+        };
+        LongListReader reader(*store);
+        QSemaphore read;
+        std::chrono::steady_clock::time_point firstEnded, secondStarted;
+        reader.read([&] {
+            // Long enough to earn the longest rest.
+            const std::chrono::nanoseconds start = processorTime();
+            while (processorTime() - start < LongListReader::LongestRest) { }
+            firstEnded = std::chrono::steady_clock::now();
+        });
+        reader.read([&] {
+            secondStarted = std::chrono::steady_clock::now();
+            read.release();
+        });
+        QVERIFY(read.tryAcquire(1, 10000));
+        QVERIFY(secondStarted - firstEnded >= LongListReader::LongestRest);
     }
 
     // Handlers run as a group share one commit, but a handler whose work
