@@ -20,9 +20,10 @@ class Store;
 // so that lists take at most one core from the turns, and on a lower
 // priority, so that they take less when the turns want both. Lists asked
 // back to back leave the cores to the turns between them: a list asked
-// alone starts at once, but managers asking one after another take about
-// a quarter of a core, not a whole one. Each statement sees what was
-// committed when it began: a list shows every write already acknowledged.
+// alone starts at once, but after each list the reader rests, so that
+// managers asking for short lists one after another take a quarter of a
+// core, not a whole one. Each statement sees what was committed when it
+// began: a list shows every write already acknowledged.
 //
 // On PostgreSQL turns run side by side already, and a job runs at once in
 // the handler's turn.
