@@ -229,10 +229,8 @@ void showDatabaseIndex(sqlite3_file *file)
     database.underlyingMethods->xShmBarrier(file);
 }
 
-int writeDatabase(sqlite3_file *file, const void *data, int size, sqlite3_int64 offset)
+void keepRun(Database &database, sqlite3_int64 offset, sqlite3_int64 end)
 {
-    Database &database = keptFor<Database>(file);
-    const sqlite3_int64 end = offset + size;
     if (!database.written.empty() && database.written.back().end == offset) {
         database.written.back().end = end;
     } else if (database.written.size() < MostRunsKept) {
@@ -244,6 +242,14 @@ int writeDatabase(sqlite3_file *file, const void *data, int size, sqlite3_int64 
     } else {
         database.tooManyRuns = true;
     }
+}
+
+// Only a paced sync uses the runs: other threads' writes keep none.
+int writeDatabase(sqlite3_file *file, const void *data, int size, sqlite3_int64 offset)
+{
+    Database &database = keptFor<Database>(file);
+    if (pacedOnThisThread)
+        keepRun(database, offset, offset + size);
     return database.underlyingMethods->xWrite(file, data, size, offset);
 }
 
